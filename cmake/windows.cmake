@@ -1,0 +1,61 @@
+# Cross build: plenwick.exe, the Win32 layer and its tests under Wine.
+
+enable_language(RC)
+
+configure_file(${CMAKE_SOURCE_DIR}/res/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
+
+file(GLOB PW_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)
+list(FILTER PW_WIN32_SOURCES EXCLUDE REGEX "/winmain\\.cpp$")
+add_library(pwwin32 STATIC ${PW_WIN32_SOURCES})
+target_include_directories(pwwin32 PUBLIC ${CMAKE_BINARY_DIR}/generated)
+target_compile_definitions(pwwin32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+target_link_libraries(pwwin32 PUBLIC pwcore
+    advapi32 user32 gdi32 shell32 comctl32 comdlg32 ole32 ws2_32 winmm wininet version)
+
+set(PW_RC_FILE ${CMAKE_SOURCE_DIR}/res/plenwick.rc)
+add_executable(plenwick WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/winmain.cpp ${PW_RC_FILE})
+target_link_libraries(plenwick PRIVATE pwwin32)
+target_include_directories(plenwick PRIVATE ${CMAKE_BINARY_DIR}/generated ${CMAKE_SOURCE_DIR}/res)
+set_source_files_properties(${PW_RC_FILE} PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/plenwick.manifest;${CMAKE_SOURCE_DIR}/res/plenwick.ico;${CMAKE_SOURCE_DIR}/res/resource.h")
+target_link_options(plenwick PRIVATE -s -municode)
+
+# Windows tests: GoogleTest for the Win32 layer, run under Wine.
+file(GLOB PW_WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
+add_executable(pw_wintests ${PW_WIN32_TESTS} ${CMAKE_SOURCE_DIR}/res/tests.rc)
+target_include_directories(pw_wintests PRIVATE ${CMAKE_BINARY_DIR}/generated ${CMAKE_SOURCE_DIR}/res)
+target_link_libraries(pw_wintests PRIVATE pwtestsupport pwwin32 gtest_main)
+
+# Small Windows programs the tests start, drive or measure.
+file(GLOB PW_TEST_TOOLS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/tools/*.cpp)
+foreach(src ${PW_TEST_TOOLS})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src})
+    target_link_libraries(${name} PRIVATE pwwin32)
+    if(name MATCHES "_gui$")
+        set_target_properties(${name} PROPERTIES WIN32_EXECUTABLE TRUE)
+    endif()
+endforeach()
+
+set(PW_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run)
+set(PW_TEST_ENV "PW_SOURCE_DIR=${CMAKE_SOURCE_DIR};PW_BUILD_DIR=${CMAKE_BINARY_DIR};WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+
+add_test(NAME win32_tests COMMAND ${PW_WINE_RUN} $<TARGET_FILE:pw_wintests>)
+set_tests_properties(win32_tests PROPERTIES ENVIRONMENT "${PW_TEST_ENV}" RESOURCE_LOCK wineprefix TIMEOUT 900)
+
+# End-to-end runs of plenwick.exe: every tests/e2e/test_*.sh is one test.
+file(GLOB PW_E2E CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/test_*.sh)
+foreach(script ${PW_E2E})
+    get_filename_component(name ${script} NAME_WE)
+    add_test(NAME e2e_${name} COMMAND sh ${script})
+    set_tests_properties(e2e_${name} PROPERTIES ENVIRONMENT "${PW_TEST_ENV}" RESOURCE_LOCK wineprefix TIMEOUT 900)
+endforeach()
+
+# Benchmarks for Windows: bench/*_win32.cpp.
+file(GLOB PW_WIN_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*_win32.cpp)
+foreach(src ${PW_WIN_BENCHES})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(bench_${name} ${src})
+    target_link_libraries(bench_${name} PRIVATE pwwin32)
+    target_include_directories(bench_${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+endforeach()

@@ -1,0 +1,42 @@
+#pragma once
+// The program's error types. Only three kinds of failure are raised as
+// exceptions: a stored value of the wrong type, a date or time text that
+// does not parse, and a process that cannot be started. Everything else
+// reports failure by its result. Handlers catch AppError at their boundary
+// and show its text in the program's error box.
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace pw {
+
+class AppError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A stored value that cannot be read as the kind asked for, or a write the
+// store refused.
+class StoreError : public AppError {
+public:
+    using AppError::AppError;
+};
+
+// A date, time or date-time text that does not parse.
+class ConvertError : public AppError {
+public:
+    using AppError::AppError;
+};
+
+// A program that could not be started.
+class ProcessError : public AppError {
+public:
+    using AppError::AppError;
+};
+
+// Puts arg in place of the first "%s" of pattern ("Invalid data type for
+// '%s'"). A pattern without "%s" is returned unchanged.
+std::string FormatText(std::string_view pattern, std::string_view arg);
+
+}  // namespace pw

@@ -1,0 +1,139 @@
+#include "common/store_access.h"
+
+#include "common/errors.h"
+
+namespace pw {
+
+namespace {
+
+constexpr std::string_view kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+[[noreturn]] void Fail(std::string_view pattern, std::string_view name) {
+    throw StoreError(FormatText(pattern, name));
+}
+
+std::optional<StoreValue> ReadValue(Store& store, std::string_view key, std::string_view name) {
+    auto k = store.Open(Root::CurrentUser, key, OpenMode::Read);
+    if (!k) return std::nullopt;
+    return k->GetValue(name);
+}
+
+std::uint32_t IntegerOf(const StoreValue& v, std::string_view name) {
+    // A text is the wrong kind whatever its length; raw data too long or too
+    // short for an integer cannot be got as one at all.
+    if (v.IsText()) Fail("Invalid data type for '%s'", name);
+    if (v.bytes.size() != 4) Fail("Failed to get data for '%s'", name);
+    if (v.type != regtype::Dword) Fail("Invalid data type for '%s'", name);
+    return std::uint32_t(v.bytes[0]) | std::uint32_t(v.bytes[1]) << 8 | std::uint32_t(v.bytes[2]) << 16 |
+           std::uint32_t(v.bytes[3]) << 24;
+}
+
+void Write(Store& store, std::string_view key, std::string_view name, const StoreValue& v) {
+    auto k = store.Open(Root::CurrentUser, key, OpenMode::Create);
+    if (!k) return;
+    if (!k->SetValue(name, v)) Fail("Failed to set data for '%s'", name);
+}
+
+}  // namespace
+
+std::string ReadRegString(Store& store, std::string_view key, std::string_view name, std::string_view def) {
+    auto v = ReadValue(store, key, name);
+    if (!v) return std::string(def);
+    if (!v->IsText()) Fail("Invalid data type for '%s'", name);
+    return v->text;
+}
+
+std::int32_t ReadRegInteger(Store& store, std::string_view key, std::string_view name, std::int32_t def) {
+    auto v = ReadValue(store, key, name);
+    if (!v) return def;
+    return static_cast<std::int32_t>(IntegerOf(*v, name));
+}
+
+bool ReadRegBool(Store& store, std::string_view key, std::string_view name, bool def) {
+    auto v = ReadValue(store, key, name);
+    if (!v) return def;
+    return IntegerOf(*v, name) != 0;
+}
+
+void WriteRegString(Store& store, std::string_view key, std::string_view name, std::string_view text) {
+    Write(store, key, name, StoreValue::Text(text));
+}
+
+void WriteRegInteger(Store& store, std::string_view key, std::string_view name, std::int32_t value) {
+    Write(store, key, name, StoreValue::Dword(static_cast<std::uint32_t>(value)));
+}
+
+void WriteRegBool(Store& store, std::string_view key, std::string_view name, bool value) {
+    Write(store, key, name, StoreValue::Dword(value ? 1u : 0u));
+}
+
+void SetRunAtStartup(Store& store, std::string_view entry, std::string_view command, bool enable) {
+    if (auto k = store.Open(Root::CurrentUser, kRunKey, OpenMode::Create)) {
+        if (enable)
+            k->SetValue(entry, StoreValue::Text(command));
+        else
+            k->DeleteValue(entry);
+    }
+    if (!enable) {
+        // Usually not writable without administrator rights; then the
+        // machine-wide entry simply stays.
+        if (auto k = store.Open(Root::LocalMachine, kRunKey, OpenMode::ReadWrite)) k->DeleteValue(entry);
+    }
+}
+
+bool KeyExists(Store& store, std::string_view key) {
+    return store.Open(Root::CurrentUser, key, OpenMode::Read) != nullptr;
+}
+
+std::vector<std::string> ListSubkeys(Store& store, std::string_view key, bool create) {
+    auto k = store.Open(Root::CurrentUser, key, create ? OpenMode::Create : OpenMode::Read);
+    if (!k) return {};
+    return k->SubkeyNames();
+}
+
+bool CreateKey(Store& store, std::string_view key) {
+    return store.Open(Root::CurrentUser, key, OpenMode::Create) != nullptr;
+}
+
+bool DeleteKey(Store& store, std::string_view key) {
+    return store.DeleteTree(Root::CurrentUser, key);
+}
+
+bool CopyKeyContents(Store& store, Root root, std::string_view from, std::string_view to) {
+    auto src = store.Open(root, from, OpenMode::Read);
+    if (!src) return false;
+    // Listed before the target exists, so a target inside the source is
+    // never copied into itself.
+    auto subkeys = src->SubkeyNames();
+    auto dst = store.Open(root, to, OpenMode::Create);
+    if (!dst) return false;
+    bool ok = true;
+    for (auto& name : src->ValueNames()) {
+        auto v = src->GetValue(name);
+        ok = (v && dst->SetValue(name, *v)) && ok;
+    }
+    src.reset();
+    dst.reset();
+    for (auto& sub : subkeys)
+        ok = CopyKeyContents(store, root, JoinKeyPath(from, sub), JoinKeyPath(to, sub)) && ok;
+    return ok;
+}
+
+bool MoveKey(Store& store, std::string_view oldKey, std::string_view newKey) {
+    if (!KeyExists(store, oldKey) || KeyExists(store, newKey)) return false;
+    // A key cannot move into its own subtree: deleting the old key would
+    // delete the copy with it.
+    auto from = TrimPathSeparators(oldKey);
+    auto to = TrimPathSeparators(newKey);
+    if (to.size() > from.size() && to[from.size()] == '\\' && NamesEqual(to.substr(0, from.size()), from))
+        return false;
+    // Only a complete copy may replace the original: a half-copied key is
+    // removed again and the old one stays as it was.
+    if (!CopyKeyContents(store, Root::CurrentUser, oldKey, newKey)) {
+        store.DeleteTree(Root::CurrentUser, newKey);
+        return false;
+    }
+    return store.DeleteTree(Root::CurrentUser, oldKey);
+}
+
+}  // namespace pw

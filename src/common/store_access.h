@@ -1,0 +1,53 @@
+#pragma once
+// The value accessors every part of the program reads and writes through,
+// and the operations on whole keys. Key paths are below the current
+// user's root. Each call opens its key and closes it before returning; no
+// handle is kept between calls, and reading never writes anything.
+//
+// Reading: a missing key or value gives the default. A value of another
+// type than the kind asked for raises StoreError "Invalid data type for
+// 'name'"; integer data longer (or shorter) than four bytes raises
+// "Failed to get data for 'name'". An empty stored text is returned empty.
+// Writing: the key is created with any missing parents; a write the store
+// refuses raises "Failed to set data for 'name'". A key that cannot be
+// opened or created leaves the write undone without an error.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/store.h"
+
+namespace pw {
+
+std::string ReadRegString(Store& store, std::string_view key, std::string_view name, std::string_view def);
+std::int32_t ReadRegInteger(Store& store, std::string_view key, std::string_view name, std::int32_t def);
+bool ReadRegBool(Store& store, std::string_view key, std::string_view name, bool def);
+
+void WriteRegString(Store& store, std::string_view key, std::string_view name, std::string_view text);
+void WriteRegInteger(Store& store, std::string_view key, std::string_view name, std::int32_t value);
+void WriteRegBool(Store& store, std::string_view key, std::string_view name, bool value);
+
+// Writes (enable) or deletes (disable) the start-with-Windows entry in the
+// current user's Run key; disabling also deletes it from the machine's Run
+// key where the rights allow.
+void SetRunAtStartup(Store& store, std::string_view entry, std::string_view command, bool enable);
+
+// Whole keys (paths below the current user's root).
+bool KeyExists(Store& store, std::string_view key);
+// Subkey names in the store's order; with create the key is made first
+// when missing. An empty list when it cannot be opened.
+std::vector<std::string> ListSubkeys(Store& store, std::string_view key, bool create);
+bool CreateKey(Store& store, std::string_view key);
+// True when the key existed and is gone with all it contained.
+bool DeleteKey(Store& store, std::string_view key);
+// Moves a key with its values and subkeys to a new path: only when the old
+// key exists and the new one does not; otherwise nothing changes. True when
+// the key was moved.
+bool MoveKey(Store& store, std::string_view oldKey, std::string_view newKey);
+
+// Copies every value and subkey of one open key into another.
+bool CopyKeyContents(Store& store, Root root, std::string_view from, std::string_view to);
+
+}  // namespace pw

@@ -1,0 +1,66 @@
+#include "config/value_access.h"
+
+#include <algorithm>
+
+#include "common/store_access.h"
+
+namespace pw::cfg {
+
+bool Read(Store& store, std::string_view key, const FlagValue& v) { return ReadRegBool(store, key, v.name, v.def); }
+
+std::int32_t Read(Store& store, std::string_view key, const IntValue& v) {
+    return ReadRegInteger(store, key, v.name, v.def);
+}
+
+std::uint32_t Read(Store& store, std::string_view key, const ColourValue& v) {
+    return static_cast<std::uint32_t>(ReadRegInteger(store, key, v.name, static_cast<std::int32_t>(v.def)));
+}
+
+std::string Read(Store& store, std::string_view key, const TextValue& v) {
+    return ReadRegString(store, key, v.name, v.def);
+}
+
+std::string Read(Store& store, std::string_view key, const TimeValue& v) {
+    return ReadRegString(store, key, v.name, v.def);
+}
+
+std::string Read(Store& store, std::string_view key, const DateTimeValue& v) {
+    return ReadRegString(store, key, v.name, v.def);
+}
+
+std::string Read(Store& store, std::string_view key, const FolderValue& v, std::string_view programFolder) {
+    std::string def(programFolder);
+    def += v.defSuffix;
+    return ReadRegString(store, key, v.name, def);
+}
+
+void Write(Store& store, std::string_view key, const FlagValue& v, bool value) {
+    WriteRegBool(store, key, v.name, value);
+}
+void Write(Store& store, std::string_view key, const IntValue& v, std::int32_t value) {
+    WriteRegInteger(store, key, v.name, value);
+}
+void Write(Store& store, std::string_view key, const ColourValue& v, std::uint32_t value) {
+    WriteRegInteger(store, key, v.name, static_cast<std::int32_t>(value));
+}
+void Write(Store& store, std::string_view key, const TextValue& v, std::string_view value) {
+    WriteRegString(store, key, v.name, value);
+}
+void Write(Store& store, std::string_view key, const FolderValue& v, std::string_view value) {
+    WriteRegString(store, key, v.name, value);
+}
+void Write(Store& store, std::string_view key, const DateValue& v, std::string_view text) {
+    WriteRegString(store, key, v.name, text);
+}
+void Write(Store& store, std::string_view key, const TimeValue& v, std::string_view text) {
+    WriteRegString(store, key, v.name, text);
+}
+void Write(Store& store, std::string_view key, const DateTimeValue& v, std::string_view text) {
+    WriteRegString(store, key, v.name, text);
+}
+
+std::int32_t Clamp(const IntValue& v, std::int64_t value) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, v.min, v.max));
+}
+
+}  // namespace pw::cfg

@@ -1,0 +1,37 @@
+#pragma once
+// Typed reads and writes of the values of config/values.h: each takes the
+// value's name and default from the table, so no caller repeats them.
+// Date and time texts are read as text here; their conversion to date-time
+// values is in config/date_values.h.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "common/store.h"
+#include "config/values.h"
+
+namespace pw::cfg {
+
+bool Read(Store& store, std::string_view key, const FlagValue& v);
+std::int32_t Read(Store& store, std::string_view key, const IntValue& v);
+std::uint32_t Read(Store& store, std::string_view key, const ColourValue& v);
+std::string Read(Store& store, std::string_view key, const TextValue& v);
+std::string Read(Store& store, std::string_view key, const TimeValue& v);
+std::string Read(Store& store, std::string_view key, const DateTimeValue& v);
+std::string Read(Store& store, std::string_view key, const FolderValue& v, std::string_view programFolder);
+
+void Write(Store& store, std::string_view key, const FlagValue& v, bool value);
+void Write(Store& store, std::string_view key, const IntValue& v, std::int32_t value);
+void Write(Store& store, std::string_view key, const ColourValue& v, std::uint32_t value);
+void Write(Store& store, std::string_view key, const TextValue& v, std::string_view value);
+void Write(Store& store, std::string_view key, const FolderValue& v, std::string_view value);
+void Write(Store& store, std::string_view key, const DateValue& v, std::string_view text);
+void Write(Store& store, std::string_view key, const TimeValue& v, std::string_view text);
+void Write(Store& store, std::string_view key, const DateTimeValue& v, std::string_view text);
+
+// Brings an integer into the value's range (the dialog's rule on leaving a
+// field).
+std::int32_t Clamp(const IntValue& v, std::int64_t value);
+
+}  // namespace pw::cfg

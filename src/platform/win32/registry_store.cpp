@@ -1,0 +1,143 @@
+#include "platform/win32/registry_store.h"
+
+#include <windows.h>
+
+#include "platform/win32/text.h"
+
+namespace pw::win {
+
+namespace {
+
+HKEY RootHandle(Root r) {
+    switch (r) {
+        case Root::ClassesRoot: return HKEY_CLASSES_ROOT;
+        case Root::CurrentUser: return HKEY_CURRENT_USER;
+        case Root::LocalMachine: return HKEY_LOCAL_MACHINE;
+        case Root::Users: return HKEY_USERS;
+        case Root::PerformanceData: return HKEY_PERFORMANCE_DATA;
+        case Root::CurrentConfig: return HKEY_CURRENT_CONFIG;
+        case Root::DynData: return HKEY_DYN_DATA;
+    }
+    return HKEY_CURRENT_USER;
+}
+
+// Texts come back from the registry as stored: possibly without a final
+// NUL, possibly with several. Keep everything before the first NUL.
+std::string TextOf(const std::vector<BYTE>& data) {
+    std::wstring_view w(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
+    auto nul = w.find(L'\0');
+    if (nul != std::wstring_view::npos) w = w.substr(0, nul);
+    return Narrow(w);
+}
+
+class RegistryKey : public StoreKey {
+public:
+    explicit RegistryKey(HKEY h) : h_(h) {}
+    ~RegistryKey() override { RegCloseKey(h_); }
+
+    std::optional<StoreValue> GetValue(std::string_view name) override {
+        auto wname = Widen(name);
+        DWORD type = 0, size = 0;
+        LONG r = RegQueryValueExW(h_, wname.c_str(), nullptr, &type, nullptr, &size);
+        if (r != ERROR_SUCCESS) return std::nullopt;
+        std::vector<BYTE> data;
+        // The value may grow between the two calls; ask again until it fits.
+        for (int attempt = 0; attempt < 8; ++attempt) {
+            data.resize(size + sizeof(wchar_t));
+            DWORD got = size;
+            r = RegQueryValueExW(h_, wname.c_str(), nullptr, &type, data.data(), &got);
+            if (r == ERROR_SUCCESS) {
+                data.resize(got);
+                break;
+            }
+            if (r != ERROR_MORE_DATA) return std::nullopt;
+            size = got;
+        }
+        if (r != ERROR_SUCCESS) return std::nullopt;
+        if (type == REG_SZ || type == REG_EXPAND_SZ) return StoreValue::Text(TextOf(data), type);
+        return StoreValue::Raw(type, std::vector<std::uint8_t>(data.begin(), data.end()));
+    }
+
+    bool SetValue(std::string_view name, const StoreValue& v) override {
+        auto wname = Widen(name);
+        if (v.IsText()) {
+            auto w = Widen(v.text);
+            auto bytes = (w.size() + 1) * sizeof(wchar_t);
+            if (bytes > MAXDWORD) return false;
+            return RegSetValueExW(h_, wname.c_str(), 0, v.type, reinterpret_cast<const BYTE*>(w.c_str()),
+                                  static_cast<DWORD>(bytes)) == ERROR_SUCCESS;
+        }
+        if (v.bytes.size() > MAXDWORD) return false;
+        return RegSetValueExW(h_, wname.c_str(), 0, v.type, v.bytes.empty() ? nullptr : v.bytes.data(),
+                              static_cast<DWORD>(v.bytes.size())) == ERROR_SUCCESS;
+    }
+
+    bool DeleteValue(std::string_view name) override {
+        return RegDeleteValueW(h_, Widen(name).c_str()) == ERROR_SUCCESS;
+    }
+
+    std::vector<std::string> SubkeyNames() override {
+        std::vector<std::string> out;
+        wchar_t buf[256];  // the registry's limit for a key name is 255
+        for (DWORD i = 0;; ++i) {
+            DWORD len = static_cast<DWORD>(std::size(buf));
+            LONG r = RegEnumKeyExW(h_, i, buf, &len, nullptr, nullptr, nullptr, nullptr);
+            if (r == ERROR_NO_MORE_ITEMS) break;
+            if (r != ERROR_SUCCESS) break;
+            out.push_back(Narrow(std::wstring_view(buf, len)));
+        }
+        return out;
+    }
+
+    std::vector<std::string> ValueNames() override {
+        std::vector<std::string> out;
+        DWORD maxLen = 0;
+        if (RegQueryInfoKeyW(h_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxLen, nullptr,
+                             nullptr, nullptr) != ERROR_SUCCESS)
+            return out;
+        std::wstring buf(maxLen + 1, L'\0');
+        for (DWORD i = 0;; ++i) {
+            DWORD len = maxLen + 1;
+            LONG r = RegEnumValueW(h_, i, buf.data(), &len, nullptr, nullptr, nullptr, nullptr);
+            if (r != ERROR_SUCCESS) break;
+            out.push_back(Narrow(std::wstring_view(buf.data(), len)));
+        }
+        return out;
+    }
+
+private:
+    HKEY h_;
+};
+
+}  // namespace
+
+std::unique_ptr<StoreKey> RegistryStore::Open(Root root, std::string_view path, OpenMode mode) {
+    auto wpath = Widen(TrimPathSeparators(path));
+    HKEY h = nullptr;
+    LONG r;
+    if (mode == OpenMode::Create) {
+        r = RegCreateKeyExW(RootHandle(root), wpath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                            KEY_READ | KEY_WRITE, nullptr, &h, nullptr);
+    } else {
+        REGSAM sam = mode == OpenMode::Read ? KEY_READ : (KEY_READ | KEY_WRITE);
+        r = RegOpenKeyExW(RootHandle(root), wpath.c_str(), 0, sam, &h);
+    }
+    if (r != ERROR_SUCCESS) return nullptr;
+    return std::make_unique<RegistryKey>(h);
+}
+
+bool RegistryStore::DeleteTree(Root root, std::string_view path) {
+    auto trimmed = TrimPathSeparators(path);
+    if (trimmed.empty()) return false;
+    auto wpath = Widen(trimmed);
+    HKEY h = nullptr;
+    if (RegOpenKeyExW(RootHandle(root), wpath.c_str(), 0, KEY_READ | KEY_WRITE | DELETE, &h) != ERROR_SUCCESS)
+        return false;
+    // Children first, then the key itself.
+    LONG r = RegDeleteTreeW(h, nullptr);
+    RegCloseKey(h);
+    if (r != ERROR_SUCCESS) return false;
+    return RegDeleteKeyW(RootHandle(root), wpath.c_str()) == ERROR_SUCCESS;
+}
+
+}  // namespace pw::win
