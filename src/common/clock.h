@@ -1,0 +1,23 @@
+#pragma once
+// The system clock. The program reads local time for scheduling and the
+// log, UTC for network time, and may set the clock from UTC. Tests inject
+// their own clock, so nothing under test can change the machine's time.
+
+#include "common/datetime.h"
+
+namespace pw {
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Local date and time, to the millisecond.
+    virtual DateTime Now() = 0;
+    // UTC, to the millisecond.
+    virtual DateTime UtcNow() = 0;
+    // Sets the system clock (UTC) to the millisecond. False when refused.
+    virtual bool SetUtc(DateTime utc) = 0;
+    // Minutes to add to local time to get UTC for the period in force.
+    virtual int ZoneBiasMinutes() = 0;
+};
+
+}  // namespace pw
