@@ -33,7 +33,7 @@ foreach(src ${PW_BENCHES})
     endif()
     add_executable(bench_${name} ${src})
     target_link_libraries(bench_${name} PRIVATE pwposix pwcore)
-    target_include_directories(bench_${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+    target_include_directories(bench_${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/bench)
 endforeach()
 
 # Fuzz targets: each fuzz/*.cpp defines LLVMFuzzerTestOneInput. They are

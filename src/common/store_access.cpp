@@ -34,25 +34,48 @@ void Write(Store& store, std::string_view key, std::string_view name, const Stor
     if (!k->SetValue(name, v)) Fail("Failed to set data for '%s'", name);
 }
 
-}  // namespace
-
-std::string ReadRegString(Store& store, std::string_view key, std::string_view name, std::string_view def) {
-    auto v = ReadValue(store, key, name);
+std::string TextOf(const std::optional<StoreValue>& v, std::string_view name, std::string_view def) {
     if (!v) return std::string(def);
     if (!v->IsText()) Fail("Invalid data type for '%s'", name);
     return v->text;
 }
 
-std::int32_t ReadRegInteger(Store& store, std::string_view key, std::string_view name, std::int32_t def) {
-    auto v = ReadValue(store, key, name);
+std::int32_t IntegerOf(const std::optional<StoreValue>& v, std::string_view name, std::int32_t def) {
     if (!v) return def;
     return static_cast<std::int32_t>(IntegerOf(*v, name));
 }
 
-bool ReadRegBool(Store& store, std::string_view key, std::string_view name, bool def) {
-    auto v = ReadValue(store, key, name);
+bool FlagOf(const std::optional<StoreValue>& v, std::string_view name, bool def) {
     if (!v) return def;
     return IntegerOf(*v, name) != 0;
+}
+
+}  // namespace
+
+std::string ReadRegString(Store& store, std::string_view key, std::string_view name, std::string_view def) {
+    return TextOf(ReadValue(store, key, name), name, def);
+}
+
+std::int32_t ReadRegInteger(Store& store, std::string_view key, std::string_view name, std::int32_t def) {
+    return IntegerOf(ReadValue(store, key, name), name, def);
+}
+
+bool ReadRegBool(Store& store, std::string_view key, std::string_view name, bool def) {
+    return FlagOf(ReadValue(store, key, name), name, def);
+}
+
+KeyReader::KeyReader(Store& store, std::string_view key) : key_(store.Open(Root::CurrentUser, key, OpenMode::Read)) {}
+
+std::string KeyReader::ReadString(std::string_view name, std::string_view def) {
+    return TextOf(key_ ? key_->GetValue(name) : std::nullopt, name, def);
+}
+
+std::int32_t KeyReader::ReadInteger(std::string_view name, std::int32_t def) {
+    return IntegerOf(key_ ? key_->GetValue(name) : std::nullopt, name, def);
+}
+
+bool KeyReader::ReadBool(std::string_view name, bool def) {
+    return FlagOf(key_ ? key_->GetValue(name) : std::nullopt, name, def);
 }
 
 void WriteRegString(Store& store, std::string_view key, std::string_view name, std::string_view text) {

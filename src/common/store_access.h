@@ -13,6 +13,7 @@
 // opened or created leaves the write undone without an error.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,23 @@ void WriteRegBool(Store& store, std::string_view key, std::string_view name, boo
 // current user's Run key; disabling also deletes it from the machine's Run
 // key where the rights allow.
 void SetRunAtStartup(Store& store, std::string_view entry, std::string_view command, bool enable);
+
+// Reads several values of one key through a single open handle, with the
+// same rules as the accessors above. For code that reads a whole record at
+// once (a schedule's thirteen values), where opening the key per value
+// would cost more than the reads themselves. The key closes when the
+// reader goes.
+class KeyReader {
+public:
+    KeyReader(Store& store, std::string_view key);
+    bool Exists() const { return key_ != nullptr; }
+    std::string ReadString(std::string_view name, std::string_view def);
+    std::int32_t ReadInteger(std::string_view name, std::int32_t def);
+    bool ReadBool(std::string_view name, bool def);
+
+private:
+    std::unique_ptr<StoreKey> key_;
+};
 
 // Whole keys (paths below the current user's root).
 bool KeyExists(Store& store, std::string_view key);

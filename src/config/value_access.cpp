@@ -34,6 +34,11 @@ std::string Read(Store& store, std::string_view key, const FolderValue& v, std::
     return ReadRegString(store, key, v.name, def);
 }
 
+bool Read(KeyReader& key, const FlagValue& v) { return key.ReadBool(v.name, v.def); }
+std::int32_t Read(KeyReader& key, const IntValue& v) { return key.ReadInteger(v.name, v.def); }
+std::string Read(KeyReader& key, const TextValue& v) { return key.ReadString(v.name, v.def); }
+std::string Read(KeyReader& key, const TimeValue& v) { return key.ReadString(v.name, v.def); }
+
 void Write(Store& store, std::string_view key, const FlagValue& v, bool value) {
     WriteRegBool(store, key, v.name, value);
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "common/store.h"
+#include "common/store_access.h"
 #include "config/values.h"
 
 namespace pw::cfg {
@@ -20,6 +21,12 @@ std::string Read(Store& store, std::string_view key, const TextValue& v);
 std::string Read(Store& store, std::string_view key, const TimeValue& v);
 std::string Read(Store& store, std::string_view key, const DateTimeValue& v);
 std::string Read(Store& store, std::string_view key, const FolderValue& v, std::string_view programFolder);
+
+// The same reads through one open key (see KeyReader).
+bool Read(KeyReader& key, const FlagValue& v);
+std::int32_t Read(KeyReader& key, const IntValue& v);
+std::string Read(KeyReader& key, const TextValue& v);
+std::string Read(KeyReader& key, const TimeValue& v);
 
 void Write(Store& store, std::string_view key, const FlagValue& v, bool value);
 void Write(Store& store, std::string_view key, const IntValue& v, std::int32_t value);

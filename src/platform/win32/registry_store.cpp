@@ -37,21 +37,17 @@ public:
 
     std::optional<StoreValue> GetValue(std::string_view name) override {
         auto wname = Widen(name);
-        DWORD type = 0, size = 0;
-        LONG r = RegQueryValueExW(h_, wname.c_str(), nullptr, &type, nullptr, &size);
-        if (r != ERROR_SUCCESS) return std::nullopt;
-        std::vector<BYTE> data;
-        // The value may grow between the two calls; ask again until it fits.
-        for (int attempt = 0; attempt < 8; ++attempt) {
-            data.resize(size + sizeof(wchar_t));
-            DWORD got = size;
+        // Most values are short: one call with a buffer that usually fits,
+        // and a second only for longer data. Each registry call is a round
+        // trip to the registry's owner, which is what a read costs.
+        std::vector<BYTE> data(512);
+        DWORD type = 0;
+        LONG r = ERROR_MORE_DATA;
+        for (int attempt = 0; attempt < 8 && r == ERROR_MORE_DATA; ++attempt) {
+            DWORD got = static_cast<DWORD>(data.size() - sizeof(wchar_t));
             r = RegQueryValueExW(h_, wname.c_str(), nullptr, &type, data.data(), &got);
-            if (r == ERROR_SUCCESS) {
-                data.resize(got);
-                break;
-            }
-            if (r != ERROR_MORE_DATA) return std::nullopt;
-            size = got;
+            if (r == ERROR_SUCCESS) data.resize(got);
+            else if (r == ERROR_MORE_DATA) data.resize(static_cast<std::size_t>(got) + sizeof(wchar_t));
         }
         if (r != ERROR_SUCCESS) return std::nullopt;
         if (type == REG_SZ || type == REG_EXPAND_SZ) return StoreValue::Text(TextOf(data), type);
