@@ -52,9 +52,12 @@ void ClockTick::Evaluate(const std::string& name, Seconds tick, std::int64_t tod
     try {
         KeyReader key(ctx_.store, keyPath);
         if (!key.Exists()) return;  // gone since the listing
-        ScheduleTiming t = ReadTiming(key, ctx_.locale, today);
-
+        // The values are read as the steps need them; a schedule that has not
+        // started costs one read.
+        ScheduleTiming t;
+        t.startDate = ReadStartDate(key, ctx_.locale, today);
         if (IsNotStarted(t, today)) return;
+        t = ReadTimingAfterStart(key, ctx_.locale, today, t.startDate);
 
         if (CycleHasEnded(t, tick)) {
             auto r = AdvanceCycle(t);

@@ -21,9 +21,17 @@ DateTime ReadTime(KeyReader& key, const cfg::TimeValue& v, const Locale& loc) {
 }  // namespace
 
 ScheduleTiming ReadTiming(KeyReader& key, const Locale& loc, std::int64_t today) {
+    return ReadTimingAfterStart(key, loc, today, ReadStartDate(key, loc, today));
+}
+
+DateTime ReadStartDate(KeyReader& key, const Locale& loc, std::int64_t today) {
+    return ReadDate(key, cfg::schedule::StartDate, loc, today);
+}
+
+ScheduleTiming ReadTimingAfterStart(KeyReader& key, const Locale& loc, std::int64_t today, DateTime startDate) {
     using namespace cfg;
     ScheduleTiming t;
-    t.startDate = ReadDate(key, schedule::StartDate, loc, today);
+    t.startDate = startDate;
     t.startTime = ReadTime(key, schedule::StartTime, loc);
     t.endDate = ReadDate(key, schedule::EndDate, loc, today);
     t.endTime = ReadTime(key, schedule::EndTime, loc);

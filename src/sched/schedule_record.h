@@ -26,6 +26,11 @@ struct ScheduleAction {
 // today, a missing EndDate tomorrow). Raises StoreError for a value of the
 // wrong type and ConvertError for a text that does not parse.
 ScheduleTiming ReadTiming(KeyReader& key, const Locale& loc, std::int64_t today);
+// Only the start date: a schedule that has not started needs nothing else,
+// and most schedules wait for a later day.
+DateTime ReadStartDate(KeyReader& key, const Locale& loc, std::int64_t today);
+// The other timing values, given the start date already read.
+ScheduleTiming ReadTimingAfterStart(KeyReader& key, const Locale& loc, std::int64_t today, DateTime startDate);
 ScheduleAction ReadAction(KeyReader& key);
 
 }  // namespace pw::sched
