@@ -56,9 +56,10 @@ TEST_F(SimulatedDays, EveryUnitFiresInItsMinutesAndNowhereElse) {
         stamp = buf;
         auto f = Fired();
         fired.insert(fired.end(), f.begin(), f.end());
-        if (s == ToSeconds(When(2026, 12, 24, 0, 1)))
+        if (s == ToSeconds(When(2026, 12, 24, 0, 1))) {
             EXPECT_NE(std::find(events.list.begin(), events.list.end(), "log:Schedule deleted: Expired"),
                       events.list.end());
+        }
     }
     std::sort(fired.begin(), fired.end());
     std::vector<std::string> expected = {
