@@ -4,9 +4,11 @@
 // table's defaults.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "common/datetime.h"
+#include "common/errors.h"
 #include "common/locale.h"
 #include "common/store.h"
 #include "config/values.h"
@@ -44,5 +46,12 @@ struct GlobalSettings {
 // wrong type raises StoreError and a LastSynchTime text that does not
 // parse ConvertError; the fields read before it keep their new contents.
 void LoadGlobalSettings(Store& store, const Locale& loc, GlobalSettings& settings);
+
+// The same, but a value that cannot be read is handed to onError and keeps
+// its default, and loading goes on with the next value: one bad value in
+// the registry must not cost the user every other setting. An onError that
+// rethrows gives the behaviour above.
+using LoadErrorHandler = std::function<void(const AppError&)>;
+void LoadGlobalSettings(Store& store, const Locale& loc, GlobalSettings& settings, const LoadErrorHandler& onError);
 
 }  // namespace pw::cfg

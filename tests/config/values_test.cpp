@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
+#include <vector>
 
 #include "common/errors.h"
 #include "common/store_access.h"
@@ -96,6 +98,26 @@ TEST(Values, LoadingStopsAtAWrongTypeAndKeepsWhatWasRead) {
     EXPECT_THROW(LoadGlobalSettings(s, Locale::EnUS(), g), StoreError);
     EXPECT_TRUE(g.ampmFormat);              // read before the bad value
     EXPECT_EQ(g.ReminderFontSize, 19);      // after it: still the default
+}
+
+TEST(Values, TolerantLoadingReportsEachBadValueAndReadsTheRest) {
+    test::TestStore s;
+    Write(s, kSettingsKey, global::ampmFormat, true);
+    WriteRegString(s, kSettingsKey, global::MsgDisplayTime.name, "fifty");
+    Write(s, kSettingsKey, global::ReminderFontSize, 12);
+    WriteRegString(s, kSettingsKey, global::LastSynchTime.name, "not a date");
+    Write(s, kSettingsKey, global::LogReminders, true);
+    GlobalSettings g;
+    g.MsgDisplayTime = 7;  // a bad value leaves the field as it was
+    std::vector<std::string> errors;
+    LoadGlobalSettings(s, Locale::EnUS(), g, [&](const AppError& e) { errors.push_back(e.what()); });
+    EXPECT_EQ(errors, (std::vector<std::string>{"Invalid data type for 'MsgDisplayTime'",
+                                                "'not a date' is not a valid date and time"}));
+    EXPECT_TRUE(g.ampmFormat);
+    EXPECT_EQ(g.MsgDisplayTime, 7);
+    EXPECT_EQ(g.ReminderFontSize, 12);
+    EXPECT_EQ(g.LastSynchTime, 0.0);
+    EXPECT_TRUE(g.LogReminders);
 }
 
 TEST(Values, ClampBringsIntegersIntoTheirRange) {

@@ -1,0 +1,146 @@
+#pragma once
+// The clock window's logic: creation and destruction, the once-a-second
+// display refresh, the pop-up menu with its states, the tray, and the
+// clock tick it owns. The window itself is a ClockView.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/clock_view.h"
+#include "app/dialog_link.h"
+#include "common/clock.h"
+#include "common/files.h"
+#include "common/locale.h"
+#include "common/services.h"
+#include "common/store.h"
+#include "config/global_settings.h"
+#include "sched/clock_tick.h"
+
+namespace pw::app {
+
+inline constexpr int kClockWidth = 112;
+inline constexpr int kTimerInterval = 1000;
+// Font sizes of the labels: the date starts each refresh at 9 points, the
+// 24-hour time is always 14; the 12-hour time shrinks from a character
+// height of 17 pixels and never grows back.
+inline constexpr int kDateFontPoints = 9;
+inline constexpr int kTimeFontPoints24 = 14;
+inline constexpr int kTimeFontPixels12 = 17;
+// A label never goes below this size, so a text that fits at no size (a
+// very long date pattern) ends the fitting instead of shrinking forever.
+inline constexpr int kMinFontPoints = 1;
+inline constexpr int kHelpTopic = 10;
+inline constexpr std::string_view kLogFileName = "plenwk.log";
+inline constexpr std::string_view kHelpFileName = "plenwk.htm";
+inline constexpr std::string_view kStartBanner = " Started Plenwick -------------------------";
+
+// left = (clientWidth - labelWidth) / 2, halves to the even neighbour, + 1.
+int CentredLeft(int clientWidth, int labelWidth);
+// A character height in pixels as points at the screen's resolution,
+// rounded to the nearest (halves away from zero).
+int PixelsToPoints(int pixels, int dpi);
+// The rect moved back into the work area: left edge, top edge, then right
+// and bottom, so a window larger than the area ends at its right or bottom.
+ScreenRect KeepInside(ScreenRect window, const ScreenRect& workArea);
+
+// What the tick hands on beyond the clock window.
+class ReminderDisplay {
+public:
+    virtual ~ReminderDisplay() = default;
+    virtual void ShowReminders(const std::vector<std::string>& items) = 0;
+};
+
+class ProgramLauncher {
+public:
+    virtual ~ProgramLauncher() = default;
+    virtual bool LaunchProgram(std::string_view name, std::string_view commandLine, std::string_view workingDir,
+                               std::string_view windowState) = 0;
+};
+
+struct ClockWindowParts {
+    Store& store;
+    Clock& clock;
+    const Locale& locale;
+    FileSystem& files;
+    Sound& sound;
+    MessageBoxes& boxes;
+    Shell& shell;
+    ClockView& view;
+    ReminderDisplay& reminders;
+    ProgramLauncher& launcher;
+    // The executable's directory with its trailing separator.
+    std::string programDir;
+};
+
+class ClockWindow {
+public:
+    explicit ClockWindow(ClockWindowParts parts);
+    ~ClockWindow();
+    ClockWindow(const ClockWindow&) = delete;
+    ClockWindow& operator=(const ClockWindow&) = delete;
+
+    void FormCreate();
+    void FormDestroy();
+    void RefreshClockDisplay();
+    // The timer's event: one tick of the engine.
+    void ClockTimer();
+
+    // The settings dialog, once it exists (it is created after this window).
+    void AttachSettingsDialog(SettingsDialogLink* dialog) { dialog_ = dialog; }
+
+    // Menu, tray and mouse commands.
+    void OnCommand(MenuCommand command);
+    void lblDateDblClick();
+    void mnuOptionsClick();
+    void mnuAboutClick();
+    void mnuHelpClick();
+    void mnuLogFileClick();
+    void mnuDisableSchedClick();
+    void mnuTrayClick();
+    void TrayIconDblClick();
+    void mnuCloseClick();
+
+    // Opens the help document at a topic; says so when it cannot.
+    void ShowHelpTopic(int topic);
+    // Starts or stops the clock timer (the settings dialog starts it).
+    void SetClockTimer(int milliseconds) { parts_.view.SetTimerInterval(milliseconds); }
+    // Writes time stamp + " - " + message to the log.
+    void WriteLogLine(std::string_view message);
+    void SetCaption(std::string_view caption) { parts_.view.SetCaption(caption); }
+
+    cfg::GlobalSettings& Settings() { return settings_; }
+    const std::string& LogPath() const { return logPath_; }
+    const std::string& HelpPath() const { return helpPath_; }
+    bool SchedulesDisabled() const;
+    bool RestoreEnabled() const { return restoreEnabled_; }
+    bool TrayEnabled() const { return trayEnabled_; }
+    int DateFontSize() const { return dateFont_; }
+    int TimeFontSize() const { return timeFont_; }
+    sched::ClockTick& Tick() { return *tick_; }
+
+private:
+    class TickHost;
+
+    // A read of the store whose failure shows the program's error box and
+    // gives the value's default.
+    template <class Value>
+    auto ReadOrDefault(const Value& v);
+    void SetMenuState(bool restoreEnabled);
+
+    ClockWindowParts parts_;
+    cfg::GlobalSettings settings_;
+    std::string logPath_;
+    std::string helpPath_;
+    int dateFont_ = kDateFontPoints;
+    int timeFont_ = kTimeFontPoints24;
+    bool restoreEnabled_ = false;
+    bool trayEnabled_ = true;
+    SettingsDialogLink* dialog_ = nullptr;
+    std::unique_ptr<TickHost> host_;
+    std::unique_ptr<sched::ClockTick> tick_;
+};
+
+}  // namespace pw::app

@@ -1,0 +1,24 @@
+#pragma once
+// What the clock window and the clock tick need of the settings dialog.
+
+#include <cstdint>
+#include <string_view>
+
+namespace pw::app {
+
+enum class DialogPage { Schedules, About, LastSelected };
+
+class SettingsDialogLink {
+public:
+    virtual ~SettingsDialogLink() = default;
+    // Shows the dialog, not modal, on a page.
+    virtual void Show(DialogPage page) = 0;
+    // The dialog's Help button.
+    virtual void HelpClick() = 0;
+    // A schedule the tick deleted leaves the editor's list.
+    virtual void RemoveFromScheduleList(std::string_view name) = 0;
+    // The maximum correction field, which the synchronization reads.
+    virtual std::int32_t MaxCorrection() const = 0;
+};
+
+}  // namespace pw::app

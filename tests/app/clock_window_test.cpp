@@ -1,0 +1,489 @@
+#include "app/clock_window.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/settings_placeholder.h"
+#include "common/datefmt.h"
+#include "common/store_access.h"
+#include "config/value_access.h"
+#include "config/values.h"
+#include "fake_clock_view.h"
+#include "platform/posix/posix_files.h"
+#include "support/fake_clock.h"
+#include "support/fake_services.h"
+#include "support/fake_store.h"
+#include "support/temp_dir.h"
+
+namespace pw::app {
+namespace {
+
+using cfg::kSettingsKey;
+namespace global = cfg::global;
+
+class RecordingReminders : public ReminderDisplay {
+public:
+    void ShowReminders(const std::vector<std::string>& items) override { shown.push_back(items); }
+    std::vector<std::vector<std::string>> shown;
+};
+
+class RecordingLauncher : public ProgramLauncher {
+public:
+    bool LaunchProgram(std::string_view name, std::string_view cmd, std::string_view, std::string_view) override {
+        launched.push_back(std::string(name) + "|" + std::string(cmd));
+        return true;
+    }
+    std::vector<std::string> launched;
+};
+
+class RecordingDialog : public SettingsDialogLink {
+public:
+    void Show(DialogPage p) override { pages.push_back(p); }
+    void HelpClick() override { ++helpClicks; }
+    void RemoveFromScheduleList(std::string_view n) override { removed.push_back(std::string(n)); }
+    std::int32_t MaxCorrection() const override { return 60; }
+    std::vector<DialogPage> pages;
+    std::vector<std::string> removed;
+    int helpClicks = 0;
+};
+
+class ClockWindowTest : public ::testing::Test {
+protected:
+    ClockWindowTest()
+        : sound(events),
+          boxes(events),
+          shell(events),
+          window(ClockWindowParts{store, clock, locale, files, sound, boxes, shell, view, reminders, launcher,
+                                  dir.Dir()}) {
+        // Tuesday 8 December 2026, 14:05:09.
+        clock.local = EncodeDate(2026, 12, 8) + EncodeTime(14, 5, 9, 0);
+        view.width = 0;
+    }
+
+    void Create() {
+        window.FormCreate();
+        window.AttachSettingsDialog(&dialog);
+    }
+    std::string LogPath() const { return dir.Path("plenwk.log"); }
+    std::vector<std::string> LogLines() {
+        auto lines = files.ReadLines(LogPath());
+        return lines ? *lines : std::vector<std::string>{};
+    }
+    const test::FakeClockView::LabelState& DateLabel() { return view.labels[Label::Date]; }
+    const test::FakeClockView::LabelState& TimeLabel() { return view.labels[Label::Time]; }
+
+    test::TempDir dir;
+    test::TestStore store;
+    test::FakeClock clock;
+    Locale locale = Locale::EnGB();
+    posix::PosixFileSystem files;
+    test::Events events;
+    test::FakeSound sound;
+    test::FakeMessageBoxes boxes;
+    test::FakeShell shell;
+    test::FakeClockView view;
+    RecordingReminders reminders;
+    RecordingLauncher launcher;
+    RecordingDialog dialog;
+    ClockWindow window;
+};
+
+TEST(ClockLayout, CentringRoundsHalvesToTheEvenNeighbourPlusOne) {
+    struct Case {
+        int client, label, left;
+    };
+    const Case cases[] = {
+        {106, 84, 12},   // 11 exactly
+        {106, 85, 11},   // 10.5 -> 10
+        {106, 83, 13},   // 11.5 -> 12
+        {106, 106, 1},   // fills the client area
+        {106, 107, 1},   // -0.5 -> 0
+        {106, 109, -1},  // -1.5 -> -2
+        {106, 111, -1},  // -2.5 -> -2
+        {0, 0, 1},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CentredLeft(c.client, c.label), c.left) << c.client << " " << c.label;
+}
+
+TEST(ClockLayout, PixelHeightsBecomePointsAtTheScreenResolution) {
+    EXPECT_EQ(PixelsToPoints(17, 96), 13);  // 12.75
+    EXPECT_EQ(PixelsToPoints(17, 120), 10);  // 10.2
+    EXPECT_EQ(PixelsToPoints(17, 144), 9);   // 8.5 rounds up
+    EXPECT_EQ(PixelsToPoints(17, 0), 13);    // a screen that gives no resolution counts as 96
+}
+
+TEST(ClockLayout, WindowsAreKeptInsideTheWorkArea) {
+    const ScreenRect area{0, 30, 1024, 700};  // task bar on top
+    struct Case {
+        const char* what;
+        ScreenRect window, want;
+    };
+    const Case cases[] = {
+        {"inside", {100, 100, 112, 60}, {100, 100, 112, 60}},
+        {"left of and above", {-500, -40, 112, 60}, {0, 30, 112, 60}},
+        {"far right and below", {5000, 9000, 112, 60}, {912, 670, 112, 60}},
+        {"on the right edge", {912, 670, 112, 60}, {912, 670, 112, 60}},
+        {"wider and taller than the area", {-10, 0, 2000, 900}, {-976, -170, 2000, 900}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(KeepInside(c.window, area), c.want) << c.what;
+}
+
+TEST_F(ClockWindowTest, FirstStartWithAnEmptyStore) {
+    Create();
+    EXPECT_EQ(view.caption, "Schedules");
+    EXPECT_EQ(view.left, 0);
+    EXPECT_EQ(view.top, 0);
+    EXPECT_EQ(view.width, kClockWidth);
+    EXPECT_EQ(view.timerInterval, 0);
+    EXPECT_EQ(DateLabel().text, "Tue 08/12/2026");
+    EXPECT_EQ(TimeLabel().text, "14:05:09");
+    EXPECT_TRUE(view.topmost);
+    EXPECT_TRUE(view.toolWindow);
+    EXPECT_EQ(view.state, WindowState::Normal);
+    EXPECT_FALSE(files.FileExists(LogPath()));
+    EXPECT_EQ(window.LogPath(), LogPath());
+    EXPECT_EQ(window.HelpPath(), dir.Path("plenwk.htm"));
+    EXPECT_TRUE(events.list.empty());
+    EXPECT_EQ(store.counts.writes, 0);
+}
+
+TEST_F(ClockWindowTest, CreationAppliesTheStoredSettings) {
+    cfg::Write(store, kSettingsKey, global::Left, 300);
+    cfg::Write(store, kSettingsKey, global::Top, 200);
+    cfg::Write(store, kSettingsKey, global::AlwaysOnTop, false);
+    cfg::Write(store, kSettingsKey, global::ampmFormat, true);
+    cfg::Write(store, kSettingsKey, global::MsgDisplayTime, 20);
+    Create();
+    EXPECT_EQ(view.moves.front(), (std::pair{300, 200}));
+    EXPECT_FALSE(view.topmost);
+    EXPECT_TRUE(window.Settings().ampmFormat);
+    EXPECT_EQ(window.Settings().MsgDisplayTime, 20);
+    // The refresh of the creation ran before the settings were loaded.
+    EXPECT_EQ(TimeLabel().text, "14:05:09");
+    window.RefreshClockDisplay();
+    EXPECT_EQ(TimeLabel().text, "02:05:09 PM");
+}
+
+TEST_F(ClockWindowTest, AnyLogSwitchWritesTheBannerAsTheFirstLine) {
+    for (const auto* sw : {&global::LogReminders, &global::LogLaunches, &global::LogNetTime}) {
+        std::filesystem::remove(LogPath());
+        test::TestStore s;
+        cfg::Write(s, kSettingsKey, *sw, true);
+        test::FakeClockView v;
+        ClockWindow w(ClockWindowParts{s, clock, locale, files, sound, boxes, shell, v, reminders, launcher,
+                                       dir.Dir()});
+        w.FormCreate();
+        EXPECT_EQ(LogLines(), (std::vector<std::string>{"08/12/2026 14:05:09 Started Plenwick -------------------------"}))
+            << sw->name;
+    }
+}
+
+TEST_F(ClockWindowTest, ValuesOfTheWrongTypeAreReportedAndTakeTheirDefaults) {
+    WriteRegString(store, kSettingsKey, "Left", "far");
+    WriteRegString(store, kSettingsKey, "AlwaysOnTop", "yes");
+    WriteRegString(store, kSettingsKey, "MsgDisplayTime", "long");
+    cfg::Write(store, kSettingsKey, global::ReminderFontSize, 12);
+    cfg::Write(store, kSettingsKey, global::Top, 40);
+    Create();
+    EXPECT_EQ(events.list, (std::vector<std::string>{"error:Invalid data type for 'Left'",
+                                                     "error:Invalid data type for 'MsgDisplayTime'",
+                                                     "error:Invalid data type for 'AlwaysOnTop'"}));
+    EXPECT_EQ(view.moves.front(), (std::pair{0, 40}));
+    EXPECT_TRUE(view.topmost);
+    EXPECT_EQ(window.Settings().MsgDisplayTime, 50);
+    EXPECT_EQ(window.Settings().ReminderFontSize, 12);
+}
+
+TEST_F(ClockWindowTest, DateAndTimeTexts) {
+    struct Case {
+        const char* dateFormat;
+        bool ampm;
+        DateTime at;
+        const char* date;
+        const char* time;
+    };
+    const Case cases[] = {
+        {"default", false, EncodeDate(2026, 12, 8) + EncodeTime(14, 5, 9, 0), "Tue 08/12/2026", "14:05:09"},
+        {"ddd dd-mmm-yy", false, EncodeDate(2026, 3, 1) + EncodeTime(0, 0, 0, 0), "Sun 01-Mar-26", "00:00:00"},
+        {"default", true, EncodeDate(2026, 12, 8) + EncodeTime(0, 30, 0, 0), "Tue 08/12/2026", "12:30:00 AM"},
+        {"default", true, EncodeDate(2026, 12, 8) + EncodeTime(23, 59, 59, 0), "Tue 08/12/2026", "11:59:59 PM"},
+        {"dd mmmm", true, EncodeDate(2026, 7, 4) + EncodeTime(12, 0, 1, 0), "04 July", "12:00:01 PM"},
+    };
+    Create();
+    for (const auto& c : cases) {
+        window.Settings().ClockDateFormat = c.dateFormat;
+        window.Settings().ampmFormat = c.ampm;
+        clock.local = c.at;
+        window.RefreshClockDisplay();
+        EXPECT_EQ(DateLabel().text, c.date) << c.dateFormat;
+        EXPECT_EQ(TimeLabel().text, c.time) << c.dateFormat;
+    }
+}
+
+TEST_F(ClockWindowTest, DefaultDateFormatIsReplacedInMemoryOnly) {
+    Create();
+    window.RefreshClockDisplay();
+    EXPECT_EQ(window.Settings().ClockDateFormat, "ddd dd/mm/yyyy");
+    EXPECT_EQ(ReadRegString(store, kSettingsKey, "ClockDateFormat", "missing"), "missing");
+}
+
+TEST_F(ClockWindowTest, DateFontShrinksFromNinePointsUntilTheDateFits) {
+    Create();
+    struct Case {
+        const char* format;
+        int points;
+    };
+    // The client area is 106 wide; a character is 2/3 of the size wide.
+    const Case cases[] = {
+        {"ddd dd/mm/yyyy", 9},      // 14 characters: 84 at 9
+        {"dddd dd/mm/yyyy", 8},     // "Tuesday 08/12/2026": 108 at 9, 96 at 8
+        {"dddd, dd mmmm yyyy", 6},  // "Tuesday, 08 December 2026": 116 at 7, 100 at 6
+        {"dd", 9},                  // back to 9 at every refresh
+    };
+    for (const auto& c : cases) {
+        window.Settings().ClockDateFormat = c.format;
+        window.RefreshClockDisplay();
+        EXPECT_EQ(window.DateFontSize(), c.points) << c.format;
+        EXPECT_EQ(DateLabel().points, c.points) << c.format;
+    }
+}
+
+TEST_F(ClockWindowTest, FittingStopsAtTheSmallestSizeForATextThatNeverFits) {
+    Create();
+    view.extraWidth[Label::Date] = 500;
+    view.extraWidth[Label::Time] = 500;
+    window.Settings().ampmFormat = true;
+    window.RefreshClockDisplay();
+    window.RefreshClockDisplay();
+    EXPECT_EQ(window.DateFontSize(), kMinFontPoints);
+    EXPECT_EQ(window.TimeFontSize(), kMinFontPoints);
+}
+
+TEST_F(ClockWindowTest, TwelveHourFontShrinksToThePreviousTextAndNeverGrowsBack) {
+    locale.amDesignator = "vormittags";
+    locale.pmDesignator = "nachmittags";
+    Create();
+    EXPECT_EQ(window.TimeFontSize(), kTimeFontPoints24);  // the creation's refresh is 24-hour
+    window.Settings().ampmFormat = true;
+
+    window.RefreshClockDisplay();  // measures "14:05:09": 8 characters fit at 14
+    EXPECT_EQ(window.TimeFontSize(), 14);
+    EXPECT_EQ(TimeLabel().text, "02:05:09 nachmittags");
+
+    window.RefreshClockDisplay();  // now 20 characters: 106 fits at 8
+    EXPECT_EQ(window.TimeFontSize(), 8);
+
+    clock.local = EncodeDate(2026, 12, 8) + EncodeTime(9, 0, 0, 0);
+    window.RefreshClockDisplay();  // "02:05:09 nachmittags" measured once more: no change
+    EXPECT_EQ(TimeLabel().text, "09:00:00 vormittags");
+    window.RefreshClockDisplay();  // a shorter text: the size stays
+    EXPECT_EQ(window.TimeFontSize(), 8);
+
+    window.Settings().ampmFormat = false;
+    window.RefreshClockDisplay();
+    EXPECT_EQ(window.TimeFontSize(), 14);
+}
+
+TEST_F(ClockWindowTest, TimeFontStartsAtSeventeenPixels) {
+    for (auto [dpi, points] : {std::pair{96, 13}, std::pair{120, 10}}) {
+        test::FakeClockView v;
+        v.dpi = dpi;
+        ClockWindow w(ClockWindowParts{store, clock, locale, files, sound, boxes, shell, v, reminders, launcher, "/x/"});
+        w.FormCreate();
+        ASSERT_FALSE(v.labels[Label::Time].sizes.empty());
+        EXPECT_EQ(v.labels[Label::Time].sizes.front(), points) << dpi;
+    }
+}
+
+TEST_F(ClockWindowTest, LabelsAreStackedCentredAndSizeTheClientArea) {
+    Create();
+    window.RefreshClockDisplay();
+    // Date "Tue 08/12/2026": 84 x 15 at 9 points; time "14:05:09": 74 x 23.
+    EXPECT_EQ(DateLabel().left, 12);
+    EXPECT_EQ(DateLabel().top, 0);
+    EXPECT_EQ(TimeLabel().left, 17);
+    EXPECT_EQ(TimeLabel().top, 15);
+    EXPECT_EQ(view.clientHeight, 38);
+}
+
+TEST_F(ClockWindowTest, RefreshPullsAWindowFarOffScreenBackUnlessMinimized) {
+    cfg::Write(store, kSettingsKey, global::Left, 4000);
+    cfg::Write(store, kSettingsKey, global::Top, -3000);
+    view.workArea = {0, 0, 1024, 738};
+    Create();
+    EXPECT_EQ(view.left, 1024 - kClockWidth);
+    EXPECT_EQ(view.top, 0);
+
+    // In the tray the window stays where it is.
+    cfg::Write(store, kSettingsKey, global::StartMinimized, true);
+    test::FakeClockView v;
+    ClockWindow w(ClockWindowParts{store, clock, locale, files, sound, boxes, shell, v, reminders, launcher, "/x/"});
+    w.FormCreate();
+    ASSERT_EQ(v.state, WindowState::Minimized);
+    v.SetPosition(4000, -3000);
+    w.RefreshClockDisplay();
+    EXPECT_EQ(v.left, 4000);
+    EXPECT_EQ(v.top, -3000);
+}
+
+TEST_F(ClockWindowTest, AWindowLargerThanTheWorkAreaEndsAtItsRightAndBottomEdges) {
+    view.workArea = {0, 0, 100, 30};
+    Create();
+    EXPECT_EQ(view.left, 100 - kClockWidth);
+    EXPECT_EQ(view.top, 30 - view.Height());
+}
+
+TEST_F(ClockWindowTest, MenuStateAfterANormalStart) {
+    Create();
+    EXPECT_TRUE(view.enabled[MenuCommand::Tray]);
+    EXPECT_FALSE(view.enabled[MenuCommand::Restore]);
+    EXPECT_FALSE(view.checked[MenuCommand::DisableSched]);
+}
+
+TEST_F(ClockWindowTest, StartInTheTrayThenRestoreGoesToTheStoredPosition) {
+    cfg::Write(store, kSettingsKey, global::StartMinimized, true);
+    cfg::Write(store, kSettingsKey, global::Left, 500);
+    cfg::Write(store, kSettingsKey, global::Top, 400);
+    Create();
+    EXPECT_EQ(view.state, WindowState::Minimized);
+    EXPECT_FALSE(view.visible);
+    EXPECT_TRUE(view.enabled[MenuCommand::Restore]);
+    EXPECT_FALSE(view.enabled[MenuCommand::Tray]);
+
+    view.SetPosition(10, 10);
+    view.width = 50;
+    window.OnCommand(MenuCommand::Restore);
+    EXPECT_EQ(view.state, WindowState::Normal);
+    EXPECT_EQ(view.left, 500);
+    EXPECT_EQ(view.top, 400);
+    EXPECT_EQ(view.width, kClockWidth);
+    EXPECT_TRUE(view.visible);
+    EXPECT_EQ(view.events.back(), "front");
+    EXPECT_FALSE(view.enabled[MenuCommand::Restore]);
+    EXPECT_TRUE(view.enabled[MenuCommand::Tray]);
+}
+
+TEST_F(ClockWindowTest, MinimizeToTrayAndRestoreKeepThePosition) {
+    cfg::Write(store, kSettingsKey, global::Left, 500);
+    Create();
+    view.SetPosition(120, 130);  // moved by the user since the start
+    window.OnCommand(MenuCommand::Tray);
+    EXPECT_FALSE(view.visible);
+    EXPECT_EQ(view.state, WindowState::Normal);
+    EXPECT_TRUE(view.enabled[MenuCommand::Restore]);
+    EXPECT_FALSE(view.enabled[MenuCommand::Tray]);
+
+    window.TrayIconDblClick();
+    EXPECT_TRUE(view.visible);
+    EXPECT_EQ(view.left, 120);
+    EXPECT_EQ(view.top, 130);
+    EXPECT_FALSE(view.enabled[MenuCommand::Restore]);
+    EXPECT_TRUE(view.enabled[MenuCommand::Tray]);
+}
+
+TEST_F(ClockWindowTest, DisableSchedulesTogglesItsCheckMarkAndStopsTheWalk) {
+    Create();
+    window.OnCommand(MenuCommand::DisableSched);
+    EXPECT_TRUE(view.checked[MenuCommand::DisableSched]);
+    EXPECT_TRUE(window.SchedulesDisabled());
+    window.ClockTimer();
+    EXPECT_EQ(view.caption, "Schedules");
+    window.OnCommand(MenuCommand::DisableSched);
+    EXPECT_FALSE(view.checked[MenuCommand::DisableSched]);
+    window.ClockTimer();  // same minute: no pass yet
+    clock.AdvanceSeconds(60);
+    window.ClockTimer();
+    EXPECT_EQ(view.caption, "Schedules: 0");
+}
+
+TEST_F(ClockWindowTest, CommandsThatShowTheDialogPickTheirPage) {
+    Create();
+    window.OnCommand(MenuCommand::Options);
+    window.OnCommand(MenuCommand::About);
+    window.lblDateDblClick();
+    window.OnCommand(MenuCommand::Help);
+    EXPECT_EQ(dialog.pages,
+              (std::vector<DialogPage>{DialogPage::Schedules, DialogPage::About, DialogPage::LastSelected}));
+    EXPECT_EQ(dialog.helpClicks, 1);
+}
+
+TEST_F(ClockWindowTest, HelpOpensTheDocumentAtItsTopicOrSaysItIsMissing) {
+    Create();
+    window.ShowHelpTopic(kHelpTopic);
+    EXPECT_EQ(events.list, (std::vector<std::string>{"beep", "box:Help file not found"}));
+    std::ofstream(window.HelpPath()) << "<html></html>";
+    window.ShowHelpTopic(kHelpTopic);
+    EXPECT_EQ(view.events.back(), "help:" + window.HelpPath() + "#10");
+}
+
+TEST_F(ClockWindowTest, LogFileCommandOpensTheLogOrSaysItIsMissing) {
+    Create();
+    window.OnCommand(MenuCommand::LogFile);
+    EXPECT_EQ(events.list, (std::vector<std::string>{"beep", "box:Log file not found"}));
+    events.Clear();
+    window.WriteLogLine("x");
+    window.OnCommand(MenuCommand::LogFile);
+    EXPECT_EQ(events.list, (std::vector<std::string>{"open:" + LogPath()}));
+}
+
+TEST_F(ClockWindowTest, ExitWritesThePositionWhenTheWindowGoes) {
+    Create();
+    window.OnCommand(MenuCommand::Close);
+    EXPECT_TRUE(view.closed);
+    EXPECT_FALSE(KeyExists(store, kSettingsKey));  // only at destruction
+    view.SetPosition(-20, 700);
+    window.FormDestroy();
+    EXPECT_EQ(cfg::Read(store, kSettingsKey, global::Left), -20);
+    EXPECT_EQ(cfg::Read(store, kSettingsKey, global::Top), 700);
+}
+
+TEST_F(ClockWindowTest, ARefusedPositionWriteIsReported) {
+    Create();
+    store.refuse.write = [](Root, std::string_view, std::string_view) { return true; };
+    window.FormDestroy();
+    EXPECT_EQ(events.list, (std::vector<std::string>{"error:Failed to set data for 'Left'"}));
+}
+
+TEST_F(ClockWindowTest, ThePlaceholderDialogStartsTheTimerAsItsLastStep) {
+    cfg::Write(store, kSettingsKey, global::MaxCorrection, 90);
+    window.FormCreate();
+    view.events.clear();
+    SettingsPlaceholder settings(store, window);
+    EXPECT_EQ(view.events, (std::vector<std::string>{"timer:1000"}));
+    EXPECT_EQ(settings.MaxCorrection(), 90);
+    settings.HelpClick();
+    EXPECT_EQ(events.list, (std::vector<std::string>{"beep", "box:Help file not found"}));
+}
+
+TEST_F(ClockWindowTest, TickRunsWithTheRealPartsOfTheWindow) {
+    const DateTime today = EncodeDate(2026, 12, 8);
+    auto add = [&](const std::string& name, int type, const std::string& message) {
+        const auto key = cfg::ScheduleKey(name);
+        cfg::Write(store, key, cfg::schedule::StartDate, DateToText(today, locale));
+        cfg::Write(store, key, cfg::schedule::StartTime, std::string("14:05:00"));
+        cfg::Write(store, key, cfg::schedule::ScheduleType, type);
+        cfg::Write(store, key, cfg::schedule::Message, message);
+    };
+    add("Call", cfg::kTypeReminder, "Ring back");
+    add("Backup", cfg::kTypeLaunch, "backup.exe /all");
+    cfg::Write(store, kSettingsKey, global::SystemBeep, false);
+    Create();
+    SettingsPlaceholder settings(store, window);
+    window.ClockTimer();
+    EXPECT_EQ(view.caption, "Schedules: 2");
+    EXPECT_EQ(launcher.launched, (std::vector<std::string>{"Backup|backup.exe /all"}));
+    ASSERT_EQ(reminders.shown.size(), 1u);
+    EXPECT_EQ(reminders.shown[0].size(), 1u);
+    EXPECT_EQ(DateLabel().text, "Tue 08/12/2026");
+}
+
+TEST_F(ClockWindowTest, LogLinesCarryTheTimeStamp) {
+    Create();
+    window.WriteLogLine("Schedule deleted: Old");
+    EXPECT_EQ(LogLines(), (std::vector<std::string>{"08/12/2026 14:05:09 - Schedule deleted: Old"}));
+}
+
+}  // namespace
+}  // namespace pw::app
