@@ -5,6 +5,11 @@
 // the proleptic Gregorian one; valid dates run from 1 January 1 to
 // 31 December 9999.
 //
+// Values before the origin count backwards like any other number: the
+// date is the whole day at or below the value and the time of day is what
+// lies above it, so -0.75 is 29 December 1899 06:00 and date + time always
+// gives the moment back.
+//
 // Scheduling compares moments to the second, so moments are also held as
 // whole seconds since the same origin (Seconds); conversions from a
 // date-time value round to the nearest second, which removes the rounding
@@ -19,6 +24,9 @@ using Seconds = std::int64_t;
 
 inline constexpr Seconds kSecondsPerDay = 86400;
 inline constexpr Seconds kSecondsPerMinute = 60;
+// The day numbers of 1 January 1 and 31 December 9999.
+inline constexpr std::int64_t kMinDay = -693593;
+inline constexpr std::int64_t kMaxDay = 2958465;
 
 struct CivilDate {
     int year = 1899;
@@ -42,6 +50,8 @@ bool IsValidDate(int year, int month, int day);
 
 // Whole days from 30 December 1899 to the date. The date must be valid.
 std::int64_t DaysFromCivil(const CivilDate& d);
+// The date of a day number; the zero date {0, 0, 0} for a day outside
+// kMinDay..kMaxDay.
 CivilDate CivilFromDays(std::int64_t days);
 
 // False (and out untouched) for an invalid date or time.
@@ -51,23 +61,35 @@ bool TryEncodeTime(int hour, int minute, int second, int millisecond, DateTime& 
 DateTime EncodeDate(int year, int month, int day);
 DateTime EncodeTime(int hour, int minute, int second, int millisecond);
 
+// True for a finite value that, rounded to the millisecond, lies from
+// 1 January 1 00:00 to 31 December 9999 23:59:59.999.
+bool IsValidDateTime(DateTime value);
+
 // The calendar date and the time of day of a value, the time rounded to
 // the nearest millisecond (23:59:59.9996 becomes the next day 00:00:00.000).
+// A value that is not valid decodes as the zero date and 00:00:00.000.
 void DecodeDateTime(DateTime value, CivilDate& date, CivilTime& time);
 CivilDate DecodeDate(DateTime value);
 CivilTime DecodeTime(DateTime value);
 
-// Day of the week: 1 = Sunday ... 7 = Saturday.
+// Day of the week: 1 = Sunday ... 7 = Saturday; 0 for a value that is not
+// valid.
 int DayOfWeek(DateTime value);
 
-// The whole-day part and the time-of-day part.
+// The whole-day part and the time-of-day part, rounded to the millisecond
+// as DecodeDateTime rounds, so DateOf(v) + TimeOf(v) is v to within half a
+// millisecond and TimeOf is always below 1. TimeOf of NaN or an infinity
+// is 0.
 DateTime DateOf(DateTime value);
 DateTime TimeOf(DateTime value);
 
-// Moments as whole seconds.
+// Moments as whole seconds. ToSeconds rounds to the nearest second and
+// gives 0 for NaN (values beyond any date saturate far outside the valid
+// range); FromSeconds(ToSeconds(v)) decodes to the same second.
 Seconds ToSeconds(DateTime value);
 DateTime FromSeconds(Seconds s);
-// Cuts a moment down to its whole minute.
+// Cuts a moment down to its whole minute (towards the past, also before
+// the origin).
 Seconds TruncateToMinute(Seconds s);
 
 }  // namespace pw

@@ -1,10 +1,11 @@
 #include "config/global_settings.h"
 
+#include "config/date_values.h"
 #include "config/value_access.h"
 
 namespace pw::cfg {
 
-void LoadGlobalSettings(Store& store, GlobalSettings& s) {
+void LoadGlobalSettings(Store& store, const Locale& loc, GlobalSettings& s) {
     const auto key = kSettingsKey;
     s.ampmFormat = Read(store, key, global::ampmFormat);
     s.ClockDateFormat = Read(store, key, global::ClockDateFormat);
@@ -18,6 +19,7 @@ void LoadGlobalSettings(Store& store, GlobalSettings& s) {
     s.TimeServers = Read(store, key, global::TimeServers);
     s.AutoSynchTime = Read(store, key, global::AutoSynchTime);
     s.AutoSynchInterval = Read(store, key, global::AutoSynchInterval);
+    s.LastSynchTime = ReadDateTime(store, key, global::LastSynchTime, loc);
     s.AutoTrimLog = Read(store, key, global::AutoTrimLog);
     s.AutoDelSched = Read(store, key, global::AutoDelSched);
     s.TrimLogDays = Read(store, key, global::TrimLogDays);

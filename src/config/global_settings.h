@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/datetime.h"
+#include "common/locale.h"
 #include "common/store.h"
 #include "config/values.h"
 
@@ -25,7 +27,7 @@ struct GlobalSettings {
     bool AutoSynchTime = global::AutoSynchTime.def;
     std::int32_t AutoSynchInterval = global::AutoSynchInterval.def;
     // Date-time value of the last correction; 0 stands for never.
-    double LastSynchTime = 0;
+    DateTime LastSynchTime = 0;
     bool AutoTrimLog = global::AutoTrimLog.def;
     bool AutoDelSched = global::AutoDelSched.def;
     std::int32_t TrimLogDays = global::TrimLogDays.def;
@@ -38,9 +40,9 @@ struct GlobalSettings {
 };
 
 // Loads every field from the settings key, in the order the clock window
-// reads them, except LastSynchTime, whose text needs the locale (see
-// config/date_values.h). A value of the wrong type raises StoreError; the
-// fields read before it keep their new contents.
-void LoadGlobalSettings(Store& store, GlobalSettings& settings);
+// reads them; LastSynchTime's text is read in the locale. A value of the
+// wrong type raises StoreError and a LastSynchTime text that does not
+// parse ConvertError; the fields read before it keep their new contents.
+void LoadGlobalSettings(Store& store, const Locale& loc, GlobalSettings& settings);
 
 }  // namespace pw::cfg

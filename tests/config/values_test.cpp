@@ -74,14 +74,14 @@ TEST(Values, AnEmptyStoreReadsEveryDefaultAndCreatesNothing) {
 TEST(Values, GlobalSettingsStartAtTheDefaultsAndLoadStoredValues) {
     test::TestStore s;
     GlobalSettings g;
-    LoadGlobalSettings(s, g);
+    LoadGlobalSettings(s, Locale::EnUS(), g);
     EXPECT_EQ(g.MsgDisplayTime, 50);
     EXPECT_EQ(g.ReminderBackground, 0xFF00000Fu);
     EXPECT_FALSE(g.AnyLogSwitch());
     Write(s, kSettingsKey, global::MsgDisplayTime, 0);
     Write(s, kSettingsKey, global::ReminderTextColor, 255u);
     Write(s, kSettingsKey, global::LogNetTime, true);
-    LoadGlobalSettings(s, g);
+    LoadGlobalSettings(s, Locale::EnUS(), g);
     EXPECT_EQ(g.MsgDisplayTime, 0);
     EXPECT_EQ(g.ReminderTextColor, 255u);
     EXPECT_TRUE(g.AnyLogSwitch());
@@ -93,7 +93,7 @@ TEST(Values, LoadingStopsAtAWrongTypeAndKeepsWhatWasRead) {
     WriteRegString(s, kSettingsKey, global::MsgDisplayTime.name, "fifty");
     Write(s, kSettingsKey, global::ReminderFontSize, 12);
     GlobalSettings g;
-    EXPECT_THROW(LoadGlobalSettings(s, g), StoreError);
+    EXPECT_THROW(LoadGlobalSettings(s, Locale::EnUS(), g), StoreError);
     EXPECT_TRUE(g.ampmFormat);              // read before the bad value
     EXPECT_EQ(g.ReminderFontSize, 19);      // after it: still the default
 }
