@@ -16,38 +16,38 @@ namespace pw::bench {
 
 inline void FillRecord(Store& store, const std::string& key) {
     using namespace cfg;
-    Write(store, key, sched::ScheduleType, 1);
-    Write(store, key, sched::Message, "Stand up and stretch");
-    Write(store, key, sched::WorkingDir, "");
-    Write(store, key, sched::WindowState, "normal");
-    Write(store, key, sched::ScheduleSound, false);
-    Write(store, key, sched::SoundName, "");
-    Write(store, key, sched::StartDate, "08/12/2026");
-    Write(store, key, sched::StartTime, "09:30:00");
-    Write(store, key, sched::EndDate, "09/12/2026");
-    Write(store, key, sched::EndTime, "17:30:00");
-    Write(store, key, sched::RepeatPeriod, "01:00:00");
-    Write(store, key, sched::RepeatCycleNumber, 1);
-    Write(store, key, sched::RepeatCycleUnit, "days");
+    Write(store, key, schedule::ScheduleType, 1);
+    Write(store, key, schedule::Message, "Stand up and stretch");
+    Write(store, key, schedule::WorkingDir, "");
+    Write(store, key, schedule::WindowState, "normal");
+    Write(store, key, schedule::ScheduleSound, false);
+    Write(store, key, schedule::SoundName, "");
+    Write(store, key, schedule::StartDate, "08/12/2026");
+    Write(store, key, schedule::StartTime, "09:30:00");
+    Write(store, key, schedule::EndDate, "09/12/2026");
+    Write(store, key, schedule::EndTime, "17:30:00");
+    Write(store, key, schedule::RepeatPeriod, "01:00:00");
+    Write(store, key, schedule::RepeatCycleNumber, 1);
+    Write(store, key, schedule::RepeatCycleUnit, "days");
 }
 
 // Returns a checksum so the reads cannot be optimised away.
 inline std::size_t ReadRecord(Store& store, const std::string& key) {
     using namespace cfg;
     std::size_t sum = 0;
-    sum += static_cast<std::size_t>(Read(store, key, sched::ScheduleType));
-    sum += Read(store, key, sched::Message).size();
-    sum += Read(store, key, sched::WorkingDir).size();
-    sum += Read(store, key, sched::WindowState).size();
-    sum += Read(store, key, sched::ScheduleSound);
-    sum += Read(store, key, sched::SoundName).size();
-    sum += ReadRegString(store, key, sched::StartDate.name, "").size();
-    sum += Read(store, key, sched::StartTime).size();
-    sum += ReadRegString(store, key, sched::EndDate.name, "").size();
-    sum += Read(store, key, sched::EndTime).size();
-    sum += Read(store, key, sched::RepeatPeriod).size();
-    sum += static_cast<std::size_t>(Read(store, key, sched::RepeatCycleNumber));
-    sum += Read(store, key, sched::RepeatCycleUnit).size();
+    sum += static_cast<std::size_t>(Read(store, key, schedule::ScheduleType));
+    sum += Read(store, key, schedule::Message).size();
+    sum += Read(store, key, schedule::WorkingDir).size();
+    sum += Read(store, key, schedule::WindowState).size();
+    sum += Read(store, key, schedule::ScheduleSound);
+    sum += Read(store, key, schedule::SoundName).size();
+    sum += ReadRegString(store, key, schedule::StartDate.name, "").size();
+    sum += Read(store, key, schedule::StartTime).size();
+    sum += ReadRegString(store, key, schedule::EndDate.name, "").size();
+    sum += Read(store, key, schedule::EndTime).size();
+    sum += Read(store, key, schedule::RepeatPeriod).size();
+    sum += static_cast<std::size_t>(Read(store, key, schedule::RepeatCycleNumber));
+    sum += Read(store, key, schedule::RepeatCycleUnit).size();
     return sum;
 }
 
@@ -56,19 +56,19 @@ inline std::size_t ReadRecordOnce(Store& store, const std::string& key) {
     using namespace cfg;
     KeyReader k(store, key);
     std::size_t sum = 0;
-    sum += static_cast<std::size_t>(Read(k, sched::ScheduleType));
-    sum += Read(k, sched::Message).size();
-    sum += Read(k, sched::WorkingDir).size();
-    sum += Read(k, sched::WindowState).size();
-    sum += Read(k, sched::ScheduleSound);
-    sum += Read(k, sched::SoundName).size();
-    sum += k.ReadString(sched::StartDate.name, "").size();
-    sum += Read(k, sched::StartTime).size();
-    sum += k.ReadString(sched::EndDate.name, "").size();
-    sum += Read(k, sched::EndTime).size();
-    sum += Read(k, sched::RepeatPeriod).size();
-    sum += static_cast<std::size_t>(Read(k, sched::RepeatCycleNumber));
-    sum += Read(k, sched::RepeatCycleUnit).size();
+    sum += static_cast<std::size_t>(Read(k, schedule::ScheduleType));
+    sum += Read(k, schedule::Message).size();
+    sum += Read(k, schedule::WorkingDir).size();
+    sum += Read(k, schedule::WindowState).size();
+    sum += Read(k, schedule::ScheduleSound);
+    sum += Read(k, schedule::SoundName).size();
+    sum += k.ReadString(schedule::StartDate.name, "").size();
+    sum += Read(k, schedule::StartTime).size();
+    sum += k.ReadString(schedule::EndDate.name, "").size();
+    sum += Read(k, schedule::EndTime).size();
+    sum += Read(k, schedule::RepeatPeriod).size();
+    sum += static_cast<std::size_t>(Read(k, schedule::RepeatCycleNumber));
+    sum += Read(k, schedule::RepeatCycleUnit).size();
     return sum;
 }
 

@@ -9,17 +9,20 @@ struct MemoryStore::Node {
     std::vector<std::pair<std::string, StoreValue>> values;  // first-write order
     std::vector<std::unique_ptr<Node>> children;            // kept in name order
 
+    // Children are kept sorted, so a key among thousands is found by
+    // binary search and a pass over every schedule stays linear.
+    std::vector<std::unique_ptr<Node>>::iterator LowerBound(std::string_view n) {
+        return std::lower_bound(children.begin(), children.end(), n,
+                                [](const std::unique_ptr<Node>& c, std::string_view x) { return NameLess(c->name, x); });
+    }
     Node* Child(std::string_view n) {
-        for (auto& c : children)
-            if (NamesEqual(c->name, n)) return c.get();
-        return nullptr;
+        auto it = LowerBound(n);
+        return it != children.end() && NamesEqual((*it)->name, n) ? it->get() : nullptr;
     }
     Node* AddChild(std::string_view n) {
         auto node = std::make_unique<Node>();
         node->name = std::string(n);
-        auto at = std::lower_bound(children.begin(), children.end(), n,
-                                   [](const std::unique_ptr<Node>& c, std::string_view x) { return NameLess(c->name, x); });
-        return children.insert(at, std::move(node))->get();
+        return children.insert(LowerBound(n), std::move(node))->get();
     }
 };
 
@@ -124,9 +127,8 @@ bool MemoryStore::DeleteTree(Root root, std::string_view path) {
         n = n->Child(parts[i]);
         if (!n) return false;
     }
-    auto it = std::find_if(n->children.begin(), n->children.end(),
-                           [&](auto& c) { return NamesEqual(c->name, parts.back()); });
-    if (it == n->children.end()) return false;
+    auto it = n->LowerBound(parts.back());
+    if (it == n->children.end() || !NamesEqual((*it)->name, parts.back())) return false;
     n->children.erase(it);
     return true;
 }

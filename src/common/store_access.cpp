@@ -70,6 +70,12 @@ std::string KeyReader::ReadString(std::string_view name, std::string_view def) {
     return TextOf(key_ ? key_->GetValue(name) : std::nullopt, name, def);
 }
 
+std::optional<std::string> KeyReader::ReadStringIfPresent(std::string_view name) {
+    auto v = key_ ? key_->GetValue(name) : std::nullopt;
+    if (!v) return std::nullopt;
+    return TextOf(v, name, "");
+}
+
 std::int32_t KeyReader::ReadInteger(std::string_view name, std::int32_t def) {
     return IntegerOf(key_ ? key_->GetValue(name) : std::nullopt, name, def);
 }

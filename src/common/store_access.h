@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,8 @@ public:
     KeyReader(Store& store, std::string_view key);
     bool Exists() const { return key_ != nullptr; }
     std::string ReadString(std::string_view name, std::string_view def);
+    // The stored text, or nothing when the value is missing.
+    std::optional<std::string> ReadStringIfPresent(std::string_view name);
     std::int32_t ReadInteger(std::string_view name, std::int32_t def);
     bool ReadBool(std::string_view name, bool def);
 

@@ -103,7 +103,7 @@ inline constexpr IntValue Left{"Left", 0, -0x7FFFFFFF - 1, 0x7FFFFFFF};
 }  // namespace global
 
 // Values of one schedule record, in its own key below the schedules key.
-namespace sched {
+namespace schedule {
 inline constexpr IntValue ScheduleType{"ScheduleType", 1, 0, 1};
 inline constexpr TextValue Message{"Message", ""};
 inline constexpr TextValue WorkingDir{"WorkingDir", ""};
@@ -117,7 +117,7 @@ inline constexpr TimeValue EndTime{"EndTime", "00:00:00"};
 inline constexpr TimeValue RepeatPeriod{"RepeatPeriod", "01:00:00"};
 inline constexpr IntValue RepeatCycleNumber{"RepeatCycleNumber", 0, 0, 99999999};
 inline constexpr TextValue RepeatCycleUnit{"RepeatCycleUnit", "disabled"};
-}  // namespace sched
+}  // namespace schedule
 
 // ScheduleType values.
 inline constexpr std::int32_t kTypeLaunch = 0;
@@ -140,9 +140,9 @@ inline constexpr std::array<AnyValue, 28> kGlobalValues = {
 };
 
 inline constexpr std::array<AnyValue, 13> kScheduleValues = {
-    sched::ScheduleType, sched::Message, sched::WorkingDir, sched::WindowState, sched::ScheduleSound,
-    sched::SoundName, sched::StartDate, sched::StartTime, sched::EndDate, sched::EndTime,
-    sched::RepeatPeriod, sched::RepeatCycleNumber, sched::RepeatCycleUnit,
+    schedule::ScheduleType, schedule::Message, schedule::WorkingDir, schedule::WindowState, schedule::ScheduleSound,
+    schedule::SoundName, schedule::StartDate, schedule::StartTime, schedule::EndDate, schedule::EndTime,
+    schedule::RepeatPeriod, schedule::RepeatCycleNumber, schedule::RepeatCycleUnit,
 };
 
 std::string_view NameOf(const AnyValue& v);

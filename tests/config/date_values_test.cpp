@@ -19,10 +19,10 @@ const DateTime kNow = EncodeDate(2026, 12, 8) + EncodeTime(14, 5, 0, 0);
 TEST(DateValues, MissingDatesAreTodayAndTomorrowWithoutTheTime) {
     test::TestStore s;
     const Locale l = Locale::EnUS();
-    EXPECT_EQ(ReadDate(s, kKey, sched::StartDate, l, kNow), EncodeDate(2026, 12, 8));
-    EXPECT_EQ(ReadDate(s, kKey, sched::EndDate, l, kNow), EncodeDate(2026, 12, 9));
+    EXPECT_EQ(ReadDate(s, kKey, schedule::StartDate, l, kNow), EncodeDate(2026, 12, 8));
+    EXPECT_EQ(ReadDate(s, kKey, schedule::EndDate, l, kNow), EncodeDate(2026, 12, 9));
     // Computed at the moment of reading: the next day gives the next date.
-    EXPECT_EQ(ReadDate(s, kKey, sched::EndDate, l, kNow + 1), EncodeDate(2026, 12, 10));
+    EXPECT_EQ(ReadDate(s, kKey, schedule::EndDate, l, kNow + 1), EncodeDate(2026, 12, 10));
     EXPECT_EQ(s.counts.writes, 0);
     EXPECT_FALSE(KeyExists(s, kKey));
 }
@@ -30,9 +30,9 @@ TEST(DateValues, MissingDatesAreTodayAndTomorrowWithoutTheTime) {
 TEST(DateValues, MissingTimesAreTheirDefaultTextsInEveryLocale) {
     for (const Locale& l : {Locale::EnUS(), Locale::EnGB(), Locale::DeDE(), Locale::JaJP()}) {
         test::TestStore s;
-        EXPECT_EQ(ReadTime(s, kKey, sched::StartTime, l), 0.0);
-        EXPECT_EQ(ReadTime(s, kKey, sched::EndTime, l), 0.0);
-        EXPECT_EQ(ReadTime(s, kKey, sched::RepeatPeriod, l), EncodeTime(1, 0, 0, 0));
+        EXPECT_EQ(ReadTime(s, kKey, schedule::StartTime, l), 0.0);
+        EXPECT_EQ(ReadTime(s, kKey, schedule::EndTime, l), 0.0);
+        EXPECT_EQ(ReadTime(s, kKey, schedule::RepeatPeriod, l), EncodeTime(1, 0, 0, 0));
         EXPECT_EQ(ReadDateTime(s, kSettingsKey, global::LastSynchTime, l), 0.0);
         EXPECT_EQ(s.counts.writes, 0);
     }
@@ -45,9 +45,9 @@ TEST(DateValues, StoredTextsAreReadInTheLocale) {
     WriteRegString(s, kKey, "StartTime", "09:30:00");
     WriteRegString(s, kKey, "RepeatPeriod", "01:30:00");
     WriteRegString(s, kSettingsKey, "LastSynchTime", "08.12.2026 14:05:09");
-    EXPECT_EQ(ReadDate(s, kKey, sched::StartDate, de, kNow), EncodeDate(2026, 12, 25));
-    EXPECT_EQ(ReadTime(s, kKey, sched::StartTime, de), EncodeTime(9, 30, 0, 0));
-    EXPECT_EQ(ReadTime(s, kKey, sched::RepeatPeriod, de), 1.5 / 24);
+    EXPECT_EQ(ReadDate(s, kKey, schedule::StartDate, de, kNow), EncodeDate(2026, 12, 25));
+    EXPECT_EQ(ReadTime(s, kKey, schedule::StartTime, de), EncodeTime(9, 30, 0, 0));
+    EXPECT_EQ(ReadTime(s, kKey, schedule::RepeatPeriod, de), 1.5 / 24);
     EXPECT_EQ(ReadDateTime(s, kSettingsKey, global::LastSynchTime, de), kNow + EncodeTime(0, 0, 9, 0));
     WriteRegString(s, kSettingsKey, "LastSynchTime", "0");
     EXPECT_EQ(ReadDateTime(s, kSettingsKey, global::LastSynchTime, de), 0.0);
@@ -69,10 +69,10 @@ TEST(DateValues, TextsThatDoNotParseRaiseTheirErrors) {
         WriteRegString(s, kKey, c.name, c.text);
         try {
             const std::string_view name = c.name;
-            if (name == "StartDate") ReadDate(s, kKey, sched::StartDate, Locale::DeDE(), kNow);
-            else if (name == "EndDate") ReadDate(s, kKey, sched::EndDate, Locale::DeDE(), kNow);
-            else if (name == "StartTime") ReadTime(s, kKey, sched::StartTime, Locale::DeDE());
-            else ReadTime(s, kKey, sched::RepeatPeriod, Locale::DeDE());
+            if (name == "StartDate") ReadDate(s, kKey, schedule::StartDate, Locale::DeDE(), kNow);
+            else if (name == "EndDate") ReadDate(s, kKey, schedule::EndDate, Locale::DeDE(), kNow);
+            else if (name == "StartTime") ReadTime(s, kKey, schedule::StartTime, Locale::DeDE());
+            else ReadTime(s, kKey, schedule::RepeatPeriod, Locale::DeDE());
             ADD_FAILURE() << c.name;
         } catch (const ConvertError& e) {
             EXPECT_STREQ(e.what(), c.error);
@@ -92,18 +92,18 @@ TEST(DateValues, AWrongRegistryTypeIsAStoreError) {
     test::TestStore s;
     WriteRegInteger(s, kKey, "StartDate", 46364);
     WriteRegInteger(s, kKey, "StartTime", 0);
-    EXPECT_THROW(ReadDate(s, kKey, sched::StartDate, Locale::EnUS(), kNow), StoreError);
-    EXPECT_THROW(ReadTime(s, kKey, sched::StartTime, Locale::EnUS()), StoreError);
+    EXPECT_THROW(ReadDate(s, kKey, schedule::StartDate, Locale::EnUS(), kNow), StoreError);
+    EXPECT_THROW(ReadTime(s, kKey, schedule::StartTime, Locale::EnUS()), StoreError);
     KeyReader r(s, kKey);
-    EXPECT_THROW(ReadDate(r, sched::StartDate, Locale::EnUS(), kNow), StoreError);
+    EXPECT_THROW(ReadDate(r, schedule::StartDate, Locale::EnUS(), kNow), StoreError);
 }
 
 TEST(DateValues, WritersStoreTheTextForms) {
     test::TestStore s;
     const Locale us = Locale::EnUS();
-    WriteDate(s, kKey, sched::StartDate, kNow, us);
-    WriteTime(s, kKey, sched::StartTime, EncodeTime(9, 30, 0, 0), us);
-    WriteTime(s, kKey, sched::RepeatPeriod, EncodeTime(1, 0, 0, 0), us);
+    WriteDate(s, kKey, schedule::StartDate, kNow, us);
+    WriteTime(s, kKey, schedule::StartTime, EncodeTime(9, 30, 0, 0), us);
+    WriteTime(s, kKey, schedule::RepeatPeriod, EncodeTime(1, 0, 0, 0), us);
     WriteDateTime(s, kSettingsKey, global::LastSynchTime, kNow, us);
     EXPECT_EQ(ReadRegString(s, kKey, "StartDate", ""), "12/8/2026");
     EXPECT_EQ(ReadRegString(s, kKey, "StartTime", ""), "9:30:00 AM");
@@ -112,8 +112,8 @@ TEST(DateValues, WritersStoreTheTextForms) {
     WriteDateTime(s, kSettingsKey, global::LastSynchTime, EncodeDate(2026, 12, 8), us);
     EXPECT_EQ(ReadRegString(s, kSettingsKey, "LastSynchTime", ""), "12/8/2026");
     // And read back as written.
-    EXPECT_EQ(ReadDate(s, kKey, sched::StartDate, us, 0), EncodeDate(2026, 12, 8));
-    EXPECT_EQ(ReadTime(s, kKey, sched::RepeatPeriod, us), EncodeTime(1, 0, 0, 0));
+    EXPECT_EQ(ReadDate(s, kKey, schedule::StartDate, us, 0), EncodeDate(2026, 12, 8));
+    EXPECT_EQ(ReadTime(s, kKey, schedule::RepeatPeriod, us), EncodeTime(1, 0, 0, 0));
     EXPECT_EQ(ReadDateTime(s, kSettingsKey, global::LastSynchTime, us), EncodeDate(2026, 12, 8));
 }
 
@@ -125,16 +125,16 @@ TEST(DateValues, ThroughOneOpenKeyTheSameAsValueByValue) {
     const int opensBefore = s.counts.opens;
     {
         KeyReader r(s, kKey);
-        EXPECT_EQ(ReadDate(r, sched::StartDate, gb, kNow), EncodeDate(2026, 3, 1));
-        EXPECT_EQ(ReadDate(r, sched::EndDate, gb, kNow), EncodeDate(2026, 12, 9));
-        EXPECT_EQ(ReadTime(r, sched::EndTime, gb), EncodeTime(17, 45, 0, 0));
-        EXPECT_EQ(ReadTime(r, sched::RepeatPeriod, gb), EncodeTime(1, 0, 0, 0));
+        EXPECT_EQ(ReadDate(r, schedule::StartDate, gb, kNow), EncodeDate(2026, 3, 1));
+        EXPECT_EQ(ReadDate(r, schedule::EndDate, gb, kNow), EncodeDate(2026, 12, 9));
+        EXPECT_EQ(ReadTime(r, schedule::EndTime, gb), EncodeTime(17, 45, 0, 0));
+        EXPECT_EQ(ReadTime(r, schedule::RepeatPeriod, gb), EncodeTime(1, 0, 0, 0));
         EXPECT_EQ(ReadDateTime(r, global::LastSynchTime, gb), 0.0);
     }
     EXPECT_EQ(s.counts.opens - opensBefore, 1);
     EXPECT_EQ(s.counts.openKeys, 0);
     KeyReader missing(s, ScheduleKey("Nobody"));
-    EXPECT_EQ(ReadDate(missing, sched::StartDate, gb, kNow), EncodeDate(2026, 12, 8));
+    EXPECT_EQ(ReadDate(missing, schedule::StartDate, gb, kNow), EncodeDate(2026, 12, 8));
 }
 
 TEST(GlobalSettingsLoad, LastSynchTimeIsReadInItsPlace) {

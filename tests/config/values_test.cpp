@@ -101,7 +101,7 @@ TEST(Values, LoadingStopsAtAWrongTypeAndKeepsWhatWasRead) {
 TEST(Values, ClampBringsIntegersIntoTheirRange) {
     EXPECT_EQ(Clamp(global::ReminderFontSize, 40), 25);
     EXPECT_EQ(Clamp(global::ReminderFontSize, 3), 10);
-    EXPECT_EQ(Clamp(sched::RepeatCycleNumber, 123456789012LL), 99999999);
+    EXPECT_EQ(Clamp(schedule::RepeatCycleNumber, 123456789012LL), 99999999);
     EXPECT_EQ(Clamp(global::MaxCorrection, -5), 0);
 }
 

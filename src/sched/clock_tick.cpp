@@ -1,0 +1,102 @@
+#include "sched/clock_tick.h"
+
+#include "common/datefmt.h"
+#include "common/errors.h"
+#include "common/store_access.h"
+#include "config/value_access.h"
+#include "config/values.h"
+#include "sched/alerts.h"
+#include "sched/reminder_item.h"
+#include "sched/schedule_record.h"
+
+namespace pw::sched {
+
+void ClockTick::ClockTimer() {
+    ctx_.host.RefreshClockDisplay();
+    pending_.clear();
+
+    // The minute of the hour and the tick moment come from one reading, so
+    // they agree also at a minute boundary.
+    const Seconds tick = TickMoment(ctx_.clock.Now());
+    const int minute = static_cast<int>(((tick / kSecondsPerMinute) % 60 + 60) % 60);
+    if (minute == rememberedMinute) return;
+    rememberedMinute = minute;
+    RunPass(tick);
+}
+
+void ClockTick::RunPass(Seconds tick) {
+    if (ctx_.settings.AutoTrimLog && rememberedMinute == 0) ctx_.host.TrimLog();
+    ctx_.host.AutoSynchronize();
+    if (disableSchedules) return;
+
+    // Opened with creation, so the key exists from the first pass on. When it
+    // can be neither opened nor created, the names of the last pass stay and
+    // this pass walks nothing.
+    auto key = ctx_.store.Open(Root::CurrentUser, cfg::kSchedulesKey, OpenMode::Create);
+    if (!key) return;
+    names_ = key->SubkeyNames();
+    key.reset();
+
+    ctx_.host.SetCaption("Schedules: " + std::to_string(names_.size()));
+    const std::int64_t today = DayOf(tick);
+    for (const auto& name : names_) Evaluate(name, tick, today);
+
+    if (!pending_.empty()) ctx_.host.ShowReminders(pending_);
+}
+
+void ClockTick::Evaluate(const std::string& name, Seconds tick, std::int64_t today) {
+    const std::string keyPath = cfg::ScheduleKey(name);
+    // One schedule's trouble (a text the current regional settings cannot
+    // read, a value of the wrong type, a write the store refuses) skips that
+    // schedule for this pass; the others go on.
+    try {
+        KeyReader key(ctx_.store, keyPath);
+        if (!key.Exists()) return;  // gone since the listing
+        // The values are read as the steps need them; a schedule that has not
+        // started costs one read.
+        ScheduleTiming t;
+        t.startDate = ReadStartDate(key, ctx_.locale, today);
+        if (IsNotStarted(t, today)) return;
+        t = ReadTimingAfterStart(key, ctx_.locale, today, t.startDate);
+
+        if (CycleHasEnded(t, tick)) {
+            auto r = AdvanceCycle(t);
+            if (r.status == Advance::NoSuchDay) return;
+            if (r.status == Advance::Moved) {
+                t = WithWindow(t, r.window);
+                cfg::Write(ctx_.store, keyPath, cfg::schedule::StartDate, DateToText(t.startDate, ctx_.locale));
+                cfg::Write(ctx_.store, keyPath, cfg::schedule::EndDate, DateToText(t.endDate, ctx_.locale));
+            }
+        }
+
+        if (ctx_.settings.AutoDelSched && IsExpired(t, tick, ctx_.settings.DelSchedDays)) {
+            if (DeleteKey(ctx_.store, keyPath)) {
+                ctx_.host.WriteLogLine("Schedule deleted: " + name);
+                ctx_.host.RemoveFromScheduleList(name);
+                return;
+            }
+            // Not deleted: nothing logged, tried again next pass.
+        }
+
+        if (today < DayOf(t.Start())) return;
+        if (!IsDue(t, tick)) return;
+
+        const ScheduleAction a = ReadAction(key);
+        if (a.type == cfg::kTypeReminder) {
+            pending_.push_back(MakeReminderItem(a.message, ReminderDescription(t, ctx_.locale), name));
+            SoundReminderAlert(ctx_.sound, ctx_.settings, a.scheduleSound, a.soundName);
+        } else {
+            if (a.scheduleSound && !a.soundName.empty()) ctx_.sound.PlayFile(a.soundName);
+            ctx_.host.LaunchProgram(name, a.message, a.workingDir, a.windowState);
+        }
+    } catch (const AppError& e) {
+        ReportUnreadable(name, e.what());
+    }
+}
+
+void ClockTick::ReportUnreadable(const std::string& name, const std::string& error) {
+    if (!reported_.insert(name + '\n' + error).second) return;
+    ctx_.host.WriteLogLine("Schedule skipped: " + name + " (" + error + ")");
+}
+
+}  // namespace pw::sched

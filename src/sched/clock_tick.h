@@ -1,0 +1,80 @@
+#pragma once
+// The clock tick: run every second by the clock window's timer. Each tick
+// redraws the clock; the first tick of each new minute runs a pass: hourly
+// log trimming, the automatic time synchronization, and the walk over every
+// schedule record, read afresh from the store.
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/clock.h"
+#include "common/locale.h"
+#include "common/services.h"
+#include "common/store.h"
+#include "config/global_settings.h"
+#include "sched/recurrence.h"
+
+namespace pw::sched {
+
+// Everything the tick drives outside the engine.
+class TickHost {
+public:
+    virtual ~TickHost() = default;
+    virtual void RefreshClockDisplay() = 0;
+    virtual void SetCaption(std::string_view caption) = 0;
+    virtual void TrimLog() = 0;
+    // The automatic synchronization step; decides itself whether to run.
+    virtual void AutoSynchronize() = 0;
+    // Appends time stamp + " - " + message to the log, whatever the log
+    // switches say (callers check the switches).
+    virtual void WriteLogLine(std::string_view message) = 0;
+    // The schedule editor drops a deleted schedule from its list.
+    virtual void RemoveFromScheduleList(std::string_view name) = 0;
+    virtual bool LaunchProgram(std::string_view name, std::string_view commandLine, std::string_view workingDir,
+                               std::string_view windowState) = 0;
+    virtual void ShowReminders(const std::vector<std::string>& items) = 0;
+};
+
+struct TickContext {
+    Store& store;
+    Clock& clock;
+    const Locale& locale;
+    const cfg::GlobalSettings& settings;
+    Sound& sound;
+    TickHost& host;
+};
+
+class ClockTick {
+public:
+    explicit ClockTick(TickContext ctx) : ctx_(ctx) {}
+
+    // One tick of the clock timer.
+    void ClockTimer();
+
+    // The "Disable schedules" check mark: off at start, never stored.
+    bool disableSchedules = false;
+    // Minute of the hour of the last pass; 0 at start, so a program
+    // started during minute :00 waits for the next minute.
+    int rememberedMinute = 0;
+
+    const std::vector<std::string>& ScheduleNames() const { return names_; }
+    // The reminders of the current tick (emptied at the start of every tick).
+    const std::vector<std::string>& PendingReminders() const { return pending_; }
+
+private:
+    void RunPass(Seconds tick);
+    void Evaluate(const std::string& name, Seconds tick, std::int64_t today);
+    void ReportUnreadable(const std::string& name, const std::string& error);
+
+    TickContext ctx_;
+    std::vector<std::string> pending_;
+    std::vector<std::string> names_;
+    // Schedules already reported as unreadable in this run, with the error,
+    // so the log gets one line per problem and not one a minute.
+    std::set<std::string> reported_;
+};
+
+}  // namespace pw::sched

@@ -1,0 +1,77 @@
+#pragma once
+// When a schedule is due, when its cycle has ended and where its window
+// moves next, and when a schedule without a cycle has expired. Pure date
+// arithmetic over a schedule's timing values: nothing here reads the store
+// or shows anything.
+//
+// Moments are compared as whole seconds (the tick moment T always lies on
+// a minute), so that no rounding of the date-time double can decide a
+// strict or non-strict comparison.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "common/datetime.h"
+
+namespace pw::sched {
+
+// The timing values of one schedule record, as date-time values.
+struct ScheduleTiming {
+    DateTime startDate = 0;  // whole days
+    DateTime startTime = 0;  // time of day
+    DateTime endDate = 0;
+    DateTime endTime = 0;
+    DateTime repeatPeriod = 0;  // a time of day read as a duration
+    std::int64_t cycleNumber = 0;
+    std::string cycleUnit = "disabled";
+
+    Seconds Start() const;  // start moment S
+    Seconds End() const;    // end moment E
+    // Repeat period P in whole minutes (hours and minutes only).
+    int PeriodMinutes() const;
+    // Minute of the day of the start time (hours and minutes only).
+    int StartMinuteOfDay() const;
+};
+
+// The tick moment T: a date plus the time of day cut to the whole minute.
+Seconds TickMoment(DateTime now);
+// Today's date (whole days) of a moment.
+std::int64_t DayOf(Seconds moment);
+
+int LastDayOfMonth(int year, int month);
+// Month arithmetic: (year, month) moved by n months.
+std::pair<std::int64_t, int> ShiftMonths(std::int64_t year, int month, std::int64_t n);
+
+bool IsNotStarted(const ScheduleTiming& t, std::int64_t today);
+bool CycleHasEnded(const ScheduleTiming& t, Seconds tick);
+
+// The window after one cycle, as start and end moments.
+struct AdvancedWindow {
+    Seconds start = 0;
+    Seconds end = 0;
+};
+// What an advance found.
+enum class Advance {
+    Moved,      // the window moved; see the new moments
+    Unchanged,  // a unit that moves nothing (not one of the five units)
+    NoSuchDay,  // the target day does not exist: leave the schedule alone
+};
+struct AdvanceResult {
+    Advance status = Advance::Unchanged;
+    AdvancedWindow window;
+};
+// Moves the window by one cycle. A target outside the years 1 to 9999 is
+// reported as NoSuchDay, like a weekday the target month lacks.
+AdvanceResult AdvanceCycle(const ScheduleTiming& t);
+
+// The expiry test of automatic deletion (the caller checks that automatic
+// deletion is switched on).
+bool IsExpired(const ScheduleTiming& t, Seconds tick, std::int64_t delSchedDays);
+bool IsDue(const ScheduleTiming& t, Seconds tick);
+
+// A timing whose dates and times are those of an advanced window.
+ScheduleTiming WithWindow(ScheduleTiming t, const AdvancedWindow& w);
+
+}  // namespace pw::sched

@@ -1,0 +1,41 @@
+#pragma once
+// Reminder items: the message, the reminder's description and the
+// schedule's name in one string, joined by "||", as the clock tick and the
+// editor's Test button hand them to the reminder window.
+//
+// A message (or name) may itself contain "||". So that it still reaches
+// the window whole, every "|" inside a field is written as "|." in the item;
+// no field then holds "||", the split finds exactly the two separators,
+// and UnescapeField gives the text back. Fields without "|" are unchanged.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/locale.h"
+#include "sched/recurrence.h"
+
+namespace pw::sched {
+
+inline constexpr std::string_view kItemSeparator = "||";
+
+struct ReminderFields {
+    std::string message;
+    std::string description;
+    std::string name;
+};
+
+std::string MakeReminderItem(std::string_view message, std::string_view description, std::string_view name);
+// The three fields of an item; missing fields are empty.
+ReminderFields ParseReminderItem(std::string_view item);
+
+// "Start:" start + five blanks + "[" period "/" number unit "]" + five
+// blanks + "End:" end, the moments as date-time texts of the locale.
+std::string ReminderDescription(const ScheduleTiming& t, const Locale& loc);
+
+// Splits text at every occurrence of separator, left to right without
+// overlap, case-sensitive. Text without the separator gives one part; an
+// empty separator gives no parts at all.
+std::vector<std::string> SplitString(std::string_view text, std::string_view separator);
+
+}  // namespace pw::sched
