@@ -142,7 +142,8 @@ void Bench(const std::string& dir, long lines) {
         std::exit(1);
     }
     double mo = Median(tOurs), mt = Median(tTail);
-    std::printf("%8ld lines %6.1f MB   TrimLog %7.3f s   tail+mv %7.3f s   ratio %.2f   peak RSS: TrimLog %ld KB, tail %ld KB\n",
+    std::printf("%8ld lines %6.1f MB   TrimLog %7.3f s   tail+mv %7.3f s   ratio %.2f   "
+                "peak RSS: TrimLog %ld KB, tail %ld KB\n",
                 lines, size / 1e6, mo, mt, mo / mt, rssOurs, rssTail);
     std::filesystem::remove(base);
     std::filesystem::remove(ours);
