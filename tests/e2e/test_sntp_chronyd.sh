@@ -31,6 +31,7 @@ port $port
 bindaddress 127.0.0.1
 allow 127.0.0.1
 cmdport 0
+bindcmdaddress /
 local stratum 10
 pidfile $work/chronyd.pid
 CONF
@@ -40,7 +41,7 @@ pid=$!
 # chronyd's own measurement, which also tells when the server answers.
 reference=""
 for _ in 1 2 3 4 5 6 7 8 9 10; do
-    out=$(chronyd -Q -u root -t 3 "pidfile $work/reference.pid" \
+    out=$(chronyd -Q -u root -t 3 "pidfile $work/reference.pid" "bindcmdaddress /" \
         "server 127.0.0.1 port $port iburst maxsamples 1" 2>&1 || true)
     reference=$(printf '%s\n' "$out" | sed -n 's/.*wrong by \([-+0-9.e]*\) seconds.*/\1/p' | head -n 1)
     [ -n "$reference" ] && break

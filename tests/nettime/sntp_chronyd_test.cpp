@@ -55,6 +55,8 @@ protected:
                                            << "bindaddress 127.0.0.1\n"
                                            << "allow 127.0.0.1\n"
                                            << "cmdport 0\n"
+                                           // no command socket, so nothing under /run
+                                           << "bindcmdaddress /\n"
                                            << "local stratum 10\n"
                                            << "pidfile " << (dir / "chronyd.pid").string() << "\n";
         // -x: never touch the clock; -d: stay in the foreground as our
@@ -98,7 +100,7 @@ protected:
     std::optional<double> ReferenceOffset() {
         auto r = posix::RunAndCapture(
             WithoutClockRight({chronyd, "-Q", "-u", "root", "-t", "10",
-                               "pidfile " + (dir / "reference.pid").string(),
+                               "pidfile " + (dir / "reference.pid").string(), "bindcmdaddress /",
                                "server 127.0.0.1 port " + std::to_string(port) + " iburst maxsamples 1"}),
             15000);
         auto at = r.output.find("wrong by ");
