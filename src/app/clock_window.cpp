@@ -2,11 +2,11 @@
 
 #include <cmath>
 
-#include "app/log_placeholder.h"
 #include "common/datefmt.h"
 #include "common/errors.h"
 #include "config/value_access.h"
 #include "config/values.h"
+#include "log/handlers.h"
 
 namespace pw::app {
 
@@ -41,9 +41,11 @@ public:
     explicit TickHost(ClockWindow& w) : w_(w) {}
     void RefreshClockDisplay() override { w_.RefreshClockDisplay(); }
     void SetCaption(std::string_view caption) override { w_.SetCaption(caption); }
-    // Log trimming and the time synchronization are wired in with their
-    // own parts; until then a pass does neither.
-    void TrimLog() override {}
+    void TrimLog() override {
+        if (w_.log_) w_.log_->Trim(w_.settings_.TrimLogDays);
+    }
+    // The time synchronization is wired in with its own part; until then a
+    // pass does not synchronize.
     void AutoSynchronize() override {}
     void WriteLogLine(std::string_view message) override { w_.WriteLogLine(message); }
     void RemoveFromScheduleList(std::string_view name) override {
@@ -51,9 +53,11 @@ public:
     }
     bool LaunchProgram(std::string_view name, std::string_view commandLine, std::string_view workingDir,
                        std::string_view windowState) override {
-        return w_.parts_.launcher.LaunchProgram(name, commandLine, workingDir, windowState);
+        return w_.launcher_ && w_.launcher_->LaunchProgram(name, commandLine, workingDir, windowState);
     }
-    void ShowReminders(const std::vector<std::string>& items) override { w_.parts_.reminders.ShowReminders(items); }
+    void ShowReminders(const std::vector<std::string>& items) override {
+        if (w_.reminders_) w_.reminders_->ShowReminders(items);
+    }
 
 private:
     ClockWindow& w_;
@@ -92,12 +96,11 @@ void ClockWindow::FormCreate() {
     // by its default; the others still load.
     cfg::LoadGlobalSettings(parts_.store, parts_.locale, settings_,
                             [this](const AppError& e) { parts_.boxes.ShowError(e.what()); });
-    logPath_ = parts_.programDir + std::string(kLogFileName);
+    log_.emplace(parts_.files, parts_.clock, parts_.locale, log::LogFilePath(parts_.programDir));
     helpPath_ = parts_.programDir + std::string(kHelpFileName);
 
     v.SetTopmost(ReadOrDefault(cfg::global::AlwaysOnTop));
-    if (settings_.AnyLogSwitch())
-        AppendLine(parts_.files, logPath_, LogTimeStamp(parts_.clock.Now(), parts_.locale) + std::string(kStartBanner));
+    log::WriteStartBannerIfLogging(*log_, settings_);
     if (ReadOrDefault(cfg::global::StartMinimized)) v.SetState(WindowState::Minimized);
     SetMenuState(v.State() == WindowState::Minimized);
     v.SetMenuChecked(MenuCommand::DisableSched, tick_->disableSchedules);
@@ -203,7 +206,9 @@ void ClockWindow::ShowHelpTopic(int topic) {
     parts_.view.OpenHelp(helpPath_, topic);
 }
 
-void ClockWindow::mnuLogFileClick() { OpenLogFile(parts_.files, parts_.shell, parts_.sound, parts_.boxes, logPath_); }
+void ClockWindow::mnuLogFileClick() {
+    if (log_) log::mnuLogFileClick(*log_, parts_.shell, parts_.sound, parts_.boxes);
+}
 
 void ClockWindow::mnuDisableSchedClick() {
     tick_->disableSchedules = !tick_->disableSchedules;
@@ -232,7 +237,12 @@ void ClockWindow::TrayIconDblClick() {
 void ClockWindow::mnuCloseClick() { parts_.view.Close(); }
 
 void ClockWindow::WriteLogLine(std::string_view message) {
-    AppendLine(parts_.files, logPath_, MakeLogLine(parts_.clock.Now(), parts_.locale, message));
+    if (log_) log_->Write(message);
+}
+
+const std::string& ClockWindow::LogPath() const {
+    static const std::string none;
+    return log_ ? log_->Path() : none;
 }
 
 }  // namespace pw::app

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,7 +18,11 @@
 #include "common/services.h"
 #include "common/store.h"
 #include "config/global_settings.h"
+#include "log/log.h"
 #include "sched/clock_tick.h"
+#include "sched/launch.h"
+#include "sched/log_line.h"
+#include "sched/reminder_window.h"
 
 namespace pw::app {
 
@@ -33,9 +38,7 @@ inline constexpr int kTimeFontPixels12 = 17;
 // very long date pattern) ends the fitting instead of shrinking forever.
 inline constexpr int kMinFontPoints = 1;
 inline constexpr int kHelpTopic = 10;
-inline constexpr std::string_view kLogFileName = "plenwk.log";
 inline constexpr std::string_view kHelpFileName = "plenwk.htm";
-inline constexpr std::string_view kStartBanner = " Started Plenwick -------------------------";
 
 // left = (clientWidth - labelWidth) / 2, halves to the even neighbour, + 1.
 int CentredLeft(int clientWidth, int labelWidth);
@@ -46,20 +49,6 @@ int PixelsToPoints(int pixels, int dpi);
 // and bottom, so a window larger than the area ends at its right or bottom.
 ScreenRect KeepInside(ScreenRect window, const ScreenRect& workArea);
 
-// What the tick hands on beyond the clock window.
-class ReminderDisplay {
-public:
-    virtual ~ReminderDisplay() = default;
-    virtual void ShowReminders(const std::vector<std::string>& items) = 0;
-};
-
-class ProgramLauncher {
-public:
-    virtual ~ProgramLauncher() = default;
-    virtual bool LaunchProgram(std::string_view name, std::string_view commandLine, std::string_view workingDir,
-                               std::string_view windowState) = 0;
-};
-
 struct ClockWindowParts {
     Store& store;
     Clock& clock;
@@ -69,8 +58,6 @@ struct ClockWindowParts {
     MessageBoxes& boxes;
     Shell& shell;
     ClockView& view;
-    ReminderDisplay& reminders;
-    ProgramLauncher& launcher;
     // The executable's directory with its trailing separator.
     std::string programDir;
 };
@@ -88,8 +75,11 @@ public:
     // The timer's event: one tick of the engine.
     void ClockTimer();
 
-    // The settings dialog, once it exists (it is created after this window).
+    // The windows created after this one. The tick needs them, and no tick
+    // runs before they exist.
     void AttachSettingsDialog(SettingsDialogLink* dialog) { dialog_ = dialog; }
+    void AttachReminderWindow(sched::ReminderWindow* reminders) { reminders_ = reminders; }
+    void AttachLauncher(sched::Launcher* launcher) { launcher_ = launcher; }
 
     // Menu, tray and mouse commands.
     void OnCommand(MenuCommand command);
@@ -109,10 +99,14 @@ public:
     void SetClockTimer(int milliseconds) { parts_.view.SetTimerInterval(milliseconds); }
     // Writes time stamp + " - " + message to the log.
     void WriteLogLine(std::string_view message);
+    // The same, for the reminder window and the launcher.
+    sched::LogLineWriter LogWriter() {
+        return [this](std::string_view message) { WriteLogLine(message); };
+    }
     void SetCaption(std::string_view caption) { parts_.view.SetCaption(caption); }
 
     cfg::GlobalSettings& Settings() { return settings_; }
-    const std::string& LogPath() const { return logPath_; }
+    const std::string& LogPath() const;
     const std::string& HelpPath() const { return helpPath_; }
     bool SchedulesDisabled() const;
     bool RestoreEnabled() const { return restoreEnabled_; }
@@ -132,13 +126,16 @@ private:
 
     ClockWindowParts parts_;
     cfg::GlobalSettings settings_;
-    std::string logPath_;
+    // Made at creation, when the log file path is set.
+    std::optional<log::EventLog> log_;
     std::string helpPath_;
     int dateFont_ = kDateFontPoints;
     int timeFont_ = kTimeFontPoints24;
     bool restoreEnabled_ = false;
     bool trayEnabled_ = true;
     SettingsDialogLink* dialog_ = nullptr;
+    sched::ReminderWindow* reminders_ = nullptr;
+    sched::Launcher* launcher_ = nullptr;
     std::unique_ptr<TickHost> host_;
     std::unique_ptr<sched::ClockTick> tick_;
 };

@@ -13,6 +13,7 @@
 #include "fake_clock_view.h"
 #include "platform/posix/posix_files.h"
 #include "support/fake_clock.h"
+#include "support/fake_reminder_view.h"
 #include "support/fake_services.h"
 #include "support/fake_store.h"
 #include "support/temp_dir.h"
@@ -23,19 +24,12 @@ namespace {
 using cfg::kSettingsKey;
 namespace global = cfg::global;
 
-class RecordingReminders : public ReminderDisplay {
+class RecordingStarter : public sched::ProcessStarter {
 public:
-    void ShowReminders(const std::vector<std::string>& items) override { shown.push_back(items); }
-    std::vector<std::vector<std::string>> shown;
-};
-
-class RecordingLauncher : public ProgramLauncher {
-public:
-    bool LaunchProgram(std::string_view name, std::string_view cmd, std::string_view, std::string_view) override {
-        launched.push_back(std::string(name) + "|" + std::string(cmd));
-        return true;
+    void StartProcess(std::string_view cmd, std::string_view, sched::ShowCommand) override {
+        started.emplace_back(cmd);
     }
-    std::vector<std::string> launched;
+    std::vector<std::string> started;
 };
 
 class RecordingDialog : public SettingsDialogLink {
@@ -55,8 +49,9 @@ protected:
         : sound(events),
           boxes(events),
           shell(events),
-          window(ClockWindowParts{store, clock, locale, files, sound, boxes, shell, view, reminders, launcher,
-                                  dir.Dir()}) {
+          window(ClockWindowParts{store, clock, locale, files, sound, boxes, shell, view, dir.Dir()}),
+          reminders(reminderView, store, window.Settings(), window.LogWriter(), ProgramVersion{1, 0, 0, 0, "1.0.0.0"}),
+          launcher(starter, window.Settings(), window.LogWriter()) {
         // Tuesday 8 December 2026, 14:05:09.
         clock.local = EncodeDate(2026, 12, 8) + EncodeTime(14, 5, 9, 0);
         view.width = 0;
@@ -65,6 +60,9 @@ protected:
     void Create() {
         window.FormCreate();
         window.AttachSettingsDialog(&dialog);
+        window.AttachReminderWindow(&reminders);
+        window.AttachLauncher(&launcher);
+        reminders.FormCreate();
     }
     std::string LogPath() const { return dir.Path("plenwk.log"); }
     std::vector<std::string> LogLines() {
@@ -84,10 +82,12 @@ protected:
     test::FakeMessageBoxes boxes;
     test::FakeShell shell;
     test::FakeClockView view;
-    RecordingReminders reminders;
-    RecordingLauncher launcher;
     RecordingDialog dialog;
     ClockWindow window;
+    test::FakeReminderView reminderView;
+    RecordingStarter starter;
+    sched::ReminderWindow reminders;
+    sched::Launcher launcher;
 };
 
 TEST(ClockLayout, CentringRoundsHalvesToTheEvenNeighbourPlusOne) {
@@ -172,7 +172,7 @@ TEST_F(ClockWindowTest, AnyLogSwitchWritesTheBannerAsTheFirstLine) {
         test::TestStore s;
         cfg::Write(s, kSettingsKey, *sw, true);
         test::FakeClockView v;
-        ClockWindow w(ClockWindowParts{s, clock, locale, files, sound, boxes, shell, v, reminders, launcher,
+        ClockWindow w(ClockWindowParts{s, clock, locale, files, sound, boxes, shell, v,
                                        dir.Dir()});
         w.FormCreate();
         EXPECT_EQ(LogLines(), (std::vector<std::string>{"08/12/2026 14:05:09 Started Plenwick -------------------------"}))
@@ -290,7 +290,7 @@ TEST_F(ClockWindowTest, TimeFontStartsAtSeventeenPixels) {
     for (auto [dpi, points] : {std::pair{96, 13}, std::pair{120, 10}}) {
         test::FakeClockView v;
         v.dpi = dpi;
-        ClockWindow w(ClockWindowParts{store, clock, locale, files, sound, boxes, shell, v, reminders, launcher, "/x/"});
+        ClockWindow w(ClockWindowParts{store, clock, locale, files, sound, boxes, shell, v, "/x/"});
         w.FormCreate();
         ASSERT_FALSE(v.labels[Label::Time].sizes.empty());
         EXPECT_EQ(v.labels[Label::Time].sizes.front(), points) << dpi;
@@ -319,7 +319,7 @@ TEST_F(ClockWindowTest, RefreshPullsAWindowFarOffScreenBackUnlessMinimized) {
     // In the tray the window stays where it is.
     cfg::Write(store, kSettingsKey, global::StartMinimized, true);
     test::FakeClockView v;
-    ClockWindow w(ClockWindowParts{store, clock, locale, files, sound, boxes, shell, v, reminders, launcher, "/x/"});
+    ClockWindow w(ClockWindowParts{store, clock, locale, files, sound, boxes, shell, v, "/x/"});
     w.FormCreate();
     ASSERT_EQ(v.state, WindowState::Minimized);
     v.SetPosition(4000, -3000);
@@ -469,14 +469,37 @@ TEST_F(ClockWindowTest, TickRunsWithTheRealPartsOfTheWindow) {
     add("Call", cfg::kTypeReminder, "Ring back");
     add("Backup", cfg::kTypeLaunch, "backup.exe /all");
     cfg::Write(store, kSettingsKey, global::SystemBeep, false);
+    cfg::Write(store, kSettingsKey, global::LogReminders, true);
+    cfg::Write(store, kSettingsKey, global::LogLaunches, true);
     Create();
     SettingsPlaceholder settings(store, window);
     window.ClockTimer();
     EXPECT_EQ(view.caption, "Schedules: 2");
-    EXPECT_EQ(launcher.launched, (std::vector<std::string>{"Backup|backup.exe /all"}));
-    ASSERT_EQ(reminders.shown.size(), 1u);
-    EXPECT_EQ(reminders.shown[0].size(), 1u);
+    EXPECT_EQ(starter.started, (std::vector<std::string>{"backup.exe /all"}));
+    EXPECT_EQ(reminderView.caption, "Reminders: 1");
+    EXPECT_TRUE(reminderView.visible);
     EXPECT_EQ(DateLabel().text, "Tue 08/12/2026");
+    // Walk order is the store's: Backup before Call.
+    EXPECT_EQ(LogLines(), (std::vector<std::string>{
+                              "08/12/2026 14:05:09 Started Plenwick -------------------------",
+                              "08/12/2026 14:05:09 - Schedule:Backup Program:backup.exe /all",
+                              "08/12/2026 14:05:09 - Reminder:Call Message:1.Ring back",
+                          }));
+}
+
+TEST_F(ClockWindowTest, TrimmingAtTheFullHourUsesTheLoadedDays) {
+    cfg::Write(store, kSettingsKey, global::AutoTrimLog, true);
+    cfg::Write(store, kSettingsKey, global::TrimLogDays, 0);
+    Create();
+    test::WriteBytes(LogPath(), "01/12/2026 10:00:00 - old\r\n");
+    clock.local = EncodeDate(2026, 12, 8) + EncodeTime(14, 59, 59, 0);
+    window.ClockTimer();
+    EXPECT_EQ(LogLines().size(), 1u);  // only at :00
+    clock.local = EncodeDate(2026, 12, 8) + EncodeTime(15, 0, 1, 0);
+    window.ClockTimer();
+    const auto lines = LogLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "08/12/2026 15:00:01 - Log file trimmed");
 }
 
 TEST_F(ClockWindowTest, LogLinesCarryTheTimeStamp) {
