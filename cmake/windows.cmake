@@ -7,18 +7,22 @@ configure_file(${CMAKE_SOURCE_DIR}/res/version.h.in ${CMAKE_BINARY_DIR}/generate
 file(GLOB PW_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)
 list(FILTER PW_WIN32_SOURCES EXCLUDE REGEX "/winmain\\.cpp$")
 add_library(pwwin32 STATIC ${PW_WIN32_SOURCES})
-target_include_directories(pwwin32 PUBLIC ${CMAKE_BINARY_DIR}/generated)
+target_include_directories(pwwin32 PUBLIC ${CMAKE_BINARY_DIR}/generated ${CMAKE_SOURCE_DIR}/res)
 target_compile_definitions(pwwin32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 target_link_libraries(pwwin32 PUBLIC pwcore
-    advapi32 user32 gdi32 shell32 comctl32 comdlg32 ole32 ws2_32 winmm wininet version)
+    advapi32 user32 gdi32 shell32 shlwapi comctl32 comdlg32 ole32 ws2_32 winmm wininet version)
 
 set(PW_RC_FILE ${CMAKE_SOURCE_DIR}/res/plenwick.rc)
 add_executable(plenwick WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/winmain.cpp ${PW_RC_FILE})
 target_link_libraries(plenwick PRIVATE pwwin32)
 target_include_directories(plenwick PRIVATE ${CMAKE_BINARY_DIR}/generated ${CMAKE_SOURCE_DIR}/res)
 set_source_files_properties(${PW_RC_FILE} PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/plenwick.manifest;${CMAKE_SOURCE_DIR}/res/plenwick.ico;${CMAKE_SOURCE_DIR}/res/resource.h")
-target_link_options(plenwick PRIVATE -s -municode)
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/plenwick.manifest;${CMAKE_SOURCE_DIR}/res/plenwick.ico;${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/clock_menu.rc.inc")
+# Unused functions and data of the static runtime and our libraries stay out.
+target_compile_options(pwcore PRIVATE -ffunction-sections -fdata-sections)
+target_compile_options(pwwin32 PRIVATE -ffunction-sections -fdata-sections)
+target_compile_options(plenwick PRIVATE -ffunction-sections -fdata-sections)
+target_link_options(plenwick PRIVATE -s -municode -Wl,--gc-sections)
 
 # Windows tests: GoogleTest for the Win32 layer, run under Wine.
 file(GLOB PW_WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
@@ -59,3 +63,9 @@ foreach(src ${PW_WIN_BENCHES})
     target_link_libraries(bench_${name} PRIVATE pwwin32)
     target_include_directories(bench_${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/bench)
 endforeach()
+
+# The help document goes beside the program, where "Help" looks for it.
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/plenwk.htm
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/res/plenwk.htm ${CMAKE_BINARY_DIR}/plenwk.htm
+    DEPENDS ${CMAKE_SOURCE_DIR}/res/plenwk.htm)
+add_custom_target(plenwick_help ALL DEPENDS ${CMAKE_BINARY_DIR}/plenwk.htm)

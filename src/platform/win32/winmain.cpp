@@ -1,29 +1,87 @@
-// Program entry of plenwick.exe.
+// Program entry of plenwick.exe: the single-instance guard, then the three
+// windows in their order (the clock window, the settings dialog, which
+// starts the clock timer, and the reminder window), then the message loop
+// until "Exit".
 #include <windows.h>
+#include <shellapi.h>
 
-#include "common/errors.h"
-#include "config/global_settings.h"
-#include "log/log.h"
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "app/settings_placeholder.h"
+#include "app/startup.h"
+#include "platform/win32/clock_window_win32.h"
+#include "platform/win32/instance_mutex.h"
 #include "platform/win32/locale_win32.h"
+#include "platform/win32/process_win32.h"
 #include "platform/win32/registry_store.h"
+#include "platform/win32/reminder_window_win32.h"
 #include "platform/win32/system_clock.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win_files.h"
+#include "platform/win32/win_services.h"
+#include "sched/launch.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+// The runtime's own handler for an uncaught exception prints the demangled
+// type name to a console this program does not have, and brings a C++
+// name demangler a third the size of the program along. Every handler
+// catches at the window procedure, so reaching this is a bug: end at once.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+
+namespace {
+
+std::optional<std::string> FirstArgument() {
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv) return std::nullopt;
+    std::optional<std::string> first;
+    if (argc > 1) first = pw::win::Narrow(argv[1]);
+    LocalFree(argv);
+    return first;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // Held until the process ends.
+    pw::win::InstanceMutexes mutexes;
+    const auto first = FirstArgument();
+    if (pw::app::ClaimInstance(mutexes, first ? std::optional<std::string_view>(*first) : std::nullopt) ==
+        pw::app::InstanceDecision::End)
+        return 0;
+
     pw::win::RegistryStore store;
     const pw::Locale locale = pw::win::ReadUserLocale();
-    pw::cfg::GlobalSettings settings;
-    try {
-        pw::cfg::LoadGlobalSettings(store, locale, settings);
-    } catch (const pw::AppError& e) {
-        // The text may quote a stored date in the user's own script.
-        MessageBoxW(nullptr, pw::win::Widen(e.what()).c_str(), L"Plenwick", MB_OK | MB_ICONERROR);
-        return 1;
-    }
     pw::win::SystemClock clock;
     pw::win::WinFileSystem files;
-    pw::log::EventLog eventLog(files, clock, locale, pw::log::LogFilePath(files.ExecutableDirectory()));
-    pw::log::WriteStartBannerIfLogging(eventLog, settings);
-    return 0;
+    pw::win::WinSound sound;
+    pw::win::WinMessageBoxes boxes;
+    pw::win::WinShell shell;
+
+    pw::win::ClockWindowWin32 clockWindow(
+        {store, clock, locale, files, sound, boxes, shell, files.ExecutableDirectory()});
+    if (!clockWindow.Create(instance)) return 1;
+    auto& clockLogic = clockWindow.Logic();
+    boxes.SetOwner(clockWindow.Handle());
+
+    pw::app::SettingsPlaceholder settingsDialog(store, clockLogic);
+
+    pw::win::ReminderWindowWin32 reminders(store, clockLogic.Settings(), clockLogic.LogWriter());
+    reminders.Create(instance, clockWindow.Handle());
+    pw::win::WinProcessStarter starter;
+    pw::sched::Launcher launcher(starter, clockLogic.Settings(), clockLogic.LogWriter());
+    clockLogic.AttachReminderWindow(&reminders.Logic());
+    clockLogic.AttachLauncher(&launcher);
+
+    clockWindow.ShowAtStart();
+
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
 }

@@ -1,0 +1,105 @@
+#!/bin/sh
+# plenwick.exe against a floor: the least Win32 clock there is
+# (tests/win32/tools/floor_clock_gui.cpp: a window, two labels, a
+# one-second timer). Both run under Wine on one virtual display, in one
+# run, and are compared on
+#   - start-up: from process creation to the first painted clock window
+#     (median of several starts, taken by pwdriver inside Wine);
+#   - CPU time over 60 idle seconds, both running side by side (utime +
+#     stime of each program's process, from /proc);
+#   - peak memory (VmHWM of each process at the end).
+# Prints the figures and the ratios plenwick / floor, and the size of
+# plenwick.exe. Nothing here sets the clock.
+#   bench/clock_vs_floor.sh [idle seconds] [starts]
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(dirname "$here")
+idle=${1:-60}
+starts=${2:-5}
+
+bnd=$(awk '/^CapBnd:/ {print $2}' /proc/self/status)
+if [ $(( 0x$bnd >> 25 & 1 )) -eq 1 ]; then
+    exec capsh --drop=cap_sys_time -- -c 'exec sh "$0" "$@"' "$0" "$@"
+fi
+
+build="$root/build/win32"
+[ -f "$build/plenwick.exe" ] && [ -f "$build/floor_clock_gui.exe" ] && [ -f "$build/pwdriver.exe" ] ||
+    "$root/scripts/build" win32 >/dev/null
+export WINEPREFIX="$build/wineprefix-bench" WINEDEBUG=-all
+unset LC_ALL
+export LANG=en_GB.UTF-8
+run="$root/scripts/wine-run"
+work=$(mktemp -d /tmp/pw-bench.XXXXXX)
+cp "$build/plenwick.exe" "$build/floor_clock_gui.exe" "$build/pwdriver.exe" "$work/"
+
+. "$root/scripts/xvfb-lib.sh"
+unset DISPLAY
+cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    xvfb_stop
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+xvfb_start
+wineserver -k >/dev/null 2>&1 || true
+"$run" reg delete 'HKCU\Software\Corvane Software\Plenwick' /f >/dev/null 2>&1 || true
+# The first start of a prefix pays for its services; start them first.
+"$run" cmd /c ver >/dev/null 2>&1 || true
+
+win() { printf 'Z:%s' "$1" | tr '/' '\\'; }
+# Through a file, not a pipe: a program the driver starts keeps the
+# driver's output open, and a pipe would wait for that program to end.
+driver() {
+    "$run" "$work/pwdriver.exe" "$@" >"$work/driver.out"
+    tr -d '\r' < "$work/driver.out"
+}
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+startup() {  # exe class closer...
+    exe=$1 cls=$2
+    shift 2
+    i=0
+    while [ $i -lt "$starts" ]; do
+        driver launch "$(win "$work/$exe")" "$cls"
+        "$@" >/dev/null
+        driver gone "$cls" 20000 >/dev/null
+        i=$((i + 1))
+    done | median
+}
+
+ours_ms=$(startup plenwick.exe PlenwickClock driver command exit)
+floor_ms=$(startup floor_clock_gui.exe FloorClock driver close FloorClock)
+
+# Both side by side, idle.
+driver launch "$(win "$work/plenwick.exe")" PlenwickClock >/dev/null
+driver launch "$(win "$work/floor_clock_gui.exe")" FloorClock >/dev/null
+pid_of() { pgrep -f "$1" | head -n 1; }
+ours_pid=$(pid_of 'plenwick\.exe')
+floor_pid=$(pid_of 'floor_clock_gui\.exe')
+[ -n "$ours_pid" ] && [ -n "$floor_pid" ] || { echo "programs not found" >&2; exit 1; }
+sleep 3
+cpu() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+o0=$(cpu "$ours_pid")
+f0=$(cpu "$floor_pid")
+sleep "$idle"
+o1=$(cpu "$ours_pid")
+f1=$(cpu "$floor_pid")
+hz=$(getconf CLK_TCK)
+hwm() { awk '/^VmHWM:/ { print $2 }' "/proc/$1/status"; }
+ours_kb=$(hwm "$ours_pid")
+floor_kb=$(hwm "$floor_pid")
+driver command exit >/dev/null
+driver close FloorClock >/dev/null
+
+ours_cpu=$(( (o1 - o0) * 1000 / hz ))
+floor_cpu=$(( (f1 - f0) * 1000 / hz ))
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
+size=$(stat -c %s "$build/plenwick.exe")
+
+printf '%-34s %12s %12s %8s\n' "" plenwick floor ratio
+printf '%-34s %12s %12s %8s\n' "start-up to first clock (ms)" "$ours_ms" "$floor_ms" "$(ratio "$ours_ms" "$floor_ms")"
+printf '%-34s %12s %12s %8s\n' "CPU over $idle idle seconds (ms)" "$ours_cpu" "$floor_cpu" "$(ratio "$ours_cpu" "$floor_cpu")"
+printf '%-34s %12s %12s %8s\n' "peak memory, VmHWM (KiB)" "$ours_kb" "$floor_kb" "$(ratio "$ours_kb" "$floor_kb")"
+echo "plenwick.exe: $size bytes"

@@ -1,0 +1,205 @@
+# End-to-end harness for plenwick.exe, sourced by tests/e2e/test_app_*.sh
+# (and by scripts/screenshot-clock).
+#
+# Each run gets a fresh work directory holding a copy of the program and
+# the tools, so the log beside the executable is the run's own; its own
+# virtual display; and the Wine prefix build/win32/wineprefix-e2e, whose
+# Plenwick registry key is emptied first. Everything runs without the
+# right to set the clock. e2e_cleanup (installed as the exit trap by
+# e2e_begin) ends what is left of the run even when a check failed.
+#
+#   e2e_begin                      set up; call first, with "$@" of the script
+#   e2e_reg_dword NAME VALUE       queue a global value of the settings key
+#   e2e_reg_string NAME TEXT
+#   e2e_reg_schedule NAME VALUE... queue a schedule: VALUE is Name=dword:N or Name=text
+#   e2e_reg_apply                  write the queued values in one import
+#   e2e_reg_get NAME               a global value as reg shows it (0x12c, text)
+#   e2e_start [ARGS]               starts plenwick.exe in the background
+#   e2e_wait_clock                 waits until the clock window is shown
+#   e2e_wait_window CAPTION [S]    waits for a visible window captioned so
+#   e2e_wait_log TEXT [S]          waits for a log line holding TEXT
+#   e2e_driver ARGS                runs tests/win32/tools/pwdriver.exe
+#   e2e_screenshot FILE            the whole virtual screen as PNG
+#   e2e_exit                       "Exit" in every running instance; waits for them
+#   e2e_winpath PATH               the Windows path of a Unix path
+#   e2e_fail MESSAGE               reports and ends the test (cleanup runs)
+
+E2E_KEY='HKEY_CURRENT_USER\Software\Corvane Software\Plenwick'
+
+e2e_begin() {
+    # No part of the run may set this machine's clock.
+    _bnd=$(awk '/^CapBnd:/ {print $2}' /proc/self/status)
+    if [ $(( 0x$_bnd >> 25 & 1 )) -eq 1 ]; then
+        exec capsh --drop=cap_sys_time -- -c 'exec sh "$0" "$@"' "$E2E_SCRIPT" "$@"
+    fi
+    : "${PW_SOURCE_DIR:=$(cd "$(dirname "$E2E_SCRIPT")/../.." && pwd)}"
+    : "${PW_BUILD_DIR:=$PW_SOURCE_DIR/build/win32}"
+    export PW_SOURCE_DIR PW_BUILD_DIR
+    export WINEPREFIX="$PW_BUILD_DIR/wineprefix-e2e"
+    export WINEDEBUG=-all
+    # British dates and 24-hour times, so the schedules below read alike
+    # everywhere (scripts/deps generates the locale).
+    unset LC_ALL LC_TIME LC_MESSAGES LC_CTYPE
+    export LANG=en_GB.UTF-8
+    E2E_RUN="$PW_SOURCE_DIR/scripts/wine-run"
+    E2E_PIDS=""
+    E2E_REG=""
+    E2E_WORK=$(mktemp -d /tmp/pw-e2e.XXXXXX)
+    E2E_STATUS=1
+    trap 'e2e_cleanup' EXIT
+    trap 'exit 1' INT TERM HUP
+
+    for f in plenwick.exe pwdriver.exe launch_probe.exe; do
+        cp "$PW_BUILD_DIR/$f" "$E2E_WORK/" || e2e_fail "$f is not built"
+    done
+    cp "$PW_BUILD_DIR/plenwk.htm" "$E2E_WORK/" 2>/dev/null || true
+    E2E_LOG="$E2E_WORK/plenwk.log"
+
+    . "$PW_SOURCE_DIR/scripts/xvfb-lib.sh"
+    unset DISPLAY
+    xvfb_start || e2e_fail "no virtual display"
+    # A program of an earlier run that did not end would hold the mutex.
+    wineserver -k >/dev/null 2>&1 || true
+    "$E2E_RUN" reg delete "$E2E_KEY" /f >/dev/null 2>&1 || true
+}
+
+e2e_cleanup() {
+    _rc=$?
+    [ "$E2E_STATUS" -eq 0 ] || _rc=1
+    for p in $E2E_PIDS; do kill "$p" 2>/dev/null || true; done
+    # Ends every process of this prefix, which only this run uses.
+    wineserver -k >/dev/null 2>&1 || true
+    for p in $E2E_PIDS; do wait "$p" 2>/dev/null || true; done
+    xvfb_stop
+    if [ $_rc -ne 0 ] && [ -f "$E2E_LOG" ]; then
+        echo "--- plenwk.log:" >&2
+        tr -d '\r' < "$E2E_LOG" >&2
+    fi
+    rm -rf "$E2E_WORK"
+    exit $_rc
+}
+
+e2e_fail() {
+    echo "FAILED: $*" >&2
+    exit 1
+}
+
+e2e_pass() {
+    E2E_STATUS=0
+    echo "passed: $(basename "$E2E_SCRIPT")"
+}
+
+e2e_winpath() {
+    printf 'Z:%s' "$1" | tr '/' '\\'
+}
+
+# .reg texts: backslashes and quotes escaped.
+_e2e_regtext() {
+    printf '%s' "$1" | sed 's/\\/\\\\/g; s/"/\\"/g'
+}
+
+_e2e_regline() {
+    case "$2" in
+        dword:*) printf '"%s"=dword:%08x\n' "$1" "${2#dword:}" ;;
+        *) printf '"%s"="%s"\n' "$1" "$(_e2e_regtext "$2")" ;;
+    esac
+}
+
+e2e_reg_dword() {
+    E2E_REG="$E2E_REG
+[$E2E_KEY]
+$(_e2e_regline "$1" "dword:$2")"
+}
+
+e2e_reg_string() {
+    E2E_REG="$E2E_REG
+[$E2E_KEY]
+$(_e2e_regline "$1" "$2")"
+}
+
+e2e_reg_schedule() {
+    _name=$1
+    shift
+    E2E_REG="$E2E_REG
+[$E2E_KEY\\Schedules\\$_name]"
+    for v in "$@"; do
+        E2E_REG="$E2E_REG
+$(_e2e_regline "${v%%=*}" "${v#*=}")"
+    done
+}
+
+e2e_reg_apply() {
+    printf 'REGEDIT4\n%s\n' "$E2E_REG" > "$E2E_WORK/setup.reg"
+    "$E2E_RUN" regedit /S "$(e2e_winpath "$E2E_WORK/setup.reg")" >/dev/null 2>&1 || e2e_fail "registry import"
+    E2E_REG=""
+}
+
+e2e_reg_get() {
+    "$E2E_RUN" reg query "$E2E_KEY" /v "$1" 2>/dev/null | tr -d '\r' |
+        awk -v n="$1" '$1 == n { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
+}
+
+e2e_start() {
+    "$E2E_RUN" "$E2E_WORK/plenwick.exe" "$@" >/dev/null 2>&1 &
+    E2E_LAST_PID=$!
+    E2E_PIDS="$E2E_PIDS $E2E_LAST_PID"
+}
+
+# Keeps the driver's exit status (a pipe would give tr's).
+e2e_driver() {
+    _rc=0
+    "$E2E_RUN" "$E2E_WORK/pwdriver.exe" "$@" >"$E2E_WORK/driver.out" 2>/dev/null || _rc=$?
+    tr -d '\r' < "$E2E_WORK/driver.out"
+    return $_rc
+}
+
+e2e_wait_clock() {
+    e2e_driver wait PlenwickClock '*' "${1:-60}000" >/dev/null || e2e_fail "no clock window"
+}
+
+e2e_wait_window() {
+    e2e_driver wait '*' "$1" "${2:-30}000" >/dev/null || e2e_fail "no window \"$1\""
+}
+
+e2e_wait_log() {
+    _i=0
+    while ! tr -d '\r' < "$E2E_LOG" 2>/dev/null | grep -qF -- "$1"; do
+        _i=$((_i + 1))
+        [ $_i -le $(( ${2:-30} * 10 )) ] || e2e_fail "no log line with \"$1\""
+        sleep 0.1
+    done
+}
+
+e2e_log_lines() {
+    tr -d '\r' < "$E2E_LOG"
+}
+
+e2e_screenshot() {
+    xwd -root -display "$DISPLAY" | convert xwd:- "$1" || e2e_fail "screenshot"
+}
+
+e2e_exit() {
+    e2e_driver command exit all >/dev/null || e2e_fail "no clock window to exit"
+    for p in $E2E_PIDS; do
+        _i=0
+        while kill -0 "$p" 2>/dev/null; do
+            _i=$((_i + 1))
+            [ $_i -le 200 ] || e2e_fail "the program did not end after Exit"
+            sleep 0.1
+        done
+        wait "$p" 2>/dev/null || true
+    done
+    E2E_PIDS=""
+}
+
+# Waits until the seconds of the current minute are at most $1 and the
+# minute is not :00, so a schedule set for this minute is seen by the
+# program's first pass (a program started in minute :00 skips that minute).
+e2e_wait_for_minute_start() {
+    while :; do
+        _s=$(date +%S)
+        _m=$(date +%M)
+        if [ "${_s#0}" -le "$1" ] && [ "$_m" != 00 ]; then return 0; fi
+        sleep 1
+    done
+}

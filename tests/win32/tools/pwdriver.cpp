@@ -1,0 +1,257 @@
+// Drives a running plenwick.exe from outside, for the end-to-end tests and
+// the benchmark: finds windows by class and caption, sends the clock
+// window's menu commands and tray events, and reports what it sees.
+//
+//   pwdriver wait <class|*> <caption prefix|*> <timeout ms>
+//        waits for a visible window; prints its caption; exit 1 on timeout
+//   pwdriver gone <class> <timeout ms>    waits until no window of the class is left
+//   pwdriver count <class>                prints how many windows of the class exist
+//   pwdriver caption <class>              prints the first one's caption
+//   pwdriver rect <class>                 prints "left top width height visible"
+//   pwdriver command <name> [all]         posts a menu command to the clock window
+//        (help, logfile, settings, disable, tray, restore, exit, about)
+//   pwdriver tray <rclick|dblclick>       the tray icon's mouse events
+//   pwdriver menu-open <timeout ms>       waits until a pop-up menu is shown
+//   pwdriver menu-close                   closes an open pop-up menu
+//   pwdriver close <class>                posts WM_CLOSE to every window of the class
+//   pwdriver move <class> <left> <top>    moves the window, as a drag would
+//   pwdriver launch <exe> <class> [args]  starts a program and prints the
+//        milliseconds until a visible window of the class has been painted
+//   pwdriver windows                      lists the visible top-level windows
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/win32/clock_window_win32.h"
+#include "resource.h"
+
+namespace {
+
+struct Found {
+    std::vector<HWND> windows;
+    const wchar_t* cls = nullptr;
+    const wchar_t* caption = nullptr;
+    bool visibleOnly = false;
+};
+
+std::wstring ClassOf(HWND h) {
+    wchar_t buf[256];
+    int n = GetClassNameW(h, buf, 256);
+    return std::wstring(buf, n > 0 ? n : 0);
+}
+
+std::wstring CaptionOf(HWND h) {
+    wchar_t buf[512];
+    int n = GetWindowTextW(h, buf, 512);
+    return std::wstring(buf, n > 0 ? n : 0);
+}
+
+BOOL CALLBACK Collect(HWND h, LPARAM lp) {
+    auto* f = reinterpret_cast<Found*>(lp);
+    if (f->visibleOnly && !IsWindowVisible(h)) return TRUE;
+    if (f->cls && lstrcmpW(f->cls, L"*") != 0 && ClassOf(h) != f->cls) return TRUE;
+    if (f->caption && lstrcmpW(f->caption, L"*") != 0 && CaptionOf(h).rfind(f->caption, 0) != 0) return TRUE;
+    f->windows.push_back(h);
+    return TRUE;
+}
+
+std::vector<HWND> FindAll(const wchar_t* cls, const wchar_t* caption = nullptr, bool visibleOnly = false) {
+    Found f;
+    f.cls = cls;
+    f.caption = caption;
+    f.visibleOnly = visibleOnly;
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&f));
+    return f.windows;
+}
+
+void PrintLine(const std::wstring& text) {
+    std::string utf8(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr);
+    std::printf("%s\n", utf8.c_str());
+    std::fflush(stdout);
+}
+
+int Usage() {
+    std::fprintf(stderr, "usage: pwdriver wait|gone|count|caption|rect|command|tray|menu-open|menu-close|close|move|launch|windows ...\n");
+    return 2;
+}
+
+HWND ClockWindow() {
+    auto all = FindAll(pw::win::kClockWindowClass);
+    return all.empty() ? nullptr : all.front();
+}
+
+int CommandId(const std::wstring& name) {
+    if (name == L"help") return IDM_HELP;
+    if (name == L"logfile") return IDM_LOGFILE;
+    if (name == L"settings") return IDM_OPTIONS;
+    if (name == L"disable") return IDM_DISABLESCHED;
+    if (name == L"tray") return IDM_TRAY;
+    if (name == L"restore") return IDM_RESTORE;
+    if (name == L"exit") return IDM_CLOSE;
+    if (name == L"about") return IDM_ABOUT;
+    return 0;
+}
+
+// A pop-up menu is a window of the system class "#32768".
+HWND OpenMenu() {
+    auto menus = FindAll(L"#32768", nullptr, true);
+    return menus.empty() ? nullptr : menus.front();
+}
+
+}  // namespace
+
+int Run(int argc, wchar_t** argv) {
+    if (argc < 2) return Usage();
+    const std::wstring verb = argv[1];
+
+    if (verb == L"wait" && argc == 5) {
+        const DWORD timeout = static_cast<DWORD>(_wtoi(argv[4]));
+        const DWORD start = GetTickCount();
+        for (;;) {
+            auto found = FindAll(argv[2], argv[3], true);
+            if (!found.empty()) {
+                PrintLine(CaptionOf(found.front()));
+                return 0;
+            }
+            if (GetTickCount() - start > timeout) return 1;
+            Sleep(50);
+        }
+    }
+    if (verb == L"gone" && argc == 4) {
+        const DWORD timeout = static_cast<DWORD>(_wtoi(argv[3]));
+        const DWORD start = GetTickCount();
+        while (!FindAll(argv[2]).empty()) {
+            if (GetTickCount() - start > timeout) return 1;
+            Sleep(50);
+        }
+        return 0;
+    }
+    if (verb == L"count" && argc == 3) {
+        std::printf("%u\n", static_cast<unsigned>(FindAll(argv[2]).size()));
+        return 0;
+    }
+    if (verb == L"caption" && argc == 3) {
+        auto all = FindAll(argv[2]);
+        if (all.empty()) return 1;
+        PrintLine(CaptionOf(all.front()));
+        return 0;
+    }
+    if (verb == L"rect" && argc == 3) {
+        auto all = FindAll(argv[2]);
+        if (all.empty()) return 1;
+        RECT r;
+        GetWindowRect(all.front(), &r);
+        std::printf("%ld %ld %ld %ld %d\n", r.left, r.top, r.right - r.left, r.bottom - r.top,
+                    IsWindowVisible(all.front()) ? 1 : 0);
+        return 0;
+    }
+    if (verb == L"command" && (argc == 3 || argc == 4)) {
+        const int id = CommandId(argv[2]);
+        if (id == 0) return Usage();
+        auto all = FindAll(pw::win::kClockWindowClass);
+        if (all.empty()) return 1;
+        if (argc == 3) all.resize(1);
+        for (HWND h : all) PostMessageW(h, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        return 0;
+    }
+    if (verb == L"tray" && argc == 3) {
+        HWND h = ClockWindow();
+        if (!h) return 1;
+        const std::wstring what = argv[2];
+        UINT event = what == L"rclick" ? WM_RBUTTONUP : what == L"dblclick" ? WM_LBUTTONDBLCLK : 0;
+        if (!event) return Usage();
+        // The program may take the foreground for its menu only when the
+        // foreground is given up to it, as the shell does for its icons.
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        AllowSetForegroundWindow(pid);
+        PostMessageW(h, pw::win::kTrayMessage, pw::win::kTrayIconId, event);
+        return 0;
+    }
+    if (verb == L"menu-open" && argc == 3) {
+        const DWORD timeout = static_cast<DWORD>(_wtoi(argv[2]));
+        const DWORD start = GetTickCount();
+        while (!OpenMenu()) {
+            if (GetTickCount() - start > timeout) return 1;
+            Sleep(50);
+        }
+        return 0;
+    }
+    if (verb == L"menu-close" && argc == 2) {
+        HWND h = ClockWindow();
+        if (!h) return 1;
+        // The menu's owner ends its menu loop on this.
+        PostMessageW(h, WM_CANCELMODE, 0, 0);
+        HWND menu = OpenMenu();
+        if (menu) PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        return 0;
+    }
+    if (verb == L"close" && argc == 3) {
+        auto all = FindAll(argv[2]);
+        if (all.empty()) return 1;
+        for (HWND h : all) PostMessageW(h, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    if (verb == L"move" && argc == 5) {
+        auto all = FindAll(argv[2]);
+        if (all.empty()) return 1;
+        SetWindowPos(all.front(), nullptr, _wtoi(argv[3]), _wtoi(argv[4]), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+    if (verb == L"launch" && argc >= 4) {
+        std::wstring cmd = L"\"" + std::wstring(argv[2]) + L"\"";
+        for (int i = 4; i < argc; ++i) cmd += L" " + std::wstring(argv[i]);
+        LARGE_INTEGER freq, t0, t1;
+        QueryPerformanceFrequency(&freq);
+        // The program gets no standard handles of ours, so it does not keep
+        // the driver's output open after the driver has ended.
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        si.dwFlags = STARTF_USESTDHANDLES;
+        PROCESS_INFORMATION pi{};
+        QueryPerformanceCounter(&t0);
+        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1;
+        for (;;) {
+            auto found = FindAll(argv[3], nullptr, true);
+            if (!found.empty()) {
+                // Shown is not yet drawn: wait until its first paint is done.
+                UpdateWindow(found.front());
+                DWORD_PTR r;
+                SendMessageTimeoutW(found.front(), WM_NULL, 0, 0, SMTO_BLOCK, 5000, &r);
+                break;
+            }
+            if (WaitForSingleObject(pi.hProcess, 1) == WAIT_OBJECT_0) return 1;
+        }
+        QueryPerformanceCounter(&t1);
+        std::printf("%.1f\n", 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(freq.QuadPart));
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        return 0;
+    }
+    if (verb == L"windows" && argc == 2) {
+        for (HWND h : FindAll(L"*", nullptr, true)) {
+            RECT r;
+            GetWindowRect(h, &r);
+            PrintLine(ClassOf(h) + L" | " + CaptionOf(h) + L" | " + std::to_wstring(r.left) + L"," +
+                      std::to_wstring(r.top) + L" " + std::to_wstring(r.right - r.left) + L"x" +
+                      std::to_wstring(r.bottom - r.top));
+        }
+        return 0;
+    }
+    return Usage();
+}
+
+int main() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv) return 2;
+    const int rc = Run(argc, argv);
+    LocalFree(argv);
+    return rc;
+}
