@@ -236,6 +236,19 @@ TEST(TextForms, ADateTimeAtMidnightLeavesOutItsTime) {
     EXPECT_EQ(TimeToText(1.5, Locale::EnGB()), "12:00:00");
 }
 
+TEST(TextForms, StoredDatesKeepTheirCenturyWhereThePatternHasTwoDigitYears) {
+    const Locale yy = Custom("dd/mm/yy");
+    for (int year : {1900, 1949, 1950, 1975, 2049, 2050, 2075, 2099}) {
+        const DateTime d = EncodeDate(year, 7, 4);
+        EXPECT_EQ(DateToText(d, yy), "04/07/" + std::to_string(year));
+        EXPECT_EQ(TextToDate(DateToText(d, yy), yy), d) << year;
+        EXPECT_EQ(TextToDateTime(DateTimeToText(d + 0.5, yy), yy), d + 0.5) << year;
+        // Shown to the user, the pattern is followed as it is.
+        EXPECT_EQ(FormatDateTime("ddddd", d, yy), "04/07/" + std::to_string(year).substr(2));
+    }
+    EXPECT_EQ(LogTimeStamp(EncodeDate(2026, 12, 8), yy), "08/12/26 00:00:00");
+}
+
 TEST(TextForms, TheLogStampIsAlways24HourWithTheLocalesSeparators) {
     EXPECT_EQ(LogTimeStamp(At(2026, 12, 8, 6, 30, 5), Locale::EnGB()), "08/12/2026 06:30:05");
     EXPECT_EQ(LogTimeStamp(At(2026, 12, 8, 23, 0, 0, 999), Locale::EnUS()), "12/8/2026 23:00:00");
@@ -365,6 +378,25 @@ TEST(ReadingDates, ShortDatePatternsWithNamesAndLiterals) {
     }
 }
 
+TEST(ReadingDates, ShortDatePatternsWithNamesAndLiteralsRejectWhatTheyDoNotWrite) {
+    struct Case {
+        Locale loc;
+        const char* text;
+    } cases[] = {
+        {Custom("ddd dd/mm/yyyy"), "Tue Tue 08/12/2026"},
+        {Custom("ddd dd/mm/yyyy"), "08/Tue/12/2026"},
+        {Custom("dd-mmm-yy", "-"), "25-Dec-Dec"},
+        {Custom("dd-mmm-yy", "-"), "25-Decx-26"},
+        {Custom("yyyy年m月d日"), "日2026年12月8"},
+        {Custom("yyyy年m月d日"), "2026年12日8"},
+        {Custom("yyyy年m月d日"), "2026年12月8日日"},
+    };
+    for (const auto& c : cases) {
+        DateTime v;
+        EXPECT_FALSE(TryTextToDate(c.text, c.loc, v)) << c.loc.shortDatePattern << " [" << c.text << "]";
+    }
+}
+
 struct BadCase {
     const char* locale;
     const char* text;
@@ -380,6 +412,10 @@ TEST(ReadingDates, BadTextsRaiseTheDateError) {
         {"en-US", "12/25/2026 10:00"}, {"en-US", "12/25/2026x"}, {"en-US", "Dec/25/2026/1"},
         {"en-US", "00012/25/2026"}, {"en-US", "-1/25/2026"},   {"en-GB", "12/25/2026"}, {"de-DE", "31.4.2026"},
         {"de-DE", "25.12.2026."},  {"de-DE", "25/12/2026"}, {"ja-JP", "12/25/2026"}, {"ja-JP", "2026/2/30"},
+        // Names only where the pattern writes them; days and months have
+        // at most two digits.
+        {"en-US", "Dec/25/2026"}, {"en-US", "Tue 12/25/2026"}, {"de-DE", "1. März 2026"},
+        {"en-US", "012/25/2026"}, {"en-US", "12/025/2026"},
     };
     for (const auto& c : cases) {
         const Locale l = ByName(c.locale);
