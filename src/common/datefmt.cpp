@@ -272,18 +272,24 @@ std::size_t CodePointLength(std::string_view s, std::size_t at) {
     return std::min(n, s.size() - at);
 }
 
-// What may stand between the numbers of a text. "between" separators are
-// those the pattern writes between two of its fields (and the locale's own
-// separator): two numbers need one of them. "edge" separators are the rest
-// of the pattern's literal text, before the first or after the last field
-// or next to a name; they may be left out.
+// What may stand between the parts of a text, taken from the pattern that
+// writes it. "between" separators are the literal text the pattern writes
+// between two of its fields (and the locale's own separator): two numbers
+// need one of them. "leading" and "trailing" ones are the pattern's
+// literal text before its first and after its last field; they may be
+// left out. Names (weekdays, designators) are passed over in the pattern.
 struct Separators {
     std::vector<std::string> between;
-    std::vector<std::string> edge;
+    std::vector<std::string> leading;
+    std::vector<std::string> trailing;
     // The most separators the pattern writes between two fields, so that a
     // doubled one ("12//25") is not taken for a single one.
     int maxBetween = 1;
-    bool hasMilliseconds = false;
+    int maxLeading = 0;
+    int maxTrailing = 0;
+    int weekdayNames = 0;  // ddd and dddd elements
+    bool monthNames = false;
+    bool milliseconds = false;
 };
 
 // Adds the pieces of literal text as separators; returns how many there
@@ -317,18 +323,18 @@ Separators SeparatorsOf(std::string_view pattern, const Locale& loc, IsField isF
     std::string pending;
     bool seenField = false;
     bool blankBetween = false;
-    auto flush = [&](bool between) {
-        const int pieces = AddLiteral(between ? s.between : s.edge, pending);
-        if (between) {
-            s.maxBetween = std::max(s.maxBetween, pieces);
-            if (pending.find(' ') != std::string::npos) blankBetween = true;
-        }
-        pending.clear();
-    };
     for (const Element& e : Scan(pattern)) {
-        if (e.kind == El::Milli || e.kind == El::Milli3) s.hasMilliseconds = true;
+        if (e.kind == El::Milli || e.kind == El::Milli3) s.milliseconds = true;
+        if (e.kind == El::MonthShort || e.kind == El::MonthLong) s.monthNames = true;
+        if (e.kind == El::DayShort || e.kind == El::DayLong) ++s.weekdayNames;
         if (isField(e.kind)) {
-            flush(seenField);
+            if (seenField) {
+                s.maxBetween = std::max(s.maxBetween, AddLiteral(s.between, pending));
+                if (pending.find(' ') != std::string::npos) blankBetween = true;
+            } else {
+                s.maxLeading = AddLiteral(s.leading, pending);
+            }
+            pending.clear();
             seenField = true;
         } else if (e.kind == El::Literal) {
             pending += e.text;
@@ -336,11 +342,9 @@ Separators SeparatorsOf(std::string_view pattern, const Locale& loc, IsField isF
             pending += loc.dateSeparator;
         } else if (e.kind == El::TimeSep) {
             pending += loc.timeSeparator;
-        } else {
-            flush(false);
         }
     }
-    flush(false);
+    (seenField ? s.maxTrailing : s.maxLeading) += AddLiteral(seenField ? s.trailing : s.leading, pending);
     // A pattern such as "dd mm yyyy" separates its numbers by blanks alone.
     if (blankBetween) s.between.emplace_back(" ");
     return s;
@@ -351,7 +355,6 @@ public:
     Reader(std::string_view text, std::size_t pos) : text_(text), pos_(pos) {}
 
     bool AtEnd() const { return pos_ >= text_.size(); }
-    std::size_t Pos() const { return pos_; }
     bool AtDigit() const { return !AtEnd() && IsDigit(text_[pos_]); }
 
     bool SkipBlank() {
@@ -461,23 +464,37 @@ bool ReadDate(Reader& r, const Locale& loc, DateTime& out) {
     };
     std::array<Part, 3> parts{};
     int count = 0;
+    int weekdays = 0;
     bool needSeparator = false;  // the last part was a number
-    bool started = false;
-    int separators = 0;  // since the last part
-    while (!r.AtEnd() && count < 3) {
+    int separators = 0;          // since the last part
+    int leading = 0, trailing = 0;
+    // A weekday name where the pattern writes one; false when there is
+    // none here, or one too many.
+    auto weekday = [&]() {
+        if (weekdays >= seps.weekdayNames) return false;
         std::size_t length = 0;
-        const int longMonth = r.MatchWord(loc.longMonthNames, length);
-        const int shortMonth = r.MatchWord(loc.shortMonthNames, length);
-        const int longDay = r.MatchWord(loc.longDayNames, length);
-        const int shortDay = r.MatchWord(loc.shortDayNames, length);
-        if (length > 0) {
-            r.Advance(length);
-            started = true;
+        r.MatchWord(loc.longDayNames, length);
+        r.MatchWord(loc.shortDayNames, length);
+        if (length == 0) return false;
+        r.Advance(length);
+        ++weekdays;
+        return true;
+    };
+    while (!r.AtEnd() && count < 3) {
+        if (seps.monthNames) {
+            std::size_t length = 0;
+            const int longMonth = r.MatchWord(loc.longMonthNames, length);
+            const int shortMonth = r.MatchWord(loc.shortMonthNames, length);
+            if (length > 0) {
+                r.Advance(length);
+                parts[count++] = Part{(shortMonth >= 0 ? shortMonth : longMonth) + 1, 0, true};
+                needSeparator = false;
+                separators = 0;
+                continue;
+            }
+        }
+        if (weekday()) {
             needSeparator = false;
-            separators = 0;
-            const int month = shortMonth >= 0 ? shortMonth : longMonth;
-            if (shortDay >= 0 || longDay >= 0 || month < 0) continue;  // a weekday name
-            parts[count++] = Part{month + 1, 0, true};
             continue;
         }
         if (r.AtDigit()) {
@@ -486,11 +503,10 @@ bool ReadDate(Reader& r, const Locale& loc, DateTime& out) {
             if (!r.ReadNumber(4, p.value, p.digits)) return false;
             parts[count++] = p;
             needSeparator = true;
-            started = true;
             separators = 0;
             continue;
         }
-        if (started) {
+        if (count > 0) {
             if (const std::string* sep = r.MatchAny(seps.between)) {
                 // Blanks never count: any number of them may stand around
                 // a separator.
@@ -499,21 +515,18 @@ bool ReadDate(Reader& r, const Locale& loc, DateTime& out) {
                 continue;
             }
         }
-        if (r.MatchAny(seps.edge) || r.SkipBlank()) continue;
+        if (count == 0 && leading < seps.maxLeading && r.MatchAny(seps.leading)) {
+            ++leading;
+            continue;
+        }
+        if (r.SkipBlank()) continue;
         return false;
     }
     if (count < 3) return false;
-    // What follows the date in its pattern (a closing literal, a weekday).
+    // What the pattern writes after the date: literal text, a weekday.
     for (;;) {
-        std::size_t length = 0;
-        r.MatchWord(loc.longDayNames, length);
-        r.MatchWord(loc.shortDayNames, length);
-        if (length > 0) {
-            r.Advance(length);
-            continue;
-        }
-        if (r.MatchAny(seps.edge) || r.SkipBlank()) continue;
-        break;
+        if (trailing < seps.maxTrailing && r.MatchAny(seps.trailing)) ++trailing;
+        else if (!r.SkipBlank() && !weekday()) break;
     }
 
     int day = 0, month = 0, year = 0, yearDigits = 0;
@@ -530,11 +543,15 @@ bool ReadDate(Reader& r, const Locale& loc, DateTime& out) {
         }
         while (parts[next].monthName) ++next;
         const Part& p = parts[next++];
-        if (field == 'd') day = p.value;
-        else if (field == 'm') month = p.value;
-        else {
+        if (field == 'y') {
             year = p.value;
             yearDigits = p.digits;
+        } else if (p.digits > 2) {
+            return false;  // days and months have one or two digits
+        } else if (field == 'd') {
+            day = p.value;
+        } else {
+            month = p.value;
         }
     }
     return TryEncodeDate(FullYear(year, yearDigits, loc.twoDigitYearMax), month, day, out);
@@ -552,9 +569,10 @@ bool ReadTime(Reader& r, const Locale& loc, DateTime& out) {
     const std::array<std::string, 4> designators = {loc.amDesignator, loc.pmDesignator, "AM", "PM"};
 
     std::array<int, 4> numbers{};
-    const int maxNumbers = seps.hasMilliseconds ? 4 : 3;
+    const int maxNumbers = seps.milliseconds ? 4 : 3;
     int count = 0;
     int separators = 0;
+    int leading = 0, trailing = 0;
     int designator = -1;  // 0 AM, 1 PM
     bool designatorLast = false;
     bool needSeparator = false;
@@ -590,13 +608,22 @@ bool ReadTime(Reader& r, const Locale& loc, DateTime& out) {
                     // A separator that the pattern also writes after its
                     // last field may end the text; any other must be
                     // followed by a number.
-                    danglingSeparator = std::find(seps.edge.begin(), seps.edge.end(), *sep) == seps.edge.end();
+                    danglingSeparator =
+                        std::find(seps.trailing.begin(), seps.trailing.end(), *sep) == seps.trailing.end();
                 }
                 needSeparator = false;
                 continue;
             }
         }
-        if (r.MatchAny(seps.edge) || r.SkipBlank()) continue;
+        if (count == 0 && leading < seps.maxLeading && r.MatchAny(seps.leading)) {
+            ++leading;
+            continue;
+        }
+        if (count >= 2 && trailing < seps.maxTrailing && r.MatchAny(seps.trailing)) {
+            ++trailing;
+            continue;
+        }
+        if (r.SkipBlank()) continue;
         return false;
     }
     if (count < 2 || (separators > 0 && danglingSeparator)) return false;

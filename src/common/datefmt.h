@@ -59,11 +59,14 @@ std::string DateTimeToText(DateTime value, const Locale& loc);
 // What is read, as a user of the locale writes it:
 //  - a date is three numbers in the order of day, month and year of the
 //    short date pattern, separated by the locale's date separator or the
-//    separators the pattern writes; a month may also be given by its name
-//    and weekday names are passed over. Days and months may have one digit
-//    or two, years one to four; a year of one or two digits is the year
-//    with those last digits in the hundred years ending at the locale's
-//    twoDigitYearMax. The date must exist, in years 1 to 9999.
+//    separators the pattern writes between its fields; what the pattern
+//    writes before its first or after its last field may stand there.
+//    Where the pattern writes month names the month may be its name (or
+//    its number), and where it writes a weekday its name is passed over.
+//    Days and months may have one digit or two, years one to four; a year
+//    of one or two digits is the year with those last digits in the
+//    hundred years ending at the locale's twoDigitYearMax. The date must
+//    exist, in years 1 to 9999.
 //  - a time is hours and minutes, optionally seconds and milliseconds,
 //    separated by ":", the locale's time separator or the separators of
 //    the long time pattern, with an optional AM/PM designator (the

@@ -6,23 +6,17 @@ namespace pw {
 
 namespace {
 
-const std::array<std::string, 7> kEnglishShortDays = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-const std::array<std::string, 7> kEnglishLongDays = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                                     "Thursday", "Friday", "Saturday"};
-const std::array<std::string, 12> kEnglishShortMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-const std::array<std::string, 12> kEnglishLongMonths = {"January", "February", "March",     "April",
-                                                        "May",     "June",     "July",      "August",
-                                                        "September", "October", "November", "December"};
-
+// Built in place, not from arrays at namespace scope: a locale may be made
+// while other files' statics are being set up.
 Locale English() {
     Locale l;
     l.dateSeparator = "/";
     l.timeSeparator = ":";
-    l.shortDayNames = kEnglishShortDays;
-    l.longDayNames = kEnglishLongDays;
-    l.shortMonthNames = kEnglishShortMonths;
-    l.longMonthNames = kEnglishLongMonths;
+    l.shortDayNames = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    l.longDayNames = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+    l.shortMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    l.longMonthNames = {"January", "February", "March",     "April",   "May",      "June",
+                        "July",    "August",   "September", "October", "November", "December"};
     l.amDesignator = "AM";
     l.pmDesignator = "PM";
     return l;

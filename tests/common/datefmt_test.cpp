@@ -365,6 +365,25 @@ TEST(ReadingDates, ShortDatePatternsWithNamesAndLiterals) {
     }
 }
 
+TEST(ReadingDates, ShortDatePatternsWithNamesAndLiteralsRejectWhatTheyDoNotWrite) {
+    struct Case {
+        Locale loc;
+        const char* text;
+    } cases[] = {
+        {Custom("ddd dd/mm/yyyy"), "Tue Tue 08/12/2026"},
+        {Custom("ddd dd/mm/yyyy"), "08/Tue/12/2026"},
+        {Custom("dd-mmm-yy", "-"), "25-Dec-Dec"},
+        {Custom("dd-mmm-yy", "-"), "25-Decx-26"},
+        {Custom("yyyy年m月d日"), "日2026年12月8"},
+        {Custom("yyyy年m月d日"), "2026年12日8"},
+        {Custom("yyyy年m月d日"), "2026年12月8日日"},
+    };
+    for (const auto& c : cases) {
+        DateTime v;
+        EXPECT_FALSE(TryTextToDate(c.text, c.loc, v)) << c.loc.shortDatePattern << " [" << c.text << "]";
+    }
+}
+
 struct BadCase {
     const char* locale;
     const char* text;
@@ -380,6 +399,10 @@ TEST(ReadingDates, BadTextsRaiseTheDateError) {
         {"en-US", "12/25/2026 10:00"}, {"en-US", "12/25/2026x"}, {"en-US", "Dec/25/2026/1"},
         {"en-US", "00012/25/2026"}, {"en-US", "-1/25/2026"},   {"en-GB", "12/25/2026"}, {"de-DE", "31.4.2026"},
         {"de-DE", "25.12.2026."},  {"de-DE", "25/12/2026"}, {"ja-JP", "12/25/2026"}, {"ja-JP", "2026/2/30"},
+        // Names only where the pattern writes them; days and months have
+        // at most two digits.
+        {"en-US", "Dec/25/2026"}, {"en-US", "Tue 12/25/2026"}, {"de-DE", "1. März 2026"},
+        {"en-US", "012/25/2026"}, {"en-US", "12/025/2026"},
     };
     for (const auto& c : cases) {
         const Locale l = ByName(c.locale);

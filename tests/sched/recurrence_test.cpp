@@ -54,6 +54,8 @@ struct AdvanceCase {
     std::string newStart, newEnd;  // dates after; empty = no such day
 };
 
+void PrintTo(const AdvanceCase& c, std::ostream* os) { *os << c.what; }
+
 class AdvanceTest : public ::testing::TestWithParam<AdvanceCase> {};
 
 TEST_P(AdvanceTest, MovesTheWindowByOneCycle) {
@@ -170,6 +172,8 @@ std::vector<std::string> DueMinutes(const ScheduleTiming& t, const std::string& 
     }
     return out;
 }
+
+void PrintTo(const DueCase& c, std::ostream* os) { *os << c.what; }
 
 class DueTest : public ::testing::TestWithParam<DueCase> {};
 

@@ -1,0 +1,43 @@
+#include "platform/posix/system_clock.h"
+
+#include <time.h>
+
+namespace pw::posix {
+
+namespace {
+
+// 1 January 1970 as a date-time value.
+constexpr DateTime kUnixEpoch = 25569.0;
+
+struct Reading {
+    long long utcMs;
+    long gmtOffsetSeconds;
+};
+
+Reading Read() {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    tm local{};
+    time_t secs = ts.tv_sec;
+    localtime_r(&secs, &local);
+    // To the nearest millisecond: readings taken to measure an interval
+    // then err both ways instead of always early.
+    return Reading{static_cast<long long>(ts.tv_sec) * 1000 + (ts.tv_nsec + 500000) / 1000000, local.tm_gmtoff};
+}
+
+DateTime FromMs(long long ms) { return static_cast<double>(ms) / 86400000.0 + kUnixEpoch; }
+
+}  // namespace
+
+DateTime SystemClock::Now() {
+    Reading r = Read();
+    return FromMs(r.utcMs + static_cast<long long>(r.gmtOffsetSeconds) * 1000);
+}
+
+DateTime SystemClock::UtcNow() { return FromMs(Read().utcMs); }
+
+bool SystemClock::SetUtc(DateTime) { return false; }
+
+int SystemClock::ZoneBiasMinutes() { return static_cast<int>(-Read().gmtOffsetSeconds / 60); }
+
+}  // namespace pw::posix

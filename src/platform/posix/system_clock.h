@@ -1,0 +1,18 @@
+#pragma once
+// The machine's clock for native tools and tests: it reads the real time
+// but never sets it.
+
+#include "common/clock.h"
+
+namespace pw::posix {
+
+class SystemClock : public Clock {
+public:
+    DateTime Now() override;
+    DateTime UtcNow() override;
+    // Always refused: nothing native may change this machine's clock.
+    bool SetUtc(DateTime utc) override;
+    int ZoneBiasMinutes() override;
+};
+
+}  // namespace pw::posix

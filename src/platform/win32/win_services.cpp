@@ -1,0 +1,38 @@
+#include "platform/win32/win_services.h"
+
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include "platform/win32/text.h"
+
+namespace pw::win {
+
+void WinSound::PlayFile(std::string_view path) {
+    // No SND_NODEFAULT: a missing file plays the default sound instead.
+    PlaySoundW(Widen(path).c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+}
+
+void WinSound::Beep() { MessageBeep(0); }
+
+void WinMessageBoxes::Show(std::string_view text) {
+    MessageBoxW(owner_, Widen(text).c_str(), kAppTitle, MB_OK);
+}
+
+void WinMessageBoxes::ShowError(std::string_view text) {
+    MessageBoxW(owner_, Widen(text).c_str(), kAppTitle, MB_OK | MB_ICONERROR);
+}
+
+Answer WinMessageBoxes::Ask(std::string_view caption, std::string_view text, Answer defaultAnswer) {
+    UINT flags = MB_YESNO | MB_ICONQUESTION | (defaultAnswer == Answer::No ? MB_DEFBUTTON2 : MB_DEFBUTTON1);
+    int r = MessageBoxW(owner_, Widen(text).c_str(), Widen(caption).c_str(), flags);
+    if (r == 0) return defaultAnswer;  // no box could be shown
+    return r == IDYES ? Answer::Yes : Answer::No;
+}
+
+bool WinShell::Open(std::string_view pathOrAddress) {
+    auto r = ShellExecuteW(nullptr, L"open", Widen(pathOrAddress).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    // The shell reports success as a value above 32.
+    return reinterpret_cast<INT_PTR>(r) > 32;
+}
+
+}  // namespace pw::win

@@ -1,0 +1,36 @@
+#pragma once
+// Sounds, message boxes and the shell on Windows.
+
+#include <windows.h>
+
+#include "common/services.h"
+
+namespace pw::win {
+
+// The title of every message box the program shows.
+inline constexpr const wchar_t* kAppTitle = L"Plenwick";
+
+class WinSound : public Sound {
+public:
+    void PlayFile(std::string_view path) override;
+    void Beep() override;
+};
+
+class WinMessageBoxes : public MessageBoxes {
+public:
+    // Boxes are owned by this window (none: the desktop).
+    void SetOwner(HWND owner) { owner_ = owner; }
+    void Show(std::string_view text) override;
+    void ShowError(std::string_view text) override;
+    Answer Ask(std::string_view caption, std::string_view text, Answer defaultAnswer) override;
+
+private:
+    HWND owner_ = nullptr;
+};
+
+class WinShell : public Shell {
+public:
+    bool Open(std::string_view pathOrAddress) override;
+};
+
+}  // namespace pw::win
