@@ -71,12 +71,6 @@ protected:
         clock.local = EncodeDate(2026, 12, 8) + EncodeTime(h, m, s, 0);
         tick.ClockTimer();
     }
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> t;
-        for (auto& l : view.lines) t.push_back(l.text);
-        return t;
-    }
-
     Events events;
     pw::test::TestStore store;
     pw::test::FakeClock clock;
@@ -119,19 +113,6 @@ TEST_F(DeliveryTest, DueRemindersAndProgramsOfOneMinute) {
     EXPECT_EQ(view.lines[1].text, "1.First");
     EXPECT_EQ(view.lines[4].text, "2.Second||with pipes");
     EXPECT_EQ(window.CountdownSeconds(), 20);
-}
-
-TEST_F(DeliveryTest, TheWindowHidesAfterItsCountdownWhileTheClockGoesOn) {
-    AddAt("A", 9, 30, 1, "Tea");
-    cfg::Write(store, cfg::kSettingsKey, cfg::global::MsgDisplayTime, 2);
-    TickAt(9, 30);
-    ASSERT_TRUE(view.visible);
-    for (int s = 1; s <= 3; ++s) {
-        TickAt(9, 30, s);
-        window.MsgTimerTimer();
-    }
-    EXPECT_FALSE(view.visible);
-    EXPECT_EQ(Texts(), (std::vector<std::string>{view.lines[0].text, "1.Tea", std::string(170, '-')}));
 }
 
 // The two parts' lines as the event log writes them, with the time stamp.
