@@ -40,27 +40,42 @@ std::string MakeReminderItem(std::string_view message, std::string_view descript
 ReminderFields ParseReminderItem(std::string_view item) {
     auto parts = SplitString(item, kItemSeparator);
     ReminderFields f;
-    if (parts.size() > 0) f.message = UnescapeField(parts[0]);
-    if (parts.size() > 1) f.description = UnescapeField(parts[1]);
-    // An item made elsewhere with more separators keeps the rest in the name.
-    for (std::size_t i = 2; i < parts.size(); ++i) {
-        if (i > 2) f.name += kItemSeparator;
-        f.name += UnescapeField(parts[i]);
+    if (parts.size() <= 3) {
+        if (parts.size() > 0) f.message = UnescapeField(parts[0]);
+        if (parts.size() > 1) f.description = UnescapeField(parts[1]);
+        if (parts.size() > 2) f.name = UnescapeField(parts[2]);
+        return f;
     }
+    // An item joined without escaping, whose message held "||": the
+    // description and the name are the last two fields (the description
+    // never holds the separator), and everything before them is the message.
+    const std::size_t messageParts = parts.size() - 2;
+    for (std::size_t i = 0; i < messageParts; ++i) {
+        if (i > 0) f.message += kItemSeparator;
+        f.message += UnescapeField(parts[i]);
+    }
+    f.description = UnescapeField(parts[messageParts]);
+    f.name = UnescapeField(parts[messageParts + 1]);
     return f;
 }
 
-std::string ReminderDescription(const ScheduleTiming& t, const Locale& loc) {
+std::string ReminderDescriptionText(std::string_view start, std::string_view period, std::int64_t cycleNumber,
+                                    std::string_view cycleUnit, std::string_view end) {
     std::string d = "Start:";
-    d += DateTimeToText(FromSeconds(t.Start()), loc);
+    d += start;
     d += "     [";
-    d += TimeToText(t.repeatPeriod, loc);
+    d += period;
     d += "/";
-    d += std::to_string(t.cycleNumber);
-    d += t.cycleUnit;
+    d += std::to_string(cycleNumber);
+    d += cycleUnit;
     d += "]     End:";
-    d += DateTimeToText(FromSeconds(t.End()), loc);
+    d += end;
     return d;
+}
+
+std::string ReminderDescription(const ScheduleTiming& t, const Locale& loc) {
+    return ReminderDescriptionText(DateTimeToText(FromSeconds(t.Start()), loc), TimeToText(t.repeatPeriod, loc),
+                                   t.cycleNumber, t.cycleUnit, DateTimeToText(FromSeconds(t.End()), loc));
 }
 
 std::vector<std::string> SplitString(std::string_view text, std::string_view separator) {

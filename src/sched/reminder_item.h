@@ -8,6 +8,7 @@
 // no field then holds "||", the split finds exactly the two separators,
 // and UnescapeField gives the text back. Fields without "|" are unchanged.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,11 +27,21 @@ struct ReminderFields {
 };
 
 std::string MakeReminderItem(std::string_view message, std::string_view description, std::string_view name);
-// The three fields of an item; missing fields are empty.
+// The three fields of an item; missing fields are empty. An item joined by
+// plain concatenation whose message holds "||" (more than three fields)
+// still gives the last two fields as description and name and keeps the
+// message whole.
 ReminderFields ParseReminderItem(std::string_view item);
 
 // "Start:" start + five blanks + "[" period "/" number unit "]" + five
-// blanks + "End:" end, the moments as date-time texts of the locale.
+// blanks + "End:" end, the texts as given. The editor's Test button builds
+// its description with this from the texts of its controls.
+std::string ReminderDescriptionText(std::string_view start, std::string_view period, std::int64_t cycleNumber,
+                                    std::string_view cycleUnit, std::string_view end);
+// The description the clock tick shows: the moments of the current cycle
+// as date-time texts of the locale (the time left out at midnight), the
+// repeat period in the locale's long time form. Raises ConvertError for a
+// moment that cannot be written.
 std::string ReminderDescription(const ScheduleTiming& t, const Locale& loc);
 
 // Splits text at every occurrence of separator, left to right without

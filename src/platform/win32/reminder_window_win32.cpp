@@ -1,0 +1,356 @@
+#include "platform/win32/reminder_window_win32.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+
+#include "platform/win32/text.h"
+#include "platform/win32/version_win32.h"
+
+namespace pw::win {
+
+namespace {
+
+constexpr const wchar_t* kClassName = L"PlenwickReminders";
+
+// The rich edit control of Msftedit.dll when the system has it, else the
+// older one of Riched20.dll. Loaded once; the library stays for the
+// program's life, as the control needs it.
+const wchar_t* RichEditClass() {
+    static const wchar_t* cls = [] {
+        if (LoadLibraryW(L"Msftedit.dll")) return L"RICHEDIT50W";
+        if (LoadLibraryW(L"Riched20.dll")) return RICHEDIT_CLASSW;
+        return static_cast<const wchar_t*>(nullptr);
+    }();
+    return cls;
+}
+
+HFONT MakeFont(const wchar_t* face, int pixels, bool bold, bool italic) {
+    return CreateFontW(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, italic, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face);
+}
+
+SIZE TextSize(HWND hwnd, HFONT font, const std::wstring& text) {
+    SIZE size{0, 0};
+    HDC dc = GetDC(hwnd);
+    HGDIOBJ old = SelectObject(dc, font);
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd, dc);
+    return size;
+}
+
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+
+constexpr int kPanelHeight = sched::ReminderWindow::kPanelHeight;
+
+}  // namespace
+
+ReminderWindowWin32::ReminderWindowWin32(Store& store, const cfg::GlobalSettings& settings,
+                                         sched::LogLineWriter log)
+    : ReminderWindowWin32(store, settings, std::move(log), ReadProgramVersion()) {}
+
+ReminderWindowWin32::ReminderWindowWin32(Store& store, const cfg::GlobalSettings& settings,
+                                         sched::LogLineWriter log, ProgramVersion version)
+    : logic_(*this, store, settings, std::move(log), std::move(version)) {}
+
+ReminderWindowWin32::~ReminderWindowWin32() {
+    if (hwnd_) DestroyWindow(hwnd_);
+    for (HFONT f : {nameFont_, versionFont_, countdownFont_})
+        if (f) DeleteObject(f);
+}
+
+bool ReminderWindowWin32::Create(HINSTANCE instance, HWND owner) {
+    if (hwnd_) return true;
+    const wchar_t* editClass = RichEditClass();
+    if (!editClass) return false;
+
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kClassName;
+    RegisterClassExW(&wc);  // fails harmlessly when a second window registers it again
+
+    hwnd_ = CreateWindowExW(kExStyle, kClassName, L"Reminders", kStyle, 0, 0, sched::ReminderWindow::kInitialWidth,
+                            200, owner, nullptr, instance, this);
+    if (!hwnd_) return false;
+    edit_ = CreateWindowExW(0, editClass, L"",
+                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0,
+                            10, 10, hwnd_, nullptr, instance, nullptr);
+    if (!edit_) {
+        DestroyWindow(hwnd_);
+        hwnd_ = nullptr;
+        return false;
+    }
+    // Long lines are cut at the right edge instead of wrapped; many
+    // reminders need more than the default 32K characters.
+    SendMessageW(edit_, EM_SETTARGETDEVICE, 0, 1);
+    SendMessageW(edit_, EM_EXLIMITTEXT, 0, 16 * 1024 * 1024);
+
+    CreateFonts();
+    countdownWidth_ = TextSize(hwnd_, countdownFont_, L" 000:00 ").cx;
+    countdownHeight_ = TextSize(hwnd_, countdownFont_, L" 0:00 ").cy;
+
+    logic_.FormCreate();
+    Layout();
+    SetTimer(hwnd_, kMsgTimerId, sched::ReminderWindow::kTimerIntervalMs, nullptr);
+    return true;
+}
+
+void ReminderWindowWin32::CreateFonts() {
+    nameFont_ = MakeFont(L"Arial", 15, true, true);
+    // The version in the system's dialog face, like the other small texts
+    // of the desktop.
+    versionFont_ = MakeFont(L"Tahoma", 11, true, false);
+    countdownFont_ = MakeFont(L"Arial", 19, true, false);
+}
+
+LRESULT CALLBACK ReminderWindowWin32::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* created = static_cast<ReminderWindowWin32*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+        created->hwnd_ = hwnd;
+    }
+    auto* self = reinterpret_cast<ReminderWindowWin32*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    // Messages that come before WM_NCCREATE have no window object yet.
+    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+    return self->OnMessage(msg, wp, lp);
+}
+
+LRESULT ReminderWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_SIZE:
+        Layout();
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        Paint(dc);
+        EndPaint(hwnd_, &ps);
+        return 0;
+    }
+    case WM_TIMER:
+        if (wp == kMsgTimerId) logic_.MsgTimerTimer();
+        return 0;
+    case WM_CLOSE:
+        logic_.FormClose();
+        return 0;
+    case WM_GETMINMAXINFO: {
+        // Small enough to be out of the way, large enough for the panel.
+        auto* mm = reinterpret_cast<MINMAXINFO*>(lp);
+        RECT r{0, 0, 160, kPanelHeight + 2 * kBorderWidth + 20};
+        AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
+        mm->ptMinTrackSize.x = r.right - r.left;
+        mm->ptMinTrackSize.y = r.bottom - r.top;
+        return 0;
+    }
+    case WM_DESTROY:
+        KillTimer(hwnd_, kMsgTimerId);
+        logic_.FormDestroy();
+        return 0;
+    case WM_NCDESTROY: {
+        HWND h = hwnd_;
+        SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+        hwnd_ = nullptr;
+        edit_ = nullptr;
+        return DefWindowProcW(h, msg, wp, lp);
+    }
+    default:
+        return DefWindowProcW(hwnd_, msg, wp, lp);
+    }
+}
+
+RECT ReminderWindowWin32::PanelRect() const {
+    RECT c;
+    GetClientRect(hwnd_, &c);
+    return RECT{kBorderWidth, c.bottom - kBorderWidth - kPanelHeight, c.right - kBorderWidth, c.bottom - kBorderWidth};
+}
+
+RECT ReminderWindowWin32::CountdownRect() const {
+    const RECT p = PanelRect();
+    const int width = p.right - p.left;
+    const int left = p.left + width - countdownWidth_ - countdownRightGap_;
+    const int top = p.top + (kPanelHeight - countdownHeight_) / 2;
+    return RECT{left, top, left + countdownWidth_, top + countdownHeight_};
+}
+
+void ReminderWindowWin32::Layout() {
+    if (!hwnd_ || !edit_) return;
+    const RECT p = PanelRect();
+    MoveWindow(edit_, kBorderWidth, kBorderWidth, std::max<int>(p.right - p.left, 0),
+               std::max<int>(p.top - kBorderWidth, 0), TRUE);
+    InvalidateRect(hwnd_, &p, TRUE);
+}
+
+void ReminderWindowWin32::Paint(HDC dc) {
+    RECT p = PanelRect();
+    // The panel's frame, as a group box without a caption draws it.
+    DrawEdge(dc, &p, EDGE_ETCHED, BF_RECT);
+    SetBkMode(dc, TRANSPARENT);
+
+    // The name in raised letters: a light edge above left, a shadow below
+    // right, the maroon face on top.
+    HGDIOBJ old = SelectObject(dc, nameFont_);
+    SIZE nameSize{0, 0};
+    GetTextExtentPoint32W(dc, appName_.c_str(), static_cast<int>(appName_.size()), &nameSize);
+    const int nameX = p.left + 8;
+    const int nameY = p.top + (kPanelHeight - nameSize.cy) / 2;
+    SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+    TextOutW(dc, nameX - 1, nameY - 1, appName_.c_str(), static_cast<int>(appName_.size()));
+    SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
+    TextOutW(dc, nameX + 1, nameY + 1, appName_.c_str(), static_cast<int>(appName_.size()));
+    SetTextColor(dc, kMaroon);
+    TextOutW(dc, nameX, nameY, appName_.c_str(), static_cast<int>(appName_.size()));
+
+    // The version right of the name, on the same baseline.
+    SelectObject(dc, versionFont_);
+    TEXTMETRICW nameMetrics{}, versionMetrics{};
+    SelectObject(dc, nameFont_);
+    GetTextMetricsW(dc, &nameMetrics);
+    SelectObject(dc, versionFont_);
+    GetTextMetricsW(dc, &versionMetrics);
+    SetTextColor(dc, kBlack);
+    const RECT cd = CountdownRect();
+    RECT versionRect{nameX + nameSize.cx + 10, nameY + nameMetrics.tmAscent - versionMetrics.tmAscent, cd.left - 4,
+                     p.bottom - 2};
+    DrawTextW(dc, version_.c_str(), static_cast<int>(version_.size()), &versionRect,
+              DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+
+    // The countdown: lime on black, right-aligned in its box.
+    HBRUSH black = CreateSolidBrush(kBlack);
+    FillRect(dc, &cd, black);
+    DeleteObject(black);
+    SelectObject(dc, countdownFont_);
+    SetTextColor(dc, kLime);
+    RECT text = cd;
+    DrawTextW(dc, countdown_.c_str(), static_cast<int>(countdown_.size()), &text,
+              DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, old);
+}
+
+// --- the view -------------------------------------------------------------
+
+void ReminderWindowWin32::SetCaption(std::string_view caption) { SetWindowTextW(hwnd_, Widen(caption).c_str()); }
+
+sched::WindowRect ReminderWindowWin32::Bounds() const {
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void ReminderWindowWin32::SetBounds(const sched::WindowRect& b) {
+    SetWindowPos(hwnd_, nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int ReminderWindowWin32::ClientHeight() const {
+    RECT c{};
+    GetClientRect(hwnd_, &c);
+    return c.bottom - 2 * kBorderWidth;
+}
+
+void ReminderWindowWin32::SetClientHeight(int height) {
+    // The frame is whatever the window has beyond its client area now, so
+    // the caption's real height counts and not a guess of it.
+    RECT w{}, c{};
+    GetWindowRect(hwnd_, &w);
+    GetClientRect(hwnd_, &c);
+    const int frame = (w.bottom - w.top) - c.bottom;
+    SetWindowPos(hwnd_, nullptr, 0, 0, w.right - w.left, height + 2 * kBorderWidth + frame,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool ReminderWindowWin32::Visible() const { return IsWindowVisible(hwnd_) != FALSE; }
+
+void ReminderWindowWin32::Show() { ShowWindow(hwnd_, SW_SHOW); }
+
+void ReminderWindowWin32::BringToFront() {
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(hwnd_);
+}
+
+void ReminderWindowWin32::Hide() { ShowWindow(hwnd_, SW_HIDE); }
+
+void ReminderWindowWin32::SetTextBackground(Rgb colour) { SendMessageW(edit_, EM_SETBKGNDCOLOR, 0, colour); }
+
+void ReminderWindowWin32::ClearText() { SetWindowTextW(edit_, L""); }
+
+void ReminderWindowWin32::AppendLine(std::string_view text, const sched::LineStyle& style) {
+    CHARRANGE end{-1, -1};
+    SendMessageW(edit_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+    CHARFORMAT2W cf{};
+    cf.cbSize = sizeof cf;
+    cf.dwMask = CFM_FACE | CFM_COLOR | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_CHARSET;
+    cf.dwEffects = style.bold ? CFE_BOLD : 0;
+    cf.yHeight = style.points * 20;  // twips
+    cf.crTextColor = style.colour;
+    cf.bCharSet = DEFAULT_CHARSET;
+    const std::wstring face = Widen(style.font);
+    lstrcpynW(cf.szFaceName, face.c_str(), LF_FACESIZE);
+    SendMessageW(edit_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    std::wstring line = Widen(text);
+    line += L"\r\n";
+    SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(line.c_str()));
+}
+
+void ReminderWindowWin32::ScrollToTop() {
+    SendMessageW(edit_, EM_SETSEL, 0, 0);
+    SendMessageW(edit_, WM_VSCROLL, SB_TOP, 0);
+}
+
+void ReminderWindowWin32::SetAppName(std::string_view text) {
+    appName_ = Widen(text);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void ReminderWindowWin32::SetVersionText(std::string_view text) {
+    version_ = Widen(text);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void ReminderWindowWin32::SetCountdownText(std::string_view text) {
+    countdown_ = Widen(text);
+    if (hwnd_) {
+        const RECT r = CountdownRect();
+        InvalidateRect(hwnd_, &r, FALSE);
+    }
+}
+
+int ReminderWindowWin32::PanelWidth() const {
+    const RECT p = PanelRect();
+    return p.right - p.left;
+}
+
+int ReminderWindowWin32::CountdownWidth() const { return countdownWidth_; }
+
+void ReminderWindowWin32::SetCountdownLeft(int left) {
+    countdownRightGap_ = PanelWidth() - left - countdownWidth_;
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+sched::ScreenSize ReminderWindowWin32::Screen() const {
+    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+sched::WindowRect ReminderWindowWin32::WorkArea() const {
+    RECT r{};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0)) {
+        const sched::ScreenSize s = Screen();
+        return {0, 0, s.width, s.height};
+    }
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+int ReminderWindowWin32::PixelsPerInch() const {
+    HDC dc = GetDC(nullptr);
+    const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return ppi;
+}
+
+Rgb ReminderWindowWin32::SystemColour(int index) const { return GetSysColor(index); }
+
+}  // namespace pw::win

@@ -1,0 +1,121 @@
+#pragma once
+// The reminder window on Windows: a sizeable tool window that stays on top
+// of all others, a read-only rich edit control for the reminders and a
+// bottom panel with the program's name, its version and the countdown.
+// Everything it shows and when comes from sched::ReminderWindow; this class
+// only maps window messages to its handlers and its view calls to controls.
+//
+// How the program wires it, at start after the clock window and the
+// settings dialog:
+//
+//     pw::win::ReminderWindowWin32 reminders(store, settings,
+//         [&eventLog](std::string_view m) { eventLog.Write(m); });
+//     reminders.Create(instance);   // hidden; FormCreate; the timer starts
+//     ...
+//     // in the clock tick's host:
+//     void ShowReminders(const std::vector<std::string>& items) override {
+//         reminders.ShowReminders(items);
+//     }
+//
+// The settings are the clock window's in-memory copy; the window reads it at
+// each ShowReminders, so the settings dialog needs to tell it nothing. The
+// window's own one-second countdown timer starts in Create and runs until
+// the window is destroyed. The caption's close button only hides the
+// window. The editor's Test button calls ShowReminders with one item.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "common/store.h"
+#include "common/version.h"
+#include "config/global_settings.h"
+#include "sched/log_line.h"
+#include "sched/reminder_window.h"
+
+namespace pw::win {
+
+class ReminderWindowWin32 : private sched::ReminderView {
+public:
+    // The version shown in the panel; by default the running program's.
+    ReminderWindowWin32(Store& store, const cfg::GlobalSettings& settings, sched::LogLineWriter log);
+    ReminderWindowWin32(Store& store, const cfg::GlobalSettings& settings, sched::LogLineWriter log,
+                        ProgramVersion version);
+    ~ReminderWindowWin32() override;
+    ReminderWindowWin32(const ReminderWindowWin32&) = delete;
+    ReminderWindowWin32& operator=(const ReminderWindowWin32&) = delete;
+
+    // Creates the window hidden, runs FormCreate and starts the countdown
+    // timer. False when the window or its text control could not be
+    // created. Leave owner empty in the program: Windows hides the windows
+    // of a minimized owner, and the clock window minimizes into the tray,
+    // where reminders must still appear.
+    bool Create(HINSTANCE instance, HWND owner = nullptr);
+
+    void ShowReminders(const std::vector<std::string>& items) { logic_.ShowReminders(items); }
+
+    HWND Handle() const { return hwnd_; }
+    sched::ReminderWindow& Logic() { return logic_; }
+
+    // For tests and the screenshot tool.
+    HWND TextControl() const { return edit_; }
+    const std::wstring& CountdownLabel() const { return countdown_; }
+    const std::wstring& VersionLabel() const { return version_; }
+    const std::wstring& NameLabel() const { return appName_; }
+    // The countdown label's rectangle in client coordinates.
+    RECT CountdownRect() const;
+
+    static constexpr UINT_PTR kMsgTimerId = 1;
+    static constexpr int kBorderWidth = 3;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void Layout();
+    void Paint(HDC dc);
+    RECT PanelRect() const;
+    void CreateFonts();
+
+    // sched::ReminderView
+    void SetCaption(std::string_view caption) override;
+    sched::WindowRect Bounds() const override;
+    void SetBounds(const sched::WindowRect& bounds) override;
+    int ClientHeight() const override;
+    void SetClientHeight(int height) override;
+    bool Visible() const override;
+    void Show() override;
+    void BringToFront() override;
+    void Hide() override;
+    void SetTextBackground(Rgb colour) override;
+    void ClearText() override;
+    void AppendLine(std::string_view text, const sched::LineStyle& style) override;
+    void ScrollToTop() override;
+    void SetAppName(std::string_view text) override;
+    void SetVersionText(std::string_view text) override;
+    void SetCountdownText(std::string_view text) override;
+    int PanelWidth() const override;
+    int CountdownWidth() const override;
+    void SetCountdownLeft(int left) override;
+    sched::ScreenSize Screen() const override;
+    sched::WindowRect WorkArea() const override;
+    int PixelsPerInch() const override;
+    Rgb SystemColour(int index) const override;
+
+    sched::ReminderWindow logic_;
+    HWND hwnd_ = nullptr;
+    HWND edit_ = nullptr;
+    HFONT nameFont_ = nullptr;
+    HFONT versionFont_ = nullptr;
+    HFONT countdownFont_ = nullptr;
+    std::wstring appName_;
+    std::wstring version_;
+    std::wstring countdown_;
+    int countdownWidth_ = 0;
+    int countdownHeight_ = 0;
+    // Distance of the countdown label's right edge from the panel's right
+    // edge; kept when the window is resized.
+    int countdownRightGap_ = sched::ReminderWindow::kCountdownRightGap;
+};
+
+}  // namespace pw::win

@@ -1,0 +1,54 @@
+#include "sched/launch.h"
+
+namespace pw::sched {
+
+ShowCommand ShowCommandFor(std::string_view windowState) {
+    if (windowState == "minimized") return ShowCommand::Minimized;
+    if (windowState == "maximized") return ShowCommand::Maximized;
+    if (windowState == "hidden") return ShowCommand::Hide;
+    return ShowCommand::Normal;
+}
+
+std::optional<std::string> WorkingDirArgument(std::string_view workingDir) {
+    // Blanks in the sense of the usual trim: the space and every control
+    // character, so a directory of tabs counts as none too.
+    for (unsigned char c : workingDir)
+        if (c > ' ') return std::string(workingDir);
+    return std::nullopt;
+}
+
+std::string CreateProcessErrorText(unsigned long errorNumber, std::string_view systemMessage) {
+    std::string text = "Create Process Error #" + std::to_string(errorNumber) + ": ";
+    text += systemMessage;
+    return text;
+}
+
+bool LaunchProgram(ProcessStarter& starter, const cfg::GlobalSettings& settings, const LogLineWriter& log,
+                   std::string_view scheduleName, std::string_view commandLine, std::string_view workingDir,
+                   std::string_view windowState) {
+    bool started = false;
+    // Whatever the starter throws (its ProcessError, or anything else from
+    // deeper down) is a program that did not start; none of it may end the
+    // clock tick.
+    try {
+        starter.StartProcess(commandLine, workingDir, ShowCommandFor(windowState));
+        started = true;
+    } catch (...) {
+        started = false;
+    }
+    if (settings.LogLaunches && log) {
+        std::string line = "Schedule:";
+        line += scheduleName;
+        line += " Program:";
+        line += commandLine;
+        if (!started) line += " <<<<<<<< ERROR >>>>>>>>";
+        try {
+            log(line);
+        } catch (...) {
+            // The log drops its own errors; a writer that throws changes nothing.
+        }
+    }
+    return started;
+}
+
+}  // namespace pw::sched

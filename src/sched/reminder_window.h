@@ -1,0 +1,144 @@
+#pragma once
+// The reminder window: every reminder of one pass in one window on top of
+// all others, each as a description line, a numbered message line and a
+// rule, with a countdown that hides the window after MsgDisplayTime
+// seconds. This is the window's whole behaviour; the Windows layer
+// (platform/win32/reminder_window_win32.h) only turns its messages into
+// calls of the handlers below and the view calls into controls.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/colour.h"
+#include "common/store.h"
+#include "common/version.h"
+#include "config/global_settings.h"
+#include "sched/log_line.h"
+
+namespace pw::sched {
+
+struct WindowRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const WindowRect&) const = default;
+};
+
+struct ScreenSize {
+    int width = 0;
+    int height = 0;
+};
+
+// How one line of the text area looks. Sizes are in points.
+struct LineStyle {
+    std::string font;
+    Rgb colour = kBlack;
+    int points = 0;
+    bool bold = false;
+    bool operator==(const LineStyle&) const = default;
+};
+
+// The controls of the window as its logic sees them. Positions are screen
+// pixels; the client area is the part inside the frame and the window's
+// border width, shared by the text area and the bottom panel.
+class ReminderView {
+public:
+    virtual ~ReminderView() = default;
+
+    virtual void SetCaption(std::string_view caption) = 0;
+    // Outer bounds of the window, frame included.
+    virtual WindowRect Bounds() const = 0;
+    virtual void SetBounds(const WindowRect& bounds) = 0;
+    virtual int ClientHeight() const = 0;
+    // Changes the height so that the client area gets this height; the top
+    // left corner stays.
+    virtual void SetClientHeight(int height) = 0;
+    virtual bool Visible() const = 0;
+    virtual void Show() = 0;
+    // Brings the program to the front, this window first.
+    virtual void BringToFront() = 0;
+    virtual void Hide() = 0;
+
+    virtual void SetTextBackground(Rgb colour) = 0;
+    virtual void ClearText() = 0;
+    virtual void AppendLine(std::string_view text, const LineStyle& style) = 0;
+    virtual void ScrollToTop() = 0;
+
+    virtual void SetAppName(std::string_view text) = 0;
+    virtual void SetVersionText(std::string_view text) = 0;
+    virtual void SetCountdownText(std::string_view text) = 0;
+    virtual int PanelWidth() const = 0;
+    virtual int CountdownWidth() const = 0;
+    // Left edge of the countdown label inside the panel; the label keeps its
+    // distance to the panel's right edge when the window is resized.
+    virtual void SetCountdownLeft(int left) = 0;
+
+    virtual ScreenSize Screen() const = 0;
+    // The screen without the task bar.
+    virtual WindowRect WorkArea() const = 0;
+    virtual int PixelsPerInch() const = 0;
+    virtual Rgb SystemColour(int index) const = 0;
+};
+
+class ReminderWindow {
+public:
+    static constexpr int kInitialWidth = 350;
+    static constexpr int kPanelHeight = 38;
+    static constexpr int kTimerIntervalMs = 1000;
+    static constexpr int kCountdownRightGap = 15;
+    static constexpr std::string_view kLineFont = "Arial";
+    static constexpr int kDescriptionPixels = 9;
+    static constexpr int kRulePixels = 7;
+    static constexpr int kRuleLength = 170;
+
+    // The settings are the clock window's in-memory copy, read at each
+    // ShowReminders, so a change in the settings dialog holds for the next
+    // batch. MsgDisplayTime is read from the store at each ShowReminders.
+    ReminderWindow(ReminderView& view, Store& store, const cfg::GlobalSettings& settings, LogLineWriter log,
+                   ProgramVersion version);
+
+    // Once, when the window has been created hidden at start.
+    void FormCreate();
+    // Each time the window goes from hidden to shown.
+    void FormShow();
+    // The window's one-second timer, running for the program's whole life.
+    void MsgTimerTimer();
+    // The caption's close button: the window is only hidden.
+    void FormClose();
+    void FormDestroy();
+
+    // Fills the window with one reminder item (sched/reminder_item.h) per
+    // reminder, logs each when LogReminders is on and shows the window on
+    // top. A later call replaces everything and restarts the countdown.
+    void ShowReminders(const std::vector<std::string>& items);
+
+    int CountdownSeconds() const { return countdown_; }
+
+    // " m:ss ": the countdown label for a number of seconds.
+    static std::string CountdownText(int seconds);
+    // Points at the screen's resolution for a character height in pixels,
+    // rounded to the nearest.
+    static int PixelsToPoints(int pixels, int pixelsPerInch);
+    // The client height for a number of items: per item the three lines
+    // (9 + font + 7 pixels) and 11 pixels between blocks, then the panel
+    // and 10 pixels.
+    static std::int64_t ClientHeightFor(std::size_t items, int fontPixels);
+
+private:
+    int ReadDisplayTime();
+    void FitHeight(std::size_t items, int fontPixels);
+    void KeepOnScreen();
+    LineStyle Style(int pixels, Rgb colour, bool bold) const;
+
+    ReminderView& view_;
+    Store& store_;
+    const cfg::GlobalSettings& settings_;
+    LogLineWriter log_;
+    ProgramVersion version_;
+    int countdown_ = 0;
+};
+
+}  // namespace pw::sched

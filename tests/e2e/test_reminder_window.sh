@@ -1,0 +1,20 @@
+#!/bin/sh
+# The reminder window's Windows tests need a display: run them under Xvfb.
+# Without a display they skip in the ordinary Windows test run; here a
+# skip is a failure.
+set -eu
+: "${PW_SOURCE_DIR:?}" "${PW_BUILD_DIR:?}"
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
+status=0
+env -u DISPLAY PW_XVFB=1 "$PW_SOURCE_DIR/scripts/wine-run" "$PW_BUILD_DIR/pw_wintests.exe" \
+    --gtest_filter='ReminderWin32*' >"$out" 2>&1 || status=1
+cat "$out"
+if grep -q '\[  SKIPPED \]' "$out"; then
+    echo "reminder window tests were skipped: no display" >&2
+    status=1
+fi
+if ! grep -q '\[  PASSED  \]' "$out"; then
+    status=1
+fi
+exit $status

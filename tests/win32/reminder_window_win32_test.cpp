@@ -1,0 +1,211 @@
+// The reminder window as Windows shows it: styles, the rich edit's lines
+// with their fonts, the panel's labels, the timer and closing.
+#include "platform/win32/reminder_window_win32.h"
+
+#include <windows.h>
+#include <richedit.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "config/value_access.h"
+#include "config/values.h"
+#include "platform/win32/text.h"
+#include "sched/reminder_item.h"
+#include "support/fake_store.h"
+
+namespace pw::win {
+namespace {
+
+class ReminderWin32Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Windows need a display; the ordinary test run has none, and
+        // tests/e2e/test_reminder_window.sh runs these under Xvfb.
+        if (GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) == 0) GTEST_SKIP() << "no display";
+        window = std::make_unique<ReminderWindowWin32>(store, settings,
+                                                       [this](std::string_view m) { logged.emplace_back(m); },
+                                                       ProgramVersion{1, 2, 3, 4, "1.2.3.4"});
+        ASSERT_TRUE(window->Create(GetModuleHandleW(nullptr)));
+    }
+
+    static std::vector<std::string> Items(int n) {
+        std::vector<std::string> items;
+        for (int i = 1; i <= n; ++i)
+            items.push_back(sched::MakeReminderItem("Message " + std::to_string(i), "Start:when " + std::to_string(i),
+                                                    "S" + std::to_string(i)));
+        return items;
+    }
+    std::wstring Caption() const {
+        wchar_t buf[256];
+        const int n = GetWindowTextW(window->Handle(), buf, 256);
+        return std::wstring(buf, n);
+    }
+    // The rich edit's paragraphs.
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> lines;
+        const int count = static_cast<int>(SendMessageW(window->TextControl(), EM_GETLINECOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t buf[512];
+            *reinterpret_cast<WORD*>(buf) = 511;
+            const int n = static_cast<int>(SendMessageW(window->TextControl(), EM_GETLINE, i, reinterpret_cast<LPARAM>(buf)));
+            std::wstring line(buf, n);
+            while (!line.empty() && (line.back() == L'\r' || line.back() == L'\n')) line.pop_back();
+            lines.push_back(Narrow(line));
+        }
+        while (!lines.empty() && lines.back().empty()) lines.pop_back();
+        return lines;
+    }
+    CHARFORMAT2W FormatOfLine(int line) const {
+        HWND edit = window->TextControl();
+        const LONG start = static_cast<LONG>(SendMessageW(edit, EM_LINEINDEX, line, 0));
+        CHARRANGE r{start, start + 1};
+        SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+        CHARFORMAT2W cf{};
+        cf.cbSize = sizeof cf;
+        SendMessageW(edit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+        return cf;
+    }
+    int ClientHeight() const {
+        RECT c;
+        GetClientRect(window->Handle(), &c);
+        return c.bottom - 2 * ReminderWindowWin32::kBorderWidth;
+    }
+    void Timer() { SendMessageW(window->Handle(), WM_TIMER, ReminderWindowWin32::kMsgTimerId, 0); }
+
+    pw::test::TestStore store;
+    cfg::GlobalSettings settings;
+    std::vector<std::string> logged;
+    std::unique_ptr<ReminderWindowWin32> window;
+};
+
+TEST_F(ReminderWin32Test, CreatedHiddenAsAStayOnTopToolWindow) {
+    HWND h = window->Handle();
+    EXPECT_FALSE(IsWindowVisible(h));
+    const LONG_PTR ex = GetWindowLongPtrW(h, GWL_EXSTYLE);
+    const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
+    EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(ex & WS_EX_TOPMOST);
+    EXPECT_TRUE(style & WS_THICKFRAME);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    const LONG_PTR edit = GetWindowLongPtrW(window->TextControl(), GWL_STYLE);
+    EXPECT_TRUE(edit & ES_READONLY);
+    EXPECT_FALSE(edit & (WS_HSCROLL | WS_BORDER));
+    EXPECT_EQ(Caption(), L"Reminders");
+
+    RECT r, work;
+    GetWindowRect(h, &r);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(r.right - r.left, 350);
+    EXPECT_EQ(r.left, work.left);
+    EXPECT_EQ(r.top, work.top);
+    EXPECT_EQ(window->NameLabel(), L"Plenwick");
+    EXPECT_EQ(window->VersionLabel(), L"Version 1.2.3");
+    EXPECT_EQ(window->CountdownLabel(), L" 0:00 ");
+}
+
+TEST_F(ReminderWin32Test, ThreeRemindersWithTheirFontsAndColours) {
+    settings.LogReminders = true;
+    settings.ReminderBackground = 0x00E0FFFF;
+    window->ShowReminders(Items(3));
+    EXPECT_TRUE(IsWindowVisible(window->Handle()));
+    EXPECT_EQ(Caption(), L"Reminders: 3");
+    EXPECT_EQ(ClientHeight(), 3 * (27 + 19) + 48);
+    const std::string rule(170, '-');
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"Start:when 1", "1.Message 1", rule, "Start:when 2", "2.Message 2",
+                                                 rule, "Start:when 3", "3.Message 3", rule}));
+    EXPECT_EQ(logged.size(), 3u);
+
+    HDC dc = GetDC(nullptr);
+    const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    struct Expect {
+        int line;
+        int pixels;
+        COLORREF colour;
+        bool bold;
+    };
+    for (Expect e : {Expect{0, 9, RGB(128, 0, 0), false}, Expect{1, 19, RGB(0, 0, 255), true},
+                     Expect{2, 7, RGB(255, 0, 0), false}, Expect{7, 19, RGB(0, 0, 255), true}}) {
+        const CHARFORMAT2W cf = FormatOfLine(e.line);
+        EXPECT_EQ(cf.yHeight, sched::ReminderWindow::PixelsToPoints(e.pixels, ppi) * 20) << e.line;
+        EXPECT_EQ(cf.crTextColor, e.colour) << e.line;
+        EXPECT_EQ((cf.dwEffects & CFE_BOLD) != 0, e.bold) << e.line;
+        EXPECT_EQ(std::wstring(cf.szFaceName), L"Arial") << e.line;
+    }
+    // Scrolled back to the first line.
+    EXPECT_EQ(SendMessageW(window->TextControl(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+}
+
+TEST_F(ReminderWin32Test, TheTimerCountsDownAndHides) {
+    cfg::Write(store, cfg::kSettingsKey, cfg::global::MsgDisplayTime, 1);
+    window->ShowReminders(Items(1));
+    Timer();
+    EXPECT_EQ(window->CountdownLabel(), L" 0:01 ");
+    EXPECT_TRUE(IsWindowVisible(window->Handle()));
+    Timer();
+    EXPECT_EQ(window->CountdownLabel(), L" 0:00 ");
+    EXPECT_FALSE(IsWindowVisible(window->Handle()));
+    Timer();  // hidden: nothing changes
+    EXPECT_EQ(window->CountdownLabel(), L" 0:00 ");
+}
+
+TEST_F(ReminderWin32Test, TheCountdownKeepsItsPlaceAtTheRightEdge) {
+    window->ShowReminders(Items(1));
+    RECT c;
+    GetClientRect(window->Handle(), &c);
+    RECT cd = window->CountdownRect();
+    const int gap = c.right - cd.right;
+    EXPECT_EQ(gap, ReminderWindowWin32::kBorderWidth + 15);
+    RECT w;
+    GetWindowRect(window->Handle(), &w);
+    SetWindowPos(window->Handle(), nullptr, 0, 0, w.right - w.left + 80, w.bottom - w.top, SWP_NOMOVE | SWP_NOZORDER);
+    GetClientRect(window->Handle(), &c);
+    cd = window->CountdownRect();
+    EXPECT_EQ(c.right - cd.right, gap);
+    EXPECT_EQ(c.bottom - cd.bottom, ReminderWindowWin32::kBorderWidth + (38 - (cd.bottom - cd.top) + 1) / 2);
+}
+
+TEST_F(ReminderWin32Test, ClosingOnlyHides) {
+    window->ShowReminders(Items(2));
+    SendMessageW(window->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(window->Handle()));
+    EXPECT_FALSE(IsWindowVisible(window->Handle()));
+    window->ShowReminders(Items(1));
+    EXPECT_TRUE(IsWindowVisible(window->Handle()));
+    EXPECT_EQ(Caption(), L"Reminders: 1");
+}
+
+TEST_F(ReminderWin32Test, ManyRemindersStayWithinTheWorkAreaAndScroll) {
+    window->ShowReminders(Items(60));
+    RECT r, work;
+    GetWindowRect(window->Handle(), &r);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_LE(r.bottom - r.top, work.bottom - work.top);
+    EXPECT_GE(r.top, 0);
+    EXPECT_LE(r.bottom, GetSystemMetrics(SM_CYSCREEN));
+    // The vertical scroll bar appears when the text needs it; there is never
+    // a horizontal one.
+    const LONG_PTR edit = GetWindowLongPtrW(window->TextControl(), GWL_STYLE);
+    EXPECT_TRUE(edit & WS_VSCROLL);
+    EXPECT_FALSE(edit & WS_HSCROLL);
+    const auto lines = Lines();
+    ASSERT_EQ(lines.size(), 180u);
+    EXPECT_EQ(lines[178], "60.Message 60");
+    EXPECT_EQ(SendMessageW(window->TextControl(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+}
+
+TEST_F(ReminderWin32Test, DestroyingEndsTheCountdown) {
+    cfg::Write(store, cfg::kSettingsKey, cfg::global::MsgDisplayTime, 30);
+    window->ShowReminders(Items(1));
+    EXPECT_EQ(window->Logic().CountdownSeconds(), 30);
+    DestroyWindow(window->Handle());
+    EXPECT_EQ(window->Handle(), nullptr);
+    EXPECT_EQ(window->Logic().CountdownSeconds(), 0);
+}
+
+}  // namespace
+}  // namespace pw::win
