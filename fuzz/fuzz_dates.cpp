@@ -26,31 +26,25 @@ void Check(bool ok, const char* what, std::string_view text) {
     std::abort();
 }
 
-struct Setting {
-    Locale loc;
-    // Patterns with two-digit years cannot give every year back.
-    bool fullYears;
-};
-
-Setting Made(std::string shortDate, std::string longTime, std::string dateSep, std::string timeSep, bool full) {
+Locale Made(std::string shortDate, std::string longTime, std::string dateSep, std::string timeSep) {
     Locale l = Locale::EnUS();
     l.shortDatePattern = std::move(shortDate);
     l.longTimePattern = std::move(longTime);
     l.dateSeparator = std::move(dateSep);
     l.timeSeparator = std::move(timeSep);
     l.twelveHour = PatternIsTwelveHour(l.longTimePattern);
-    return {l, full};
+    return l;
 }
 
-const Setting kSettings[] = {
-    {Locale::EnUS(), true},
-    {Locale::EnGB(), true},
-    {Locale::DeDE(), true},
-    {Locale::JaJP(), true},
-    Made("ddd dd-mmm-yy", "hh.nn.ss.zzz ampm", "-", ".", false),
-    Made("yyyy'年'm'月'd'日'", "h時nn分ss秒", "/", ":", true),
+const Locale kLocales[] = {
+    Locale::EnUS(),
+    Locale::EnGB(),
+    Locale::DeDE(),
+    Locale::JaJP(),
+    Made("ddd dd-mmm-yy", "hh.nn.ss.zzz ampm", "-", "."),
+    Made("yyyy'年'm'月'd'日'", "h時nn分ss秒", "/", ":"),
 };
-constexpr unsigned kCount = sizeof kSettings / sizeof kSettings[0];
+constexpr unsigned kCount = sizeof kLocales / sizeof kLocales[0];
 
 const DateTime kValues[] = {
     0, 0.5, -0.75, 46364.586909722, 2.0, double(kMinDay), kMaxDay + 0.99999, 36585.999999, 73050.25,
@@ -85,8 +79,7 @@ void Consistent(Parse parse, std::string_view text, bool ok, DateTime v) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
-    const Setting& s = kSettings[data[0] % kCount];
-    const Locale& loc = s.loc;
+    const Locale& loc = kLocales[data[0] % kCount];
     const unsigned mode = data[0] / kCount % 4;
     const std::string_view raw(reinterpret_cast<const char*>(data + 1), size - 1);
     const std::string pieces = data[0] / kCount / 4 % 2 ? Pieces(raw) : std::string();
@@ -101,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string back = DateToText(v, loc);
         DateTime w = -1;
         Check(TryTextToDate(back, loc, w), "a written date does not parse", back);
-        Check(!s.fullYears || w == v, "a date does not come back", back);
+        Check(w == v, "a date does not come back", back);
         break;
     }
     case 1: {
@@ -124,8 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string back = DateTimeToText(v, loc);
         DateTime w = -1;
         Check(TryTextToDateTime(back, loc, w), "a written date-time does not parse", back);
-        Check(!s.fullYears || w == v, "a date-time does not come back", back);
-        Check(TimeOf(w) == TimeOf(v), "a date-time's time does not come back", back);
+        Check(w == v, "a date-time does not come back", back);
         break;
     }
     default: {

@@ -16,9 +16,6 @@ using Rgb = std::uint32_t;
 constexpr Rgb MakeRgb(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     return Rgb{red} | (Rgb{green} << 8) | (Rgb{blue} << 16);
 }
-constexpr std::uint8_t RedOf(Rgb c) { return static_cast<std::uint8_t>(c & 0xFF); }
-constexpr std::uint8_t GreenOf(Rgb c) { return static_cast<std::uint8_t>((c >> 8) & 0xFF); }
-constexpr std::uint8_t BlueOf(Rgb c) { return static_cast<std::uint8_t>((c >> 16) & 0xFF); }
 
 inline constexpr int kSysColourButtonFace = 15;
 

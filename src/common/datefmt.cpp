@@ -169,6 +169,9 @@ struct Moment {
     CivilDate date;
     CivilTime time;
     int dayOfWeek;  // 1 = Sunday
+    // The store's texts keep every year whole: a two-digit year would come
+    // back a century off once the date leaves the two-digit-year window.
+    bool fullYears = false;
     bool pm() const { return time.hour >= 12; }
     bool midnight() const { return time == CivilTime{}; }
 };
@@ -211,7 +214,10 @@ void Write(std::string& out, std::string_view pattern, const Moment& m, const Lo
         case El::Month2: AppendNumber(out, m.date.month, 2); break;
         case El::MonthShort: out += loc.shortMonthNames[m.date.month - 1]; break;
         case El::MonthLong: out += loc.longMonthNames[m.date.month - 1]; break;
-        case El::Year2: AppendNumber(out, m.date.year % 100, 2); break;
+        case El::Year2:
+            if (m.fullYears) AppendNumber(out, m.date.year, 4);
+            else AppendNumber(out, m.date.year % 100, 2);
+            break;
         case El::Year4: AppendNumber(out, m.date.year, 4); break;
         case El::Hour: AppendNumber(out, hour, 1); break;
         case El::Hour2: AppendNumber(out, hour, 2); break;
@@ -671,6 +677,12 @@ bool ParseDateTime(std::string_view text, const Locale& loc, DateTime& out) {
     return true;
 }
 
+Moment StoredMoment(DateTime value) {
+    Moment m = MomentOf(value);
+    m.fullYears = true;
+    return m;
+}
+
 }  // namespace
 
 bool PatternIsTwelveHour(std::string_view pattern) {
@@ -682,11 +694,11 @@ std::string FormatDateTime(std::string_view pattern, DateTime value, const Local
     return Format(pattern, MomentOf(value), loc);
 }
 
-std::string DateToText(DateTime value, const Locale& loc) { return Format("ddddd", MomentOf(value), loc); }
+std::string DateToText(DateTime value, const Locale& loc) { return Format("ddddd", StoredMoment(value), loc); }
 
 std::string TimeToText(DateTime value, const Locale& loc) { return Format("tt", MomentOf(value), loc); }
 
-std::string DateTimeToText(DateTime value, const Locale& loc) { return Format("c", MomentOf(value), loc); }
+std::string DateTimeToText(DateTime value, const Locale& loc) { return Format("c", StoredMoment(value), loc); }
 
 std::string LogTimeStamp(DateTime value, const Locale& loc) {
     // Two patterns, not one joined: a quote left open in the date pattern

@@ -48,7 +48,9 @@ bool PatternIsTwelveHour(std::string_view pattern);
 
 // The store's text forms: date text (short date pattern), time text (long
 // time pattern), date-time text (date, a blank, time; the time left out at
-// exactly midnight).
+// exactly midnight). A two-digit year of the short date pattern is written
+// with all its digits here, so that a stored date keeps its century; the
+// parsers read both.
 std::string DateToText(DateTime value, const Locale& loc);
 std::string TimeToText(DateTime value, const Locale& loc);
 std::string DateTimeToText(DateTime value, const Locale& loc);

@@ -3,9 +3,11 @@
 namespace pw {
 
 std::string FormatText(std::string_view pattern, std::string_view arg) {
-    std::string out(pattern);
-    auto at = out.find("%s");
-    if (at != std::string::npos) out.replace(at, 2, arg);
+    auto at = pattern.find("%s");
+    if (at == std::string_view::npos) return std::string(pattern);
+    std::string out;
+    out.reserve(pattern.size() + arg.size());
+    out.append(pattern.substr(0, at)).append(arg).append(pattern.substr(at + 2));
     return out;
 }
 

@@ -236,6 +236,19 @@ TEST(TextForms, ADateTimeAtMidnightLeavesOutItsTime) {
     EXPECT_EQ(TimeToText(1.5, Locale::EnGB()), "12:00:00");
 }
 
+TEST(TextForms, StoredDatesKeepTheirCenturyWhereThePatternHasTwoDigitYears) {
+    const Locale yy = Custom("dd/mm/yy");
+    for (int year : {1900, 1949, 1950, 1975, 2049, 2050, 2075, 2099}) {
+        const DateTime d = EncodeDate(year, 7, 4);
+        EXPECT_EQ(DateToText(d, yy), "04/07/" + std::to_string(year));
+        EXPECT_EQ(TextToDate(DateToText(d, yy), yy), d) << year;
+        EXPECT_EQ(TextToDateTime(DateTimeToText(d + 0.5, yy), yy), d + 0.5) << year;
+        // Shown to the user, the pattern is followed as it is.
+        EXPECT_EQ(FormatDateTime("ddddd", d, yy), "04/07/" + std::to_string(year).substr(2));
+    }
+    EXPECT_EQ(LogTimeStamp(EncodeDate(2026, 12, 8), yy), "08/12/26 00:00:00");
+}
+
 TEST(TextForms, TheLogStampIsAlways24HourWithTheLocalesSeparators) {
     EXPECT_EQ(LogTimeStamp(At(2026, 12, 8, 6, 30, 5), Locale::EnGB()), "08/12/2026 06:30:05");
     EXPECT_EQ(LogTimeStamp(At(2026, 12, 8, 23, 0, 0, 999), Locale::EnUS()), "12/8/2026 23:00:00");

@@ -2,6 +2,8 @@
 // clock control off, compared with chronyd's own one-shot measurement.
 // Every program started here runs without the right to set the clock and
 // is stopped by its PID.
+#include <algorithm>
+#include <vector>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -133,26 +135,33 @@ TEST_F(Chronyd, AnswersTheRequestAsAServer) {
 TEST_F(Chronyd, OffsetAgreesWithTheReferenceClient) {
     // chronyd serves this machine's own clock, so both should see next to
     // nothing; a local clock running 2.5 s late must show as +2.5 s.
+    // A single exchange on a busy machine can be delayed asymmetrically by
+    // the scheduler; the median of a few exchanges is what is compared.
     for (double skew : {0.0, -2.5, 40.0}) {
         SCOPED_TRACE(skew);
         auto reference = ReferenceOffset();
         ASSERT_TRUE(reference.has_value());
-        test::RecordingClock clock(realClock, skew);
-        auto c = Client(clock);
-        c->ApplyTime = true;
-        ASSERT_TRUE(c->QueryTime());
-        double expected = *reference - skew;
-        EXPECT_NEAR(c->OffsetSeconds, expected, 0.001);
-        // Read to the millisecond, a loopback round trip can show as
-        // slightly negative.
-        EXPECT_GT(c->DelaySeconds, -0.0015);
-        EXPECT_LT(c->DelaySeconds, 0.05);
-        std::printf("[ measured ] skew %+.1f s: ours %+.6f s, chronyd -Q %+.6f s, difference %.6f s, delay %.6f s\n",
-                    skew, c->OffsetSeconds, expected, c->OffsetSeconds - expected, c->DelaySeconds);
-        // Within the default limit the clock would be set to the server's
-        // time, which is the real time.
-        ASSERT_EQ(clock.sets.size(), 1u);
-        EXPECT_NEAR((clock.sets[0] - realClock.UtcNow()) * 86400, 0, 0.05);
+        const double expected = *reference - skew;
+        std::vector<double> differences;
+        for (int i = 0; i < 5; ++i) {
+            test::RecordingClock clock(realClock, skew);
+            auto c = Client(clock);
+            c->ApplyTime = true;
+            ASSERT_TRUE(c->QueryTime());
+            differences.push_back(c->OffsetSeconds - expected);
+            // Read to the millisecond, a loopback round trip can show as
+            // slightly negative.
+            EXPECT_GT(c->DelaySeconds, -0.0015);
+            EXPECT_LT(c->DelaySeconds, 0.05);
+            // Within the default limit the clock would be set to the
+            // server's time, which is the real time.
+            ASSERT_EQ(clock.sets.size(), 1u);
+            EXPECT_NEAR((clock.sets[0] - realClock.UtcNow()) * 86400, 0, 0.05);
+        }
+        std::sort(differences.begin(), differences.end());
+        const double median = differences[differences.size() / 2];
+        EXPECT_NEAR(median, 0, 0.001);
+        std::printf("[ measured ] skew %+.1f s: median difference from chronyd -Q %.6f s\n", skew, median);
     }
 }
 

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "common/errors.h"
+#include "log/log.h"
+#include "platform/posix/posix_files.h"
 #include "sched/launch.h"
+#include "support/temp_dir.h"
 #include "sched/reminder_window.h"
 #include "support/fake_reminder_view.h"
 #include "tick_fixture.h"
@@ -68,12 +71,6 @@ protected:
         clock.local = EncodeDate(2026, 12, 8) + EncodeTime(h, m, s, 0);
         tick.ClockTimer();
     }
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> t;
-        for (auto& l : view.lines) t.push_back(l.text);
-        return t;
-    }
-
     Events events;
     pw::test::TestStore store;
     pw::test::FakeClock clock;
@@ -118,17 +115,34 @@ TEST_F(DeliveryTest, DueRemindersAndProgramsOfOneMinute) {
     EXPECT_EQ(window.CountdownSeconds(), 20);
 }
 
-TEST_F(DeliveryTest, TheWindowHidesAfterItsCountdownWhileTheClockGoesOn) {
-    AddAt("A", 9, 30, 1, "Tea");
-    cfg::Write(store, cfg::kSettingsKey, cfg::global::MsgDisplayTime, 2);
-    TickAt(9, 30);
-    ASSERT_TRUE(view.visible);
-    for (int s = 1; s <= 3; ++s) {
-        TickAt(9, 30, s);
-        window.MsgTimerTimer();
-    }
-    EXPECT_FALSE(view.visible);
-    EXPECT_EQ(Texts(), (std::vector<std::string>{view.lines[0].text, "1.Tea", std::string(170, '-')}));
+// The two parts' lines as the event log writes them, with the time stamp.
+TEST(DeliveryLog, LinesReachTheEventLogWithTheirTimeStamps) {
+    pw::test::TempDir dir;
+    posix::PosixFileSystem fs;
+    pw::test::FakeClock clock;
+    clock.local = EncodeDate(2026, 12, 8) + EncodeTime(7, 0, 0, 0);
+    const Locale locale = Locale::EnGB();
+    log::EventLog eventLog(fs, clock, locale, log::LogFilePath(dir.Dir()));
+    const LogLineWriter writer = [&eventLog](std::string_view m) { eventLog.Write(m); };
+
+    cfg::GlobalSettings settings;
+    settings.LogReminders = true;
+    settings.LogLaunches = true;
+    Events events;
+    RecordingStarter starter(events);
+    Launcher launcher(starter, settings, writer);
+    pw::test::TestStore store;
+    pw::test::FakeReminderView view;
+    ReminderWindow window(view, store, settings, writer, ProgramVersion{});
+    window.FormCreate();
+
+    launcher.LaunchProgram("Backup", "C:\\Tools\\backup.exe /all", "", "normal");
+    launcher.LaunchProgram("Gone", "missing.exe", "", "normal");
+    window.ShowReminders({MakeReminderItem("Tea", "Start:x", "Break")});
+    EXPECT_EQ(pw::test::ReadBytes(eventLog.Path()),
+              "08/12/2026 07:00:00 - Schedule:Backup Program:C:\\Tools\\backup.exe /all\r\n"
+              "08/12/2026 07:00:00 - Schedule:Gone Program:missing.exe <<<<<<<< ERROR >>>>>>>>\r\n"
+              "08/12/2026 07:00:00 - Reminder:Break Message:1.Tea\r\n");
 }
 
 }  // namespace

@@ -1,5 +1,13 @@
 #pragma once
-// Process creation on Windows for the launcher (sched/launch.h).
+// Process creation on Windows for the launcher (sched/launch.h). The
+// program binds it once and hands the launcher to the clock tick's host
+// and the editor's Test button:
+//
+//     pw::win::WinProcessStarter starter;
+//     pw::sched::Launcher launcher(starter, settings,
+//         [&eventLog](std::string_view m) { eventLog.Write(m); });
+//     // TickHost::LaunchProgram(name, cmd, dir, state):
+//     //     return launcher.LaunchProgram(name, cmd, dir, state);
 
 #include <string>
 #include <string_view>

@@ -103,7 +103,9 @@ bool ReminderWindowWin32::Create(HINSTANCE instance, HWND owner) {
 
 void ReminderWindowWin32::CreateFonts() {
     nameFont_ = MakeFont(L"Arial", 15, true, true);
-    versionFont_ = MakeFont(L"Arial", 11, true, false);
+    // The version in the system's dialog face, like the other small texts
+    // of the desktop.
+    versionFont_ = MakeFont(L"Tahoma", 11, true, false);
     countdownFont_ = MakeFont(L"Arial", 19, true, false);
 }
 

@@ -8,8 +8,9 @@
 // How the program wires it, at start after the clock window and the
 // settings dialog:
 //
-//     pw::win::ReminderWindowWin32 reminders(store, settings, logWriter);
-//     reminders.Create(instance, clockWindow);   // hidden; FormCreate; timer
+//     pw::win::ReminderWindowWin32 reminders(store, settings,
+//         [&eventLog](std::string_view m) { eventLog.Write(m); });
+//     reminders.Create(instance);   // hidden; FormCreate; the timer starts
 //     ...
 //     // in the clock tick's host:
 //     void ShowReminders(const std::vector<std::string>& items) override {
@@ -45,9 +46,11 @@ public:
     ReminderWindowWin32(const ReminderWindowWin32&) = delete;
     ReminderWindowWin32& operator=(const ReminderWindowWin32&) = delete;
 
-    // Creates the window hidden, owned by owner (none: a top-level window),
-    // runs FormCreate and starts the countdown timer. False when the window
-    // or its text control could not be created.
+    // Creates the window hidden, runs FormCreate and starts the countdown
+    // timer. False when the window or its text control could not be
+    // created. Leave owner empty in the program: Windows hides the windows
+    // of a minimized owner, and the clock window minimizes into the tray,
+    // where reminders must still appear.
     bool Create(HINSTANCE instance, HWND owner = nullptr);
 
     void ShowReminders(const std::vector<std::string>& items) { logic_.ShowReminders(items); }

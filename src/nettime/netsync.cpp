@@ -1,0 +1,132 @@
+#include "nettime/netsync.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "common/errors.h"
+#include "common/files.h"
+#include "config/date_values.h"
+#include "config/value_access.h"
+#include "config/values.h"
+#include "nettime/sntp.h"
+
+namespace pw::net {
+
+namespace {
+
+constexpr double kMinutesPerDay = 1440.0;
+constexpr double kMsPerDay = 86400000.0;
+
+bool IsBlankOrControl(char c) {
+    auto u = static_cast<unsigned char>(c);
+    return u <= 0x20 || u == 0x7F;
+}
+
+}  // namespace
+
+bool SyncWithServer(const SyncContext& ctx, std::string_view server, std::string& offsetText) {
+    // Read once, so the client's limit and the answer below agree even if
+    // the source would say something else a moment later.
+    const std::int32_t maxCorrection = ctx.maxCorrection();
+    TSNTPSend client(ctx.clock, ctx.makeSocket());
+    client.Host = std::string(server);
+    client.TimeoutMs = kSyncTimeoutMs;
+    client.MaxApplyDiff = maxCorrection * 60.0;
+    client.ApplyTime = true;
+
+    const DateTime utcBefore = ctx.clock.Now() + ctx.clock.ZoneBiasMinutes() / kMinutesPerDay;
+    if (!client.QueryTime()) return false;
+
+    const double d = client.ServerTime - utcBefore;
+    offsetText = OffsetText(d);
+    return maxCorrection == 0 || std::fabs(d) <= maxCorrection / kMinutesPerDay;
+}
+
+std::string OffsetText(double days) {
+    const char* sign = days >= 0 ? "+ " : "- ";
+    double a = std::fabs(days);
+    // A difference the clocks cannot have; written as no difference rather
+    // than converted into an undefined integer.
+    if (!std::isfinite(a) || a >= 1e15) a = 0;
+    double whole = std::floor(a);
+    auto ms = static_cast<std::int64_t>(std::round((a - whole) * kMsPerDay));
+    // 23:59:59.9996 rounds to a whole day: one more day and 00:00:00, never
+    // an hour 24.
+    if (ms >= static_cast<std::int64_t>(kMsPerDay)) {
+        whole += 1;
+        ms -= static_cast<std::int64_t>(kMsPerDay);
+    }
+    const std::int64_t seconds = ms / 1000;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%s%.0f days, %02d:%02d:%02d", sign, whole,
+                  static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
+                  static_cast<int>(seconds % 60));
+    return buffer;
+}
+
+std::string_view TrimServerLine(std::string_view line) {
+    std::size_t begin = 0, end = line.size();
+    while (begin < end && IsBlankOrControl(line[begin])) ++begin;
+    while (end > begin && IsBlankOrControl(line[end - 1])) --end;
+    return line.substr(begin, end - begin);
+}
+
+std::vector<std::string> ParseServerList(std::string_view text) {
+    std::vector<std::string> servers;
+    for (const std::string& line : SplitLines(text)) {
+        std::string_view name = TrimServerLine(line);
+        if (!name.empty()) servers.emplace_back(name);
+    }
+    return servers;
+}
+
+bool IsSyncDue(DateTime now, DateTime lastSynch, std::int32_t intervalHours) {
+    return !(now >= lastSynch && now - lastSynch <= intervalHours / 24.0);
+}
+
+MaxCorrectionSource StoredMaxCorrection(Store& store) {
+    return [&store] {
+        const auto& v = cfg::global::MaxCorrection;
+        return cfg::Clamp(v, cfg::Read(store, cfg::kSettingsKey, v));
+    };
+}
+
+void RecordSynchTime(cfg::GlobalSettings& settings, Store& store, const Locale& locale, DateTime now) {
+    settings.LastSynchTime = now;
+    try {
+        cfg::WriteDateTime(store, cfg::kSettingsKey, cfg::global::LastSynchTime, now, locale);
+    } catch (const AppError&) {
+        // The correction stands; only the record of it is lost, and the next
+        // start reads the older time, which at worst costs one early attempt.
+    }
+}
+
+void AutoSynchronize(AutoSyncContext& ctx) {
+    if (!ctx.connection.IsInternetConnected()) return;
+    cfg::GlobalSettings& s = ctx.settings;
+    if (!s.AutoSynchTime) return;
+    if (!IsSyncDue(ctx.sync.clock.Now(), s.LastSynchTime, s.AutoSynchInterval)) return;
+
+    auto log = [&](const std::string& message) {
+        if (s.LogNetTime && ctx.log) ctx.log(message);
+    };
+    try {
+        for (const std::string& server : ParseServerList(s.TimeServers)) {
+            std::string offset;
+            if (SyncWithServer(ctx.sync, server, offset)) {
+                log("NetTime: " + offset + " from " + server);
+                RecordSynchTime(s, ctx.store, ctx.locale, ctx.sync.clock.Now());
+                return;
+            }
+            log("NetTime: Time not adjusted from " + server);
+        }
+    } catch (...) {
+        try {
+            log("NetTime: Unknown error");
+        } catch (...) {
+            // Not even the log line could be made; the tick must go on.
+        }
+    }
+}
+
+}  // namespace pw::net

@@ -1,0 +1,147 @@
+#include "nettime/netsync_dialog.h"
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+
+#include "common/errors.h"
+#include "common/files.h"
+#include "config/value_access.h"
+
+namespace pw::net {
+
+namespace {
+
+// A whole number with an optional sign and blanks around it; digits
+// beyond what 64 bits hold saturate, since the field's range is far
+// smaller anyway.
+std::optional<std::int64_t> WholeNumber(std::string_view text) {
+    std::size_t i = 0, end = text.size();
+    while (i < end && (text[i] == ' ' || text[i] == '\t')) ++i;
+    while (end > i && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+    bool negative = false;
+    if (i < end && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    if (i == end) return std::nullopt;
+    constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / 10 - 1;
+    std::int64_t value = 0;
+    for (; i < end; ++i) {
+        if (text[i] < '0' || text[i] > '9') return std::nullopt;
+        if (value < kLimit) value = value * 10 + (text[i] - '0');
+    }
+    return negative ? -value : value;
+}
+
+// Store writes of the dialog fail silently; the in-memory value has
+// already changed and stays in force.
+template <class Value, class T>
+void WriteQuietly(Store& store, const Value& v, const T& value) {
+    try {
+        cfg::Write(store, cfg::kSettingsKey, v, value);
+    } catch (const AppError&) {
+    }
+}
+
+// The first line of the memo that is not empty once trimmed.
+std::optional<std::string> FirstServer(const std::string& memoText) {
+    for (const std::string& line : SplitLines(memoText)) {
+        std::string_view name = TrimServerLine(line);
+        if (!name.empty()) return std::string(name);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::int32_t SpinFieldValue(std::string_view text, const cfg::IntValue& value) {
+    return cfg::Clamp(value, WholeNumber(text).value_or(0));
+}
+
+MaxCorrectionSource MaxCorrectionFromView(NetTimeView& view) {
+    return [&view] { return SpinFieldValue(view.MaxCorrectionText(), cfg::global::MaxCorrection); };
+}
+
+void memoTimeServersExit(NetTimeDialog& d) {
+    d.settings.TimeServers = d.view.TimeServersText();
+    WriteQuietly(d.store, cfg::global::TimeServers, std::string_view(d.settings.TimeServers));
+}
+
+void chkAutoSynchTimeClick(NetTimeDialog& d) {
+    const bool checked = d.view.AutoSynchTimeChecked();
+    d.view.SetAutoSynchIntervalEnabled(checked);
+    d.settings.AutoSynchTime = checked;
+    WriteQuietly(d.store, cfg::global::AutoSynchTime, checked);
+}
+
+void spinAutoSynchIntervalChange(NetTimeDialog& d) {
+    const auto& v = cfg::global::AutoSynchInterval;
+    d.settings.AutoSynchInterval = SpinFieldValue(d.view.AutoSynchIntervalText(), v);
+    WriteQuietly(d.store, v, d.settings.AutoSynchInterval);
+}
+
+void MaxCorrectionChange(NetTimeDialog& d) {
+    const auto& v = cfg::global::MaxCorrection;
+    WriteQuietly(d.store, v, SpinFieldValue(d.view.MaxCorrectionText(), v));
+}
+
+void MaxCorrectionExit(NetTimeDialog& d) { MaxCorrectionChange(d); }
+
+void chkLogNetTimeClick(NetTimeDialog& d) {
+    d.settings.LogNetTime = d.view.LogNetTimeChecked();
+    WriteQuietly(d.store, cfg::global::LogNetTime, d.settings.LogNetTime);
+}
+
+void butConnectNowClick(NetTimeDialog& d) {
+    try {
+        const auto server = FirstServer(d.view.TimeServersText());
+        if (!server) {
+            d.sound.Beep();
+            d.boxes.Show("Error connecting to all servers.");
+            return;
+        }
+        std::string offset;
+        if (SyncWithServer(d.sync, *server, offset)) {
+            if (d.settings.LogNetTime && d.log) d.log("NetTime: " + offset + " from " + *server);
+            RecordSynchTime(d.settings, d.store, d.locale, d.sync.clock.Now());
+            d.sound.Beep();
+            d.boxes.Show("Time corrected by: " + offset + " from " + *server);
+        } else {
+            d.sound.Beep();
+            d.boxes.Show("Time not adjusted.");
+        }
+    } catch (...) {
+        d.sound.Beep();
+        d.boxes.Show("Error connecting to server.");
+    }
+}
+
+void butTestTimeServersClick(NetTimeDialog& d) {
+    std::string report, passed;
+    try {
+        const std::vector<std::string> lines = SplitLines(d.view.TimeServersText());
+        const std::string total = std::to_string(lines.size());
+        for (std::size_t n = 0; n < lines.size(); ++n) {
+            d.view.SetTestServersCaption("Working ..." + std::to_string(n + 1) + "/" + total);
+            const std::string_view server = TrimServerLine(lines[n]);
+            if (server.empty()) continue;
+            std::string offset;
+            if (SyncWithServer(d.sync, server, offset)) {
+                report.append("OK  : ").append(server).append("\r\n");
+                passed.append(server).append("\r\n");
+            } else {
+                report.append("Fail: ").append(server).append("\r\n");
+            }
+        }
+        d.sound.Beep();
+        d.boxes.Show(report);
+    } catch (...) {
+        d.boxes.Show(report);
+        d.boxes.Show("Unknown error while trying to connect.");
+    }
+    d.view.SetTestServersCaption(kTestServersCaption);
+    // Inserted as the memo's first line: passed ends with CR LF, so the
+    // list that passed is followed by an empty line, then the list as it
+    // stands now (the user may have edited it while the report was shown).
+    d.view.SetTimeServersText(passed + "\r\n" + d.view.TimeServersText());
+}
+
+}  // namespace pw::net

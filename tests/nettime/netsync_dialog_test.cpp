@@ -1,0 +1,269 @@
+// The net-time controls of the settings dialog over a recording view:
+// what each control writes, and what "Connect now" and "Test servers" say.
+#include "nettime/netsync_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "config/value_access.h"
+#include "nettime/netsync_fixture.h"
+
+namespace pw::net {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class RecordingView : public NetTimeView {
+public:
+    explicit RecordingView(pw::test::Events& e) : events(e) {}
+    std::string TimeServersText() override { return memo; }
+    void SetTimeServersText(std::string_view t) override { memo = t; }
+    void SetTestServersCaption(std::string_view c) override { events.Add("caption:" + std::string(c)); }
+    bool AutoSynchTimeChecked() override { return autoSynch; }
+    void SetAutoSynchIntervalEnabled(bool e) override { intervalEnabled = e; }
+    std::string AutoSynchIntervalText() override { return interval; }
+    std::string MaxCorrectionText() override { return maxCorrection; }
+    bool LogNetTimeChecked() override { return logNetTime; }
+
+    pw::test::Events& events;
+    std::string memo;
+    bool autoSynch = false;
+    bool intervalEnabled = false;
+    std::string interval = "0";
+    std::string maxCorrection = "60";
+    bool logNetTime = false;
+};
+
+TEST(SpinFieldValue, ReadsWholeNumbersIntoTheFieldsRange) {
+    struct Case {
+        const char* text;
+        std::int32_t maxCorrection;
+        std::int32_t interval;
+    };
+    const Case cases[] = {
+        {"60", 60, 60},
+        {" 120 ", 120, 120},
+        {"+15", 15, 15},
+        {"", 0, 0},
+        {"abc", 0, 0},
+        {"12abc", 0, 0},
+        {"1.5", 0, 0},
+        {"-", 0, 0},
+        {"-5", 0, 0},
+        {"10000", 10000, 9999},
+        {"99999999", 9999999, 9999},
+        {"123456789012345678901234567890", 9999999, 9999},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(SpinFieldValue(c.text, cfg::global::MaxCorrection), c.maxCorrection);
+        EXPECT_EQ(SpinFieldValue(c.text, cfg::global::AutoSynchInterval), c.interval);
+    }
+}
+
+class NetTimeDialogTest : public test::NetSyncFixture {
+protected:
+    NetTimeDialogTest() : view(events), sound(events), boxes(events) {
+        settings.LogNetTime = true;
+        ahead["good"] = 90;
+        ahead["far"] = -7200;
+        throwing.insert("broken");
+    }
+
+    NetTimeDialog Dialog() {
+        SyncContext sync = Context();
+        sync.maxCorrection = MaxCorrectionFromView(view);
+        return NetTimeDialog{view, settings, store, locale, sync, Log(), sound, boxes};
+    }
+    std::vector<std::string> Take() {
+        auto e = events.list;
+        events.Clear();
+        return e;
+    }
+
+    RecordingView view;
+    pw::test::FakeSound sound;
+    pw::test::FakeMessageBoxes boxes;
+};
+
+TEST_F(NetTimeDialogTest, ControlsUpdateTheGlobalSettingsAndTheStore) {
+    auto d = Dialog();
+    view.memo = " a\r\n\r\nb\r\n";
+    memoTimeServersExit(d);
+    EXPECT_EQ(settings.TimeServers, " a\r\n\r\nb\r\n");
+    EXPECT_EQ(cfg::Read(store, cfg::kSettingsKey, cfg::global::TimeServers), " a\r\n\r\nb\r\n");
+
+    for (bool checked : {true, false}) {
+        view.autoSynch = checked;
+        chkAutoSynchTimeClick(d);
+        EXPECT_EQ(view.intervalEnabled, checked);
+        EXPECT_EQ(settings.AutoSynchTime, checked);
+        EXPECT_EQ(cfg::Read(store, cfg::kSettingsKey, cfg::global::AutoSynchTime), checked);
+        view.logNetTime = checked;
+        chkLogNetTimeClick(d);
+        EXPECT_EQ(settings.LogNetTime, checked);
+        EXPECT_EQ(cfg::Read(store, cfg::kSettingsKey, cfg::global::LogNetTime), checked);
+    }
+
+    view.interval = "48";
+    spinAutoSynchIntervalChange(d);
+    EXPECT_EQ(settings.AutoSynchInterval, 48);
+    EXPECT_EQ(cfg::Read(store, cfg::kSettingsKey, cfg::global::AutoSynchInterval), 48);
+
+    const std::pair<void (*)(NetTimeDialog&), const char*> maxHandlers[] = {{MaxCorrectionChange, "change"},
+                                                                            {MaxCorrectionExit, "exit"}};
+    for (auto [handler, name] : maxHandlers) {
+        SCOPED_TRACE(name);
+        for (auto [text, stored] : {std::pair{"120", 120}, {"x", 0}, {"99999999", 9999999}}) {
+            view.maxCorrection = text;
+            handler(d);
+            EXPECT_EQ(cfg::Read(store, cfg::kSettingsKey, cfg::global::MaxCorrection), stored);
+        }
+    }
+}
+
+TEST_F(NetTimeDialogTest, ARefusingStoreStillChangesTheGlobalSettings) {
+    store.refuse.write = [](Root, std::string_view, std::string_view) { return true; };
+    auto d = Dialog();
+    view.memo = "x";
+    view.autoSynch = true;
+    view.interval = "24";
+    view.logNetTime = false;
+    EXPECT_NO_THROW({
+        memoTimeServersExit(d);
+        chkAutoSynchTimeClick(d);
+        spinAutoSynchIntervalChange(d);
+        MaxCorrectionChange(d);
+        chkLogNetTimeClick(d);
+    });
+    EXPECT_EQ(settings.TimeServers, "x");
+    EXPECT_TRUE(settings.AutoSynchTime);
+    EXPECT_EQ(settings.AutoSynchInterval, 24);
+    EXPECT_FALSE(settings.LogNetTime);
+}
+
+TEST_F(NetTimeDialogTest, ConnectNowTriesTheFirstServerOnlyAndSaysWhatHappened) {
+    struct Case {
+        const char* why;
+        const char* memo;
+        const char* maxCorrection;
+        Lines events;
+        bool recorded;
+    };
+    const Case cases[] = {
+        {"empty list", "", "60", {"beep", "box:Error connecting to all servers."}, false},
+        {"only blank lines", "\r\n  \t\r\n", "60", {"beep", "box:Error connecting to all servers."}, false},
+        {"server 90 s ahead",
+         "\r\n  good \r\ndead",
+         "60",
+         {"ask:good", "log:NetTime: + 0 days, 00:01:30 from good", "beep",
+          "box:Time corrected by: + 0 days, 00:01:30 from good"},
+         true},
+        {"dead first server, good second", "dead\r\ngood", "60", {"ask:dead", "beep", "box:Time not adjusted."}, false},
+        {"local clock two hours ahead", "far", "60", {"ask:far", "beep", "box:Time not adjusted."}, false},
+        {"no maximum",
+         "far",
+         "0",
+         {"ask:far", "log:NetTime: - 0 days, 02:00:00 from far", "beep",
+          "box:Time corrected by: - 0 days, 02:00:00 from far"},
+         true},
+        {"a maximum that is not a number is none",
+         "far",
+         "lots",
+         {"ask:far", "log:NetTime: - 0 days, 02:00:00 from far", "beep",
+          "box:Time corrected by: - 0 days, 02:00:00 from far"},
+         true},
+        {"an error in the exchange", "broken\r\ngood", "60", {"ask:broken", "beep", "box:Error connecting to server."},
+         false},
+    };
+    const DateTime start = clock.local;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        clock.local = start;
+        settings.LastSynchTime = 0;
+        view.memo = c.memo;
+        view.maxCorrection = c.maxCorrection;
+        auto d = Dialog();
+        butConnectNowClick(d);
+        EXPECT_EQ(Take(), c.events);
+        EXPECT_EQ(settings.LastSynchTime, c.recorded ? clock.Now() : 0.0);
+        EXPECT_EQ(StoredLastSynch() != "(missing)", c.recorded);
+        DeleteKey(store, cfg::kSettingsKey);
+    }
+}
+
+TEST_F(NetTimeDialogTest, ConnectNowLogsOnlyWithLoggingOn) {
+    settings.LogNetTime = false;
+    view.memo = "good";
+    auto d = Dialog();
+    butConnectNowClick(d);
+    EXPECT_EQ(Take(), (Lines{"ask:good", "beep", "box:Time corrected by: + 0 days, 00:01:30 from good"}));
+    EXPECT_EQ(StoredLastSynch(), "08/12/2026 14:06:30");
+}
+
+TEST_F(NetTimeDialogTest, TestServersCountsLinesReportsAndPutsThePassedOnTop) {
+    struct Case {
+        const char* why;
+        const char* memo;
+        Lines events;
+        const char* memoAfter;
+    };
+    const Case cases[] = {
+        {"three lines, the second blank",
+         "good\r\n  \r\n dead ",
+         {"caption:Working ...1/3", "ask:good", "caption:Working ...2/3", "caption:Working ...3/3", "ask:dead",
+          "beep", "box:OK  : good\r\nFail: dead\r\n", "caption:Test servers"},
+         "good\r\n\r\ngood\r\n  \r\n dead "},
+        {"none passes",
+         "dead\r\nfar\r\n",
+         {"caption:Working ...1/2", "ask:dead", "caption:Working ...2/2", "ask:far", "beep",
+          "box:Fail: dead\r\nFail: far\r\n", "caption:Test servers"},
+         "\r\ndead\r\nfar\r\n"},
+        {"two pass",
+         "good\r\ngood",
+         {"caption:Working ...1/2", "ask:good", "caption:Working ...2/2", "ask:good", "beep",
+          "box:OK  : good\r\nOK  : good\r\n", "caption:Test servers"},
+         "good\r\ngood\r\n\r\ngood\r\ngood"},
+        {"empty memo", "", {"beep", "box:", "caption:Test servers"}, "\r\n"},
+        {"an error in the second exchange",
+         "good\r\nbroken\r\ndead",
+         {"caption:Working ...1/3", "ask:good", "caption:Working ...2/3", "ask:broken", "box:OK  : good\r\n",
+          "box:Unknown error while trying to connect.", "caption:Test servers"},
+         "good\r\n\r\ngood\r\nbroken\r\ndead"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        view.memo = c.memo;
+        auto d = Dialog();
+        butTestTimeServersClick(d);
+        EXPECT_EQ(Take(), c.events);
+        EXPECT_EQ(view.memo, c.memoAfter);
+        // Testing is no synchronization: no log line, no LastSynchTime.
+        EXPECT_EQ(settings.LastSynchTime, 0);
+        EXPECT_EQ(StoredLastSynch(), "(missing)");
+        // The memo was only shown, not saved.
+        EXPECT_EQ(settings.TimeServers, cfg::global::TimeServers.def);
+    }
+}
+
+TEST_F(NetTimeDialogTest, TestServersInsertsIntoTheMemoAsItIsAfterTheReport) {
+    view.memo = "good";
+    auto d = Dialog();
+    // The report box is a modal loop; the user may edit the memo meanwhile.
+    struct EditingBoxes : pw::test::FakeMessageBoxes {
+        using FakeMessageBoxes::FakeMessageBoxes;
+        RecordingView* v = nullptr;
+        void Show(std::string_view t) override {
+            FakeMessageBoxes::Show(t);
+            v->memo = "edited";
+        }
+    } editing(events);
+    editing.v = &view;
+    NetTimeDialog e{d.view, d.settings, d.store, d.locale, d.sync, d.log, d.sound, editing};
+    butTestTimeServersClick(e);
+    EXPECT_EQ(view.memo, "good\r\n\r\nedited");
+}
+
+}  // namespace
+}  // namespace pw::net

@@ -1,0 +1,89 @@
+#pragma once
+// Time servers for the synchronization tests: each attempt gets a scripted
+// socket, and what answers depends on the host it was pointed at. A server
+// named in `ahead` answers with the test clock's UTC shifted by that many
+// seconds, one in `throwing` raises an error from inside the exchange, and
+// any other host never answers.
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "common/datefmt.h"
+#include "common/datetime.h"
+#include "common/store_access.h"
+#include "config/global_settings.h"
+#include "config/values.h"
+#include "nettime/netsync.h"
+#include "support/fake_clock.h"
+#include "support/fake_datagram_socket.h"
+#include "support/fake_services.h"
+#include "support/fake_store.h"
+#include "support/ntp_packet.h"
+
+namespace pw::net::test {
+
+using pw::test::Events;
+
+inline constexpr double kSecond = 1.0 / 86400.0;
+inline constexpr double kMinute = 1.0 / 1440.0;
+inline constexpr double kHour = 1.0 / 24.0;
+
+class NetSyncFixture : public ::testing::Test {
+protected:
+    NetSyncFixture() {
+        // 8 December 2026 14:05:00.5 local, one hour ahead of UTC. The half
+        // second keeps whole-second texts of times near it clear of the
+        // tenth of a millisecond the NTP timestamps lose.
+        clock.local = EncodeDate(2026, 12, 8) + EncodeTime(14, 5, 0, 500);
+        clock.biasMinutes = -60;
+    }
+
+    SyncContext Context() {
+        return SyncContext{clock,
+                           [this] {
+                               ++socketsMade;
+                               return std::make_unique<pw::test::FakeDatagramSocket>(
+                                   socketLog, [this](const std::vector<std::uint8_t>& r) { return Answer(r); });
+                           },
+                           [this] { return maxCorrection; }};
+    }
+
+    pw::test::FakeAnswer Answer(const std::vector<std::uint8_t>& request) {
+        const std::string host = socketLog.host;
+        asked.push_back(host);
+        events.Add("ask:" + host);
+        if (throwing.count(host)) throw std::runtime_error("resolver gave up");
+        auto it = ahead.find(host);
+        if (it == ahead.end()) return {{}, kWsaTimedOut};
+        pw::test::ReplySpec spec;
+        spec.receive = spec.transmit = pw::test::NtpOf(clock.UtcNow() + it->second * kSecond);
+        return {pw::test::MakeReply(request, spec), 0};
+    }
+
+    LogWriter Log() {
+        return [this](std::string_view m) { events.Add("log:" + std::string(m)); };
+    }
+
+    std::string StoredLastSynch() {
+        return ReadRegString(store, cfg::kSettingsKey, cfg::global::LastSynchTime.name, "(missing)");
+    }
+
+    pw::test::FakeClock clock;
+    pw::test::FakeSocketLog socketLog;
+    pw::test::TestStore store;
+    Locale locale = Locale::EnGB();
+    cfg::GlobalSettings settings;
+    Events events;
+    std::map<std::string, double> ahead;
+    std::set<std::string> throwing;
+    std::vector<std::string> asked;
+    std::int32_t maxCorrection = 60;
+    int socketsMade = 0;
+};
+
+}  // namespace pw::net::test

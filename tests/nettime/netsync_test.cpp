@@ -1,0 +1,350 @@
+// One attempt against one server, the offset texts, server lists, the due
+// rule and the automatic step, with a test clock and scripted servers.
+#include "nettime/netsync.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "common/errors.h"
+#include "config/value_access.h"
+#include "nettime/netsync_fixture.h"
+
+namespace pw::net {
+namespace {
+
+using test::kHour;
+using test::kMinute;
+using test::kSecond;
+
+TEST(OffsetText, WritesSignWholeDaysAndTheTimeRoundedToTheMillisecond) {
+    struct Case {
+        double days;
+        const char* text;
+    };
+    const double dhms = 1 + (2 * 3600 + 3 * 60 + 4) * kSecond;
+    const Case cases[] = {
+        {90 * kSecond, "+ 0 days, 00:01:30"},
+        {-30 * kMinute, "- 0 days, 00:30:00"},
+        {-dhms, "- 1 days, 02:03:04"},
+        {0.0, "+ 0 days, 00:00:00"},
+        {-0.0, "+ 0 days, 00:00:00"},
+        {1.0, "+ 1 days, 00:00:00"},
+        {12345 + kHour, "+ 12345 days, 01:00:00"},
+        {-1e-9, "- 0 days, 00:00:00"},
+        // to the nearest millisecond, then the milliseconds dropped
+        {0.9994 * kSecond, "+ 0 days, 00:00:00"},
+        {0.9996 * kSecond, "+ 0 days, 00:00:01"},
+        {-59.9996 * kSecond, "- 0 days, 00:01:00"},
+        {(86400 - 0.0004) * kSecond, "+ 1 days, 00:00:00"},
+        {-(2 + (86400 - 0.0004) * kSecond), "- 3 days, 00:00:00"},
+        {(86400 - 0.6) * kSecond, "+ 0 days, 23:59:59"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(OffsetText(c.days), c.text);
+    }
+}
+
+TEST(ServerList, SplitsTrimsAndSkipsEmptyLines) {
+    using List = std::vector<std::string>;
+    struct Case {
+        const char* text;
+        List servers;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"\r\n\r\n \t\r\n", {}},
+        {"pool.ntp.org", {"pool.ntp.org"}},
+        {"a\r\nb\rc\nd", {"a", "b", "c", "d"}},
+        {"a\n\rb", {"a", "b"}},
+        {"  a  \r\n\r\n\t b\t\r\n", {"a", "b"}},
+        {"\x01" "a\x7f\r\n\x1f" "b", {"a", "b"}},
+        {"b\r\na\r\nb", {"b", "a", "b"}},
+        {"time server one", {"time server one"}},
+        {"192.0.2.1\r\n", {"192.0.2.1"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(ParseServerList(c.text), c.servers);
+    }
+}
+
+TEST(ServerList, AMegabyteListIsReadInOnePass) {
+    std::string text;
+    for (int i = 0; text.size() < (1u << 20); ++i) text += (i % 3 ? " s" + std::to_string(i) + " \r\n" : "\r\n");
+    auto servers = ParseServerList(text);
+    ASSERT_FALSE(servers.empty());
+    EXPECT_EQ(servers.front(), "s1");
+    EXPECT_EQ(servers.size(), static_cast<std::size_t>(std::count(text.begin(), text.end(), 's')));
+}
+
+TEST(DueRule, RunsOnceTheIntervalIsExceededOrTheLastTimeLiesAhead) {
+    const DateTime now = EncodeDate(2026, 12, 8) + EncodeTime(14, 5, 0, 0);
+    struct Case {
+        const char* why;
+        DateTime last;
+        std::int32_t hours;
+        bool due;
+    };
+    const Case cases[] = {
+        {"interval 0, a minute ago", now - kMinute, 0, true},
+        {"interval 0, this very moment", now, 0, false},
+        {"interval 24, exactly a day ago", now - 1, 24, false},
+        {"interval 24, a day and a minute ago", now - 1 - kMinute, 24, true},
+        {"interval 24, an hour ago", now - kHour, 24, false},
+        {"never synchronized", 0, 24, true},
+        {"an hour in the future", now + kHour, 24, true},
+        {"far in the future", EncodeDate(9999, 12, 31), 9999, true},
+        {"largest interval, a year ago", now - 365, 9999, false},
+        {"interval beyond the field, a century ago", now - 36500, INT32_MAX, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(IsSyncDue(now, c.last, c.hours), c.due);
+    }
+}
+
+class SyncWithServerTest : public test::NetSyncFixture {};
+
+TEST_F(SyncWithServerTest, CorrectsWithinTheMaximumAndDescribesTheDifference) {
+    struct Case {
+        const char* why;
+        double aheadSeconds;
+        std::int32_t maxMinutes;
+        bool corrected;
+        const char* text;
+    };
+    const double dhms = 86400 + 2 * 3600 + 3 * 60 + 4;
+    const Case cases[] = {
+        {"server 90 s ahead", 90, 60, true, "+ 0 days, 00:01:30"},
+        {"local clock 30 min ahead", -1800, 60, true, "- 0 days, 00:30:00"},
+        {"clocks equal (to the millisecond)", 0.0004, 60, true, "+ 0 days, 00:00:00"},
+        {"just inside the maximum", 3599, 60, true, "+ 0 days, 00:59:59"},
+        {"just beyond the maximum", 3601, 60, false, "+ 0 days, 01:00:01"},
+        {"local clock two hours behind", 7200, 60, false, "+ 0 days, 02:00:00"},
+        {"no maximum, server two days ahead", 2 * 86400, 0, true, "+ 2 days, 00:00:00"},
+        {"no maximum, local a day and more ahead", -dhms, 0, true, "- 1 days, 02:03:04"},
+        {"within the field's largest maximum", -5e8, 9999999, true, "- 5787 days, 00:53:20"},
+        {"beyond the field's largest maximum", -6e8, 9999999, false, "- 6944 days, 10:40:00"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        clock.sets.clear();
+        const DateTime utcBefore = clock.UtcNow();
+        ahead["ntp.test"] = c.aheadSeconds;
+        maxCorrection = c.maxMinutes;
+        std::string text = "unchanged";
+        EXPECT_EQ(SyncWithServer(Context(), "ntp.test", text), c.corrected);
+        EXPECT_EQ(text, c.text);
+        EXPECT_EQ(socketLog.host, "ntp.test");
+        EXPECT_EQ(socketLog.port, "ntp");
+        EXPECT_EQ(socketLog.receiveTimeouts.back(), kSyncTimeoutMs);
+        // The client set the clock exactly when the answer says corrected.
+        if (c.corrected) {
+            ASSERT_EQ(clock.sets.size(), 1u);
+            EXPECT_NEAR((clock.sets[0] - utcBefore) / kSecond, c.aheadSeconds, 0.001);
+        } else {
+            EXPECT_TRUE(clock.sets.empty());
+        }
+        // Back to the same moment for the next case.
+        clock.local = utcBefore - clock.biasMinutes * kMinute;
+    }
+}
+
+TEST_F(SyncWithServerTest, NoValidReplyLeavesTheTextAndTheClockAlone) {
+    std::string text = "earlier";
+    EXPECT_FALSE(SyncWithServer(Context(), "dead.test", text));
+    EXPECT_EQ(text, "earlier");
+    EXPECT_TRUE(clock.sets.empty());
+    EXPECT_EQ(socketsMade, 1);
+}
+
+TEST_F(SyncWithServerTest, ComparesWithTheClockInUtcWhateverTheZone) {
+    // The server speaks UTC; a local time read as UTC would be hours off.
+    for (int bias : {-60, 0, 300, -330, 720}) {
+        SCOPED_TRACE(bias);
+        clock.biasMinutes = bias;
+        ahead["ntp.test"] = 90;
+        std::string text;
+        EXPECT_TRUE(SyncWithServer(Context(), "ntp.test", text));
+        EXPECT_EQ(text, "+ 0 days, 00:01:30");
+        clock.local -= 90 * kSecond;
+    }
+}
+
+TEST_F(SyncWithServerTest, AClockThatRefusesToBeSetStillCountsAsCorrected) {
+    // The client does not say whether the system took the new time.
+    clock.allowSet = false;
+    ahead["ntp.test"] = 90;
+    std::string text;
+    EXPECT_TRUE(SyncWithServer(Context(), "ntp.test", text));
+    EXPECT_EQ(clock.sets.size(), 1u);
+}
+
+TEST(StoredMaxCorrection, ReadsTheStoreAtEachAttemptWithinTheFieldsRange) {
+    pw::test::TestStore store;
+    MaxCorrectionSource source = StoredMaxCorrection(store);
+    EXPECT_EQ(source(), 60);
+    for (auto [stored, read] : {std::pair{0, 0}, {120, 120}, {99999999, 9999999}, {-5, 0}}) {
+        cfg::Write(store, cfg::kSettingsKey, cfg::global::MaxCorrection, stored);
+        EXPECT_EQ(source(), read) << stored;
+    }
+    WriteRegString(store, cfg::kSettingsKey, "MaxCorrection", "60");
+    EXPECT_THROW(source(), StoreError);
+}
+
+class AutoSyncTest : public test::NetSyncFixture {
+protected:
+    AutoSyncTest() {
+        settings.AutoSynchTime = true;
+        settings.LogNetTime = true;
+        settings.AutoSynchInterval = 24;
+        settings.TimeServers = "good";
+        ahead["good"] = 90;
+    }
+
+    struct Connection : ConnectionState {
+        bool connected = true;
+        int asks = 0;
+        bool IsInternetConnected() override {
+            ++asks;
+            return connected;
+        }
+    };
+
+    void Run() {
+        AutoSyncContext ctx{Context(), connection, settings, store, locale, Log()};
+        AutoSynchronize(ctx);
+    }
+    std::vector<std::string> Take() {
+        auto e = events.list;
+        events.Clear();
+        return e;
+    }
+
+    Connection connection;
+};
+
+TEST_F(AutoSyncTest, WalksTheListUntilOneServerCorrects) {
+    settings.TimeServers = "dead\r\n\r\n  far \r\ngood\r\nnever";
+    ahead["far"] = -7200;
+    Run();
+    EXPECT_EQ(Take(), (std::vector<std::string>{
+                          "ask:dead", "log:NetTime: Time not adjusted from dead",
+                          "ask:far", "log:NetTime: Time not adjusted from far",
+                          "ask:good", "log:NetTime: + 0 days, 00:01:30 from good"}));
+    // Local time after the correction, in memory and as date-time text.
+    EXPECT_EQ(settings.LastSynchTime, clock.Now());
+    EXPECT_EQ(StoredLastSynch(), "08/12/2026 14:06:30");
+    // Not due again for the interval.
+    clock.Advance(kHour);
+    Run();
+    EXPECT_TRUE(Take().empty());
+}
+
+TEST_F(AutoSyncTest, AsksForTheConnectionFirstEveryTime) {
+    struct Case {
+        const char* why;
+        bool connected;
+        bool autoSynch;
+        DateTime lastSynch;
+        bool attempts;
+    };
+    const DateTime now = clock.local;
+    const Case cases[] = {
+        {"not connected", false, true, 0, false},
+        {"switched off", true, false, 0, false},
+        {"not connected and switched off", false, false, 0, false},
+        {"due", true, true, now - 1 - kMinute, true},
+        {"exactly the interval ago", true, true, now - 1, false},
+        {"clock set back", true, true, now + kMinute, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        connection.connected = c.connected;
+        connection.asks = 0;
+        settings.AutoSynchTime = c.autoSynch;
+        settings.LastSynchTime = c.lastSynch;
+        socketsMade = 0;
+        Run();
+        EXPECT_EQ(connection.asks, 1);
+        EXPECT_EQ(socketsMade, c.attempts ? 1 : 0);
+        EXPECT_EQ(Take().empty(), !c.attempts);
+        clock.local = now;
+    }
+}
+
+TEST_F(AutoSyncTest, IntervalZeroTriesEveryMinute) {
+    settings.AutoSynchInterval = 0;
+    ahead["good"] = 0;
+    for (int minute = 0; minute < 3; ++minute) {
+        Run();
+        clock.Advance(kMinute);
+    }
+    EXPECT_EQ(asked, (std::vector<std::string>{"good", "good", "good"}));
+}
+
+TEST_F(AutoSyncTest, WhenEveryServerFailsTheWholeListIsTriedAgainNextMinute) {
+    settings.TimeServers = "a\r\nb";
+    settings.LastSynchTime = 3.5;
+    Run();
+    clock.Advance(kMinute);
+    Run();
+    EXPECT_EQ(Take(), (std::vector<std::string>{"ask:a", "log:NetTime: Time not adjusted from a", "ask:b",
+                                                "log:NetTime: Time not adjusted from b", "ask:a",
+                                                "log:NetTime: Time not adjusted from a", "ask:b",
+                                                "log:NetTime: Time not adjusted from b"}));
+    EXPECT_EQ(settings.LastSynchTime, 3.5);
+    EXPECT_EQ(StoredLastSynch(), "(missing)");
+}
+
+TEST_F(AutoSyncTest, LogsNothingWithLoggingOff) {
+    settings.LogNetTime = false;
+    settings.TimeServers = "dead\r\ngood";
+    Run();
+    EXPECT_EQ(Take(), (std::vector<std::string>{"ask:dead", "ask:good"}));
+    EXPECT_EQ(StoredLastSynch(), "08/12/2026 14:06:30");
+}
+
+TEST_F(AutoSyncTest, AnErrorEndsTheWalkWithOneLogLine) {
+    settings.TimeServers = "dead\r\nbroken\r\ngood";
+    throwing.insert("broken");
+    EXPECT_NO_THROW(Run());
+    EXPECT_EQ(Take(), (std::vector<std::string>{"ask:dead", "log:NetTime: Time not adjusted from dead",
+                                                "ask:broken", "log:NetTime: Unknown error"}));
+    EXPECT_EQ(settings.LastSynchTime, 0);
+
+    // With logging off the error is not even logged, and still kept in.
+    settings.LogNetTime = false;
+    EXPECT_NO_THROW(Run());
+    EXPECT_EQ(Take(), (std::vector<std::string>{"ask:dead", "ask:broken"}));
+}
+
+TEST_F(AutoSyncTest, AnUnreadableStoredMaximumIsAnUnknownError) {
+    WriteRegString(store, cfg::kSettingsKey, "MaxCorrection", "60");
+    AutoSyncContext ctx{SyncContext{clock, Context().makeSocket, StoredMaxCorrection(store)}, connection, settings,
+                        store, locale, Log()};
+    EXPECT_NO_THROW(AutoSynchronize(ctx));
+    EXPECT_EQ(Take(), (std::vector<std::string>{"log:NetTime: Unknown error"}));
+}
+
+TEST_F(AutoSyncTest, AStoreThatRefusesTheTimeDoesNotMakeItDueAgain) {
+    store.refuse.write = [](Root, std::string_view, std::string_view) { return true; };
+    Run();
+    EXPECT_EQ(Take(), (std::vector<std::string>{"ask:good", "log:NetTime: + 0 days, 00:01:30 from good"}));
+    EXPECT_EQ(settings.LastSynchTime, clock.Now());
+    clock.Advance(kMinute);
+    Run();
+    EXPECT_TRUE(Take().empty());
+}
+
+TEST_F(AutoSyncTest, AnEmptyListDoesNothing) {
+    settings.TimeServers = " \r\n\r\n";
+    Run();
+    EXPECT_TRUE(Take().empty());
+    EXPECT_EQ(socketsMade, 0);
+}
+
+}  // namespace
+}  // namespace pw::net
