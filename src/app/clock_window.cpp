@@ -46,7 +46,9 @@ public:
     }
     // The time synchronization is wired in with its own part; until then a
     // pass does not synchronize.
-    void AutoSynchronize() override {}
+    void AutoSynchronize() override {
+        if (w_.autoSync_) w_.autoSync_();
+    }
     void WriteLogLine(std::string_view message) override { w_.WriteLogLine(message); }
     void RemoveFromScheduleList(std::string_view name) override {
         if (w_.dialog_) w_.dialog_->RemoveFromScheduleList(name);

@@ -4,6 +4,7 @@
 // clock tick it owns. The window itself is a ClockView.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -80,6 +81,8 @@ public:
     void AttachSettingsDialog(SettingsDialogLink* dialog) { dialog_ = dialog; }
     void AttachReminderWindow(sched::ReminderWindow* reminders) { reminders_ = reminders; }
     void AttachLauncher(sched::Launcher* launcher) { launcher_ = launcher; }
+    // The automatic time synchronization, run at each change of the minute.
+    void AttachAutoSynchronize(std::function<void()> step) { autoSync_ = std::move(step); }
 
     // Menu, tray and mouse commands.
     void OnCommand(MenuCommand command);
@@ -136,6 +139,7 @@ private:
     SettingsDialogLink* dialog_ = nullptr;
     sched::ReminderWindow* reminders_ = nullptr;
     sched::Launcher* launcher_ = nullptr;
+    std::function<void()> autoSync_;
     std::unique_ptr<TickHost> host_;
     std::unique_ptr<sched::ClockTick> tick_;
 };

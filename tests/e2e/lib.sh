@@ -43,6 +43,8 @@ e2e_begin() {
     export LANG=en_GB.UTF-8
     E2E_RUN="$PW_SOURCE_DIR/scripts/wine-run"
     E2E_PIDS=""
+    # Helper servers of the run (not Wine programs): stopped by PID at the end.
+    E2E_SERVERS=""
     E2E_REG=""
     E2E_WORK=$(mktemp -d /tmp/pw-e2e.XXXXXX)
     E2E_STATUS=1
@@ -70,6 +72,8 @@ e2e_cleanup() {
     # Ends every process of this prefix, which only this run uses.
     wineserver -k >/dev/null 2>&1 || true
     for p in $E2E_PIDS; do wait "$p" 2>/dev/null || true; done
+    for p in $E2E_SERVERS; do kill "$p" 2>/dev/null || true; done
+    for p in $E2E_SERVERS; do wait "$p" 2>/dev/null || true; done
     xvfb_stop
     if [ $_rc -ne 0 ] && [ -f "$E2E_LOG" ]; then
         echo "--- plenwk.log:" >&2

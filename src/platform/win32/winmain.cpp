@@ -14,6 +14,7 @@
 #include "platform/win32/clock_window_win32.h"
 #include "platform/win32/instance_mutex.h"
 #include "platform/win32/locale_win32.h"
+#include "platform/win32/net_sync_win32.h"
 #include "platform/win32/process_win32.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/reminder_window_win32.h"
@@ -70,11 +71,25 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     pw::app::SettingsPlaceholder settingsDialog(store, clockLogic);
 
     pw::win::ReminderWindowWin32 reminders(store, clockLogic.Settings(), clockLogic.LogWriter());
-    reminders.Create(instance, clockWindow.Handle());
+    // Not owned by the clock window: the windows of a minimized owner are
+    // hidden, and reminders must show while the clock sits in the tray.
+    reminders.Create(instance);
     pw::win::WinProcessStarter starter;
     pw::sched::Launcher launcher(starter, clockLogic.Settings(), clockLogic.LogWriter());
     clockLogic.AttachReminderWindow(&reminders.Logic());
     clockLogic.AttachLauncher(&launcher);
+
+    // The synchronization takes its limit from the settings dialog's
+    // maximum-correction field at every attempt.
+    pw::win::WinConnectionState connection;
+    pw::net::AutoSyncContext autoSync{
+        {clock, pw::win::WinsockSocketFactory(), [&settingsDialog] { return settingsDialog.MaxCorrection(); }},
+        connection,
+        clockLogic.Settings(),
+        store,
+        locale,
+        [&clockLogic](std::string_view message) { clockLogic.WriteLogLine(message); }};
+    clockLogic.AttachAutoSynchronize([&autoSync] { pw::net::AutoSynchronize(autoSync); });
 
     clockWindow.ShowAtStart();
 
