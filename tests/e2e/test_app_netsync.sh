@@ -10,33 +10,14 @@ E2E_SCRIPT=$0
 . "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
 
-PATH="$PATH:/usr/sbin:/sbin"
+. "$(dirname "$0")/chrony-lib.sh"
 if ! python3 -c 'import socket; s=socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 123))' 2>/dev/null; then
     e2e_fail "the NTP port of 127.0.0.1 is taken; this test needs it"
 fi
-cat > "$E2E_WORK/chrony.conf" <<CONF
-port 123
-bindaddress 127.0.0.1
-allow 127.0.0.1
-cmdport 0
-bindcmdaddress /
-local stratum 10
-pidfile $E2E_WORK/chronyd.pid
-CONF
-chronyd -x -d -u root -f "$E2E_WORK/chrony.conf" >"$E2E_WORK/chronyd.log" 2>&1 &
-chrony_pid=$!
+chrony_start "$E2E_WORK" 123
 # Stopped by its PID with the rest of the run.
-E2E_SERVERS="$E2E_SERVERS $chrony_pid"
-ready=""
-for _ in 1 2 3 4 5 6 7 8 9 10; do
-    if chronyd -Q -u root -t 3 "pidfile $E2E_WORK/reference.pid" "bindcmdaddress /" \
-        "server 127.0.0.1 iburst maxsamples 1" 2>&1 | grep -q 'wrong by'; then
-        ready=1
-        break
-    fi
-    sleep 0.5
-done
-[ -n "$ready" ] || e2e_fail "chronyd did not answer: $(cat "$E2E_WORK/chronyd.log")"
+E2E_SERVERS="$E2E_SERVERS $CHRONY_PID"
+chrony_reference >/dev/null || e2e_fail "no time server"
 
 e2e_reg_dword AutoSynchTime 1
 e2e_reg_dword LogNetTime 1

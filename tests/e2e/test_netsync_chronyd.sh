@@ -18,16 +18,12 @@ if [ $(( 0x$bnd >> 25 & 1 )) -eq 1 ]; then
     exec capsh --drop=cap_sys_time -- -c 'exec sh "$0" "$@"' "$0" "$@"
 fi
 
-PATH="$PATH:/usr/sbin:/sbin"
+. "$here/chrony-lib.sh"
 key='HKCU\Software\Corvane Software\Plenwick'
 values="TimeServers AutoSynchTime AutoSynchInterval MaxCorrection LogNetTime LastSynchTime"
 work=$(mktemp -d)
-pid=""
 cleanup() {
-    if [ -n "$pid" ]; then
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    fi
+    chrony_stop
     for v in $values; do
         "$root/scripts/wine-run" reg delete "$key" /v "$v" /f >/dev/null 2>&1 || true
     done
@@ -44,36 +40,9 @@ fail() {
     exit 1
 }
 
-port=$(python3 -c 'import socket; s=socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-cat > "$work/chrony.conf" <<CONF
-port $port
-bindaddress 127.0.0.1
-allow 127.0.0.1
-cmdport 0
-bindcmdaddress /
-local stratum 10
-pidfile $work/chronyd.pid
-CONF
-chronyd -x -d -u root -f "$work/chrony.conf" >"$work/chronyd.log" 2>&1 &
-pid=$!
-
-# chronyd's own client tells when the server answers.
-ready=""
-for _ in 1 2 3 4 5 6 7 8 9 10; do
-    out=$(chronyd -Q -u root -t 3 "pidfile $work/reference.pid" "bindcmdaddress /" \
-        "server 127.0.0.1 port $port iburst maxsamples 1" 2>&1 || true)
-    if printf '%s\n' "$out" | grep -q 'wrong by'; then
-        ready=1
-        break
-    fi
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.5
-done
-if [ -z "$ready" ]; then
-    echo "chronyd did not answer" >&2
-    cat "$work/chronyd.log" >&2
-    exit 1
-fi
+chrony_start "$work"
+port=$CHRONY_PORT
+chrony_reference >/dev/null
 echo "chronyd on port $port"
 
 # The server list with blank lines and blanks around the name, as a user
