@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/settings_placeholder.h"
 #include "common/datefmt.h"
 #include "common/store_access.h"
 #include "config/value_access.h"
@@ -17,6 +16,7 @@
 #include "support/fake_services.h"
 #include "support/fake_store.h"
 #include "support/temp_dir.h"
+#include "ui/settings_placeholder.h"
 
 namespace pw::app {
 namespace {
@@ -450,7 +450,7 @@ TEST_F(ClockWindowTest, ThePlaceholderDialogStartsTheTimerAsItsLastStep) {
     cfg::Write(store, kSettingsKey, global::MaxCorrection, 90);
     window.FormCreate();
     view.events.clear();
-    SettingsPlaceholder settings(store, window);
+    ui::SettingsPlaceholder settings(store, window);
     EXPECT_EQ(view.events, (std::vector<std::string>{"timer:1000"}));
     EXPECT_EQ(settings.MaxCorrection(), 90);
     settings.HelpClick();
@@ -472,7 +472,7 @@ TEST_F(ClockWindowTest, TickRunsWithTheRealPartsOfTheWindow) {
     cfg::Write(store, kSettingsKey, global::LogReminders, true);
     cfg::Write(store, kSettingsKey, global::LogLaunches, true);
     Create();
-    SettingsPlaceholder settings(store, window);
+    ui::SettingsPlaceholder settings(store, window);
     window.ClockTimer();
     EXPECT_EQ(view.caption, "Schedules: 2");
     EXPECT_EQ(starter.started, (std::vector<std::string>{"backup.exe /all"}));

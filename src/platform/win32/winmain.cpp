@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "app/settings_placeholder.h"
+#include "ui/settings_placeholder.h"
 #include "app/startup.h"
 #include "platform/win32/clock_window_win32.h"
 #include "platform/win32/instance_mutex.h"
@@ -68,7 +68,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     auto& clockLogic = clockWindow.Logic();
     boxes.SetOwner(clockWindow.Handle());
 
-    pw::app::SettingsPlaceholder settingsDialog(store, clockLogic);
+    pw::ui::SettingsPlaceholder settingsDialog(store, clockLogic);
 
     pw::win::ReminderWindowWin32 reminders(store, clockLogic.Settings(), clockLogic.LogWriter());
     // Not owned by the clock window: the windows of a minimized owner are

@@ -9,20 +9,20 @@
 #include "app/dialog_link.h"
 #include "common/store.h"
 
-namespace pw::app {
+namespace pw::ui {
 
-class SettingsPlaceholder : public SettingsDialogLink {
+class SettingsPlaceholder : public app::SettingsDialogLink {
 public:
-    SettingsPlaceholder(Store& store, ClockWindow& clock);
+    SettingsPlaceholder(Store& store, app::ClockWindow& clock);
 
-    void Show(DialogPage) override {}
+    void Show(app::DialogPage) override {}
     void HelpClick() override;
     void RemoveFromScheduleList(std::string_view) override {}
     std::int32_t MaxCorrection() const override { return maxCorrection_; }
 
 private:
-    ClockWindow& clock_;
+    app::ClockWindow& clock_;
     std::int32_t maxCorrection_;
 };
 
-}  // namespace pw::app
+}  // namespace pw::ui

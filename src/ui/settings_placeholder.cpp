@@ -1,10 +1,10 @@
-#include "app/settings_placeholder.h"
+#include "ui/settings_placeholder.h"
 
 #include "common/errors.h"
 #include "config/value_access.h"
 #include "config/values.h"
 
-namespace pw::app {
+namespace pw::ui {
 
 namespace {
 
@@ -18,12 +18,12 @@ std::int32_t ReadMaxCorrection(Store& store) {
 
 }  // namespace
 
-SettingsPlaceholder::SettingsPlaceholder(Store& store, ClockWindow& clock)
+SettingsPlaceholder::SettingsPlaceholder(Store& store, app::ClockWindow& clock)
     : clock_(clock), maxCorrection_(ReadMaxCorrection(store)) {
     clock_.AttachSettingsDialog(this);
-    clock_.SetClockTimer(kTimerInterval);
+    clock_.SetClockTimer(app::kTimerInterval);
 }
 
-void SettingsPlaceholder::HelpClick() { clock_.ShowHelpTopic(kHelpTopic); }
+void SettingsPlaceholder::HelpClick() { clock_.ShowHelpTopic(app::kHelpTopic); }
 
-}  // namespace pw::app
+}  // namespace pw::ui
