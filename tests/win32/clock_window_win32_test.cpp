@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_placeholder.h"
 #include "app/startup.h"
 #include "common/store_access.h"
 #include "config/value_access.h"
@@ -18,6 +17,7 @@
 #include "platform/win32/help_win32.h"
 #include "platform/win32/instance_mutex.h"
 #include "platform/win32/text.h"
+#include "ui/settings_placeholder.h"
 #include "platform/win32/win_files.h"
 #include "resource.h"
 #include "support/fake_clock.h"
@@ -188,10 +188,43 @@ TEST_F(ClockWin32Test, LabelsAreMeasuredStackedAndSizeTheClientArea) {
 TEST_F(ClockWin32Test, TheTimerStartsWithThePlaceholderDialogAndTicksThePass) {
     Create();
     EXPECT_EQ(window->TimerInterval(), 0);
-    app::SettingsPlaceholder settings(store, window->Logic());
+    ui::SettingsPlaceholder settings(store, window->Logic());
     EXPECT_EQ(window->TimerInterval(), 1000);
     SendMessageW(Hwnd(), WM_TIMER, kClockTimerId, 0);
     EXPECT_EQ(Caption(), L"Schedules: 0");
+}
+
+// The client area's pixels as the window system holds them now, without
+// letting the window handle any message first.
+std::vector<COLORREF> ClientPixels(HWND hwnd) {
+    RECT c;
+    GetClientRect(hwnd, &c);
+    HDC dc = GetDC(hwnd);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < c.bottom; ++y)
+        for (int x = 0; x < c.right; ++x) pixels.push_back(GetPixel(dc, x, y));
+    ReleaseDC(hwnd, dc);
+    return pixels;
+}
+
+TEST_F(ClockWin32Test, EachTickDrawsTheNewTimeAtOnce) {
+    // A new second must reach the screen with the tick itself, not only
+    // when a paint message comes round.
+    Create();
+    window->ShowAtStart();
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+
+    SendMessageW(Hwnd(), WM_TIMER, kClockTimerId, 0);
+    const auto at09 = ClientPixels(Hwnd());
+    clock.local += EncodeTime(0, 0, 1, 0);
+    SendMessageW(Hwnd(), WM_TIMER, kClockTimerId, 0);
+    ASSERT_EQ(window->LabelText(Label::Time), L"14:05:10");
+    const auto at10 = ClientPixels(Hwnd());
+    EXPECT_TRUE(at09 != at10) << "the new second is not on the screen";
+    clock.local -= EncodeTime(0, 0, 1, 0);
+    SendMessageW(Hwnd(), WM_TIMER, kClockTimerId, 0);
+    EXPECT_TRUE(ClientPixels(Hwnd()) == at09) << "the same time draws the same picture";
 }
 
 TEST_F(ClockWin32Test, MinimizeToTrayHidesAndTheIconsDoubleClickRestores) {

@@ -56,6 +56,7 @@ ClockWindowWin32::~ClockWindowWin32() {
         DeleteObject(backBitmap_);
         DeleteDC(backDc_);
     }
+    if (measureDc_) DeleteDC(measureDc_);
     for (auto& [points, font] : fonts_) DeleteObject(font);
 }
 
@@ -114,11 +115,13 @@ void ClockWindowWin32::Guard(F&& handler) {
     try {
         handler();
     } catch (const std::exception& e) {
+        FlushInvalidation();
         if (inErrorBox_) return;
         inErrorBox_ = true;
         services_.boxes.ShowError(e.what());
         inErrorBox_ = false;
     }
+    FlushInvalidation();
 }
 
 LRESULT ClockWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -134,6 +137,11 @@ LRESULT ClockWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_ERASEBKGND:
             return 1;
+        case WM_MOVE:
+        case WM_DISPLAYCHANGE:
+        case WM_SETTINGCHANGE:
+            workArea_.reset();
+            break;
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(hwnd_, &ps);
@@ -243,15 +251,19 @@ HFONT ClockWindowWin32::Font(int points) {
     return f;
 }
 
+HDC ClockWindowWin32::MeasureDc() {
+    if (!measureDc_) measureDc_ = CreateCompatibleDC(nullptr);
+    return measureDc_;
+}
+
 int ClockWindowWin32::FontHeight(int points) {
     auto it = fontHeights_.find(points);
     if (it != fontHeights_.end()) return it->second;
-    HDC dc = GetDC(hwnd_);
+    HDC dc = MeasureDc();
     HGDIOBJ old = SelectObject(dc, Font(points));
     TEXTMETRICW tm{};
     GetTextMetricsW(dc, &tm);
     SelectObject(dc, old);
-    ReleaseDC(hwnd_, dc);
     fontHeights_[points] = tm.tmHeight;
     return tm.tmHeight;
 }
@@ -294,10 +306,37 @@ void ClockWindowWin32::InvalidateLabel(const LabelPaint& l) {
         GetClientRect(hwnd_, &c);
         r = {0, l.top, c.right, c.bottom};
     }
-    InvalidateRect(hwnd_, &r, FALSE);
+    if (IsRectEmpty(&r)) return;
+    if (IsRectEmpty(&dirty_))
+        dirty_ = r;
+    else
+        UnionRect(&dirty_, &dirty_, &r);
 }
 
-void ClockWindowWin32::SetCaption(std::string_view caption) { SetWindowTextW(hwnd_, Widen(caption).c_str()); }
+void ClockWindowWin32::FlushInvalidation() {
+    if (!hwnd_ || IsRectEmpty(&dirty_)) return;
+    // Drawn at once, as a label control draws its new text: going through
+    // WM_PAINT would cost several round trips to the window system each
+    // second. A hidden window draws nothing and is painted when shown.
+    if (IsWindowVisible(hwnd_)) {
+        if (HDC dc = GetDC(hwnd_)) {
+            PaintWindow(dc);
+            ReleaseDC(hwnd_, dc);
+        } else {
+            InvalidateRect(hwnd_, &dirty_, FALSE);
+        }
+    }
+    dirty_ = {};
+}
+
+void ClockWindowWin32::SetCaption(std::string_view caption) {
+    // Set once a minute, mostly to what it already says; an unchanged
+    // caption is not redrawn.
+    std::wstring wide = Widen(caption);
+    if (wide == caption_) return;
+    caption_ = std::move(wide);
+    SetWindowTextW(hwnd_, caption_.c_str());
+}
 
 int ClockWindowWin32::Left() {
     RECT r;
@@ -366,6 +405,7 @@ void ClockWindowWin32::MakeToolWindow() {
 }
 
 app::ScreenRect ClockWindowWin32::WorkArea() {
+    if (workArea_) return *workArea_;
     // The work area of the monitor the window is on (or nearest to), so a
     // clock on a second monitor stays there.
     MONITORINFO mi{};
@@ -377,7 +417,8 @@ app::ScreenRect ClockWindowWin32::WorkArea() {
     } else if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0)) {
         r = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     }
-    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+    workArea_ = app::ScreenRect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+    return *workArea_;
 }
 
 int ClockWindowWin32::ScreenDpi() {
@@ -412,12 +453,11 @@ void ClockWindowWin32::SetLabelFontSize(Label label, int points) {
 app::TextSize ClockWindowWin32::LabelSize(Label label) {
     LabelPaint& l = Paint(label);
     if (!l.measured) {
-        HDC dc = GetDC(hwnd_);
+        HDC dc = MeasureDc();
         HGDIOBJ old = SelectObject(dc, Font(l.points));
         SIZE sz{};
         GetTextExtentPoint32W(dc, l.text.c_str(), static_cast<int>(l.text.size()), &sz);
         SelectObject(dc, old);
-        ReleaseDC(hwnd_, dc);
         // An empty label keeps the height of a line, as a label does.
         l.size = {sz.cx, FontHeight(l.points)};
         l.measured = true;

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <map>
+#include <optional>
 #include <string>
 
 #include "app/clock_view.h"
@@ -89,8 +90,13 @@ private:
     LabelPaint& Paint(app::Label label) { return label == app::Label::Date ? date_ : time_; }
     const LabelPaint& Paint(app::Label label) const { return label == app::Label::Date ? date_ : time_; }
     // Marks the label's area for repainting (before and after a change).
+    // The areas are collected and handed to the window once, when the
+    // handler that changed them returns: each invalidation is a round trip
+    // to the window system, and a refresh changes a label several times.
     void InvalidateLabel(const LabelPaint& label);
+    void FlushInvalidation();
     int FontHeight(int points);
+    HDC MeasureDc();
     DWORD Style() const;
     DWORD ExStyle() const;
 
@@ -142,6 +148,15 @@ private:
     LabelPaint time_ = LabelPaint::WithColour(COLOR_WINDOWTEXT);
     std::map<int, HFONT> fonts_;
     std::map<int, int> fontHeights_;
+    std::wstring caption_;
+    RECT dirty_{};
+    // Text is measured on a memory DC of the screen, kept for the window's
+    // life: fetching the window's own DC every second costs a round trip.
+    HDC measureDc_ = nullptr;
+    // The work area changes only when the window moves or the desktop
+    // changes; asking for it is costly under some window systems, and the
+    // refresh asks every second.
+    std::optional<app::ScreenRect> workArea_;
     // The back buffer the labels are drawn into, kept between paints.
     HDC backDc_ = nullptr;
     HBITMAP backBitmap_ = nullptr;
