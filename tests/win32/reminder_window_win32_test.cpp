@@ -198,6 +198,41 @@ TEST_F(ReminderWin32Test, ManyRemindersStayWithinTheWorkAreaAndScroll) {
     EXPECT_EQ(SendMessageW(window->TextControl(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
 }
 
+TEST_F(ReminderWin32Test, TheCountdownTicksOnItsOwnWhileShownOnly) {
+    EXPECT_FALSE(window->TimerArmed()) << "a hidden window needs no ticks";
+    cfg::Write(store, cfg::kSettingsKey, cfg::global::MsgDisplayTime, 1);
+    // Shown between two beats of the timer that started with the window:
+    // the first tick comes on the next beat, not a whole second later.
+    Sleep(400);
+    window->ShowReminders(Items(1));
+    EXPECT_TRUE(window->TimerArmed());
+    // The real timer, not a sent message: the first tick shows 0:01, the
+    // next one 0:00 and hides the window.
+    const DWORD start = GetTickCount();
+    std::vector<DWORD> ticks;
+    MSG m;
+    while (window->TimerArmed() && GetTickCount() - start < 5000) {
+        if (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+            if (m.message == WM_TIMER && m.hwnd == window->Handle()) ticks.push_back(GetTickCount() - start);
+            DispatchMessageW(&m);
+        } else {
+            Sleep(10);
+        }
+    }
+    EXPECT_FALSE(window->TimerArmed());
+    EXPECT_FALSE(IsWindowVisible(window->Handle()));
+    EXPECT_EQ(window->CountdownLabel(), L" 0:00 ");
+    ASSERT_EQ(ticks.size(), 2u);
+    EXPECT_LE(ticks[0], 900u);
+    EXPECT_GE(ticks[1] - ticks[0], 700u);
+    EXPECT_LE(ticks[1] - ticks[0], 1300u);
+
+    window->ShowReminders(Items(1));
+    EXPECT_TRUE(window->TimerArmed());
+    SendMessageW(window->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(window->TimerArmed()) << "closing hides, and the ticks stop";
+}
+
 TEST_F(ReminderWin32Test, DestroyingEndsTheCountdown) {
     cfg::Write(store, cfg::kSettingsKey, cfg::global::MsgDisplayTime, 30);
     window->ShowReminders(Items(1));

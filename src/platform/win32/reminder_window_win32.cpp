@@ -97,8 +97,24 @@ bool ReminderWindowWin32::Create(HINSTANCE instance, HWND owner) {
 
     logic_.FormCreate();
     Layout();
-    SetTimer(hwnd_, kMsgTimerId, sched::ReminderWindow::kTimerIntervalMs, nullptr);
+    timerBeat_ = GetTickCount();
     return true;
+}
+
+void ReminderWindowWin32::ArmTimer() {
+    if (timerArmed_ || !hwnd_) return;
+    // The first event falls on the beat, as it would had the timer run all
+    // along: the window stays up for the display time plus part of a second.
+    const DWORD interval = sched::ReminderWindow::kTimerIntervalMs;
+    const DWORD sinceBeat = (GetTickCount() - timerBeat_) % interval;
+    timerArmed_ = SetTimer(hwnd_, kMsgTimerId, interval - sinceBeat, nullptr) != 0;
+    timerOnBeat_ = sinceBeat == 0;
+}
+
+void ReminderWindowWin32::DisarmTimer() {
+    if (!timerArmed_) return;
+    KillTimer(hwnd_, kMsgTimerId);
+    timerArmed_ = false;
 }
 
 void ReminderWindowWin32::CreateFonts() {
@@ -134,7 +150,13 @@ LRESULT ReminderWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     case WM_TIMER:
-        if (wp == kMsgTimerId) logic_.MsgTimerTimer();
+        if (wp == kMsgTimerId) {
+            if (timerArmed_ && !timerOnBeat_) {
+                SetTimer(hwnd_, kMsgTimerId, sched::ReminderWindow::kTimerIntervalMs, nullptr);
+                timerOnBeat_ = true;
+            }
+            logic_.MsgTimerTimer();
+        }
         return 0;
     case WM_CLOSE:
         logic_.FormClose();
@@ -149,7 +171,7 @@ LRESULT ReminderWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     case WM_DESTROY:
-        KillTimer(hwnd_, kMsgTimerId);
+        DisarmTimer();
         logic_.FormDestroy();
         return 0;
     case WM_NCDESTROY: {
@@ -265,14 +287,20 @@ void ReminderWindowWin32::SetClientHeight(int height) {
 
 bool ReminderWindowWin32::Visible() const { return IsWindowVisible(hwnd_) != FALSE; }
 
-void ReminderWindowWin32::Show() { ShowWindow(hwnd_, SW_SHOW); }
+void ReminderWindowWin32::Show() {
+    ShowWindow(hwnd_, SW_SHOW);
+    ArmTimer();
+}
 
 void ReminderWindowWin32::BringToFront() {
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(hwnd_);
 }
 
-void ReminderWindowWin32::Hide() { ShowWindow(hwnd_, SW_HIDE); }
+void ReminderWindowWin32::Hide() {
+    ShowWindow(hwnd_, SW_HIDE);
+    DisarmTimer();
+}
 
 void ReminderWindowWin32::SetTextBackground(Rgb colour) { SendMessageW(edit_, EM_SETBKGNDCOLOR, 0, colour); }
 

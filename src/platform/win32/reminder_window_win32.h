@@ -19,9 +19,11 @@
 //
 // The settings are the clock window's in-memory copy; the window reads it at
 // each ShowReminders, so the settings dialog needs to tell it nothing. The
-// window's own one-second countdown timer starts in Create and runs until
-// the window is destroyed. The caption's close button only hides the
-// window. The editor's Test button calls ShowReminders with one item.
+// window's one-second countdown timer keeps the beat it started with in
+// Create for the window's whole life, but is only armed while the window is
+// shown: a hidden window's ticks do nothing, and an idle program should not
+// wake up for them. The caption's close button only hides the window. The
+// editor's Test button calls ShowReminders with one item.
 
 #include <windows.h>
 
@@ -46,8 +48,8 @@ public:
     ReminderWindowWin32(const ReminderWindowWin32&) = delete;
     ReminderWindowWin32& operator=(const ReminderWindowWin32&) = delete;
 
-    // Creates the window hidden, runs FormCreate and starts the countdown
-    // timer. False when the window or its text control could not be
+    // Creates the window hidden, runs FormCreate and sets the countdown
+    // timer's beat. False when the window or its text control could not be
     // created. Leave owner empty in the program: Windows hides the windows
     // of a minimized owner, and the clock window minimizes into the tray,
     // where reminders must still appear.
@@ -57,6 +59,7 @@ public:
 
     HWND Handle() const { return hwnd_; }
     sched::ReminderWindow& Logic() { return logic_; }
+    bool TimerArmed() const { return timerArmed_; }
 
     // For tests and the screenshot tool.
     HWND TextControl() const { return edit_; }
@@ -116,6 +119,14 @@ private:
     // Distance of the countdown label's right edge from the panel's right
     // edge; kept when the window is resized.
     int countdownRightGap_ = sched::ReminderWindow::kCountdownRightGap;
+    // The countdown timer: the moment of its beat (GetTickCount at Create),
+    // whether it is armed, and whether it already runs at the full second
+    // (the first event after arming comes at the next beat, sooner).
+    DWORD timerBeat_ = 0;
+    bool timerArmed_ = false;
+    bool timerOnBeat_ = false;
+    void ArmTimer();
+    void DisarmTimer();
 };
 
 }  // namespace pw::win
