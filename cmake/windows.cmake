@@ -10,7 +10,7 @@ add_library(pwwin32 STATIC ${PW_WIN32_SOURCES})
 target_include_directories(pwwin32 PUBLIC ${CMAKE_BINARY_DIR}/generated ${CMAKE_SOURCE_DIR}/res)
 target_compile_definitions(pwwin32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 target_link_libraries(pwwin32 PUBLIC pwcore
-    advapi32 user32 gdi32 shell32 shlwapi comctl32 comdlg32 ole32 ws2_32 winmm wininet version)
+    advapi32 user32 gdi32 shell32 shlwapi comctl32 comdlg32 ole32 ws2_32 wininet version)
 
 set(PW_RC_FILE ${CMAKE_SOURCE_DIR}/res/plenwick.rc)
 add_executable(plenwick WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/winmain.cpp ${PW_RC_FILE})

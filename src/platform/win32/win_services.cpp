@@ -7,12 +7,32 @@
 
 namespace pw::win {
 
+namespace {
+
+using PlaySoundFn = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
+
+// The sound library and the audio stack it pulls in are loaded with the
+// first sound, not at start: most days a clock plays none, and they would
+// otherwise add a good part to the program's memory.
+PlaySoundFn PlaySoundEntry() {
+    static const PlaySoundFn entry = [] {
+        HMODULE lib = LoadLibraryW(L"winmm.dll");
+        return lib ? reinterpret_cast<PlaySoundFn>(reinterpret_cast<void*>(GetProcAddress(lib, "PlaySoundW")))
+                   : nullptr;
+    }();
+    return entry;
+}
+
+}  // namespace
+
 void WinSound::PlayFile(std::string_view path) {
     // No SND_NODEFAULT: a missing file plays the default sound instead.
-    PlaySoundW(Widen(path).c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+    if (PlaySoundFn play = PlaySoundEntry()) play(Widen(path).c_str(), nullptr, SND_FILENAME | SND_ASYNC);
 }
 
 void WinSound::Beep() { MessageBeep(0); }
+
+bool WinSound::Available() { return PlaySoundEntry() != nullptr; }
 
 void WinMessageBoxes::Show(std::string_view text) {
     MessageBoxW(owner_, Widen(text).c_str(), kAppTitle, MB_OK);

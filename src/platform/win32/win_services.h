@@ -14,6 +14,9 @@ class WinSound : public Sound {
 public:
     void PlayFile(std::string_view path) override;
     void Beep() override;
+    // Whether the system's sound service could be reached; it is loaded
+    // with the first sound.
+    static bool Available();
 };
 
 class WinMessageBoxes : public MessageBoxes {
