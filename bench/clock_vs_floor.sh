@@ -5,8 +5,10 @@
 # run, and are compared on
 #   - start-up: from process creation to the first painted clock window
 #     (median of several starts, taken by pwdriver inside Wine);
-#   - CPU time over 60 idle seconds, both running side by side (utime +
-#     stime of each program's process, from /proc);
+#   - CPU time over 60 idle seconds, both running side by side (the run
+#     time of all threads of each program's process, from
+#     /proc/PID/task/*/schedstat, in nanoseconds: utime and stime count in
+#     10 ms ticks, too coarse for an idle clock);
 #   - peak memory (VmHWM of each process at the end).
 # Prints the figures and the ratios plenwick / floor, and the size of
 # plenwick.exe. Nothing here sets the clock.
@@ -17,10 +19,8 @@ root=$(dirname "$here")
 idle=${1:-60}
 starts=${2:-5}
 
-bnd=$(awk '/^CapBnd:/ {print $2}' /proc/self/status)
-if [ $(( 0x$bnd >> 25 & 1 )) -eq 1 ]; then
-    exec capsh --drop=cap_sys_time -- -c 'exec sh "$0" "$@"' "$0" "$@"
-fi
+. "$root/scripts/clock-right.sh"
+without_clock_right "$0" "$@"
 
 build="$root/build/win32"
 [ -f "$build/plenwick.exe" ] && [ -f "$build/floor_clock_gui.exe" ] && [ -f "$build/pwdriver.exe" ] ||
@@ -80,21 +80,21 @@ ours_pid=$(pid_of 'plenwick\.exe')
 floor_pid=$(pid_of 'floor_clock_gui\.exe')
 [ -n "$ours_pid" ] && [ -n "$floor_pid" ] || { echo "programs not found" >&2; exit 1; }
 sleep 3
-cpu() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+cpu() { cat /proc/"$1"/task/*/schedstat | awk '{ s += $1 } END { printf "%.0f", s }'; }
 o0=$(cpu "$ours_pid")
 f0=$(cpu "$floor_pid")
 sleep "$idle"
 o1=$(cpu "$ours_pid")
 f1=$(cpu "$floor_pid")
-hz=$(getconf CLK_TCK)
 hwm() { awk '/^VmHWM:/ { print $2 }' "/proc/$1/status"; }
 ours_kb=$(hwm "$ours_pid")
 floor_kb=$(hwm "$floor_pid")
 driver command exit >/dev/null
 driver close FloorClock >/dev/null
 
-ours_cpu=$(( (o1 - o0) * 1000 / hz ))
-floor_cpu=$(( (f1 - f0) * 1000 / hz ))
+ms() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", (b - a) / 1e6 }'; }
+ours_cpu=$(ms "$o0" "$o1")
+floor_cpu=$(ms "$f0" "$f1")
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
 size=$(stat -c %s "$build/plenwick.exe")
 

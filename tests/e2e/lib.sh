@@ -28,10 +28,8 @@ E2E_KEY='HKEY_CURRENT_USER\Software\Corvane Software\Plenwick'
 
 e2e_begin() {
     # No part of the run may set this machine's clock.
-    _bnd=$(awk '/^CapBnd:/ {print $2}' /proc/self/status)
-    if [ $(( 0x$_bnd >> 25 & 1 )) -eq 1 ]; then
-        exec capsh --drop=cap_sys_time -- -c 'exec sh "$0" "$@"' "$E2E_SCRIPT" "$@"
-    fi
+    . "$(cd "$(dirname "$E2E_SCRIPT")/../.." && pwd)/scripts/clock-right.sh"
+    without_clock_right "$E2E_SCRIPT" "$@"
     : "${PW_SOURCE_DIR:=$(cd "$(dirname "$E2E_SCRIPT")/../.." && pwd)}"
     : "${PW_BUILD_DIR:=$PW_SOURCE_DIR/build/win32}"
     export PW_SOURCE_DIR PW_BUILD_DIR

@@ -13,10 +13,8 @@ root=$(cd "$here/../.." && pwd)
 : "${WINEPREFIX:=$PW_BUILD_DIR/wineprefix}"
 export WINEPREFIX WINEDEBUG=-all
 
-bnd=$(awk '/^CapBnd:/ {print $2}' /proc/self/status)
-if [ $(( 0x$bnd >> 25 & 1 )) -eq 1 ]; then
-    exec capsh --drop=cap_sys_time -- -c 'exec sh "$0" "$@"' "$0" "$@"
-fi
+. "$root/scripts/clock-right.sh"
+without_clock_right "$0" "$@"
 
 . "$here/chrony-lib.sh"
 key='HKCU\Software\Corvane Software\Plenwick'

@@ -8,10 +8,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 : "${PW_BUILD_DIR:=$root/build/win32}"
 
-bnd=$(awk '/^CapBnd:/ {print $2}' /proc/self/status)
-if [ $(( 0x$bnd >> 25 & 1 )) -eq 1 ]; then
-    exec capsh --drop=cap_sys_time -- -c 'exec sh "$0" "$@"' "$0" "$@"
-fi
+. "$root/scripts/clock-right.sh"
+without_clock_right "$0" "$@"
 
 . "$here/chrony-lib.sh"
 work=$(mktemp -d)
