@@ -60,9 +60,9 @@ protected:
         if (throwing.count(host)) throw std::runtime_error("resolver gave up");
         auto it = ahead.find(host);
         if (it == ahead.end()) return {{}, kWsaTimedOut};
-        pw::test::ReplySpec spec;
-        spec.receive = spec.transmit = pw::test::NtpOf(clock.UtcNow() + it->second * kSecond);
-        return {pw::test::MakeReply(request, spec), 0};
+        pw::test::ReplyFields fields;
+        fields.receive = fields.transmit = pw::test::NtpOf(clock.UtcNow() + it->second * kSecond);
+        return {pw::test::MakeReply(request, fields), 0};
     }
 
     LogWriter Log() {

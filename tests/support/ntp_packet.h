@@ -41,7 +41,7 @@ enum class Originate {
     Flipped,      // the echo with one bit changed
 };
 
-struct ReplySpec {
+struct ReplyFields {
     std::uint8_t leap = 0;
     std::uint8_t version = 3;
     std::uint8_t mode = 4;
@@ -79,19 +79,19 @@ inline std::uint32_t Unraw(std::uint32_t raw) {
     return GetBigEndian(bytes);
 }
 
-inline std::vector<std::uint8_t> MakeReply(const std::vector<std::uint8_t>& request, const ReplySpec& spec) {
-    std::vector<std::uint8_t> r(spec.length < 48 ? 48 : spec.length, 0xA5);
+inline std::vector<std::uint8_t> MakeReply(const std::vector<std::uint8_t>& request, const ReplyFields& fields) {
+    std::vector<std::uint8_t> r(fields.length < 48 ? 48 : fields.length, 0xA5);
     std::fill(r.begin(), r.begin() + 48, 0);
-    r[0] = static_cast<std::uint8_t>(spec.leap << 6 | (spec.version & 7) << 3 | (spec.mode & 7));
-    r[net::kNtpStratum] = spec.stratum;
+    r[0] = static_cast<std::uint8_t>(fields.leap << 6 | (fields.version & 7) << 3 | (fields.mode & 7));
+    r[net::kNtpStratum] = fields.stratum;
     r[2] = 6;     // poll
     r[3] = 0xEC;  // precision
     if (request.size() >= 48) {
-        switch (spec.originate) {
+        switch (fields.originate) {
             case Originate::Echo:
             case Originate::Flipped:
                 std::memcpy(&r[net::kNtpOriginate], &request[net::kNtpTransmit], 8);
-                if (spec.originate == Originate::Flipped) r[net::kNtpOriginate + 7] ^= 1;
+                if (fields.originate == Originate::Flipped) r[net::kNtpOriginate + 7] ^= 1;
                 break;
             case Originate::RequestTime:
                 std::memcpy(&r[net::kNtpOriginate], &request[net::kNtpOriginate], 8);
@@ -100,11 +100,11 @@ inline std::vector<std::uint8_t> MakeReply(const std::vector<std::uint8_t>& requ
                 break;
         }
     }
-    PutBigEndian(&r[net::kNtpReceive], spec.receive.seconds);
-    PutBigEndian(&r[net::kNtpReceive + 4], spec.receive.fraction);
-    PutBigEndian(&r[net::kNtpTransmit], spec.transmit.seconds);
-    PutBigEndian(&r[net::kNtpTransmit + 4], spec.transmit.fraction);
-    r.resize(spec.length);
+    PutBigEndian(&r[net::kNtpReceive], fields.receive.seconds);
+    PutBigEndian(&r[net::kNtpReceive + 4], fields.receive.fraction);
+    PutBigEndian(&r[net::kNtpTransmit], fields.transmit.seconds);
+    PutBigEndian(&r[net::kNtpTransmit + 4], fields.transmit.fraction);
+    r.resize(fields.length);
     return r;
 }
 

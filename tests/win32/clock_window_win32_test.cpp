@@ -97,7 +97,7 @@ protected:
 
     void SetUp() override {
         // Windows need a display; the ordinary test run has none, and
-        // tests/e2e/test_clock_window.sh runs these under Xvfb.
+        // tests/e2e/test_windows_on_display.sh runs these under Xvfb.
         if (GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) == 0) GTEST_SKIP() << "no display";
     }
     void TearDown() override {

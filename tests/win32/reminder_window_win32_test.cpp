@@ -23,7 +23,7 @@ class ReminderWin32Test : public ::testing::Test {
 protected:
     void SetUp() override {
         // Windows need a display; the ordinary test run has none, and
-        // tests/e2e/test_reminder_window.sh runs these under Xvfb.
+        // tests/e2e/test_windows_on_display.sh runs these under Xvfb.
         if (GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) == 0) GTEST_SKIP() << "no display";
         window = std::make_unique<ReminderWindowWin32>(store, settings,
                                                        [this](std::string_view m) { logged.emplace_back(m); },

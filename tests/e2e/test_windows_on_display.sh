@@ -1,17 +1,17 @@
 #!/bin/sh
-# The clock window's Windows tests need a display: run them under Xvfb.
-# Without a display they skip in the ordinary Windows test run; here a
-# skip is a failure.
+# The Windows tests of the clock and reminder windows need a display: run
+# them under Xvfb. Without a display they skip in the ordinary Windows test
+# run; here a skip is a failure.
 set -eu
 : "${PW_SOURCE_DIR:?}" "${PW_BUILD_DIR:?}"
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 status=0
 env -u DISPLAY PW_XVFB=1 "$PW_SOURCE_DIR/scripts/wine-run" "$PW_BUILD_DIR/pw_wintests.exe" \
-    --gtest_filter='ClockWin32*' >"$out" 2>&1 || status=1
+    --gtest_filter='ClockWin32*:ReminderWin32*' >"$out" 2>&1 || status=1
 cat "$out"
 if grep -q '\[  SKIPPED \]' "$out"; then
-    echo "clock window tests were skipped: no display" >&2
+    echo "window tests were skipped: no display" >&2
     status=1
 fi
 grep -q '\[  PASSED  \]' "$out" || status=1
