@@ -25,21 +25,23 @@ bool IsBlankOrControl(char c) {
 }  // namespace
 
 bool SyncWithServer(const SyncContext& ctx, std::string_view server, std::string& offsetText) {
-    // Read once, so the client's limit and the answer below agree even if
-    // the source would say something else a moment later.
-    const std::int32_t maxCorrection = ctx.maxCorrection();
     TSNTPSend client(ctx.clock, ctx.makeSocket());
     client.Host = std::string(server);
     client.TimeoutMs = kSyncTimeoutMs;
-    client.MaxApplyDiff = maxCorrection * 60.0;
+    client.MaxApplyDiff = ctx.maxCorrection() * 60.0;
     client.ApplyTime = true;
 
     const DateTime utcBefore = ctx.clock.Now() + ctx.clock.ZoneBiasMinutes() / kMinutesPerDay;
     if (!client.QueryTime()) return false;
 
-    const double d = client.ServerTime - utcBefore;
-    offsetText = OffsetText(d);
-    return maxCorrection == 0 || std::fabs(d) <= maxCorrection / kMinutesPerDay;
+    offsetText = OffsetText(client.ServerTime - utcBefore);
+    // Corrected is what the client did, not a second check of the limit:
+    // the difference above is taken before the lookup and the round trip,
+    // so near the limit it can disagree with the client's own, and only the
+    // client knows whether the system took the new time. Telling the user
+    // "corrected" for a clock that stayed wrong would also stop the
+    // automatic attempts for a whole interval.
+    return client.TimeApplied;
 }
 
 std::string OffsetText(double days) {

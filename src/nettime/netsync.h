@@ -52,8 +52,8 @@ public:
 
 // One attempt against one server: asks it for the time and lets the SNTP
 // client set the clock when the difference is within the maximum
-// correction. True when the difference was within it (the clock was
-// corrected, or the system refused the setting; the client does not tell).
+// correction. True when the clock was corrected: within the maximum, and
+// the system took the new time.
 // offsetText is set whenever the server gave a valid reply, and left alone
 // otherwise. Errors of the socket factory or the correction source pass
 // through.

@@ -70,7 +70,7 @@ TSNTPSend::TSNTPSend(Clock& clock, std::unique_ptr<DatagramSocket> socket)
 
 DateTime TSNTPSend::GetUtcNow() { return clock_.UtcNow(); }
 
-void TSNTPSend::SetUtcNow(DateTime value) { clock_.SetUtc(value); }
+bool TSNTPSend::SetUtcNow(DateTime value) { return clock_.SetUtc(value); }
 
 DateTime TSNTPSend::DecodeTimestamp(std::uint32_t seconds, std::uint32_t fraction) {
     double s = SwapToOrFromNetwork(seconds);
@@ -92,6 +92,7 @@ void TSNTPSend::EncodeTimestamp(DateTime value, std::uint32_t& seconds, std::uin
 }
 
 bool TSNTPSend::QueryTime() {
+    TimeApplied = false;
     if (!socket_) return false;
     socket_->SetRemote(Host, "ntp");
 
@@ -128,7 +129,7 @@ bool TSNTPSend::QueryTime() {
 
     // Against t1: the reading before the request went out.
     if (ApplyTime && (MaxApplyDiff == 0 || std::fabs(ServerTime - t1) * kSecondsPerDay <= MaxApplyDiff))
-        SetUtcNow(ServerTime);
+        TimeApplied = SetUtcNow(ServerTime);
     return true;
 }
 

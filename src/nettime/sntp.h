@@ -39,6 +39,9 @@ public:
     double DelaySeconds = 0;
     double MaxApplyDiff = 3600;  // seconds; exactly 0 = no limit
     bool ApplyTime = false;
+    // Whether the last QueryTime set the clock: the difference was within
+    // MaxApplyDiff and the system took the new time.
+    bool TimeApplied = false;
     std::string Host = "localhost";
     int TimeoutMs = 5000;
     std::vector<std::uint8_t> ReceiveBuffer;
@@ -55,7 +58,8 @@ public:
     static void EncodeTimestamp(DateTime value, std::uint32_t& seconds, std::uint32_t& fraction);
 
     DateTime GetUtcNow();
-    void SetUtcNow(DateTime value);
+    // False when the system refused the new time.
+    bool SetUtcNow(DateTime value);
 
 private:
     Clock& clock_;

@@ -173,13 +173,14 @@ TEST_F(SyncWithServerTest, ComparesWithTheClockInUtcWhateverTheZone) {
     }
 }
 
-TEST_F(SyncWithServerTest, AClockThatRefusesToBeSetStillCountsAsCorrected) {
-    // The client does not say whether the system took the new time.
+TEST_F(SyncWithServerTest, AClockThatRefusesToBeSetIsNotCorrected) {
+    // A user without the right to set the clock must not read "corrected".
     clock.allowSet = false;
     ahead["ntp.test"] = 90;
     std::string text;
-    EXPECT_TRUE(SyncWithServer(Context(), "ntp.test", text));
+    EXPECT_FALSE(SyncWithServer(Context(), "ntp.test", text));
     EXPECT_EQ(clock.sets.size(), 1u);
+    EXPECT_EQ(text, "+ 0 days, 00:01:30") << "the reply was valid, so the difference is described";
 }
 
 TEST(StoredMaxCorrection, ReadsTheStoreAtEachAttemptWithinTheFieldsRange) {

@@ -19,7 +19,7 @@ namespace {
 using test::DateTimeOf;
 using test::FakeAnswer;
 using test::Raw;
-using test::ReplySpec;
+using test::ReplyFields;
 using test::Unraw;
 using Bytes = std::vector<std::uint8_t>;
 
@@ -116,16 +116,16 @@ struct Path {
 };
 
 test::FakeDatagramSocket::Server ServerFor(test::FakeClock& clock, Path path,
-                                           std::function<void(ReplySpec&)> tweak = {}) {
+                                           std::function<void(ReplyFields&)> tweak = {}) {
     return [&clock, path, tweak](const Bytes& request) {
-        ReplySpec spec;
+        ReplyFields fields;
         clock.AdvanceSeconds(path.outSeconds);
-        spec.receive = test::NtpOf(clock.UtcNow() + path.aheadSeconds * kSecond);
+        fields.receive = test::NtpOf(clock.UtcNow() + path.aheadSeconds * kSecond);
         clock.AdvanceSeconds(path.holdSeconds);
-        spec.transmit = test::NtpOf(clock.UtcNow() + path.aheadSeconds * kSecond);
+        fields.transmit = test::NtpOf(clock.UtcNow() + path.aheadSeconds * kSecond);
         clock.AdvanceSeconds(path.backSeconds);
-        if (tweak) tweak(spec);
-        return FakeAnswer{test::MakeReply(request, spec), 0};
+        if (tweak) tweak(fields);
+        return FakeAnswer{test::MakeReply(request, fields), 0};
     };
 }
 
@@ -139,7 +139,7 @@ protected:
         client = std::make_unique<TSNTPSend>(clock, std::make_unique<test::FakeDatagramSocket>(log, std::move(server)));
         return *client;
     }
-    TSNTPSend& MakeWith(Path path, std::function<void(ReplySpec&)> tweak = {}) {
+    TSNTPSend& MakeWith(Path path, std::function<void(ReplyFields&)> tweak = {}) {
         return Make(ServerFor(clock, path, std::move(tweak)));
     }
 
@@ -178,7 +178,7 @@ TEST_F(SntpClient, RequestCarriesT1AsOriginateAndASecretAsTransmit) {
 
 struct AcceptCase {
     const char* name;
-    std::function<void(ReplySpec&)> tweak;
+    std::function<void(ReplyFields&)> tweak;
     bool accepted;
 };
 
@@ -202,40 +202,40 @@ TEST_P(SntpAcceptance, AcceptsOnlyAValidAnswerToItsOwnRequest) {
     }
 }
 
-std::function<void(ReplySpec&)> Set(std::function<void(ReplySpec&)> f) { return f; }
+std::function<void(ReplyFields&)> Set(std::function<void(ReplyFields&)> f) { return f; }
 
 INSTANTIATE_TEST_SUITE_P(
     Replies, SntpAcceptance,
     ::testing::Values(
         AcceptCase{"valid_v3", nullptr, true},
-        AcceptCase{"version_4", Set([](ReplySpec& r) { r.version = 4; }), true},
-        AcceptCase{"version_0", Set([](ReplySpec& r) { r.version = 0; }), true},
-        AcceptCase{"version_7", Set([](ReplySpec& r) { r.version = 7; }), true},
-        AcceptCase{"leap_1", Set([](ReplySpec& r) { r.leap = 1; }), true},
-        AcceptCase{"leap_2", Set([](ReplySpec& r) { r.leap = 2; }), true},
-        AcceptCase{"leap_3_unsynchronized", Set([](ReplySpec& r) { r.leap = 3; }), false},
-        AcceptCase{"mode_0", Set([](ReplySpec& r) { r.mode = 0; }), false},
-        AcceptCase{"mode_1_symmetric", Set([](ReplySpec& r) { r.mode = 1; }), false},
-        AcceptCase{"mode_2", Set([](ReplySpec& r) { r.mode = 2; }), false},
-        AcceptCase{"mode_3_client", Set([](ReplySpec& r) { r.mode = 3; }), false},
-        AcceptCase{"mode_5_broadcast", Set([](ReplySpec& r) { r.mode = 5; }), false},
-        AcceptCase{"mode_6", Set([](ReplySpec& r) { r.mode = 6; }), false},
-        AcceptCase{"mode_7", Set([](ReplySpec& r) { r.mode = 7; }), false},
-        AcceptCase{"stratum_0_kiss_of_death", Set([](ReplySpec& r) { r.stratum = 0; }), false},
-        AcceptCase{"stratum_1", Set([](ReplySpec& r) { r.stratum = 1; }), true},
-        AcceptCase{"stratum_15", Set([](ReplySpec& r) { r.stratum = 15; }), true},
-        AcceptCase{"stratum_16", Set([](ReplySpec& r) { r.stratum = 16; }), false},
-        AcceptCase{"stratum_255", Set([](ReplySpec& r) { r.stratum = 255; }), false},
-        AcceptCase{"receive_seconds_0", Set([](ReplySpec& r) { r.receive = {0, 0x12345678}; }), false},
-        AcceptCase{"transmit_seconds_0", Set([](ReplySpec& r) { r.transmit = {0, 0x12345678}; }), false},
-        AcceptCase{"length_47", Set([](ReplySpec& r) { r.length = 47; }), false},
-        AcceptCase{"length_0", Set([](ReplySpec& r) { r.length = 0; }), false},
-        AcceptCase{"length_68_authenticator", Set([](ReplySpec& r) { r.length = 68; }), true},
-        AcceptCase{"length_1000", Set([](ReplySpec& r) { r.length = 1000; }), true},
-        AcceptCase{"originate_zero", Set([](ReplySpec& r) { r.originate = test::Originate::Zero; }), false},
-        AcceptCase{"originate_copies_t1", Set([](ReplySpec& r) { r.originate = test::Originate::RequestTime; }),
+        AcceptCase{"version_4", Set([](ReplyFields& r) { r.version = 4; }), true},
+        AcceptCase{"version_0", Set([](ReplyFields& r) { r.version = 0; }), true},
+        AcceptCase{"version_7", Set([](ReplyFields& r) { r.version = 7; }), true},
+        AcceptCase{"leap_1", Set([](ReplyFields& r) { r.leap = 1; }), true},
+        AcceptCase{"leap_2", Set([](ReplyFields& r) { r.leap = 2; }), true},
+        AcceptCase{"leap_3_unsynchronized", Set([](ReplyFields& r) { r.leap = 3; }), false},
+        AcceptCase{"mode_0", Set([](ReplyFields& r) { r.mode = 0; }), false},
+        AcceptCase{"mode_1_symmetric", Set([](ReplyFields& r) { r.mode = 1; }), false},
+        AcceptCase{"mode_2", Set([](ReplyFields& r) { r.mode = 2; }), false},
+        AcceptCase{"mode_3_client", Set([](ReplyFields& r) { r.mode = 3; }), false},
+        AcceptCase{"mode_5_broadcast", Set([](ReplyFields& r) { r.mode = 5; }), false},
+        AcceptCase{"mode_6", Set([](ReplyFields& r) { r.mode = 6; }), false},
+        AcceptCase{"mode_7", Set([](ReplyFields& r) { r.mode = 7; }), false},
+        AcceptCase{"stratum_0_kiss_of_death", Set([](ReplyFields& r) { r.stratum = 0; }), false},
+        AcceptCase{"stratum_1", Set([](ReplyFields& r) { r.stratum = 1; }), true},
+        AcceptCase{"stratum_15", Set([](ReplyFields& r) { r.stratum = 15; }), true},
+        AcceptCase{"stratum_16", Set([](ReplyFields& r) { r.stratum = 16; }), false},
+        AcceptCase{"stratum_255", Set([](ReplyFields& r) { r.stratum = 255; }), false},
+        AcceptCase{"receive_seconds_0", Set([](ReplyFields& r) { r.receive = {0, 0x12345678}; }), false},
+        AcceptCase{"transmit_seconds_0", Set([](ReplyFields& r) { r.transmit = {0, 0x12345678}; }), false},
+        AcceptCase{"length_47", Set([](ReplyFields& r) { r.length = 47; }), false},
+        AcceptCase{"length_0", Set([](ReplyFields& r) { r.length = 0; }), false},
+        AcceptCase{"length_68_authenticator", Set([](ReplyFields& r) { r.length = 68; }), true},
+        AcceptCase{"length_1000", Set([](ReplyFields& r) { r.length = 1000; }), true},
+        AcceptCase{"originate_zero", Set([](ReplyFields& r) { r.originate = test::Originate::Zero; }), false},
+        AcceptCase{"originate_copies_t1", Set([](ReplyFields& r) { r.originate = test::Originate::RequestTime; }),
                    false},
-        AcceptCase{"originate_one_bit_off", Set([](ReplySpec& r) { r.originate = test::Originate::Flipped; }),
+        AcceptCase{"originate_one_bit_off", Set([](ReplyFields& r) { r.originate = test::Originate::Flipped; }),
                    false}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -244,7 +244,7 @@ TEST_F(SntpClient, SocketErrorsFailTheQuery) {
         SCOPED_TRACE(error);
         TSNTPSend& c = Make([&](const Bytes& req) {
             // A datagram beside an error must not be looked at.
-            return FakeAnswer{test::MakeReply(req, ReplySpec{}), error};
+            return FakeAnswer{test::MakeReply(req, ReplyFields{}), error};
         });
         c.ApplyTime = true;
         c.MaxApplyDiff = 0;
@@ -260,7 +260,7 @@ TEST_F(SntpClient, NoSocketNoQuery) {
 
 TEST_F(SntpClient, RejectedReplyKeepsEarlierResultsButShowsItsHeader) {
     bool broken = false;
-    TSNTPSend& c = MakeWith(Path{90}, [&](ReplySpec& r) {
+    TSNTPSend& c = MakeWith(Path{90}, [&](ReplyFields& r) {
         if (broken) {
             r.leap = 3;
             r.version = 4;
@@ -366,12 +366,16 @@ TEST_F(SntpClient, LimitIsMeasuredFromTheReadingBeforeSending) {
     EXPECT_TRUE(clock.sets.empty());
 }
 
-TEST_F(SntpClient, RefusedClockSetStillCountsAsAnswer) {
+TEST_F(SntpClient, RefusedClockSetStillCountsAsAnswerButNotAsApplied) {
     clock.allowSet = false;
     TSNTPSend& c = MakeWith(Path{30});
     c.ApplyTime = true;
     EXPECT_TRUE(c.QueryTime());
     EXPECT_EQ(clock.sets.size(), 1u);
+    EXPECT_FALSE(c.TimeApplied);
+    clock.allowSet = true;
+    EXPECT_TRUE(c.QueryTime());
+    EXPECT_TRUE(c.TimeApplied);
 }
 
 }  // namespace
