@@ -115,13 +115,13 @@ void ClockWindowWin32::Guard(F&& handler) {
     try {
         handler();
     } catch (const std::exception& e) {
-        FlushInvalidation();
+        RepaintIfChanged();
         if (inErrorBox_) return;
         inErrorBox_ = true;
         services_.boxes.ShowError(e.what());
         inErrorBox_ = false;
     }
-    FlushInvalidation();
+    RepaintIfChanged();
 }
 
 LRESULT ClockWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -296,37 +296,19 @@ void ClockWindowWin32::PaintWindow(HDC dc) {
     BitBlt(dc, 0, 0, client.right, client.bottom, backDc_, 0, 0, SRCCOPY);
 }
 
-void ClockWindowWin32::InvalidateLabel(const LabelPaint& l) {
-    if (!hwnd_) return;
-    // The measured size where there is one; before the first measurement
-    // the whole width of the client area.
-    RECT r{l.left, l.top, l.left + l.size.width, l.top + l.size.height};
-    if (!l.measured) {
-        RECT c;
-        GetClientRect(hwnd_, &c);
-        r = {0, l.top, c.right, c.bottom};
-    }
-    if (IsRectEmpty(&r)) return;
-    if (IsRectEmpty(&dirty_))
-        dirty_ = r;
-    else
-        UnionRect(&dirty_, &dirty_, &r);
-}
-
-void ClockWindowWin32::FlushInvalidation() {
-    if (!hwnd_ || IsRectEmpty(&dirty_)) return;
+void ClockWindowWin32::RepaintIfChanged() {
+    if (!hwnd_ || !labelsChanged_) return;
+    labelsChanged_ = false;
     // Drawn at once, as a label control draws its new text: going through
     // WM_PAINT would cost several round trips to the window system each
     // second. A hidden window draws nothing and is painted when shown.
-    if (IsWindowVisible(hwnd_)) {
-        if (HDC dc = GetDC(hwnd_)) {
-            PaintWindow(dc);
-            ReleaseDC(hwnd_, dc);
-        } else {
-            InvalidateRect(hwnd_, &dirty_, FALSE);
-        }
+    if (!IsWindowVisible(hwnd_)) return;
+    if (HDC dc = GetDC(hwnd_)) {
+        PaintWindow(dc);
+        ReleaseDC(hwnd_, dc);
+    } else {
+        InvalidateRect(hwnd_, nullptr, FALSE);
     }
-    dirty_ = {};
 }
 
 void ClockWindowWin32::SetCaption(std::string_view caption) {
@@ -435,19 +417,17 @@ void ClockWindowWin32::SetLabelText(Label label, std::string_view text) {
     LabelPaint& l = Paint(label);
     std::wstring wide = Widen(text);
     if (wide == l.text) return;
-    InvalidateLabel(l);
     l.text = std::move(wide);
     l.measured = false;
-    InvalidateLabel(l);
+    labelsChanged_ = true;
 }
 
 void ClockWindowWin32::SetLabelFontSize(Label label, int points) {
     LabelPaint& l = Paint(label);
     if (points == l.points) return;
-    InvalidateLabel(l);
     l.points = points;
     l.measured = false;
-    InvalidateLabel(l);
+    labelsChanged_ = true;
 }
 
 app::TextSize ClockWindowWin32::LabelSize(Label label) {
@@ -468,10 +448,9 @@ app::TextSize ClockWindowWin32::LabelSize(Label label) {
 void ClockWindowWin32::SetLabelPosition(Label label, int left, int top) {
     LabelPaint& l = Paint(label);
     if (l.left == left && l.top == top) return;
-    InvalidateLabel(l);
     l.left = left;
     l.top = top;
-    InvalidateLabel(l);
+    labelsChanged_ = true;
 }
 
 void ClockWindowWin32::SetMenuEnabled(MenuCommand command, bool enabled) {

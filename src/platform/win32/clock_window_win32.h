@@ -89,12 +89,10 @@ private:
     HFONT Font(int points);
     LabelPaint& Paint(app::Label label) { return label == app::Label::Date ? date_ : time_; }
     const LabelPaint& Paint(app::Label label) const { return label == app::Label::Date ? date_ : time_; }
-    // Marks the label's area for repainting (before and after a change).
-    // The areas are collected and handed to the window once, when the
-    // handler that changed them returns: each invalidation is a round trip
-    // to the window system, and a refresh changes a label several times.
-    void InvalidateLabel(const LabelPaint& label);
-    void FlushInvalidation();
+    // Draws the labels once when the handler that changed them returns:
+    // a refresh changes a label several times, and each drawing is a round
+    // trip to the window system.
+    void RepaintIfChanged();
     int FontHeight(int points);
     HDC MeasureDc();
     DWORD Style() const;
@@ -149,7 +147,7 @@ private:
     std::map<int, HFONT> fonts_;
     std::map<int, int> fontHeights_;
     std::wstring caption_;
-    RECT dirty_{};
+    bool labelsChanged_ = false;
     // Text is measured on a memory DC of the screen, kept for the window's
     // life: fetching the window's own DC every second costs a round trip.
     HDC measureDc_ = nullptr;

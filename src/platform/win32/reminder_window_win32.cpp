@@ -3,9 +3,11 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <exception>
 
 #include "platform/win32/text.h"
 #include "platform/win32/version_win32.h"
+#include "platform/win32/win_services.h"
 
 namespace pw::win {
 
@@ -18,8 +20,8 @@ constexpr const wchar_t* kClassName = L"PlenwickReminders";
 // program's life, as the control needs it.
 const wchar_t* RichEditClass() {
     static const wchar_t* cls = [] {
-        if (LoadLibraryW(L"Msftedit.dll")) return L"RICHEDIT50W";
-        if (LoadLibraryW(L"Riched20.dll")) return RICHEDIT_CLASSW;
+        if (LoadSystemLibrary(L"Msftedit.dll")) return L"RICHEDIT50W";
+        if (LoadSystemLibrary(L"Riched20.dll")) return RICHEDIT_CLASSW;
         return static_cast<const wchar_t*>(nullptr);
     }();
     return cls;
@@ -134,7 +136,13 @@ LRESULT CALLBACK ReminderWindowWin32::WndProc(HWND hwnd, UINT msg, WPARAM wp, LP
     auto* self = reinterpret_cast<ReminderWindowWin32*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     // Messages that come before WM_NCCREATE have no window object yet.
     if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-    return self->OnMessage(msg, wp, lp);
+    // No exception may cross the window procedure. The handlers here fail
+    // only for want of memory; the countdown's next second tries again.
+    try {
+        return self->OnMessage(msg, wp, lp);
+    } catch (const std::exception&) {
+        return 0;
+    }
 }
 
 LRESULT ReminderWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {

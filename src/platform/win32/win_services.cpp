@@ -7,6 +7,16 @@
 
 namespace pw::win {
 
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+    wchar_t dir[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(dir, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return nullptr;
+    std::wstring path(dir, n);
+    path += L'\\';
+    path += name;
+    return LoadLibraryW(path.c_str());
+}
+
 namespace {
 
 using PlaySoundFn = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
@@ -16,7 +26,7 @@ using PlaySoundFn = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
 // otherwise add a good part to the program's memory.
 PlaySoundFn PlaySoundEntry() {
     static const PlaySoundFn entry = [] {
-        HMODULE lib = LoadLibraryW(L"winmm.dll");
+        HMODULE lib = LoadSystemLibrary(L"winmm.dll");
         return lib ? reinterpret_cast<PlaySoundFn>(reinterpret_cast<void*>(GetProcAddress(lib, "PlaySoundW")))
                    : nullptr;
     }();

@@ -7,6 +7,11 @@
 
 namespace pw::win {
 
+// Loads a library of the system by name from the system directory only,
+// never from the program's own folder, where anything may have been put
+// beside it. Null when it is not there.
+HMODULE LoadSystemLibrary(const wchar_t* name);
+
 // The title of every message box the program shows.
 inline constexpr const wchar_t* kAppTitle = L"Plenwick";
 

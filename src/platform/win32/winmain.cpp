@@ -73,10 +73,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     pw::win::ReminderWindowWin32 reminders(store, clockLogic.Settings(), clockLogic.LogWriter());
     // Not owned by the clock window: the windows of a minimized owner are
     // hidden, and reminders must show while the clock sits in the tray.
-    reminders.Create(instance);
+    // Without it (no rich edit control on the system) the clock still runs
+    // and starts programs; the user is told once that reminders cannot show.
+    if (reminders.Create(instance))
+        clockLogic.AttachReminderWindow(&reminders.Logic());
+    else
+        boxes.ShowError("The reminder window could not be created; reminders will not be shown.");
     pw::win::WinProcessStarter starter;
     pw::sched::Launcher launcher(starter, clockLogic.Settings(), clockLogic.LogWriter());
-    clockLogic.AttachReminderWindow(&reminders.Logic());
     clockLogic.AttachLauncher(&launcher);
 
     // The synchronization takes its limit from the settings dialog's
