@@ -1,9 +1,10 @@
 #include "app/clock_window.h"
 
-#include <cmath>
+#include <algorithm>
 
 #include "common/datefmt.h"
 #include "common/errors.h"
+#include "common/screen_units.h"
 #include "config/value_access.h"
 #include "config/values.h"
 #include "log/handlers.h"
@@ -20,11 +21,6 @@ int CentredLeft(int clientWidth, int labelWidth) {
         if (half % 2 != 0) half = other;
     }
     return half + 1;
-}
-
-int PixelsToPoints(int pixels, int dpi) {
-    if (dpi <= 0) dpi = 96;
-    return static_cast<int>(std::lround(static_cast<double>(pixels) * 72.0 / dpi));
 }
 
 ScreenRect KeepInside(ScreenRect w, const ScreenRect& area) {
@@ -44,8 +40,8 @@ public:
     void TrimLog() override {
         if (w_.log_) w_.log_->Trim(w_.settings_.TrimLogDays);
     }
-    // The time synchronization is wired in with its own part; until then a
-    // pass does not synchronize.
+    // Nothing attached (as in tests of the window alone): a pass does not
+    // synchronize.
     void AutoSynchronize() override {
         if (w_.autoSync_) w_.autoSync_();
     }

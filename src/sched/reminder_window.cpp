@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/errors.h"
+#include "common/screen_units.h"
 #include "config/value_access.h"
 #include "config/values.h"
 #include "sched/reminder_item.h"
@@ -13,7 +14,6 @@ namespace {
 
 // Used when the system reports no resolution at all, so a font size never
 // divides by zero.
-constexpr int kFallbackPixelsPerInch = 96;
 
 }  // namespace
 
@@ -31,15 +31,6 @@ std::string ReminderWindow::CountdownText(int seconds) {
     text += std::to_string(rest);
     text += ' ';
     return text;
-}
-
-int ReminderWindow::PixelsToPoints(int pixels, int pixelsPerInch) {
-    if (pixelsPerInch <= 0) pixelsPerInch = kFallbackPixelsPerInch;
-    const std::int64_t scaled = std::int64_t{pixels} * 72;
-    // Half away from zero, like the system's MulDiv.
-    const std::int64_t half = pixelsPerInch / 2;
-    const std::int64_t points = scaled >= 0 ? (scaled + half) / pixelsPerInch : -((-scaled + half) / pixelsPerInch);
-    return static_cast<int>(points);
 }
 
 std::int64_t ReminderWindow::ClientHeightFor(std::size_t items, int fontPixels) {

@@ -119,9 +119,6 @@ public:
 
     // " m:ss ": the countdown label for a number of seconds.
     static std::string CountdownText(int seconds);
-    // Points at the screen's resolution for a character height in pixels,
-    // rounded to the nearest.
-    static int PixelsToPoints(int pixels, int pixelsPerInch);
     // The client height for a number of items: per item the three lines
     // (9 + font + 7 pixels) and 11 pixels between blocks, then the panel
     // and 10 pixels.

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "common/datefmt.h"
+#include "common/screen_units.h"
 #include "common/store_access.h"
 #include "config/value_access.h"
 #include "config/values.h"

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/screen_units.h"
 #include "common/store_access.h"
 #include "config/value_access.h"
 #include "config/values.h"
@@ -121,7 +122,7 @@ TEST_F(ReminderWindowTest, PixelHeightsBecomeRoundedPointsAtTheScreenResolution)
     for (Case c : {Case{9, 96, 7}, Case{19, 96, 14}, Case{7, 96, 5}, Case{25, 96, 19}, Case{10, 96, 8},
                    Case{19, 120, 11}, Case{25, 144, 13}, Case{10, 72, 10}, Case{9, 192, 3}, Case{4, 96, 3},
                    Case{19, 0, 14}, Case{19, -5, 14}}) {
-        EXPECT_EQ(ReminderWindow::PixelsToPoints(c.pixels, c.ppi), c.points) << c.pixels << " px at " << c.ppi;
+        EXPECT_EQ(PixelsToPoints(c.pixels, c.ppi), c.points) << c.pixels << " px at " << c.ppi;
     }
 }
 
@@ -154,7 +155,7 @@ TEST_F(ReminderWindowTest, OutOfRangeFontSizesAreBroughtIntoRange) {
         settings.ReminderFontSize = stored;
         window.ShowReminders(Items(2));
         EXPECT_EQ(view.ClientHeight(), 2 * (27 + used) + 48) << stored;
-        EXPECT_EQ(view.lines[1].style.points, ReminderWindow::PixelsToPoints(used, 96)) << stored;
+        EXPECT_EQ(view.lines[1].style.points, PixelsToPoints(used, 96)) << stored;
     }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/screen_units.h"
 #include "config/value_access.h"
 #include "config/values.h"
 #include "platform/win32/text.h"
@@ -131,7 +132,7 @@ TEST_F(ReminderWin32Test, ThreeRemindersWithTheirFontsAndColours) {
     for (Expect e : {Expect{0, 9, RGB(128, 0, 0), false}, Expect{1, 19, RGB(0, 0, 255), true},
                      Expect{2, 7, RGB(255, 0, 0), false}, Expect{7, 19, RGB(0, 0, 255), true}}) {
         const CHARFORMAT2W cf = FormatOfLine(e.line);
-        EXPECT_EQ(cf.yHeight, sched::ReminderWindow::PixelsToPoints(e.pixels, ppi) * 20) << e.line;
+        EXPECT_EQ(cf.yHeight, PixelsToPoints(e.pixels, ppi) * 20) << e.line;
         EXPECT_EQ(cf.crTextColor, e.colour) << e.line;
         EXPECT_EQ((cf.dwEffects & CFE_BOLD) != 0, e.bold) << e.line;
         EXPECT_EQ(std::wstring(cf.szFaceName), L"Arial") << e.line;
