@@ -46,7 +46,7 @@ void ReminderWindow::FormCreate() {
     b.width = kInitialWidth;
     view_.SetBounds(b);
     view_.SetCaption("Reminders");
-    view_.SetAppName("Plenwick");
+    view_.SetAppName(kAppTitle);
     view_.SetVersionText("Version " + ThreePartVersion(version_));
     view_.SetCountdownText(CountdownText(0));
 }
