@@ -88,6 +88,7 @@ inline constexpr ColourValue ReminderTextColor{"ReminderTextColor", 0xFF0000u};
 inline constexpr TextValue ClockDateFormat{"ClockDateFormat", "default"};
 inline constexpr FlagValue ampmFormat{"ampmFormat", false};
 inline constexpr TextValue TimeServers{"TimeServers", kDefaultTimeServer};
+inline constexpr TextValue UpdateServer{"UpdateServer", "www.corvane.com"};  // host[:port] of the version list
 inline constexpr FlagValue AutoSynchTime{"AutoSynchTime", false};
 inline constexpr IntValue AutoSynchInterval{"AutoSynchInterval", 0, 0, 9999};
 inline constexpr IntValue MaxCorrection{"MaxCorrection", 60, 0, 9999999};
