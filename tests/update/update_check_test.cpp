@@ -202,13 +202,23 @@ TEST_F(UpdateCheck, FollowsFiveRedirectionsButNotSix) {
     }
 }
 
+// A resolver that knows no name, so no query leaves this machine.
+class NoNames : public posix::BsdSocketApi {
+public:
+    std::optional<std::uint32_t> ResolveIpv4(const std::string&) override { return std::nullopt; }
+};
+
 TEST_F(UpdateCheck, UnreachableServers) {
     // A port nothing listens on: take one and let it go.
     std::string refused;
     { refused = TestHttpServer({}).Authority(); }
-    for (std::string server : {refused, std::string("no-such-host.invalid")}) {
+    NoNames noNames;
+    for (std::string server : {refused, std::string("update.example.test")}) {
         SCOPED_TRACE(server);
-        auto check = MakeCheck(server, "4.1.0.7");
+        TVUpdateCheck check(UpdateServices{faulty, boxes, sound, shell, noNames, waiter}, server);
+        check.ProductId = "plenwick";
+        check.TempDir = dir.Dir();
+        check.CurrentVersion = "4.1.0.7";
         events.Clear();
         check.RunUpdateCheck();
         EXPECT_EQ(check.Failure, CheckFailure::Unreachable);
