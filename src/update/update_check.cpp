@@ -90,11 +90,13 @@ void TVUpdateCheck::RunUpdateCheck() {
         if (s_.boxes.Ask(kNewerCaption, text, Answer::Yes) != Answer::No) OpenWithShell(s_.shell, WhatsNewAddress());
         return;
     }
+    if (Failure == CheckFailure::Cancelled) return;
     s_.sound.Beep();
     switch (Failure) {
         case CheckFailure::None: s_.boxes.Show(kLatestNotice); break;
         case CheckFailure::Unreachable: s_.boxes.Show(kUnreachableNotice); break;
         case CheckFailure::NoVersionList: s_.boxes.Show(kNoListNotice); break;
+        case CheckFailure::Cancelled: break;
     }
 }
 
@@ -134,7 +136,9 @@ bool TVUpdateCheck::FindNewerVersion() {
     lastBody_.clear();
 
     if (!received) {
-        Failure = lastResult_.Unreachable() ? CheckFailure::Unreachable : CheckFailure::NoVersionList;
+        Failure = lastResult_.socketError == net::kWsaInterrupted ? CheckFailure::Cancelled
+                  : lastResult_.Unreachable()                      ? CheckFailure::Unreachable
+                                                                   : CheckFailure::NoVersionList;
         return false;
     }
     std::optional<std::string> listed = ListedVersion(*lines, id);

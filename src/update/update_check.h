@@ -49,6 +49,7 @@ enum class CheckFailure {
     None,
     Unreachable,    // no connection, a name that does not resolve, no answer in time
     NoVersionList,  // an error status, too many redirections, a reply that is no version list
+    Cancelled,      // the program began to end during the wait: nothing more is said
 };
 
 class TVUpdateCheck {

@@ -240,6 +240,21 @@ TEST_F(UpdateCheck, GivesUpOnASilentServerAndKeepsTicking) {
     EXPECT_GE(waiter.ticks, 10);
 }
 
+TEST_F(UpdateCheck, SaysNothingMoreWhenTheProgramIsEnding) {
+    // The Windows waiter ends its wait this way when it meets WM_QUIT.
+    struct Quitting : net::SocketWaiter {
+        int Wait(net::SocketHandle, net::WaitFor, int, bool&) override { return net::kWsaInterrupted; }
+    } quitting;
+    TestHttpServer server({}, /*silent=*/true);
+    TVUpdateCheck check(UpdateServices{faulty, boxes, sound, shell, posix::BsdSockets(), quitting}, server.Authority());
+    check.ProductId = "plenwick";
+    check.TempDir = dir.Dir();
+    check.CurrentVersion = "4.1.0.7";
+    check.RunUpdateCheck();
+    EXPECT_EQ(check.Failure, CheckFailure::Cancelled);
+    EXPECT_EQ(events.list, (std::vector<std::string>{kAsk}));
+}
+
 TEST_F(UpdateCheck, KeepsTheListInMemoryWhenTheFolderIsNotWritable) {
     struct Case {
         const char* what;
