@@ -105,7 +105,8 @@ inline constexpr std::string_view kDefaultTimeServer = "pool.ntp.org";
     STORED(FolderValue, BackupDir, "backup")                          \
     STORED(IntValue, LastSchedule, 0, 0, 0x7FFFFFFF)                  \
     STORED(IntValue, Top, 0, -0x7FFFFFFF - 1, 0x7FFFFFFF)             \
-    STORED(IntValue, Left, 0, -0x7FFFFFFF - 1, 0x7FFFFFFF)
+    STORED(IntValue, Left, 0, -0x7FFFFFFF - 1, 0x7FFFFFFF)                \
+    STORED(TextValue, UpdateServer, "www.corvane.com")  /* host[:port] of the version list */
 
 namespace global {
 #define PW_DECLARE_VALUE(Kind, Name, ...) inline constexpr Kind Name{#Name, __VA_ARGS__};

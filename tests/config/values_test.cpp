@@ -50,7 +50,7 @@ TEST(Values, AnEmptyStoreReadsEveryDefaultAndCreatesNothing) {
         {"TimeServers", kDefaultTimeServer}, {"AutoSynchTime", "false"}, {"AutoSynchInterval", "0"},
         {"MaxCorrection", "60"}, {"LastSynchTime", "0"}, {"AutoTrimLog", "false"}, {"TrimLogDays", "30"},
         {"AutoDelSched", "false"}, {"DelSchedDays", "30"}, {"BackupDir", "C:\\Prog\\backup"},
-        {"LastSchedule", "0"}, {"Top", "0"}, {"Left", "0"},
+        {"LastSchedule", "0"}, {"Top", "0"}, {"Left", "0"}, {"UpdateServer", "www.corvane.com"},
         {"ScheduleType", "1"}, {"Message", ""}, {"WorkingDir", ""}, {"WindowState", "normal"},
         {"ScheduleSound", "false"}, {"SoundName", ""}, {"StartDate", "(today+0)"}, {"StartTime", "00:00:00"},
         {"EndDate", "(today+1)"}, {"EndTime", "00:00:00"}, {"RepeatPeriod", "01:00:00"},

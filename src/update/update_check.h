@@ -1,0 +1,113 @@
+#pragma once
+// "Check for updates": asks the update server for its version list,
+// compares the version listed for this program with the running one, and
+// offers the what's-new page when a newer one exists. Nothing is stored
+// or logged; the check only runs when the user asks.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/files.h"
+#include "common/services.h"
+#include "common/store.h"
+#include "common/version.h"
+#include "nettime/socket_api.h"
+#include "update/http_get.h"
+
+namespace pw::update {
+
+inline constexpr std::string_view kProductId = "plenwick";
+inline constexpr std::string_view kShortName = "plenwk";
+inline constexpr std::string_view kTempFileName = "temp.txt";
+
+inline constexpr std::string_view kAskCaption = "Check for latest version?";
+inline constexpr std::string_view kAskText =
+    "You are about to check for the latest version.\r\n You must be connected to the internet for this.\r\n\r\n"
+    "Do you wish to continue?";
+inline constexpr std::string_view kNewerCaption = "New Version Found";
+inline constexpr std::string_view kLatestNotice = "You already have the latest version.";
+inline constexpr std::string_view kUnreachableNotice = "The update server could not be reached.";
+inline constexpr std::string_view kNoListNotice = "The update server did not send a version list for this program.";
+
+// Version lists hold at most this many components worth comparing.
+inline constexpr std::size_t kMaxVersionComponents = 9;
+
+// What the check reaches of the system.
+struct UpdateServices {
+    FileSystem& files;
+    MessageBoxes& boxes;
+    Sound& sound;
+    Shell& shell;
+    net::StreamSocketApi& sockets;
+    net::SocketWaiter& waiter;
+};
+
+// Why a check found nothing newer without having a version to compare.
+enum class CheckFailure {
+    None,
+    Unreachable,    // no connection, a name that does not resolve, no answer in time
+    NoVersionList,  // an error status, too many redirections, a reply that is no version list
+    Cancelled,      // the program began to end during the wait: nothing more is said
+};
+
+class TVUpdateCheck {
+public:
+    // server: host with an optional ":port", for the version list and the
+    // what's-new page.
+    TVUpdateCheck(UpdateServices services, std::string server);
+
+    std::string ProductId;
+    // Where "temp.txt" goes, with its trailing separator.
+    std::string TempDir;
+    std::string ShortName;
+    std::string CurrentVersion;
+    // Results.
+    std::string LatestVersion;
+    bool NewerFound = false;
+    CheckFailure Failure = CheckFailure::None;
+    // The list could not go through "temp.txt" (the folder not writable)
+    // and was read from memory instead.
+    bool ListReadFromMemory = false;
+    // The time limit of one download.
+    int TimeoutMs = kHttpTimeoutMs;
+
+    // Asks, checks and answers with message boxes.
+    void RunUpdateCheck();
+    // Downloads and reads the version list; true when it lists a newer
+    // version. Sets LatestVersion and Failure.
+    bool FindNewerVersion();
+    // One GET of url into a new file at path (replacing any file there).
+    // True only when the whole body came with status 200 and is in the
+    // file. The body is also kept in memory (it is small) for when the
+    // file cannot be written.
+    bool DownloadToFile(std::string_view url, std::string_view path);
+
+    std::string VersionListAddress() const;
+    std::string WhatsNewAddress() const;
+
+private:
+    UpdateServices s_;
+    std::string server_;
+    HttpResult lastResult_;
+    std::string lastBody_;
+};
+
+// The version given for productId (lower case) in a version list: the rest
+// of the first line that begins with it, blanks trimmed. Nothing when no
+// line does.
+std::optional<std::string> ListedVersion(const std::vector<std::string>& lines, std::string_view productId);
+
+// Whether listed is newer than running, comparing as many dot-separated
+// components as listed has (at most nine) as numbers; a component that is
+// not a number counts as 0, and a missing one of running too.
+bool IsNewerVersion(std::string_view listed, std::string_view running);
+
+// The About page's button: a check with this program's identity, the
+// server from the store and the version from the version resource. Errors
+// that escape the check are shown in the error box. A click while a check
+// is still waiting for the server does nothing.
+void butCheckForUpdateClick(UpdateServices services, Store& store, const ProgramVersion& version);
+
+}  // namespace pw::update

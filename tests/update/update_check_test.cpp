@@ -1,0 +1,330 @@
+// The update check as the user meets it: the questions and answers, with
+// the version list served by a small server in the test over real
+// loopback sockets.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+
+#include "platform/posix/bsd_sockets.h"
+#include "platform/posix/posix_files.h"
+#include "support/fake_services.h"
+#include "support/fault_files.h"
+#include "common/memory_store.h"
+#include "support/temp_dir.h"
+#include "config/value_access.h"
+#include "update/http_test_server.h"
+#include "update/update_check.h"
+
+namespace pw::update {
+namespace {
+
+using test::TestHttpServer;
+
+std::string Ok(std::string_view body) { return "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n" + std::string(body); }
+
+const std::string kAsk = "ask:" + std::string(kAskCaption) + "|" + std::string(kAskText);
+
+std::string NewerQuestion(std::string_view version) {
+    return "ask:New Version Found|A newer version has been found (v" + std::string(version) +
+           ")\r\n\r\nWould you like to read about it?";
+}
+
+// Slices each wait and counts the slices, the way the Windows waiter
+// dispatches messages between them: if the client ever blocked outside its
+// waiter, these would stop.
+class TickingWaiter : public net::SocketWaiter {
+public:
+    int Wait(net::SocketHandle s, net::WaitFor what, int timeoutMs, bool& ready) override {
+        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        for (;;) {
+            ++ticks;
+            auto left = std::chrono::ceil<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
+            if (int e = inner.Wait(s, what, static_cast<int>(std::clamp<long long>(left, 0, 20)), ready)) return e;
+            if (ready || left <= 20) return 0;
+        }
+    }
+    posix::PollWaiter inner;
+    int ticks = 0;
+};
+
+class UpdateCheck : public ::testing::Test {
+protected:
+    UpdateCheck() : faulty(files) {}
+
+    TVUpdateCheck MakeCheck(std::string server, std::string running) {
+        TVUpdateCheck c(UpdateServices{faulty, boxes, sound, shell, posix::BsdSockets(), waiter}, std::move(server));
+        c.ProductId = "plenwick";
+        c.ShortName = "plenwk";
+        c.TempDir = dir.Dir();
+        c.CurrentVersion = std::move(running);
+        return c;
+    }
+
+    test::TempDir dir;
+    posix::PosixFileSystem files;
+    test::FaultyFileSystem faulty;
+    test::Events events;
+    test::FakeMessageBoxes boxes{events};
+    test::FakeSound sound{events};
+    test::FakeShell shell{events};
+    TickingWaiter waiter;
+};
+
+TEST_F(UpdateCheck, ComparesTheListedVersionWithTheRunningOne) {
+    struct Case {
+        const char* line;
+        const char* running;
+        bool newer;
+        const char* shown;  // the version in the second question
+    };
+    const Case cases[] = {
+        {"Plenwick 4.2", "4.1.0.7", true, "4.2"},
+        {"plenwick 4.1.0.7", "4.1.0.7", false, ""},
+        {"plenwick 4.1", "4.1.0.7", false, ""},
+        {"plenwick 4.1.0.8", "4.1.0.7", true, "4.1.0.8"},
+        {"plenwick 10.0", "9.9", true, "10.0"},
+        {"plenwick4.2", "4.1.0.7", true, "4.2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        TestHttpServer server({Ok("other 9.9\r\n\r\n" + std::string(c.line) + "\r\n")});
+        auto check = MakeCheck(server.Authority(), c.running);
+        events.Clear();
+        boxes.answers = {Answer::Yes, Answer::No};
+        check.RunUpdateCheck();
+        EXPECT_EQ(check.NewerFound, c.newer);
+        if (c.newer) {
+            EXPECT_EQ(events.list, (std::vector<std::string>{kAsk, NewerQuestion(c.shown)}));
+        } else {
+            EXPECT_EQ(events.list, (std::vector<std::string>{kAsk, "beep", "box:You already have the latest version."}));
+        }
+        EXPECT_FALSE(test::PathExists(dir.Path("temp.txt")));
+        EXPECT_FALSE(check.ListReadFromMemory);
+    }
+}
+
+TEST_F(UpdateCheck, ReadsTheListLineByLine) {
+    struct Case {
+        const char* what;
+        std::string list;
+        bool newer;
+        std::string latest;
+    };
+    const Case cases[] = {
+        {"two lines for the product: the first counts", "plenwick 4.0\r\nplenwick 5.0\r\n", false, "4.0"},
+        {"a longer identifier that begins with ours matches", "plenwick-pro 7.0\nplenwick 5.0\n", false, "-pro 7.0"},
+        {"blanks, tabs and CR-only line ends", "\t  \r  PLENWICK   5.0 \t\rplenwick 1.0\r", true, "5.0"},
+        {"letters after the number compare as 0", "plenwick 4.1.0.7b\n", false, "4.1.0.7b"},
+        {"ten components: the tenth is not compared", "plenwick 4.1.0.7.0.0.0.0.0.9\n", false,
+         "4.1.0.7.0.0.0.0.0.9"},
+        {"ninth component compared", "plenwick 4.1.0.7.0.0.0.0.1\n", true, "4.1.0.7.0.0.0.0.1"},
+        {"a number too large counts as 0", "plenwick 99999999999.0\n", false, "99999999999.0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestHttpServer server({Ok(c.list)});
+        auto check = MakeCheck(server.Authority(), "4.1.0.7");
+        EXPECT_EQ(check.FindNewerVersion(), c.newer);
+        EXPECT_EQ(check.LatestVersion, c.latest);
+        EXPECT_EQ(check.Failure, CheckFailure::None);
+    }
+}
+
+TEST_F(UpdateCheck, SendsExactlyTheRequestAndOpensOnlyTheConfiguredPage) {
+    // The server sends the client elsewhere first; the page offered is
+    // still on the configured server.
+    TestHttpServer server({"HTTP/1.0 302 Found\r\nLocation: http://127.0.0.1:{port}/lists/upgrades.txt\r\n\r\n",
+                           Ok("plenwick 9.0\r\n")});
+    auto check = MakeCheck(server.Authority(), "4.1.0.7");
+    boxes.answers = {Answer::Yes, Answer::Yes};
+    check.RunUpdateCheck();
+    const std::string tail = "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*\r\n"
+                             "User-Agent: Mozilla/3.0 (compatible)\r\n"
+                             "Host: " + server.Authority() + "\r\n\r\n";
+    EXPECT_EQ(server.Requests(), (std::vector<std::string>{"GET /upgrades.txt HTTP/1.0\r\n" + tail,
+                                                           "GET /lists/upgrades.txt HTTP/1.0\r\n" + tail}));
+    EXPECT_EQ(events.list, (std::vector<std::string>{kAsk, NewerQuestion("9.0"),
+                                                     "open:http://" + server.Authority() + "/plenwk/whatsnew.shtml"}));
+}
+
+TEST_F(UpdateCheck, NoToTheFirstQuestionSendsNothing) {
+    TestHttpServer server({Ok("plenwick 9.0\r\n")});
+    auto check = MakeCheck(server.Authority(), "4.1.0.7");
+    boxes.answers = {Answer::No};
+    check.RunUpdateCheck();
+    EXPECT_EQ(events.list, (std::vector<std::string>{kAsk}));
+    EXPECT_TRUE(server.Requests().empty());
+}
+
+TEST_F(UpdateCheck, AFailedCheckSaysSo) {
+    const std::string big = "plenwick 9.0\r\n" + std::string(kMaxReplyBody, '#');
+    struct Case {
+        const char* what;
+        std::vector<std::string> replies;
+        const char* notice;
+    };
+    const Case cases[] = {
+        {"404", {"HTTP/1.0 404 Not Found\r\n\r\nplenwick 9.0\r\n"}, kNoListNotice.data()},
+        {"a provider's page without the product", {Ok("<html>Please log in</html>")}, kNoListNotice.data()},
+        {"a product line without a version", {Ok("plenwick\r\n")}, kNoListNotice.data()},
+        {"no HTTP reply at all", {"plenwick 9.0\r\n"}, kNoListNotice.data()},
+        {"a 204 is no list", {"HTTP/1.0 204 No Content\r\n\r\n"}, kNoListNotice.data()},
+        {"a body over 64 KiB", {Ok(big)}, kNoListNotice.data()},
+        {"a redirection loop", {"HTTP/1.0 301 Moved\r\nLocation: /upgrades.txt\r\n\r\n"}, kNoListNotice.data()},
+        {"a redirection elsewhere than http", {"HTTP/1.0 301 Moved\r\nLocation: https://x/\r\n\r\n"},
+         kNoListNotice.data()},
+        {"the connection closed at once", {""}, kNoListNotice.data()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestHttpServer server(c.replies);
+        auto check = MakeCheck(server.Authority(), "4.1.0.7");
+        events.Clear();
+        check.RunUpdateCheck();
+        EXPECT_EQ(events.list, (std::vector<std::string>{kAsk, "beep", "box:" + std::string(c.notice)}));
+        EXPECT_FALSE(test::PathExists(dir.Path("temp.txt")));
+    }
+}
+
+TEST_F(UpdateCheck, FollowsFiveRedirectionsButNotSix) {
+    const std::string moved = "HTTP/1.0 302 Found\r\nLocation: /upgrades.txt\r\n\r\n";
+    for (int hops : {5, 6}) {
+        SCOPED_TRACE(hops);
+        std::vector<std::string> replies(static_cast<std::size_t>(hops), moved);
+        replies.push_back(Ok("plenwick 9.0\r\n"));
+        TestHttpServer server(replies);
+        auto check = MakeCheck(server.Authority(), "4.1.0.7");
+        EXPECT_EQ(check.FindNewerVersion(), hops == 5);
+        EXPECT_EQ(check.Failure, hops == 5 ? CheckFailure::None : CheckFailure::NoVersionList);
+        EXPECT_EQ(server.Requests().size(), static_cast<std::size_t>(std::min(hops + 1, 6)));
+    }
+}
+
+// A resolver that knows no name, so no query leaves this machine.
+class NoNames : public posix::BsdSocketApi {
+public:
+    std::optional<std::uint32_t> ResolveIpv4(const std::string&) override { return std::nullopt; }
+};
+
+TEST_F(UpdateCheck, UnreachableServers) {
+    // A port nothing listens on: take one and let it go.
+    std::string refused;
+    { refused = TestHttpServer({}).Authority(); }
+    NoNames noNames;
+    for (std::string server : {refused, std::string("update.example.test")}) {
+        SCOPED_TRACE(server);
+        TVUpdateCheck check(UpdateServices{faulty, boxes, sound, shell, noNames, waiter}, server);
+        check.ProductId = "plenwick";
+        check.TempDir = dir.Dir();
+        check.CurrentVersion = "4.1.0.7";
+        events.Clear();
+        check.RunUpdateCheck();
+        EXPECT_EQ(check.Failure, CheckFailure::Unreachable);
+        EXPECT_EQ(events.list, (std::vector<std::string>{kAsk, "beep", "box:" + std::string(kUnreachableNotice)}));
+    }
+}
+
+TEST_F(UpdateCheck, GivesUpOnASilentServerAndKeepsTicking) {
+    TestHttpServer server({}, /*silent=*/true);
+    auto check = MakeCheck(server.Authority(), "4.1.0.7");
+    check.TimeoutMs = 400;
+    auto start = std::chrono::steady_clock::now();
+    check.RunUpdateCheck();
+    auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(events.list, (std::vector<std::string>{kAsk, "beep", "box:" + std::string(kUnreachableNotice)}));
+    EXPECT_GE(took, std::chrono::milliseconds(400));
+    EXPECT_LT(took, std::chrono::seconds(10));
+    // About one slice per 20 ms of waiting.
+    EXPECT_GE(waiter.ticks, 10);
+}
+
+TEST_F(UpdateCheck, SaysNothingMoreWhenTheProgramIsEnding) {
+    // The Windows waiter ends its wait this way when it meets WM_QUIT.
+    struct Quitting : net::SocketWaiter {
+        int Wait(net::SocketHandle, net::WaitFor, int, bool&) override { return net::kWsaInterrupted; }
+    } quitting;
+    TestHttpServer server({}, /*silent=*/true);
+    TVUpdateCheck check(UpdateServices{faulty, boxes, sound, shell, posix::BsdSockets(), quitting}, server.Authority());
+    check.ProductId = "plenwick";
+    check.TempDir = dir.Dir();
+    check.CurrentVersion = "4.1.0.7";
+    check.RunUpdateCheck();
+    EXPECT_EQ(check.Failure, CheckFailure::Cancelled);
+    EXPECT_EQ(events.list, (std::vector<std::string>{kAsk}));
+}
+
+TEST_F(UpdateCheck, KeepsTheListInMemoryWhenTheFolderIsNotWritable) {
+    struct Case {
+        const char* what;
+        test::FileFaults faults;
+        std::string tempDir;
+    };
+    test::FileFaults cannotCreate, diskFull, cannotRead, cannotCommit;
+    cannotCreate.createReplacement = true;
+    diskFull.diskSpace = 5;
+    cannotRead.openReader = true;
+    cannotCommit.commit = true;
+    const Case cases[] = {
+        {"the file cannot be created", cannotCreate, ""},
+        {"the disk fills up", diskFull, ""},
+        {"the file cannot be read back", cannotRead, ""},
+        {"the file cannot be put in place", cannotCommit, ""},
+        {"the folder does not exist", {}, "/nonexistent-folder-of-the-test/"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        faulty.fail = c.faults;
+        TestHttpServer server({Ok("plenwick 9.0\r\n")});
+        auto check = MakeCheck(server.Authority(), "4.1.0.7");
+        if (!c.tempDir.empty()) check.TempDir = c.tempDir;
+        EXPECT_TRUE(check.FindNewerVersion());
+        EXPECT_TRUE(check.ListReadFromMemory);
+        EXPECT_EQ(check.LatestVersion, "9.0");
+        EXPECT_FALSE(test::PathExists(dir.Path("temp.txt")));
+    }
+}
+
+TEST_F(UpdateCheck, DownloadToFileWritesOnlyAWholeReplyWithStatus200) {
+    struct Case {
+        std::string reply;
+        bool ok;
+    };
+    const Case cases[] = {
+        {Ok("line one\r\nline two\r\n"), true},
+        {"HTTP/1.0 203 Non-Authoritative\r\n\r\nline one\r\n", false},
+        {"HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\ncut short", false},
+        {"HTTP/1.0 403 Forbidden\r\n\r\nsecret", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reply);
+        test::WriteBytes(dir.Path("out.txt"), "old");
+        TestHttpServer server({c.reply});
+        auto check = MakeCheck(server.Authority(), "1");
+        EXPECT_EQ(check.DownloadToFile("http://" + server.Authority() + "/x", dir.Path("out.txt")), c.ok);
+        EXPECT_EQ(test::ReadBytes(dir.Path("out.txt")), c.ok ? "line one\r\nline two\r\n" : "old");
+    }
+}
+
+TEST_F(UpdateCheck, TheButtonUsesTheStoredServerAndTheProgramVersion) {
+    TestHttpServer server({Ok("plenwick 1.2.3.4\r\n")});
+    MemoryStore store;
+    cfg::Write(store, cfg::kSettingsKey, cfg::global::UpdateServer, server.Authority());
+    boxes.answers = {Answer::Yes, Answer::No};
+    ProgramVersion version{1, 2, 3, 3, "1.2.3.3"};
+    butCheckForUpdateClick(UpdateServices{files, boxes, sound, shell, posix::BsdSockets(), waiter}, store, version);
+    EXPECT_EQ(events.list, (std::vector<std::string>{kAsk, NewerQuestion("1.2.3.4")}));
+    EXPECT_EQ(server.Requests().size(), 1u);
+
+    // A stored server of the wrong kind is the program's error box, not an
+    // escaped exception.
+    events.Clear();
+    cfg::Write(store, cfg::kSettingsKey, cfg::IntValue{cfg::global::UpdateServer.name, 0, 0, 9}, 5);
+    butCheckForUpdateClick(UpdateServices{files, boxes, sound, shell, posix::BsdSockets(), waiter}, store, version);
+    ASSERT_EQ(events.list.size(), 1u);
+    EXPECT_EQ(events.list[0].rfind("error:", 0), 0u);
+}
+
+}  // namespace
+}  // namespace pw::update
