@@ -181,6 +181,19 @@ std::optional<StoreValue> BinaryOf(std::string_view data) {
     return StoreValue::Raw(regtype::Binary, std::move(bytes));
 }
 
+// Where the count characters before end begin, stepping over whole UTF-8
+// sequences: the tag is three characters, whatever the name's last one is.
+// npos when there are fewer.
+std::size_t CharactersBefore(std::string_view text, std::size_t end, std::size_t count) {
+    std::size_t at = end;
+    for (; count > 0; --count) {
+        if (at == 0) return std::string_view::npos;
+        do --at;
+        while (at > 0 && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80);
+    }
+    return at;
+}
+
 class Importer {
 public:
     Importer(Store& store, const ImportKeyFilter& filter, ImportResult& result)
@@ -202,7 +215,9 @@ public:
 
 private:
     void Header(std::string_view line) {
-        std::string_view path = line.size() >= 2 ? line.substr(1, line.size() - 2) : std::string_view();
+        // Without its first and last character, whatever that last one is.
+        auto last = CharactersBefore(line, line.size(), 1);
+        std::string_view path = last >= 1 ? line.substr(1, last - 1) : std::string_view();
         std::string_view rootName;
         if (StartsWithNoCase(path, "hkey")) {
             rootTaken_ = false;
@@ -222,12 +237,13 @@ private:
 
     void Value(std::string_view line) {
         auto p = line.find('=');
-        if (p == std::string_view::npos || p < kTagLength) {
+        auto tagStart = p == std::string_view::npos ? p : CharactersBefore(line, p, kTagLength);
+        if (tagStart == std::string_view::npos) {
             ++result_.unreadable;
             return;
         }
-        auto name = line.substr(0, p - kTagLength);
-        auto tag = line.substr(p - kTagLength, kTagLength);
+        auto name = line.substr(0, tagStart);
+        auto tag = line.substr(tagStart, p - tagStart);
         auto data = line.substr(p + 1);
         std::optional<StoreValue> value;
         if (tag == kIntTag)
