@@ -77,7 +77,6 @@ public:
     const std::string& CurrentScheduleKey() const { return currentKey_; }
 
 private:
-    class Impl;
     template <class F>
     void Guard(F&& handler);
     void Dispatch(Ctl control, Event event);
@@ -132,7 +131,6 @@ private:
     // The text field typed into and not yet left.
     std::optional<Ctl> pendingText_;
     bool filling_ = false;
-    bool typeChangedOnce_ = false;
     std::string lastFolder_;
 };
 
