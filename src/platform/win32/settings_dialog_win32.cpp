@@ -442,13 +442,13 @@ Page SettingsDialogWin32::SelectedPage() {
 void SettingsDialogWin32::ShowDialog() {
     ShowWindow(frame_, SW_SHOW);
     SetForegroundWindow(frame_);
-    // The first field of the page takes the keys, unless one of the
-    // dialog's controls has them already.
+    // The page's first field takes the keys, unless a control of the page
+    // has them already: activation alone would give them to Help.
+    HWND page = pages_[static_cast<std::size_t>(SelectedPage())];
     HWND focus = GetFocus();
-    if (!focus || (focus != frame_ && !IsChild(frame_, focus))) {
-        HWND page = pages_[static_cast<std::size_t>(SelectedPage())];
+    if (!focus || !IsChild(page, focus)) {
         HWND first = GetNextDlgTabItem(page, nullptr, FALSE);
-        SetFocus(first ? first : frame_);
+        if (first) SendMessageW(frame_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
     }
 }
 
