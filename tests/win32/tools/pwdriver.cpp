@@ -83,22 +83,23 @@ void PrintLine(const std::wstring& text) {
     std::fflush(stdout);
 }
 
+struct ControlSearch {
+    int id;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchControl(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<ControlSearch*>(lp);
+    if (GetDlgCtrlID(h) != s->id) return TRUE;
+    s->found = h;
+    return FALSE;
+}
+
 // The descendant of a visible top-level window (caption prefix) with the ID.
 HWND FindControl(const wchar_t* caption, int id) {
-    struct Search {
-        int id;
-        HWND found = nullptr;
-    } search{id};
+    ControlSearch search{id};
     for (HWND top : FindAll(L"*", caption, true)) {
-        EnumChildWindows(
-            top,
-            [](HWND h, LPARAM lp) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(lp);
-                if (GetDlgCtrlID(h) != s->id) return TRUE;
-                s->found = h;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        EnumChildWindows(top, MatchControl, reinterpret_cast<LPARAM>(&search));
         if (search.found) return search.found;
     }
     return nullptr;
