@@ -104,6 +104,10 @@ public:
         return [this](std::string_view message) { WriteLogLine(message); };
     }
     void SetCaption(std::string_view caption) { parts_.view.SetCaption(caption); }
+    // The settings dialog's "Always on top".
+    void SetTopmost(bool topmost) { parts_.view.SetTopmost(topmost); }
+    // The event log, once the window is created.
+    log::EventLog* Log() { return log_ ? &*log_ : nullptr; }
 
     cfg::GlobalSettings& Settings() { return settings_; }
     const std::string& LogPath() const;

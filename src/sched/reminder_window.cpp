@@ -46,7 +46,7 @@ void ReminderWindow::FormCreate() {
     b.width = kInitialWidth;
     view_.SetBounds(b);
     view_.SetCaption("Reminders");
-    view_.SetAppName("Plenwick");
+    view_.SetAppName(kAppTitle);
     view_.SetVersionText("Version " + ThreePartVersion(version_));
     view_.SetCountdownText(CountdownText(0));
 }
@@ -143,7 +143,16 @@ void ReminderWindow::ShowReminders(const std::vector<std::string>& items) {
         view_.AppendLine(f.description, description);
         view_.AppendLine(numbered, message);
         view_.AppendLine(ruleText, rule);
-        if (settings_.LogReminders && log_) log_("Reminder:" + f.name + " Message:" + numbered);
+        if (!settings_.LogReminders || !log_) continue;
+        // A program that was not started is logged by the tick under
+        // LogLaunches; only reminders are logged here.
+        const auto missed = ParseMissedDescription(f.description);
+        if (!missed) {
+            log_("Reminder:" + f.name + " Message:" + numbered);
+        } else if (!missed->launch) {
+            log_("Missed reminder:" + f.name + " Due:" + missed->due + " Count:" + std::to_string(missed->count) +
+                 " Message:" + numbered);
+        }
     }
     view_.ScrollToTop();
 }

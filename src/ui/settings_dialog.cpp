@@ -99,7 +99,7 @@ void SettingsDialog::FormCreate() {
     v.SetChecked(Ctl::chkSchedSound, false);
     for (Ctl c : kSoundControls) v.SetEnabled(c, false);
     v.SetText(Ctl::spinRepeatCycleNumber, "0");
-    v.SetText(Ctl::MaxCorrection, std::to_string(cfg::global::MaxCorrection.def));
+    ApplyOptionsCreationState();
 
     v.SelectPage(Page::Schedules);
     Guard([&] { LoadSettingsDialog(); });
@@ -168,9 +168,8 @@ void SettingsDialog::LoadSettingsDialog() {
     currentKey_ = cfg::ScheduleKey(list_[static_cast<std::size_t>(selected_)]);
     pendingText_.reset();
 
+    FillOptionPages();
     filling_ = true;
-    parts_.view.SetText(Ctl::MaxCorrection,
-                        std::to_string(cfg::Read(parts_.store, cfg::kSettingsKey, cfg::global::MaxCorrection)));
     FillSchedulesPage();
     filling_ = false;
     UpdateWeekdayLabels();
@@ -253,12 +252,12 @@ void SettingsDialog::StorePendingText() {
         case Ctl::edtMessage: edtMessageExit(); break;
         case Ctl::edtWorkingDir: edtWorkingDirExit(); break;
         case Ctl::edtSoundName: edtSoundNameExit(); break;
-        default: break;
+        default: DispatchOption(c, Event::Exit); break;
     }
 }
 
 void SettingsDialog::Dispatch(Ctl c, Event e) {
-    if (IsTextField(c)) {
+    if (IsTextField(c) || IsOptionTextField(c)) {
         if (e == Event::Change) {
             pendingText_ = c;
         } else if (e == Event::Exit && pendingText_ == c) {
@@ -269,7 +268,8 @@ void SettingsDialog::Dispatch(Ctl c, Event e) {
     // Anything else the user does comes after the text typed so far is
     // stored, so no button, selection or page change loses it.
     if (e == Event::Exit && !IsTimePicker(c) && c != Ctl::dtStartDate && c != Ctl::dtEndDate &&
-        c != Ctl::spinRepeatCycleNumber)
+        c != Ctl::spinRepeatCycleNumber && c != Ctl::spinMsgDisplayTime && c != Ctl::spinTrimLogDays &&
+        c != Ctl::spinDelSchedDays && c != Ctl::spinAutoSynchInterval && c != Ctl::MaxCorrection)
         return;
     StorePendingText();
 
@@ -311,7 +311,7 @@ void SettingsDialog::Dispatch(Ctl c, Event e) {
         case Ctl::cmbRepeatCycleUnit: cmbRepeatCycleUnitChange(); return;
         case Ctl::butOnceOnly: butOnceOnlyClick(); return;
         case Ctl::butSkipToNextCycle: butSkipToNextCycleClick(); return;
-        default: return;
+        default: DispatchOption(c, e); return;
     }
 }
 

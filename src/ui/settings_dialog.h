@@ -20,6 +20,7 @@
 #include "common/services.h"
 #include "common/store.h"
 #include "common/version.h"
+#include "nettime/netsync.h"
 #include "sched/launch.h"
 #include "sched/reminder_window.h"
 #include "ui/dialog_view.h"
@@ -38,6 +39,8 @@ struct SettingsDialogParts {
     ProgramVersion version;
     // The executable's full path, for the start-with-Windows entry.
     std::string executablePath;
+    // A fresh datagram socket for each time server asked.
+    net::SocketFactory makeSocket;
 };
 
 class SettingsDialog : public app::SettingsDialogLink {
@@ -122,6 +125,16 @@ private:
     void WriteDate(Ctl picker, bool end);
     void WriteTime(Ctl picker);
 
+    // The option pages.
+    class NetTimeControls;
+    void ApplyOptionsCreationState();
+    void FillOptionPages();
+    static bool IsOptionTextField(Ctl control);
+    // False for a control that is not on the option pages.
+    bool DispatchOption(Ctl control, Event event);
+    void ApplyColour(Ctl control, std::uint32_t colour);
+    void NetTime(Ctl control, Event event);
+
     SettingsDialogParts parts_;
     sched::ReminderWindow* reminders_ = nullptr;
     sched::Launcher* launcher_ = nullptr;
@@ -132,6 +145,10 @@ private:
     std::optional<Ctl> pendingText_;
     bool filling_ = false;
     std::string lastFolder_;
+    // The colour the shared colour dialog opens on: the one last chosen in it.
+    std::uint32_t lastColour_ = 0;
+    // The colours the two colour buttons show (text, background).
+    std::optional<std::uint32_t> shownColour_[2];
 };
 
 }  // namespace pw::ui

@@ -6,6 +6,7 @@
 
 #include "../app/fake_clock_view.h"
 #include "common/datefmt.h"
+#include "common/screen_units.h"
 #include "common/store_access.h"
 #include "config/value_access.h"
 #include "config/values.h"
@@ -22,6 +23,7 @@ namespace {
 
 namespace sv = cfg::schedule;
 using cfg::kSettingsKey;
+using pw::kRunKey;
 
 class RecordingStarter : public sched::ProcessStarter {
 public:
@@ -431,6 +433,132 @@ TEST_F(SettingsDialogTest, MenuCommandsOpenTheirPages) {
     EXPECT_EQ(view.page, Page::Schedules);
     dialog.Close();
     EXPECT_FALSE(view.visible);
+}
+
+
+TEST_F(SettingsDialogTest, OptionPagesShowTheDefaultsWithNothingStored) {
+    Create();
+    EXPECT_EQ(view[Ctl::spinMsgDisplayTime].text, "50");
+    EXPECT_EQ(view[Ctl::tbFontHeight].position, 19);
+    EXPECT_EQ(view[Ctl::spinTrimLogDays].text, "30");
+    EXPECT_EQ(view[Ctl::spinDelSchedDays].text, "30");
+    EXPECT_EQ(view[Ctl::MaxCorrection].text, "60");
+    EXPECT_EQ(view[Ctl::cmbClockDateFormat].text, "default");
+    EXPECT_TRUE(view[Ctl::chkBeep].checked);
+    EXPECT_TRUE(view[Ctl::chkAlwaysOnTop].checked);
+    EXPECT_EQ(view[Ctl::edtBackupDir].text, "C:\\Apps\\backup");
+    EXPECT_EQ(view[Ctl::butReminderBGColor].colour, 0xFF00000Fu);
+    EXPECT_EQ(view[Ctl::butReminderTextColor].colour, 0xFF0000u);
+    EXPECT_EQ(dialog.MaxCorrection(), 60);
+}
+
+TEST_F(SettingsDialogTest, StartUpAppliesWhatTheStoredValuesSay) {
+    struct Case {
+        const char* what;
+        std::function<void(Store&)> stored;
+        std::function<void(SettingsDialogTest&)> check;
+    };
+    const Case cases[] = {
+        {"LaunchAtWinStart missing removes both Run entries",
+         [](Store& s) {
+             WriteRegString(s, kRunKey, "Plenwick", "old");
+             if (auto k = s.Open(Root::LocalMachine, kRunKey, OpenMode::Create))
+                 k->SetValue("Plenwick", StoreValue::Text("old"));
+         },
+         [](SettingsDialogTest& t) {
+             EXPECT_EQ(ReadRegString(t.store, kRunKey, "Plenwick", "<none>"), "<none>");
+             EXPECT_FALSE(t.store.Open(Root::LocalMachine, kRunKey, OpenMode::Read)->GetValue("Plenwick"));
+         }},
+        {"LaunchAtWinStart true leaves the entry alone",
+         [](Store& s) {
+             cfg::Write(s, kSettingsKey, cfg::global::LaunchAtWinStart, true);
+             WriteRegString(s, kRunKey, "Plenwick", "as it was");
+         },
+         [](SettingsDialogTest& t) { EXPECT_EQ(ReadRegString(t.store, kRunKey, "Plenwick", ""), "as it was"); }},
+        {"AlwaysOnTop false stacks the clock normally",
+         [](Store& s) { cfg::Write(s, kSettingsKey, cfg::global::AlwaysOnTop, false); },
+         [](SettingsDialogTest& t) { EXPECT_FALSE(t.clockView.topmost); }},
+        {"ReminderFontSize 40 shows 25 and writes it back",
+         [](Store& s) { cfg::Write(s, kSettingsKey, cfg::global::ReminderFontSize, 40); },
+         [](SettingsDialogTest& t) {
+             EXPECT_EQ(t.view[Ctl::tbFontHeight].position, 25);
+             EXPECT_EQ(ReadRegInteger(t.store, kSettingsKey, "ReminderFontSize", 0), 25);
+         }},
+        {"the sound flags enable their controls",
+         [](Store& s) {
+             cfg::Write(s, kSettingsKey, cfg::global::GlobalSoundEnabled, true);
+             cfg::Write(s, kSettingsKey, cfg::global::AutoSynchTime, false);
+         },
+         [](SettingsDialogTest& t) {
+             EXPECT_TRUE(t.view[Ctl::edtGlobalSoundName].enabled);
+             EXPECT_FALSE(t.view[Ctl::spinAutoSynchInterval].enabled);
+         }},
+    };
+    // A fresh program for each case.
+    struct Fresh : SettingsDialogTest {
+        void TestBody() override {}
+    };
+    for (const auto& c : cases) {
+        Fresh t;
+        c.stored(t.store);
+        t.clockView.topmost = true;
+        t.Create();
+        SCOPED_TRACE(c.what);
+        c.check(t);
+    }
+}
+
+TEST_F(SettingsDialogTest, OptionsTakeEffectAtOnce) {
+    Create();
+    auto& settings = clockWindow.Settings();
+    Click(Ctl::chkLaunchAtWinStart);  // ticks it
+    view[Ctl::chkLaunchAtWinStart].checked = true;
+    Click(Ctl::chkLaunchAtWinStart);
+    EXPECT_EQ(ReadRegString(store, kRunKey, "Plenwick", ""), "\"C:\\Apps\\plenwick.exe\"");
+    EXPECT_FALSE(store.Open(Root::LocalMachine, kRunKey, OpenMode::Read));
+
+    view[Ctl::chkAlwaysOnTop].checked = false;
+    Click(Ctl::chkAlwaysOnTop);
+    EXPECT_FALSE(clockView.topmost);
+
+    view[Ctl::cmbClockDateFormat].text = "";
+    for (const char* typed : {"d", "dd", "ddd"}) Type(Ctl::cmbClockDateFormat, typed);
+    EXPECT_EQ(ReadRegString(store, kSettingsKey, "ClockDateFormat", ""), "ddd");
+    EXPECT_EQ(settings.ClockDateFormat, "ddd");
+
+    view[Ctl::tbFontHeight].position = 10;
+    dialog.OnEvent(Ctl::tbFontHeight, Event::Change);
+    EXPECT_EQ(settings.ReminderFontSize, 10);
+    reminders.ShowReminders({"Tea||Start:x||Kettle"});
+    EXPECT_EQ(reminderView.lines[1].style.points, PixelsToPoints(10, reminderView.PixelsPerInch()));
+
+    view.colourAnswers = {255u, std::nullopt};
+    Click(Ctl::butReminderTextColor);
+    EXPECT_EQ(ReadRegInteger(store, kSettingsKey, "ReminderTextColor", 0), 255);
+    EXPECT_EQ(settings.ReminderTextColor, 255u);
+    Click(Ctl::butReminderBGColor);  // opens on the colour last chosen; cancelled
+    EXPECT_EQ(view.colourStarts, (std::vector<std::uint32_t>{0u, 255u}));
+    EXPECT_EQ(settings.ReminderBackground, 0xFF00000Fu);
+
+    Type(Ctl::spinMsgDisplayTime, "ten");
+    EXPECT_EQ(settings.MsgDisplayTime, 0);
+    Type(Ctl::spinMsgDisplayTime, "123456");
+    Leave(Ctl::spinMsgDisplayTime);
+    EXPECT_EQ(view[Ctl::spinMsgDisplayTime].text, "9999");
+    EXPECT_EQ(ReadRegInteger(store, kSettingsKey, "MsgDisplayTime", 0), 9999);
+
+    Type(Ctl::MaxCorrection, "5");
+    EXPECT_EQ(dialog.MaxCorrection(), 5);
+    EXPECT_EQ(ReadRegInteger(store, kSettingsKey, "MaxCorrection", 0), 5);
+
+    view[Ctl::chkLogReminders].checked = true;
+    Click(Ctl::chkLogReminders);
+    EXPECT_TRUE(settings.LogReminders);
+
+    Type(Ctl::memoTimeServers, "127.0.0.1\r\n");
+    Click(Ctl::butTrimLog);
+    EXPECT_EQ(settings.TimeServers, "127.0.0.1\r\n");
+    EXPECT_EQ(events.list.back(), "box:Log file trimmed.");
 }
 
 }  // namespace

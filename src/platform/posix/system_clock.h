@@ -10,6 +10,7 @@ class SystemClock : public Clock {
 public:
     DateTime Now() override;
     DateTime UtcNow() override;
+    Reading LocalAndUtc() override;
     // Always refused: nothing native may change this machine's clock.
     bool SetUtc(DateTime utc) override;
     int ZoneBiasMinutes() override;
