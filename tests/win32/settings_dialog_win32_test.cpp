@@ -66,7 +66,7 @@ protected:
             ClockWindowWin32::Services{store, clock, locale, files, sound, boxes, shell, files.ExecutableDirectory()});
         ASSERT_TRUE(clockWindow->Create(GetModuleHandleW(nullptr)));
         dialog = std::make_unique<SettingsDialogWin32>(SettingsDialogWin32::Services{
-            store, clock, locale, files, sound, boxes, clockWindow->Logic(), {1, 2, 3, 4, "1.2.3.4"}, "plenwick.exe"});
+            store, clock, locale, files, sound, boxes, clockWindow->Logic(), {1, 2, 3, 4, "1.2.3.4"}, "plenwick.exe", {}});
         ASSERT_TRUE(dialog->Create(GetModuleHandleW(nullptr), clockWindow->Handle()));
     }
     HWND C(Ctl c) const { return dialog->Control(c); }

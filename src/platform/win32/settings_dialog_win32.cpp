@@ -200,7 +200,7 @@ SettingsDialogWin32::SettingsDialogWin32(Services s)
     : services_(std::move(s)),
       logic_(ui::SettingsDialogParts{services_.store, services_.clock, services_.locale, services_.files,
                                      services_.sound, services_.boxes, *this, services_.clockWindow,
-                                     services_.version, services_.executablePath}),
+                                     services_.version, services_.executablePath, services_.makeSocket}),
       guard_(services_.boxes) {
     customColours_.fill(RGB(255, 255, 255));
 }

@@ -9,7 +9,8 @@
 // How the program wires it, right after the clock window:
 //
 //     pw::win::SettingsDialogWin32 dialog({store, clock, locale, files, sound,
-//         boxes, clockWindow.Logic(), ReadProgramVersion(), exePath});
+//         boxes, clockWindow.Logic(), ReadProgramVersion(), exePath,
+//         WinsockSocketFactory()});
 //     dialog.Create(instance, clockWindow.Handle());   // hidden; starts the clock
 //     ...
 //     // in the message loop, before TranslateMessage:
@@ -40,6 +41,8 @@ public:
         app::ClockWindow& clockWindow;
         ProgramVersion version;
         std::string executablePath;
+        // A fresh datagram socket for each time server the dialog asks.
+        net::SocketFactory makeSocket;
     };
 
     explicit SettingsDialogWin32(Services services);

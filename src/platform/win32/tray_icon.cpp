@@ -4,7 +4,7 @@
 
 #include <iterator>
 
-#include "app/startup.h"
+#include "common/version.h"
 #include "platform/win32/text.h"
 
 namespace pw::win {
@@ -21,7 +21,7 @@ bool TrayIcon::Add(HWND owner, UINT id, UINT callbackMessage, HICON icon) {
     nid.uFlags = NIF_ICON | NIF_MESSAGE | NIF_TIP;
     nid.uCallbackMessage = callbackMessage;
     nid.hIcon = icon;
-    lstrcpynW(nid.szTip, Widen(app::kAppTitle).c_str(), static_cast<int>(std::size(nid.szTip)));
+    lstrcpynW(nid.szTip, Widen(kAppTitle).c_str(), static_cast<int>(std::size(nid.szTip)));
     added_ = Shell_NotifyIconW(NIM_ADD, &nid) != FALSE;
     return added_;
 }

@@ -3,7 +3,7 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
-#include "app/startup.h"
+#include "common/version.h"
 #include "platform/win32/text.h"
 
 namespace pw::win {
@@ -49,7 +49,7 @@ namespace {
 
 // The title of every message box the program shows.
 const wchar_t* AppTitle() {
-    static const std::wstring title = Widen(app::kAppTitle);
+    static const std::wstring title = Widen(kAppTitle);
     return title.c_str();
 }
 

@@ -83,7 +83,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     // Created hidden; its creation starts the clock timer as its last step.
     pw::win::SettingsDialogWin32 settingsWindow(
-        {store, clock, locale, files, sound, boxes, clockLogic, pw::win::ReadProgramVersion(), ExecutablePath()});
+        {store, clock, locale, files, sound, boxes, clockLogic, pw::win::ReadProgramVersion(), ExecutablePath(),
+         pw::win::WinsockSocketFactory()});
     auto& settingsDialog = settingsWindow.Logic();
     clockLogic.AttachSettingsDialog(&settingsDialog);
     if (!settingsWindow.Create(instance, clockWindow.Handle())) {
