@@ -17,7 +17,7 @@ add_executable(plenwick WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/winmain.cpp
 target_link_libraries(plenwick PRIVATE pwwin32)
 target_include_directories(plenwick PRIVATE ${CMAKE_BINARY_DIR}/generated ${CMAKE_SOURCE_DIR}/res)
 set_source_files_properties(${PW_RC_FILE} PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/plenwick.manifest;${CMAKE_SOURCE_DIR}/res/plenwick.ico;${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/clock_menu.rc.inc")
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/plenwick.manifest;${CMAKE_SOURCE_DIR}/res/plenwick.ico;${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/clock_menu.rc.inc;${CMAKE_SOURCE_DIR}/res/settings_dialog.rc.inc")
 # Unused functions and data of the static runtime and our libraries stay out.
 target_compile_options(pwcore PRIVATE -ffunction-sections -fdata-sections)
 target_compile_options(pwwin32 PRIVATE -ffunction-sections -fdata-sections)

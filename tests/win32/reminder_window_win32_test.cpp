@@ -15,6 +15,7 @@
 #include "config/values.h"
 #include "platform/win32/text.h"
 #include "sched/reminder_item.h"
+#include "support/fake_services.h"
 #include "support/fake_store.h"
 
 namespace pw::win {
@@ -28,7 +29,7 @@ protected:
         if (GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) == 0) GTEST_SKIP() << "no display";
         window = std::make_unique<ReminderWindowWin32>(store, settings,
                                                        [this](std::string_view m) { logged.emplace_back(m); },
-                                                       ProgramVersion{1, 2, 3, 4, "1.2.3.4"});
+                                                       boxes, ProgramVersion{1, 2, 3, 4, "1.2.3.4"});
         ASSERT_TRUE(window->Create(GetModuleHandleW(nullptr)));
     }
 
@@ -79,6 +80,8 @@ protected:
     pw::test::TestStore store;
     cfg::GlobalSettings settings;
     std::vector<std::string> logged;
+    test::Events events;
+    test::FakeMessageBoxes boxes{events};
     std::unique_ptr<ReminderWindowWin32> window;
 };
 

@@ -3,7 +3,6 @@
 #include <richedit.h>
 
 #include <algorithm>
-#include <exception>
 
 #include "platform/win32/text.h"
 #include "platform/win32/version_win32.h"
@@ -50,12 +49,12 @@ constexpr int kPanelHeight = sched::ReminderWindow::kPanelHeight;
 }  // namespace
 
 ReminderWindowWin32::ReminderWindowWin32(Store& store, const cfg::GlobalSettings& settings,
-                                         sched::LogLineWriter log)
-    : ReminderWindowWin32(store, settings, std::move(log), ReadProgramVersion()) {}
+                                         sched::LogLineWriter log, MessageBoxes& boxes)
+    : ReminderWindowWin32(store, settings, std::move(log), boxes, ReadProgramVersion()) {}
 
 ReminderWindowWin32::ReminderWindowWin32(Store& store, const cfg::GlobalSettings& settings,
-                                         sched::LogLineWriter log, ProgramVersion version)
-    : logic_(*this, store, settings, std::move(log), std::move(version)) {}
+                                         sched::LogLineWriter log, MessageBoxes& boxes, ProgramVersion version)
+    : WindowBase(boxes), logic_(*this, store, settings, std::move(log), std::move(version)) {}
 
 ReminderWindowWin32::~ReminderWindowWin32() {
     if (hwnd_) DestroyWindow(hwnd_);
@@ -68,18 +67,9 @@ bool ReminderWindowWin32::Create(HINSTANCE instance, HWND owner) {
     const wchar_t* editClass = RichEditClass();
     if (!editClass) return false;
 
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);  // fails harmlessly when a second window registers it again
-
-    hwnd_ = CreateWindowExW(kExStyle, kClassName, L"Reminders", kStyle, 0, 0, sched::ReminderWindow::kInitialWidth,
-                            200, owner, nullptr, instance, this);
-    if (!hwnd_) return false;
+    if (!CreateBaseWindow(instance, {kClassName}, kExStyle, L"Reminders", kStyle, sched::ReminderWindow::kInitialWidth,
+                          200, owner))
+        return false;
     edit_ = CreateWindowExW(0, editClass, L"",
                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0,
                             10, 10, hwnd_, nullptr, instance, nullptr);
@@ -97,7 +87,7 @@ bool ReminderWindowWin32::Create(HINSTANCE instance, HWND owner) {
     countdownWidth_ = TextSize(hwnd_, countdownFont_, L" 000:00 ").cx;
     countdownHeight_ = TextSize(hwnd_, countdownFont_, L" 0:00 ").cy;
 
-    logic_.FormCreate();
+    Guard([&] { logic_.FormCreate(); });
     Layout();
     timerBeat_ = GetTickCount();
     return true;
@@ -127,24 +117,6 @@ void ReminderWindowWin32::CreateFonts() {
     countdownFont_ = MakeFont(L"Arial", 19, true, false);
 }
 
-LRESULT CALLBACK ReminderWindowWin32::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* created = static_cast<ReminderWindowWin32*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-        created->hwnd_ = hwnd;
-    }
-    auto* self = reinterpret_cast<ReminderWindowWin32*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    // Messages that come before WM_NCCREATE have no window object yet.
-    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-    // No exception may cross the window procedure. The handlers here fail
-    // only for want of memory; the countdown's next second tries again.
-    try {
-        return self->OnMessage(msg, wp, lp);
-    } catch (const std::exception&) {
-        return 0;
-    }
-}
-
 LRESULT ReminderWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_SIZE:
@@ -163,11 +135,11 @@ LRESULT ReminderWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 SetTimer(hwnd_, kMsgTimerId, sched::ReminderWindow::kTimerIntervalMs, nullptr);
                 timerOnBeat_ = true;
             }
-            logic_.MsgTimerTimer();
+            Guard([&] { logic_.MsgTimerTimer(); });
         }
         return 0;
     case WM_CLOSE:
-        logic_.FormClose();
+        Guard([&] { logic_.FormClose(); });
         return 0;
     case WM_GETMINMAXINFO: {
         // Small enough to be out of the way, large enough for the panel.
@@ -180,17 +152,10 @@ LRESULT ReminderWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_DESTROY:
         DisarmTimer();
-        logic_.FormDestroy();
+        Guard([&] { logic_.FormDestroy(); });
         return 0;
-    case WM_NCDESTROY: {
-        HWND h = hwnd_;
-        SetWindowLongPtrW(h, GWLP_USERDATA, 0);
-        hwnd_ = nullptr;
-        edit_ = nullptr;
-        return DefWindowProcW(h, msg, wp, lp);
-    }
     default:
-        return DefWindowProcW(hwnd_, msg, wp, lp);
+        return Default(msg, wp, lp);
     }
 }
 
@@ -237,7 +202,6 @@ void ReminderWindowWin32::Paint(HDC dc) {
     TextOutW(dc, nameX, nameY, appName_.c_str(), static_cast<int>(appName_.size()));
 
     // The version right of the name, on the same baseline.
-    SelectObject(dc, versionFont_);
     TEXTMETRICW nameMetrics{}, versionMetrics{};
     SelectObject(dc, nameFont_);
     GetTextMetricsW(dc, &nameMetrics);
@@ -372,20 +336,11 @@ sched::ScreenSize ReminderWindowWin32::Screen() const {
 }
 
 sched::WindowRect ReminderWindowWin32::WorkArea() const {
-    RECT r{};
-    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0)) {
-        const sched::ScreenSize s = Screen();
-        return {0, 0, s.width, s.height};
-    }
+    const RECT r = WorkAreaRect();
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-int ReminderWindowWin32::PixelsPerInch() const {
-    HDC dc = GetDC(nullptr);
-    const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    return ppi;
-}
+int ReminderWindowWin32::PixelsPerInch() const { return SystemDpi(); }
 
 Rgb ReminderWindowWin32::SystemColour(int index) const { return GetSysColor(index); }
 
