@@ -1,5 +1,7 @@
 #include "sched/launch.h"
 
+#include "common/errors.h"
+
 namespace pw::sched {
 
 ShowCommand ShowCommandFor(std::string_view windowState) {
@@ -40,7 +42,9 @@ bool LaunchProgram(ProcessStarter& starter, const cfg::GlobalSettings& settings,
         std::string line = "Schedule:";
         line += scheduleName;
         line += " Program:";
-        line += commandLine;
+        // A command line that could not start may be anything stored; the
+        // line repeats at each due minute, so it quotes only the start.
+        line += started ? std::string(commandLine) : QuotedValue(commandLine);
         if (!started) line += " <<<<<<<< ERROR >>>>>>>>";
         try {
             log(line);
