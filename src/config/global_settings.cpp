@@ -41,7 +41,8 @@ void LoadGlobalSettings(Store& store, const Locale& loc, GlobalSettings& s, cons
     Guarded(onError, [&] { s.AutoTrimLog = Read(store, key, global::AutoTrimLog); });
     Guarded(onError, [&] { s.AutoDelSched = Read(store, key, global::AutoDelSched); });
     Guarded(onError, [&] { s.TrimLogDays = Read(store, key, global::TrimLogDays); });
-    Guarded(onError, [&] { s.DelSchedDays = Read(store, key, global::DelSchedDays); });
+    // A day count below 0 would delete schedules before they end.
+    Guarded(onError, [&] { s.DelSchedDays = Clamp(global::DelSchedDays, Read(store, key, global::DelSchedDays)); });
     Guarded(onError, [&] { s.LogLaunches = Read(store, key, global::LogLaunches); });
     Guarded(onError, [&] { s.LogReminders = Read(store, key, global::LogReminders); });
     Guarded(onError, [&] { s.LogNetTime = Read(store, key, global::LogNetTime); });
