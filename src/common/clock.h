@@ -7,6 +7,16 @@
 
 namespace pw {
 
+// What became of an attempt to set the clock.
+enum class ClockSet {
+    Done,
+    // The program lacks the right to change the system time: on Windows a
+    // standard user, and an administrator whose program is not elevated.
+    NoRight,
+    // Refused for any other reason (a time the system cannot hold).
+    Failed,
+};
+
 class Clock {
 public:
     virtual ~Clock() = default;
@@ -14,8 +24,8 @@ public:
     virtual DateTime Now() = 0;
     // UTC, to the millisecond.
     virtual DateTime UtcNow() = 0;
-    // Sets the system clock (UTC) to the millisecond. False when refused.
-    virtual bool SetUtc(DateTime utc) = 0;
+    // Sets the system clock (UTC) to the millisecond.
+    virtual ClockSet SetUtc(DateTime utc) = 0;
     // Minutes to add to local time to get UTC for the period in force.
     virtual int ZoneBiasMinutes() = 0;
 };

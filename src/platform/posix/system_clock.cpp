@@ -36,7 +36,7 @@ DateTime SystemClock::Now() {
 
 DateTime SystemClock::UtcNow() { return FromMs(Read().utcMs); }
 
-bool SystemClock::SetUtc(DateTime) { return false; }
+ClockSet SystemClock::SetUtc(DateTime) { return ClockSet::NoRight; }
 
 int SystemClock::ZoneBiasMinutes() { return static_cast<int>(-Read().gmtOffsetSeconds / 60); }
 

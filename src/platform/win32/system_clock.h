@@ -14,7 +14,7 @@ public:
     DateTime UtcNow() override;
     // Enables the right to change the system time when the process may,
     // then sets the clock. False when Windows refuses.
-    bool SetUtc(DateTime utc) override;
+    ClockSet SetUtc(DateTime utc) override;
     int ZoneBiasMinutes() override;
 };
 
