@@ -8,9 +8,11 @@
 #include <optional>
 #include <string_view>
 
+#include "common/version.h"
+
 namespace pw::app {
 
-inline constexpr std::string_view kAppTitle = "Plenwick";
+using pw::kAppTitle;
 inline constexpr std::string_view kMutexName = "Plenwick_MUTEX";
 inline constexpr std::string_view kTestMutexName = "PlenwickTEST_MUTEX";
 

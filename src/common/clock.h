@@ -24,6 +24,13 @@ public:
     virtual DateTime Now() = 0;
     // UTC, to the millisecond.
     virtual DateTime UtcNow() = 0;
+    // Both from one reading, so that a minute boundary cannot fall between
+    // them.
+    struct Reading {
+        DateTime local = 0;
+        DateTime utc = 0;
+    };
+    virtual Reading LocalAndUtc() { return {Now(), UtcNow()}; }
     // Sets the system clock (UTC) to the millisecond.
     virtual ClockSet SetUtc(DateTime utc) = 0;
     // Minutes to add to local time to get UTC for the period in force.

@@ -6,8 +6,6 @@ namespace pw {
 
 namespace {
 
-constexpr std::string_view kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-
 [[noreturn]] void Fail(std::string_view pattern, std::string_view name) {
     throw StoreError(FormatText(pattern, name));
 }

@@ -33,6 +33,9 @@ void WriteRegString(Store& store, std::string_view key, std::string_view name, s
 void WriteRegInteger(Store& store, std::string_view key, std::string_view name, std::int32_t value);
 void WriteRegBool(Store& store, std::string_view key, std::string_view name, bool value);
 
+// The current user's (and the machine's) key of programs started at log-on.
+inline constexpr std::string_view kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
 // Writes (enable) or deletes (disable) the start-with-Windows entry in the
 // current user's Run key; disabling also deletes it from the machine's Run
 // key where the rights allow.

@@ -4,8 +4,13 @@
 // without a version resource reads as 0.0.0.0 with an empty text.
 
 #include <string>
+#include <string_view>
 
 namespace pw {
+
+// The program's name: the application title, the tray tip, the name of
+// its start-with-Windows entry.
+inline constexpr std::string_view kAppTitle = "Plenwick";
 
 struct ProgramVersion {
     unsigned major = 0;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <type_traits>
 
 #include "common/datetime.h"
 #include "common/errors.h"
@@ -15,34 +16,53 @@
 
 namespace pw::cfg {
 
+// The type of a value's field in memory.
+template <class Kind>
+struct FieldOf;
+template <>
+struct FieldOf<FlagValue> {
+    using type = bool;
+};
+template <>
+struct FieldOf<IntValue> {
+    using type = std::int32_t;
+};
+template <>
+struct FieldOf<ColourValue> {
+    using type = std::uint32_t;
+};
+template <>
+struct FieldOf<TextValue> {
+    using type = std::string;
+};
+template <>
+struct FieldOf<DateTimeValue> {
+    using type = DateTime;
+};
+
+// The field's start value: the value's default. The only date-time default
+// is "0", the value 0, which stands for never.
+template <class Kind>
+typename FieldOf<Kind>::type DefaultField(const Kind& v) {
+    if constexpr (std::is_same_v<Kind, DateTimeValue>)
+        return 0;
+    else
+        return typename FieldOf<Kind>::type(v.def);
+}
+
 struct GlobalSettings {
-    bool ampmFormat = global::ampmFormat.def;
-    std::string ClockDateFormat{global::ClockDateFormat.def};
-    bool SystemBeep = global::SystemBeep.def;
-    bool GlobalSoundEnabled = global::GlobalSoundEnabled.def;
-    std::string GlobalSoundName{global::GlobalSoundName.def};
-    std::int32_t MsgDisplayTime = global::MsgDisplayTime.def;
-    std::int32_t ReminderFontSize = global::ReminderFontSize.def;
-    std::uint32_t ReminderBackground = global::ReminderBackground.def;
-    std::uint32_t ReminderTextColor = global::ReminderTextColor.def;
-    std::string TimeServers{global::TimeServers.def};
-    bool AutoSynchTime = global::AutoSynchTime.def;
-    std::int32_t AutoSynchInterval = global::AutoSynchInterval.def;
-    // Date-time value of the last correction; 0 stands for never.
-    DateTime LastSynchTime = 0;
-    bool AutoTrimLog = global::AutoTrimLog.def;
-    bool AutoDelSched = global::AutoDelSched.def;
-    std::int32_t TrimLogDays = global::TrimLogDays.def;
-    std::int32_t DelSchedDays = global::DelSchedDays.def;
-    bool LogLaunches = global::LogLaunches.def;
-    bool LogReminders = global::LogReminders.def;
-    bool LogNetTime = global::LogNetTime.def;
+#define PW_FIELD(Kind, Name, ...) FieldOf<Kind>::type Name = DefaultField(global::Name);
+#define PW_NO_FIELD(...)
+    PW_GLOBAL_VALUES(PW_FIELD, PW_NO_FIELD)
+#undef PW_FIELD
+#undef PW_NO_FIELD
 
     bool AnyLogSwitch() const { return LogLaunches || LogReminders || LogNetTime; }
 };
 
-// Loads every field from the settings key, in the order the clock window
-// reads them; LastSynchTime's text is read in the locale. A value of the
+// Loads every field from the settings key, in the order of the list;
+// LastSynchTime's text is read in the locale, and an integer is brought
+// into its range. A value of the
 // wrong type raises StoreError and a LastSynchTime text that does not
 // parse ConvertError; the fields read before it keep their new contents.
 void LoadGlobalSettings(Store& store, const Locale& loc, GlobalSettings& settings);

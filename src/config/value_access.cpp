@@ -1,10 +1,35 @@
 #include "config/value_access.h"
 
 #include <algorithm>
+#include <limits>
+#include <optional>
 
 #include "common/store_access.h"
 
 namespace pw::cfg {
+
+namespace {
+
+// A whole number with an optional sign and blanks around it; digits
+// beyond what 64 bits hold saturate, since the field's range is far
+// smaller anyway.
+std::optional<std::int64_t> WholeNumber(std::string_view text) {
+    std::size_t i = 0, end = text.size();
+    while (i < end && (text[i] == ' ' || text[i] == '\t')) ++i;
+    while (end > i && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+    bool negative = false;
+    if (i < end && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    if (i == end) return std::nullopt;
+    constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / 10 - 1;
+    std::int64_t value = 0;
+    for (; i < end; ++i) {
+        if (text[i] < '0' || text[i] > '9') return std::nullopt;
+        if (value < kLimit) value = value * 10 + (text[i] - '0');
+    }
+    return negative ? -value : value;
+}
+
+}  // namespace
 
 bool Read(Store& store, std::string_view key, const FlagValue& v) { return ReadRegBool(store, key, v.name, v.def); }
 
@@ -66,6 +91,10 @@ void Write(Store& store, std::string_view key, const DateTimeValue& v, std::stri
 
 std::int32_t Clamp(const IntValue& v, std::int64_t value) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, v.min, v.max));
+}
+
+std::int32_t SpinFieldValue(std::string_view text, const IntValue& value) {
+    return Clamp(value, WholeNumber(text).value_or(0));
 }
 
 }  // namespace pw::cfg

@@ -41,4 +41,9 @@ void Write(Store& store, std::string_view key, const DateTimeValue& v, std::stri
 // field).
 std::int32_t Clamp(const IntValue& v, std::int64_t value);
 
+// The value of an integer field of the settings dialog as its text reads:
+// a whole number (blanks around it and a sign allowed) brought into the
+// value's range; any other text reads as 0, brought into the range too.
+std::int32_t SpinFieldValue(std::string_view text, const IntValue& value);
+
 }  // namespace pw::cfg

@@ -9,14 +9,15 @@
 #include <string_view>
 #include <variant>
 
+#include "common/version.h"
+
 namespace pw::cfg {
 
 // Keys below the current user's root.
 inline constexpr std::string_view kSettingsKey = "Software\\Corvane Software\\Plenwick";
 inline constexpr std::string_view kSchedulesKey = "Software\\Corvane Software\\Plenwick\\Schedules";
-inline constexpr std::string_view kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-// Name of the start-with-Windows entry in the Run key.
-inline constexpr std::string_view kRunEntry = "Plenwick";
+// Name of the start-with-Windows entry in the Run key (common/store_access.h).
+inline constexpr std::string_view kRunEntry = kAppTitle;
 
 // The key of one schedule record.
 std::string ScheduleKey(std::string_view scheduleName);
@@ -70,36 +71,46 @@ using AnyValue = std::variant<FlagValue, IntValue, ColourValue, TextValue, Folde
 // The default time server list: one public NTP server host name.
 inline constexpr std::string_view kDefaultTimeServer = "pool.ntp.org";
 
-// Global values, in the settings key.
+// Global values, in the settings key, each declared once here: the
+// constants below, the table kGlobalValues and the clock window's
+// in-memory GlobalSettings (config/global_settings.h) are all made from
+// this list. LIVE values have a field in GlobalSettings, loaded in this
+// order at start-up; STORED values are read where they are used.
+//   X(kind, name, default [, min, max])
+#define PW_GLOBAL_VALUES(LIVE, STORED)                                \
+    LIVE(FlagValue, ampmFormat, false)                                \
+    LIVE(TextValue, ClockDateFormat, "default")                       \
+    LIVE(FlagValue, SystemBeep, true)                                 \
+    LIVE(FlagValue, GlobalSoundEnabled, false)                        \
+    LIVE(TextValue, GlobalSoundName, "")                              \
+    LIVE(IntValue, MsgDisplayTime, 50, 0, 9999)                       \
+    LIVE(IntValue, ReminderFontSize, 19, 10, 25)                      \
+    LIVE(ColourValue, ReminderBackground, 0xFF00000Fu)                \
+    LIVE(ColourValue, ReminderTextColor, 0xFF0000u)                   \
+    LIVE(TextValue, TimeServers, kDefaultTimeServer)                  \
+    LIVE(FlagValue, AutoSynchTime, false)                             \
+    LIVE(IntValue, AutoSynchInterval, 0, 0, 9999)                     \
+    LIVE(DateTimeValue, LastSynchTime, "0")                           \
+    LIVE(FlagValue, AutoTrimLog, false)                               \
+    LIVE(FlagValue, AutoDelSched, false)                              \
+    LIVE(IntValue, TrimLogDays, 30, 0, 9999)                          \
+    LIVE(IntValue, DelSchedDays, 30, 0, 9999)                         \
+    LIVE(FlagValue, LogLaunches, false)                               \
+    LIVE(FlagValue, LogReminders, false)                              \
+    LIVE(FlagValue, LogNetTime, false)                                \
+    STORED(FlagValue, AlwaysOnTop, true)                              \
+    STORED(FlagValue, StartMinimized, false)                          \
+    STORED(FlagValue, LaunchAtWinStart, false)                        \
+    STORED(IntValue, MaxCorrection, 60, 0, 9999999)                   \
+    STORED(FolderValue, BackupDir, "backup")                          \
+    STORED(IntValue, LastSchedule, 0, 0, 0x7FFFFFFF)                  \
+    STORED(IntValue, Top, 0, -0x7FFFFFFF - 1, 0x7FFFFFFF)             \
+    STORED(IntValue, Left, 0, -0x7FFFFFFF - 1, 0x7FFFFFFF)
+
 namespace global {
-inline constexpr FlagValue AlwaysOnTop{"AlwaysOnTop", true};
-inline constexpr FlagValue StartMinimized{"StartMinimized", false};
-inline constexpr FlagValue LaunchAtWinStart{"LaunchAtWinStart", false};
-inline constexpr FlagValue LogReminders{"LogReminders", false};
-inline constexpr FlagValue LogLaunches{"LogLaunches", false};
-inline constexpr FlagValue LogNetTime{"LogNetTime", false};
-inline constexpr FlagValue SystemBeep{"SystemBeep", true};
-inline constexpr FlagValue GlobalSoundEnabled{"GlobalSoundEnabled", false};
-inline constexpr TextValue GlobalSoundName{"GlobalSoundName", ""};
-inline constexpr IntValue MsgDisplayTime{"MsgDisplayTime", 50, 0, 9999};
-inline constexpr IntValue ReminderFontSize{"ReminderFontSize", 19, 10, 25};
-inline constexpr ColourValue ReminderBackground{"ReminderBackground", 0xFF00000Fu};
-inline constexpr ColourValue ReminderTextColor{"ReminderTextColor", 0xFF0000u};
-inline constexpr TextValue ClockDateFormat{"ClockDateFormat", "default"};
-inline constexpr FlagValue ampmFormat{"ampmFormat", false};
-inline constexpr TextValue TimeServers{"TimeServers", kDefaultTimeServer};
-inline constexpr FlagValue AutoSynchTime{"AutoSynchTime", false};
-inline constexpr IntValue AutoSynchInterval{"AutoSynchInterval", 0, 0, 9999};
-inline constexpr IntValue MaxCorrection{"MaxCorrection", 60, 0, 9999999};
-inline constexpr DateTimeValue LastSynchTime{"LastSynchTime", "0"};
-inline constexpr FlagValue AutoTrimLog{"AutoTrimLog", false};
-inline constexpr IntValue TrimLogDays{"TrimLogDays", 30, 0, 9999};
-inline constexpr FlagValue AutoDelSched{"AutoDelSched", false};
-inline constexpr IntValue DelSchedDays{"DelSchedDays", 30, 0, 9999};
-inline constexpr FolderValue BackupDir{"BackupDir", "backup"};
-inline constexpr IntValue LastSchedule{"LastSchedule", 0, 0, 0x7FFFFFFF};
-inline constexpr IntValue Top{"Top", 0, -0x7FFFFFFF - 1, 0x7FFFFFFF};
-inline constexpr IntValue Left{"Left", 0, -0x7FFFFFFF - 1, 0x7FFFFFFF};
+#define PW_DECLARE_VALUE(Kind, Name, ...) inline constexpr Kind Name{#Name, __VA_ARGS__};
+PW_GLOBAL_VALUES(PW_DECLARE_VALUE, PW_DECLARE_VALUE)
+#undef PW_DECLARE_VALUE
 }  // namespace global
 
 // Values of one schedule record, in its own key below the schedules key.
@@ -129,15 +140,9 @@ inline constexpr std::array<std::string_view, 6> kCycleUnits = {"days", "mths da
 inline constexpr std::array<std::string_view, 4> kWindowStates = {"normal", "minimized", "maximized", "hidden"};
 
 // The whole tables, for code that goes over every value (tests, backup).
-inline constexpr std::array<AnyValue, 28> kGlobalValues = {
-    global::AlwaysOnTop, global::StartMinimized, global::LaunchAtWinStart, global::LogReminders,
-    global::LogLaunches, global::LogNetTime, global::SystemBeep, global::GlobalSoundEnabled,
-    global::GlobalSoundName, global::MsgDisplayTime, global::ReminderFontSize, global::ReminderBackground,
-    global::ReminderTextColor, global::ClockDateFormat, global::ampmFormat, global::TimeServers,
-    global::AutoSynchTime, global::AutoSynchInterval, global::MaxCorrection, global::LastSynchTime,
-    global::AutoTrimLog, global::TrimLogDays, global::AutoDelSched, global::DelSchedDays,
-    global::BackupDir, global::LastSchedule, global::Top, global::Left,
-};
+#define PW_LIST_VALUE(Kind, Name, ...) global::Name,
+inline constexpr AnyValue kGlobalValues[] = {PW_GLOBAL_VALUES(PW_LIST_VALUE, PW_LIST_VALUE)};
+#undef PW_LIST_VALUE
 
 inline constexpr std::array<AnyValue, 13> kScheduleValues = {
     schedule::ScheduleType, schedule::Message, schedule::WorkingDir, schedule::WindowState, schedule::ScheduleSound,

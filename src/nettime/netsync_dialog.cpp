@@ -1,7 +1,6 @@
 #include "nettime/netsync_dialog.h"
 
 #include <cstdint>
-#include <limits>
 #include <optional>
 
 #include "common/errors.h"
@@ -11,25 +10,6 @@
 namespace pw::net {
 
 namespace {
-
-// A whole number with an optional sign and blanks around it; digits
-// beyond what 64 bits hold saturate, since the field's range is far
-// smaller anyway.
-std::optional<std::int64_t> WholeNumber(std::string_view text) {
-    std::size_t i = 0, end = text.size();
-    while (i < end && (text[i] == ' ' || text[i] == '\t')) ++i;
-    while (end > i && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
-    bool negative = false;
-    if (i < end && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    if (i == end) return std::nullopt;
-    constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / 10 - 1;
-    std::int64_t value = 0;
-    for (; i < end; ++i) {
-        if (text[i] < '0' || text[i] > '9') return std::nullopt;
-        if (value < kLimit) value = value * 10 + (text[i] - '0');
-    }
-    return negative ? -value : value;
-}
 
 // Store writes of the dialog fail silently; the in-memory value has
 // already changed and stays in force.
@@ -61,12 +41,8 @@ std::string WithRightHint(std::string text, bool noRight) {
 
 }  // namespace
 
-std::int32_t SpinFieldValue(std::string_view text, const cfg::IntValue& value) {
-    return cfg::Clamp(value, WholeNumber(text).value_or(0));
-}
-
 MaxCorrectionSource MaxCorrectionFromView(NetTimeView& view) {
-    return [&view] { return SpinFieldValue(view.MaxCorrectionText(), cfg::global::MaxCorrection); };
+    return [&view] { return cfg::SpinFieldValue(view.MaxCorrectionText(), cfg::global::MaxCorrection); };
 }
 
 void memoTimeServersExit(NetTimeDialog& d) {
@@ -83,13 +59,13 @@ void chkAutoSynchTimeClick(NetTimeDialog& d) {
 
 void spinAutoSynchIntervalChange(NetTimeDialog& d) {
     const auto& v = cfg::global::AutoSynchInterval;
-    d.settings.AutoSynchInterval = SpinFieldValue(d.view.AutoSynchIntervalText(), v);
+    d.settings.AutoSynchInterval = cfg::SpinFieldValue(d.view.AutoSynchIntervalText(), v);
     WriteQuietly(d.store, v, d.settings.AutoSynchInterval);
 }
 
 void MaxCorrectionChange(NetTimeDialog& d) {
     const auto& v = cfg::global::MaxCorrection;
-    WriteQuietly(d.store, v, SpinFieldValue(d.view.MaxCorrectionText(), v));
+    WriteQuietly(d.store, v, cfg::SpinFieldValue(d.view.MaxCorrectionText(), v));
 }
 
 void MaxCorrectionExit(NetTimeDialog& d) { MaxCorrectionChange(d); }

@@ -39,11 +39,6 @@ public:
     virtual bool LogNetTimeChecked() = 0;
 };
 
-// The value of an integer field of the settings dialog as its text reads:
-// a whole number (blanks around it and a sign allowed) brought into the
-// value's range; any other text reads as 0, brought into the range too.
-std::int32_t SpinFieldValue(std::string_view text, const cfg::IntValue& value);
-
 // The MaxCorrection field as the correction source, read at each attempt.
 MaxCorrectionSource MaxCorrectionFromView(NetTimeView& view);
 

@@ -17,14 +17,17 @@ void ClockTick::ClockTimer() {
 
     // The minute of the hour and the tick moment come from one reading, so
     // they agree also at a minute boundary.
-    const Seconds tick = TickMoment(ctx_.clock.Now());
+    const Clock::Reading now = ctx_.clock.LocalAndUtc();
+    const Seconds tick = TickMoment(now.local);
     const int minute = static_cast<int>(((tick / kSecondsPerMinute) % 60 + 60) % 60);
-    if (minute == rememberedMinute) return;
+    if (memory_.HasRun() ? tick == memory_.LastWall() : minute == rememberedMinute) return;
     rememberedMinute = minute;
-    RunPass(tick);
+    // Remembered also when schedules are disabled: the minutes of that time
+    // were passed over on purpose, not missed.
+    RunPass(tick, memory_.Plan(tick, TickMoment(now.utc)));
 }
 
-void ClockTick::RunPass(Seconds tick) {
+void ClockTick::RunPass(Seconds tick, const PassPlan& plan) {
     if (ctx_.settings.AutoTrimLog && rememberedMinute == 0) ctx_.host.TrimLog();
     ctx_.host.AutoSynchronize();
     if (disableSchedules) return;
@@ -39,12 +42,12 @@ void ClockTick::RunPass(Seconds tick) {
 
     ctx_.host.SetCaption("Schedules: " + std::to_string(names_.size()));
     const std::int64_t today = DayOf(tick);
-    for (const auto& name : names_) Evaluate(name, tick, today);
+    for (const auto& name : names_) Evaluate(name, tick, today, plan);
 
     if (!pending_.empty()) ctx_.host.ShowReminders(pending_);
 }
 
-void ClockTick::Evaluate(const std::string& name, Seconds tick, std::int64_t today) {
+void ClockTick::Evaluate(const std::string& name, Seconds tick, std::int64_t today, const PassPlan& plan) {
     const std::string keyPath = cfg::ScheduleKey(name);
     // One schedule's trouble (a text the current regional settings cannot
     // read, a value of the wrong type, a write the store refuses) skips that
@@ -59,13 +62,22 @@ void ClockTick::Evaluate(const std::string& name, Seconds tick, std::int64_t tod
         if (IsNotStarted(t, today)) return;
         t = ReadTimingAfterStart(key, ctx_.locale, today, t.startDate);
 
-        if (CycleHasEnded(t, tick)) {
+        if (plan.missedFrom < tick) {
+            // Minutes passed without a pass: what fell due in them, and the
+            // window moved on by the cycles they held.
+            const MissedSpan span = WalkMissedSpan(t, plan.missedFrom, tick);
+            if (span.due.count > 0) ReportMissed(key, name, span.due);
+            if (span.moved) {
+                t = span.window;
+                WriteDates(keyPath, t);
+            }
+            if (span.noSuchDay) return;
+        } else if (CycleHasEnded(t, tick)) {
             auto r = AdvanceCycle(t);
             if (r.status == Advance::NoSuchDay) return;
             if (r.status == Advance::Moved) {
                 t = WithWindow(t, r.window);
-                cfg::Write(ctx_.store, keyPath, cfg::schedule::StartDate, DateToText(t.startDate, ctx_.locale));
-                cfg::Write(ctx_.store, keyPath, cfg::schedule::EndDate, DateToText(t.endDate, ctx_.locale));
+                WriteDates(keyPath, t);
             }
         }
 
@@ -78,6 +90,7 @@ void ClockTick::Evaluate(const std::string& name, Seconds tick, std::int64_t tod
             // Not deleted: nothing logged, tried again next pass.
         }
 
+        if (!plan.fireDue) return;
         if (today < DayOf(t.Start())) return;
         if (!IsDue(t, tick)) return;
 
@@ -92,6 +105,27 @@ void ClockTick::Evaluate(const std::string& name, Seconds tick, std::int64_t tod
     } catch (const AppError& e) {
         ReportUnreadable(name, e.what());
     }
+}
+
+void ClockTick::WriteDates(const std::string& keyPath, const ScheduleTiming& t) {
+    cfg::Write(ctx_.store, keyPath, cfg::schedule::StartDate, DateToText(t.startDate, ctx_.locale));
+    cfg::Write(ctx_.store, keyPath, cfg::schedule::EndDate, DateToText(t.endDate, ctx_.locale));
+}
+
+void ClockTick::ReportMissed(KeyReader& key, const std::string& name, const DueMoments& due) {
+    const ScheduleAction a = ReadAction(key);
+    const MissedNote note{a.type != cfg::kTypeReminder, DateTimeToText(FromSeconds(due.last), ctx_.locale),
+                          due.count};
+    if (!note.launch) {
+        pending_.push_back(MakeReminderItem(a.message, MissedDescription(note), name));
+        SoundReminderAlert(ctx_.sound, ctx_.settings, a.scheduleSound, a.soundName);
+        return;
+    }
+    // A program is never started late: what it does may no longer fit the
+    // moment. The user learns that it did not run.
+    if (ctx_.settings.LogLaunches)
+        ctx_.host.WriteLogLine("Missed launch:" + name + " Due:" + note.due + " Program:" + a.message);
+    pending_.push_back(MakeReminderItem(NotStartedMessage(note.due, a.message), MissedDescription(note), name));
 }
 
 void ClockTick::ReportUnreadable(const std::string& name, const std::string& error) {

@@ -2,7 +2,10 @@
 // The clock tick: run every second by the clock window's timer. Each tick
 // redraws the clock; the first tick of each new minute runs a pass: hourly
 // log trimming, the automatic time synchronization, and the walk over every
-// schedule record, read afresh from the store.
+// schedule record, read afresh from the store. Minutes that passed without
+// a pass are looked at by the next one: a missed reminder is shown as
+// missed, a missed program is listed and never started late; a minute the
+// clock went back to fires nothing a second time.
 
 #include <cstdint>
 #include <set>
@@ -14,7 +17,9 @@
 #include "common/locale.h"
 #include "common/services.h"
 #include "common/store.h"
+#include "common/store_access.h"
 #include "config/global_settings.h"
+#include "sched/pass_plan.h"
 #include "sched/recurrence.h"
 
 namespace pw::sched {
@@ -57,7 +62,9 @@ public:
     // The "Disable schedules" check mark: off at start, never stored.
     bool disableSchedules = false;
     // Minute of the hour of the last pass; 0 at start, so a program
-    // started during minute :00 waits for the next minute.
+    // started during minute :00 waits for the next minute. Later passes run
+    // whenever the minute differs from the last pass's, so a jump by whole
+    // hours still gets its pass.
     int rememberedMinute = 0;
 
     const std::vector<std::string>& ScheduleNames() const { return names_; }
@@ -65,11 +72,14 @@ public:
     const std::vector<std::string>& PendingReminders() const { return pending_; }
 
 private:
-    void RunPass(Seconds tick);
-    void Evaluate(const std::string& name, Seconds tick, std::int64_t today);
+    void RunPass(Seconds tick, const PassPlan& plan);
+    void Evaluate(const std::string& name, Seconds tick, std::int64_t today, const PassPlan& plan);
+    void WriteDates(const std::string& keyPath, const ScheduleTiming& t);
+    void ReportMissed(KeyReader& key, const std::string& name, const DueMoments& due);
     void ReportUnreadable(const std::string& name, const std::string& error);
 
     TickContext ctx_;
+    PassMemory memory_;
     std::vector<std::string> pending_;
     std::vector<std::string> names_;
     // Schedules already reported as unreadable in this run, with the error,

@@ -1,13 +1,19 @@
 #include "sched/launch.h"
 
+#include <iterator>
+
 #include "common/errors.h"
+#include "config/values.h"
 
 namespace pw::sched {
 
 ShowCommand ShowCommandFor(std::string_view windowState) {
-    if (windowState == "minimized") return ShowCommand::Minimized;
-    if (windowState == "maximized") return ShowCommand::Maximized;
-    if (windowState == "hidden") return ShowCommand::Hide;
+    // In the order of the names: normal, minimized, maximized, hidden.
+    constexpr ShowCommand kCommands[] = {ShowCommand::Normal, ShowCommand::Minimized, ShowCommand::Maximized,
+                                         ShowCommand::Hide};
+    static_assert(std::size(kCommands) == cfg::kWindowStates.size());
+    for (std::size_t i = 0; i < cfg::kWindowStates.size(); ++i)
+        if (windowState == cfg::kWindowStates[i]) return kCommands[i];
     return ShowCommand::Normal;
 }
 

@@ -35,6 +35,40 @@ std::optional<std::int64_t> Day(std::int64_t y, int m, int d) {
 
 AdvanceResult NoSuchDay() { return {Advance::NoSuchDay, {}}; }
 
+int MinuteOfDayAt(Seconds moment) { return static_cast<int>(FloorMod(moment, kSecondsPerDay) / kSecondsPerMinute); }
+Seconds CeilToMinute(Seconds s) { return FloorDiv(s + kSecondsPerMinute - 1, kSecondsPerMinute) * kSecondsPerMinute; }
+
+// The minutes of every day at which the period test holds: first, first + P,
+// ... up to 23:59, the same on each day of the window.
+struct DailyMinutes {
+    int first = 0;
+    int period = 1;
+    int perDay = 0;
+
+    DailyMinutes(int startMinute, int p)
+        : first(static_cast<int>(FloorMod(startMinute, p))), period(p), perDay((1439 - first) / p + 1) {}
+
+    // How many lie at or before a minute, counted from the origin's day.
+    std::int64_t UpTo(Seconds m) const {
+        const int y = MinuteOfDayAt(m);
+        return DayOf(m) * perDay + (y < first ? 0 : (y - first) / period + 1);
+    }
+    Seconds LastAtOrBefore(Seconds m) const {
+        std::int64_t day = DayOf(m);
+        int y = MinuteOfDayAt(m);
+        if (y < first) {
+            --day;
+            y = 1439;
+        }
+        return day * kSecondsPerDay + static_cast<Seconds>(first + (y - first) / period * period) * kSecondsPerMinute;
+    }
+};
+
+// Cycles a span may move a window by before it is left where it got to: a
+// week's span moves a daily window seven times, and only a window that was
+// already far behind needs more (the passes after move it on one a minute).
+constexpr int kMaxAdvancesInSpan = 1000;
+
 AdvanceResult Moved(std::int64_t startDay, Seconds startTime, std::int64_t endDay, Seconds endTime) {
     return {Advance::Moved, {startDay * kSecondsPerDay + startTime, endDay * kSecondsPerDay + endTime}};
 }
@@ -154,6 +188,82 @@ bool IsDue(const ScheduleTiming& t, Seconds tick) {
     if (p < 1 || s > tick || tick > e) return false;
     const int diff = static_cast<int>(FloorMod(tick, kSecondsPerDay) / 60) - t.StartMinuteOfDay();
     return diff % p == 0;
+}
+
+void DueMoments::Add(const DueMoments& later) {
+    if (later.count == 0) return;
+    count += later.count;
+    last = later.last;
+}
+
+DueMoments DueBetween(const ScheduleTiming& t, Seconds from, Seconds to) {
+    DueMoments d;
+    const Seconds s = t.Start(), e = t.End();
+    const int p = t.PeriodMinutes();
+    const bool periodic = p >= 1 && s <= e;
+    const auto byPeriod = [&](Seconds m) {
+        return periodic && s <= m && m <= e && (MinuteOfDayAt(m) - t.StartMinuteOfDay()) % p == 0;
+    };
+    if (periodic) {
+        const DailyMinutes daily(t.StartMinuteOfDay(), p);
+        const Seconds lo = std::max(from, CeilToMinute(s));
+        const Seconds hi = std::min(to - kSecondsPerMinute, TruncateToMinute(e));
+        if (lo <= hi) {
+            d.count = daily.UpTo(hi) - daily.UpTo(lo - kSecondsPerMinute);
+            if (d.count > 0) d.last = daily.LastAtOrBefore(hi);
+        }
+    }
+    // The start and end moments are due whatever the period; count each one
+    // the period test has not counted already.
+    const auto single = [&](Seconds m) {
+        if (FloorMod(m, kSecondsPerMinute) != 0 || m < from || m >= to || DayOf(m) < DayOf(s) || byPeriod(m)) return;
+        if (d.count == 0 || m > d.last) d.last = m;
+        ++d.count;
+    };
+    single(s);
+    if (e != s) single(e);
+    return d;
+}
+
+MissedSpan WalkMissedSpan(const ScheduleTiming& t, Seconds from, Seconds tick) {
+    MissedSpan w;
+    w.window = t;
+    int advances = 0;
+    bool frozen = false;  // a unit that moves nothing: the window stays put
+    // Moves the window on while its cycle has ended at `at`, as passes in
+    // the minutes up to `at` would have. False when it cannot go on.
+    const auto catchUp = [&](Seconds at) {
+        while (!frozen && !IsNotStarted(w.window, DayOf(at)) && CycleHasEnded(w.window, at)) {
+            if (advances++ == kMaxAdvancesInSpan) return false;
+            const AdvanceResult r = AdvanceCycle(w.window);
+            if (r.status == Advance::NoSuchDay) {
+                w.noSuchDay = true;
+                return false;
+            }
+            if (r.status == Advance::Unchanged) {
+                frozen = true;
+                break;
+            }
+            w.window = WithWindow(w.window, r.window);
+            w.moved = true;
+        }
+        return true;
+    };
+    for (Seconds m = from; m < tick;) {
+        if (!catchUp(m)) return w;
+        // The window holds until the first minute after its end plus one
+        // minute (and not before its start date, which a pass waits for).
+        Seconds next = tick;
+        if (!frozen && w.window.cycleUnit != "disabled" && w.window.cycleNumber > 0) {
+            const Seconds ends = TruncateToMinute(w.window.End() + kSecondsPerMinute) + kSecondsPerMinute;
+            const Seconds starts = DayNumber(w.window.startDate) * kSecondsPerDay;
+            next = std::min(tick, std::max({ends, starts, m + kSecondsPerMinute}));
+        }
+        w.due.Add(DueBetween(w.window, m, next));
+        m = next;
+    }
+    catchUp(tick);
+    return w;
 }
 
 ScheduleTiming WithWindow(ScheduleTiming t, const AdvancedWindow& w) {

@@ -74,4 +74,26 @@ bool IsDue(const ScheduleTiming& t, Seconds tick);
 // A timing whose dates and times are those of an advanced window.
 ScheduleTiming WithWindow(ScheduleTiming t, const AdvancedWindow& w);
 
+// The minutes of a span at which IsDue holds for one window: how many, and
+// the last of them. Worked out from the rules, not by trying each minute.
+struct DueMoments {
+    std::int64_t count = 0;
+    Seconds last = 0;
+    void Add(const DueMoments& later);
+};
+// The due minutes from `from` up to, not including, `to` (both on minutes).
+DueMoments DueBetween(const ScheduleTiming& t, Seconds from, Seconds to);
+
+// What a schedule would have done had a pass run in every minute from
+// `from` up to the tick moment: its due minutes, with the window moving on
+// by as many cycles as the span held, and the window in force at the tick
+// (its cycle advanced there too, as a pass advances it).
+struct MissedSpan {
+    DueMoments due;
+    ScheduleTiming window;
+    bool moved = false;
+    bool noSuchDay = false;  // an advance found no such day: leave it alone
+};
+MissedSpan WalkMissedSpan(const ScheduleTiming& t, Seconds from, Seconds tick);
+
 }  // namespace pw::sched

@@ -1,5 +1,7 @@
 #include "sched/reminder_item.h"
 
+#include <algorithm>
+
 #include "common/datefmt.h"
 
 namespace pw::sched {
@@ -25,6 +27,11 @@ std::string UnescapeField(std::string_view s) {
     }
     return out;
 }
+
+constexpr std::string_view kMissedReminder = "Missed: ";
+constexpr std::string_view kMissedLaunch = "Missed launch: ";
+constexpr std::string_view kTimesOpen = " (";
+constexpr std::string_view kTimesClose = " times)";
 
 }  // namespace
 
@@ -76,6 +83,50 @@ std::string ReminderDescriptionText(std::string_view start, std::string_view per
 std::string ReminderDescription(const ScheduleTiming& t, const Locale& loc) {
     return ReminderDescriptionText(DateTimeToText(FromSeconds(t.Start()), loc), TimeToText(t.repeatPeriod, loc),
                                    t.cycleNumber, t.cycleUnit, DateTimeToText(FromSeconds(t.End()), loc));
+}
+
+std::string MissedDescription(const MissedNote& note) {
+    std::string d(note.launch ? kMissedLaunch : kMissedReminder);
+    d += note.due;
+    if (note.count > 1) {
+        d += kTimesOpen;
+        d += std::to_string(note.count);
+        d += kTimesClose;
+    }
+    return d;
+}
+
+std::optional<MissedNote> ParseMissedDescription(std::string_view d) {
+    MissedNote note;
+    if (d.starts_with(kMissedLaunch)) {
+        note.launch = true;
+        d.remove_prefix(kMissedLaunch.size());
+    } else if (d.starts_with(kMissedReminder)) {
+        d.remove_prefix(kMissedReminder.size());
+    } else {
+        return std::nullopt;
+    }
+    note.count = 1;
+    const auto open = d.rfind(kTimesOpen);
+    if (d.ends_with(kTimesClose) && open != std::string_view::npos) {
+        const auto digits = d.substr(open + kTimesOpen.size());
+        const auto number = digits.substr(0, digits.size() - std::min(digits.size(), kTimesClose.size()));
+        if (!number.empty() && number.size() <= 18 &&
+            number.find_first_not_of("0123456789") == std::string_view::npos) {
+            note.count = std::stoll(std::string(number));
+            d = d.substr(0, open);
+        }
+    }
+    note.due = std::string(d);
+    return note;
+}
+
+std::string NotStartedMessage(std::string_view due, std::string_view commandLine) {
+    std::string m = "Not started at ";
+    m += due;
+    m += ": ";
+    m += commandLine;
+    return m;
 }
 
 std::vector<std::string> SplitString(std::string_view text, std::string_view separator) {

@@ -9,6 +9,7 @@
 // and UnescapeField gives the text back. Fields without "|" are unchanged.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,21 @@ std::string ReminderDescriptionText(std::string_view start, std::string_view per
 // repeat period in the locale's long time form. Raises ConvertError for a
 // moment that cannot be written.
 std::string ReminderDescription(const ScheduleTiming& t, const Locale& loc);
+
+// Minutes that passed without a pass (the computer asleep, the clock put
+// forward) still reach the window, one item per schedule: a reminder with
+// the description "Missed: " + the last missed moment (+ " (N times)"), a
+// program that was not started with "Missed launch: " and so on, and the
+// message "Not started at " + moment + ": " + command line. The window
+// tells the kinds apart by the description, which only the tick writes.
+struct MissedNote {
+    bool launch = false;
+    std::string due;  // date-time text of the last missed moment
+    std::int64_t count = 0;
+};
+std::string MissedDescription(const MissedNote& note);
+std::optional<MissedNote> ParseMissedDescription(std::string_view description);
+std::string NotStartedMessage(std::string_view due, std::string_view commandLine);
 
 // Splits text at every occurrence of separator, left to right without
 // overlap, case-sensitive. Text without the separator gives one part; an

@@ -142,7 +142,7 @@ void ReminderWindow::FormCreate() {
     b.width = kInitialWidth;
     view_.SetBounds(b);
     view_.SetCaption("Reminders");
-    view_.SetAppName("Plenwick");
+    view_.SetAppName(kAppTitle);
     view_.SetVersionText("Version " + ThreePartVersion(version_));
     view_.SetCountdownText(CountdownText(0));
 }
@@ -237,7 +237,17 @@ void ReminderWindow::ShowReminders(const std::vector<std::string>& items) {
         ++n;
         const ReminderFields f = ParseReminderItem(item);
         std::string numbered = std::to_string(n) + "." + f.message;
-        if (settings_.LogReminders && log_) log_("Reminder:" + f.name + " Message:" + numbered);
+        if (settings_.LogReminders && log_) {
+            // A program that was not started is logged by the tick under
+            // LogLaunches; only reminders are logged here.
+            const auto missed = ParseMissedDescription(f.description);
+            if (!missed) {
+                log_("Reminder:" + f.name + " Message:" + numbered);
+            } else if (!missed->launch) {
+                log_("Missed reminder:" + f.name + " Due:" + missed->due + " Count:" + std::to_string(missed->count) +
+                     " Message:" + numbered);
+            }
+        }
         lines.push_back({f.description, description});
         lines.push_back({std::move(numbered), message});
         lines.push_back({ruleText, rule});

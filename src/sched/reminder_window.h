@@ -124,8 +124,8 @@ public:
     void FormDestroy();
 
     // Fills the window with one reminder item (sched/reminder_item.h) per
-    // reminder, logs each when LogReminders is on and shows the window on
-    // top. A later call replaces everything and restarts the countdown.
+    // reminder, logs each reminder, due or missed, when LogReminders is on
+    // and shows the window on top. A later call replaces everything and restarts the countdown.
     void ShowReminders(const std::vector<std::string>& items);
 
     int CountdownSeconds() const { return countdown_; }

@@ -58,8 +58,8 @@ TEST(SpinFieldValue, ReadsWholeNumbersIntoTheFieldsRange) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(SpinFieldValue(c.text, cfg::global::MaxCorrection), c.maxCorrection);
-        EXPECT_EQ(SpinFieldValue(c.text, cfg::global::AutoSynchInterval), c.interval);
+        EXPECT_EQ(cfg::SpinFieldValue(c.text, cfg::global::MaxCorrection), c.maxCorrection);
+        EXPECT_EQ(cfg::SpinFieldValue(c.text, cfg::global::AutoSynchInterval), c.interval);
     }
 }
 

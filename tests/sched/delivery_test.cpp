@@ -4,45 +4,13 @@
 // walk, and both are logged by their switches.
 #include <gtest/gtest.h>
 
-#include "common/errors.h"
+#include "delivery_fixture.h"
 #include "log/log.h"
 #include "platform/posix/posix_files.h"
-#include "sched/launch.h"
 #include "support/temp_dir.h"
-#include "sched/reminder_window.h"
-#include "support/fake_reminder_view.h"
-#include "tick_fixture.h"
 
 namespace pw::sched::test {
 namespace {
-
-class RecordingStarter : public ProcessStarter {
-public:
-    explicit RecordingStarter(Events& e) : events(e) {}
-    void StartProcess(std::string_view cmd, std::string_view dir, ShowCommand show) override {
-        events.Add("start:" + std::string(cmd) + "|" + std::string(dir) + "|" +
-                   std::to_string(static_cast<int>(show)));
-        if (cmd.starts_with("missing")) throw ProcessError(CreateProcessErrorText(2, "not found\r\n"));
-    }
-    Events& events;
-};
-
-// The program's host: the tick's two deliveries go to the window and the
-// launcher, everything else is recorded.
-class DeliveringHost : public RecordingHost {
-public:
-    DeliveringHost(Events& e, ReminderWindow& w, Launcher& l) : RecordingHost(e), window(w), launcher(l) {}
-    void ShowReminders(const std::vector<std::string>& items) override {
-        events.Add("show");
-        window.ShowReminders(items);
-    }
-    bool LaunchProgram(std::string_view name, std::string_view cmd, std::string_view dir,
-                       std::string_view state) override {
-        return launcher.LaunchProgram(name, cmd, dir, state);
-    }
-    ReminderWindow& window;
-    Launcher& launcher;
-};
 
 class DeliveryTest : public ::testing::Test {
 protected:

@@ -139,6 +139,31 @@ TEST(ReminderDescription, AMomentThatCannotBeWrittenIsAConvertError) {
     EXPECT_THROW(ReminderDescription(t, Locale::EnGB()), ConvertError);
 }
 
+TEST(MissedDescription, TheWindowReadsBackWhatTheTickWrote) {
+    struct Case {
+        MissedNote note;
+        const char* text;
+    };
+    const std::vector<Case> cases = {
+        {{false, "08/12/2026 12:00:00", 1}, "Missed: 08/12/2026 12:00:00"},
+        {{false, "08/12/2026 12:00:00", 3}, "Missed: 08/12/2026 12:00:00 (3 times)"},
+        {{true, "08/12/2026", 10080}, "Missed launch: 08/12/2026 (10080 times)"},
+        // A locale whose date-time text has brackets of its own.
+        {{false, "(8.12.) 12 (Uhr)", 2}, "Missed: (8.12.) 12 (Uhr) (2 times)"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MissedDescription(c.note), c.text);
+        const auto back = ParseMissedDescription(c.text);
+        ASSERT_TRUE(back) << c.text;
+        EXPECT_EQ(back->launch, c.note.launch) << c.text;
+        EXPECT_EQ(back->due, c.note.due) << c.text;
+        EXPECT_EQ(back->count, c.note.count) << c.text;
+    }
+    // Descriptions of due reminders, the Test button's among them.
+    for (const char* other : {"Start:08/12/2026 09:30:00     [01:00:00/0disabled]     End:x", "", "Missed:x"})
+        EXPECT_FALSE(ParseMissedDescription(other)) << other;
+}
+
 TEST(ReminderAlert, FirstMatchWins) {
     struct Case {
         const char* what;

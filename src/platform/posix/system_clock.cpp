@@ -9,12 +9,12 @@ namespace {
 // 1 January 1970 as a date-time value.
 constexpr DateTime kUnixEpoch = 25569.0;
 
-struct Reading {
+struct Sample {
     long long utcMs;
     long gmtOffsetSeconds;
 };
 
-Reading Read() {
+Sample Read() {
     timespec ts{};
     clock_gettime(CLOCK_REALTIME, &ts);
     tm local{};
@@ -22,19 +22,21 @@ Reading Read() {
     localtime_r(&secs, &local);
     // To the nearest millisecond: readings taken to measure an interval
     // then err both ways instead of always early.
-    return Reading{static_cast<long long>(ts.tv_sec) * 1000 + (ts.tv_nsec + 500000) / 1000000, local.tm_gmtoff};
+    return Sample{static_cast<long long>(ts.tv_sec) * 1000 + (ts.tv_nsec + 500000) / 1000000, local.tm_gmtoff};
 }
 
 DateTime FromMs(long long ms) { return static_cast<double>(ms) / 86400000.0 + kUnixEpoch; }
 
 }  // namespace
 
-DateTime SystemClock::Now() {
-    Reading r = Read();
-    return FromMs(r.utcMs + static_cast<long long>(r.gmtOffsetSeconds) * 1000);
-}
+DateTime SystemClock::Now() { return LocalAndUtc().local; }
 
 DateTime SystemClock::UtcNow() { return FromMs(Read().utcMs); }
+
+Clock::Reading SystemClock::LocalAndUtc() {
+    const Sample r = Read();
+    return {FromMs(r.utcMs + static_cast<long long>(r.gmtOffsetSeconds) * 1000), FromMs(r.utcMs)};
+}
 
 ClockSet SystemClock::SetUtc(DateTime) { return ClockSet::NoRight; }
 

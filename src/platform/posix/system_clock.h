@@ -10,6 +10,7 @@ class SystemClock : public Clock {
 public:
     DateTime Now() override;
     DateTime UtcNow() override;
+    Reading LocalAndUtc() override;
     // Always refused, as to a user without the right: nothing native may
     // change this machine's clock.
     ClockSet SetUtc(DateTime utc) override;

@@ -61,6 +61,15 @@ DateTime SystemClock::UtcNow() {
     return FromSystemTime(st);
 }
 
+Clock::Reading SystemClock::LocalAndUtc() {
+    SYSTEMTIME utc, local;
+    GetSystemTime(&utc);
+    // The zone's rule for that very moment, so local time and UTC agree
+    // also across a change of daylight saving time.
+    if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) GetLocalTime(&local);
+    return {FromSystemTime(local), FromSystemTime(utc)};
+}
+
 ClockSet SystemClock::SetUtc(DateTime utc) {
     SYSTEMTIME st;
     if (!ToSystemTime(utc, st)) return ClockSet::Failed;

@@ -12,6 +12,7 @@ class SystemClock : public Clock {
 public:
     DateTime Now() override;
     DateTime UtcNow() override;
+    Reading LocalAndUtc() override;
     // Enables the right to change the system time when the process may,
     // then sets the clock. False when Windows refuses.
     ClockSet SetUtc(DateTime utc) override;

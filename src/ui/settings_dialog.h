@@ -1,0 +1,137 @@
+#pragma once
+// The settings dialog's logic: creation, showing, LoadSettingsDialog and
+// every control's handler. The dialog has no buffer of its own: each
+// control writes its value to the store the moment it changes (a text
+// field when the focus leaves it), and a global value also goes into the
+// clock window's settings in the same step. The window itself is a
+// DialogView; the Win32 layer only turns messages into OnEvent calls.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/clock_window.h"
+#include "app/dialog_link.h"
+#include "common/clock.h"
+#include "common/files.h"
+#include "common/locale.h"
+#include "common/services.h"
+#include "common/store.h"
+#include "common/version.h"
+#include "sched/launch.h"
+#include "sched/reminder_window.h"
+#include "ui/dialog_view.h"
+
+namespace pw::ui {
+
+struct SettingsDialogParts {
+    Store& store;
+    Clock& clock;
+    const Locale& locale;
+    FileSystem& files;
+    Sound& sound;
+    MessageBoxes& boxes;
+    DialogView& view;
+    app::ClockWindow& clockWindow;
+    ProgramVersion version;
+    // The executable's full path, for the start-with-Windows entry.
+    std::string executablePath;
+};
+
+class SettingsDialog : public app::SettingsDialogLink {
+public:
+    explicit SettingsDialog(SettingsDialogParts parts);
+
+    // Creation, once at start-up with the window hidden: caption, the
+    // "Schedules" page, LoadSettingsDialog, and as the very last step the
+    // clock timer's start.
+    void FormCreate();
+    // The reminder window and the launcher are made after the dialog; the
+    // Test button needs them.
+    void AttachReminderWindow(sched::ReminderWindow* reminders) { reminders_ = reminders; }
+    void AttachLauncher(sched::Launcher* launcher) { launcher_ = launcher; }
+
+    // app::SettingsDialogLink
+    void Show(app::DialogPage page) override;
+    void HelpClick() override;
+    void RemoveFromScheduleList(std::string_view name) override;
+    std::int32_t MaxCorrection() const override;
+
+    // What the user did to a control. Errors of the store and of date
+    // texts are shown in the program's error box here.
+    void OnEvent(Ctl control, Event event);
+    // The Close button and Esc: text typed and not yet left is stored, then
+    // the dialog hides.
+    void Close();
+    // Stores text typed into a field and not yet left (before the program
+    // exits, for one).
+    void StorePendingText();
+
+    void LoadSettingsDialog();
+
+    // For tests.
+    const std::vector<std::string>& ScheduleList() const { return list_; }
+    int SelectedIndex() const { return selected_; }
+    const std::string& CurrentScheduleKey() const { return currentKey_; }
+
+private:
+    template <class F>
+    void Guard(F&& handler);
+    void Dispatch(Ctl control, Event event);
+
+    // Schedules page.
+    void FillSchedulesPage();
+    void ShowingRereadsList();
+    void SelectionChanged();
+    void butAddSchedClick();
+    void butDelSchedClick();
+    void butRenameClick();
+    void optSchedTypeClick();
+    void chkSchedSoundClick();
+    void edtMessageExit();
+    void edtWorkingDirExit();
+    void edtSoundNameExit();
+    void butBrowseAppClick();
+    void butBrowseWorkingDirClick();
+    void butBrowseSoundClick();
+    void butPlaySoundClick();
+    void TimePickerChange(Ctl control);
+    void dtStartDateChange();
+    void dtEndDateChange();
+    void spinRepeatCycleNumberChange();
+    void cmbRepeatCycleUnitChange();
+    void cmbWindowStateChange();
+    void butOnceOnlyClick();
+    void butSkipToNextCycleClick();
+    void butTestAppClick();
+    void ApplyTypeState(int type);
+    void ApplySoundState();
+    void UpdateWeekdayLabels();
+    // Asks for a name until it is usable; nothing on Cancel.
+    std::optional<std::string> AskName(std::string_view caption, std::string_view prompt, std::string initial,
+                                       std::string_view emptyPrompt, std::string_view takenPrompt);
+    void InsertSorted(const std::string& name);
+
+    // Writes one value of the current schedule. While the page is being
+    // filled, a schedule whose key does not exist yet is not created by the
+    // write-back of a shown default.
+    template <class Value, class T>
+    void WriteSchedule(const Value& v, const T& value);
+    void WriteDate(Ctl picker, bool end);
+    void WriteTime(Ctl picker);
+
+    SettingsDialogParts parts_;
+    sched::ReminderWindow* reminders_ = nullptr;
+    sched::Launcher* launcher_ = nullptr;
+    std::vector<std::string> list_;
+    int selected_ = -1;
+    std::string currentKey_;
+    // The text field typed into and not yet left.
+    std::optional<Ctl> pendingText_;
+    bool filling_ = false;
+    std::string lastFolder_;
+};
+
+}  // namespace pw::ui

@@ -1,0 +1,437 @@
+#include "ui/settings_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "../app/fake_clock_view.h"
+#include "common/datefmt.h"
+#include "common/store_access.h"
+#include "config/value_access.h"
+#include "config/values.h"
+#include "fake_dialog_view.h"
+#include "platform/posix/posix_files.h"
+#include "support/fake_clock.h"
+#include "support/fake_reminder_view.h"
+#include "support/fake_services.h"
+#include "support/fake_store.h"
+#include "support/temp_dir.h"
+
+namespace pw::ui {
+namespace {
+
+namespace sv = cfg::schedule;
+using cfg::kSettingsKey;
+
+class RecordingStarter : public sched::ProcessStarter {
+public:
+    void StartProcess(std::string_view cmd, std::string_view dir, sched::ShowCommand show) override {
+        started.push_back(std::string(cmd) + "|" + std::string(dir) + "|" + std::to_string(int(show)));
+    }
+    std::vector<std::string> started;
+};
+
+class SettingsDialogTest : public ::testing::Test {
+public:
+    SettingsDialogTest()
+        : sound(events),
+          boxes(events),
+          shell(events),
+          clockWindow(app::ClockWindowParts{store, clock, locale, files, sound, boxes, shell, clockView, dir.Dir()}),
+          dialog(SettingsDialogParts{store, clock, locale, files, sound, boxes, view, clockWindow,
+                                     ProgramVersion{2, 5, 1, 7, "2.5.1.7"}, "C:\\Apps\\plenwick.exe"}),
+          reminders(reminderView, store, clockWindow.Settings(), clockWindow.LogWriter(),
+                    ProgramVersion{2, 5, 1, 7, "2.5.1.7"}),
+          launcher(starter, clockWindow.Settings(), clockWindow.LogWriter()) {
+        // Friday 25 December 2026, 09:12:30.
+        clock.local = EncodeDate(2026, 12, 25) + EncodeTime(9, 12, 30, 0);
+    }
+
+    void Create() {
+        clockWindow.FormCreate();
+        clockWindow.AttachSettingsDialog(&dialog);
+        dialog.FormCreate();
+        reminders.FormCreate();
+        dialog.AttachReminderWindow(&reminders);
+        dialog.AttachLauncher(&launcher);
+        events.Clear();
+    }
+    void Open() { dialog.Show(app::DialogPage::Schedules); }
+
+    // What a user does.
+    void Click(Ctl c) { dialog.OnEvent(c, Event::Click); }
+    void Type(Ctl c, std::string_view text) {
+        view[c].text = text;
+        dialog.OnEvent(c, Event::Change);
+    }
+    void Leave(Ctl c) { dialog.OnEvent(c, Event::Exit); }
+    void Pick(Ctl c, int index) {
+        view[c].selected = index;
+        dialog.OnEvent(c, index >= 0 && c == Ctl::optSchedType ? Event::Click : Event::Change);
+    }
+    void SetPicker(Ctl c, DateTime v) {
+        view[c].value = v;
+        dialog.OnEvent(c, Event::Change);
+    }
+
+    void AddSchedule(std::string name, std::string key = {}) {
+        CreateKey(store, cfg::ScheduleKey(name));
+        if (!key.empty()) cfg::Write(store, cfg::ScheduleKey(name), sv::Message, key);
+    }
+    std::string Stored(std::string_view name, std::string_view value) {
+        return ReadRegString(store, cfg::ScheduleKey(name), value, "<none>");
+    }
+    std::int32_t StoredInt(std::string_view name, std::string_view value) {
+        return ReadRegInteger(store, cfg::ScheduleKey(name), value, -999);
+    }
+    std::string Date(int y, int m, int d) { return DateToText(EncodeDate(y, m, d), locale); }
+
+    test::TempDir dir;
+    test::TestStore store;
+    test::FakeClock clock;
+    Locale locale = Locale::EnGB();
+    posix::PosixFileSystem files;
+    test::Events events;
+    test::FakeSound sound;
+    test::FakeMessageBoxes boxes;
+    test::FakeShell shell;
+    test::FakeClockView clockView;
+    app::ClockWindow clockWindow;
+    test::FakeDialogView view;
+    SettingsDialog dialog;
+    test::FakeReminderView reminderView;
+    sched::ReminderWindow reminders;
+    RecordingStarter starter;
+    sched::Launcher launcher;
+};
+
+TEST_F(SettingsDialogTest, CreationCaptionsTheDialogAndStartsTheClockLast) {
+    clockWindow.FormCreate();
+    EXPECT_EQ(clockView.timerInterval, 0);
+    dialog.FormCreate();
+    EXPECT_EQ(view.caption, "Plenwick v2.5.1");
+    EXPECT_EQ(view[Ctl::lblAppVersion].text, "Version 2.5.1.7");
+    EXPECT_EQ(view.page, Page::Schedules);
+    EXPECT_FALSE(view.visible);
+    EXPECT_EQ(clockView.timerInterval, app::kTimerInterval);
+    // Before any type change the message label reads "Reminder".
+    EXPECT_EQ(view[Ctl::lblMsg].text, "Reminder");
+}
+
+TEST_F(SettingsDialogTest, WithNoSchedulesSchedule1ShowsDefaultsAndIsStoredOnlyWhenChanged) {
+    Create();
+    Open();
+    EXPECT_TRUE(view.visible);
+    EXPECT_EQ(view[Ctl::cmbSchedules].items, std::vector<std::string>{"Schedule 1"});
+    EXPECT_EQ(view[Ctl::cmbSchedules].selected, 0);
+    EXPECT_EQ(view[Ctl::optSchedType].selected, cfg::kTypeReminder);
+    EXPECT_EQ(view[Ctl::dtStartDate].value, EncodeDate(2026, 12, 25));
+    EXPECT_EQ(view[Ctl::dtEndDate].value, EncodeDate(2026, 12, 26));
+    EXPECT_EQ(view[Ctl::dtRepeatPeriod].value, EncodeTime(1, 0, 0, 0));
+    EXPECT_EQ(view[Ctl::cmbRepeatCycleUnit].selected, 5);
+    EXPECT_EQ(view[Ctl::lbl1stDOW].text, "Friday");
+    EXPECT_EQ(view[Ctl::lblLastDOW].text, "Saturday");
+    EXPECT_FALSE(KeyExists(store, cfg::ScheduleKey("Schedule 1")));
+
+    Type(Ctl::edtMessage, "Call the dentist");
+    EXPECT_FALSE(KeyExists(store, cfg::ScheduleKey("Schedule 1")));
+    Leave(Ctl::edtMessage);
+    EXPECT_EQ(Stored("Schedule 1", "Message"), "Call the dentist");
+}
+
+TEST_F(SettingsDialogTest, AddAsksUntilTheNameIsUsableAndWritesTheNewRecordsTiming) {
+    AddSchedule("Work");
+    Create();
+    Open();
+    view.inputAnswers = {"", "work", "a\\b", std::string(256, 'x'), "Dentist"};
+    Click(Ctl::butAddSched);
+    EXPECT_EQ(view.inputPrompts, (std::vector<std::string>{
+                                     "Schedule name",
+                                     "Please enter a name for Schedule",
+                                     "The name already exists. Please select a new one.",
+                                     "A schedule name cannot contain \"\\\". Please select another one.",
+                                     "The name is too long (at most 255 characters). Please select a shorter one.",
+                                 }));
+    // The entry keeps what the user typed.
+    EXPECT_EQ(view.inputInitials[2], "work");
+    EXPECT_EQ(view[Ctl::cmbSchedules].items, (std::vector<std::string>{"Dentist", "Work"}));
+    EXPECT_EQ(view[Ctl::cmbSchedules].selected, 0);
+    EXPECT_EQ(ReadRegInteger(store, kSettingsKey, "LastSchedule", -1), 0);
+    EXPECT_EQ(Stored("Dentist", "StartDate"), Date(2026, 12, 25));
+    EXPECT_EQ(Stored("Dentist", "EndDate"), Date(2026, 12, 26));
+    EXPECT_EQ(Stored("Dentist", "StartTime"), "00:00:00");
+    EXPECT_EQ(Stored("Dentist", "EndTime"), "00:00:00");
+    EXPECT_EQ(Stored("Dentist", "RepeatPeriod"), "01:00:00");
+    EXPECT_EQ(StoredInt("Dentist", "RepeatCycleNumber"), 0);
+    EXPECT_EQ(Stored("Dentist", "RepeatCycleUnit"), "disabled");
+    EXPECT_EQ(Stored("Dentist", "Message"), "<none>");
+
+    view.inputAnswers = {std::nullopt};
+    Click(Ctl::butAddSched);
+    EXPECT_EQ(ListSubkeys(store, cfg::kSchedulesKey, false).size(), 2u);
+}
+
+TEST_F(SettingsDialogTest, RenameRefusesTheSameNameInAnyCaseAndMovesTheKey) {
+    AddSchedule("Work", "Standup");
+    Create();
+    Open();
+    view.inputAnswers = {"Work", "WORK", "", "Office"};
+    Click(Ctl::butRename);
+    EXPECT_EQ(view.inputInitials[0], "Work");
+    EXPECT_EQ(view.inputPrompts, (std::vector<std::string>{"Rename schedule",
+                                                           "The name already exists. Please select a different one.",
+                                                           "The name already exists. Please select a different one.",
+                                                           "Please enter new name for schedule"}));
+    EXPECT_FALSE(KeyExists(store, cfg::ScheduleKey("Work")));
+    EXPECT_EQ(Stored("Office", "Message"), "Standup");
+    EXPECT_EQ(view[Ctl::cmbSchedules].items, std::vector<std::string>{"Office"});
+    EXPECT_EQ(view[Ctl::edtMessage].text, "Standup");
+}
+
+TEST_F(SettingsDialogTest, DeleteAsksWithNoAsDefaultThenFallsBackToTheFirstEntry) {
+    AddSchedule("alpha", "a");
+    AddSchedule("Beta", "b");
+    cfg::Write(store, kSettingsKey, cfg::global::LastSchedule, 1);
+    Create();
+    Open();
+    EXPECT_EQ(view[Ctl::edtMessage].text, "b");
+    Click(Ctl::butDelSched);  // answered with the default, No
+    EXPECT_EQ(events.list.back(), "ask:Delete Schedule|Are you sure you want to delete the selected Schedule?");
+    EXPECT_TRUE(KeyExists(store, cfg::ScheduleKey("Beta")));
+    boxes.answers = {Answer::Yes};
+    Click(Ctl::butDelSched);
+    EXPECT_FALSE(KeyExists(store, cfg::ScheduleKey("Beta")));
+    EXPECT_EQ(view[Ctl::cmbSchedules].items, std::vector<std::string>{"alpha"});
+    EXPECT_EQ(view[Ctl::edtMessage].text, "a");
+    boxes.answers = {Answer::Yes};
+    Click(Ctl::butDelSched);
+    EXPECT_EQ(view[Ctl::cmbSchedules].items, std::vector<std::string>{"Schedule 1"});
+}
+
+TEST_F(SettingsDialogTest, ShowingSortsIgnoringCaseAndSelectsLastSchedule) {
+    for (auto n : {"delta", "Alpha", "charlie", "Bravo"}) AddSchedule(n, n);
+    const struct {
+        int last;
+        const char* shown;
+    } cases[] = {{0, "Alpha"}, {3, "delta"}, {4, "Alpha"}, {99, "Alpha"}, {-1, "Alpha"}};
+    Create();
+    for (const auto& c : cases) {
+        cfg::Write(store, kSettingsKey, cfg::global::LastSchedule, c.last);
+        Open();
+        EXPECT_EQ(view[Ctl::cmbSchedules].items, (std::vector<std::string>{"Alpha", "Bravo", "charlie", "delta"}));
+        EXPECT_EQ(view[Ctl::edtMessage].text, c.shown) << c.last;
+    }
+}
+
+TEST_F(SettingsDialogTest, TypeAndSoundStatesFollowTheLoadedValues) {
+    AddSchedule("Backup", "C:\\tools\\backup.exe");
+    cfg::Write(store, cfg::ScheduleKey("Backup"), sv::ScheduleType, 0);
+    cfg::Write(store, cfg::ScheduleKey("Backup"), sv::ScheduleSound, true);
+    AddSchedule("Call", "Ring Mum");
+    Create();
+    Open();
+    EXPECT_EQ(view[Ctl::lblMsg].text, "Application");
+    EXPECT_EQ(view[Ctl::lbl1stRem].text, "First run:");
+    EXPECT_TRUE(view[Ctl::edtWorkingDir].enabled);
+    EXPECT_TRUE(view[Ctl::edtSoundName].enabled);
+    Pick(Ctl::cmbSchedules, 1);
+    EXPECT_EQ(view[Ctl::lblMsg].text, "Message");
+    EXPECT_EQ(view[Ctl::lblLastRem].text, "Last reminder:");
+    EXPECT_FALSE(view[Ctl::cmbWindowState].enabled);
+    EXPECT_FALSE(view[Ctl::butPlaySound].enabled);
+    Pick(Ctl::optSchedType, 0);
+    EXPECT_EQ(StoredInt("Call", "ScheduleType"), 0);
+    EXPECT_TRUE(view[Ctl::butBrowseApp].enabled);
+}
+
+TEST_F(SettingsDialogTest, DatesAndTimesAreStoredAsTheyChange) {
+    AddSchedule("Trip");
+    Create();
+    Open();
+    SetPicker(Ctl::dtStartDate, EncodeDate(2027, 1, 10));
+    EXPECT_EQ(Stored("Trip", "StartDate"), Date(2027, 1, 10));
+    EXPECT_EQ(Stored("Trip", "EndDate"), Date(2027, 1, 11));
+    EXPECT_EQ(view[Ctl::lblLastDOW].text, "Monday");
+    SetPicker(Ctl::dtEndDate, EncodeDate(2027, 1, 2));
+    EXPECT_EQ(Stored("Trip", "EndDate"), Date(2027, 1, 2));  // before the start, kept
+    SetPicker(Ctl::dtStartTime, EncodeTime(10, 15, 40, 0));
+    EXPECT_EQ(Stored("Trip", "StartTime"), "10:15:00");
+    EXPECT_EQ(view[Ctl::dtStartTime].value, EncodeTime(10, 15, 0, 0));
+    Type(Ctl::spinRepeatCycleNumber, "12x");
+    EXPECT_EQ(StoredInt("Trip", "RepeatCycleNumber"), 0);
+    Type(Ctl::spinRepeatCycleNumber, "123456789");
+    Leave(Ctl::spinRepeatCycleNumber);
+    EXPECT_EQ(view[Ctl::spinRepeatCycleNumber].text, "99999999");
+    EXPECT_EQ(StoredInt("Trip", "RepeatCycleNumber"), 99999999);
+    Pick(Ctl::cmbRepeatCycleUnit, 1);
+    EXPECT_EQ(Stored("Trip", "RepeatCycleUnit"), "mths date");
+}
+
+TEST_F(SettingsDialogTest, LeavingTheProgramFieldFillsAnEmptyWorkingFolder) {
+    const std::string exe = dir.Path("tool.exe");
+    std::ofstream(exe) << "x";
+    AddSchedule("Run");
+    Create();
+    Open();
+    Type(Ctl::edtMessage, exe);
+    Leave(Ctl::edtMessage);
+    EXPECT_EQ(view[Ctl::edtWorkingDir].text, dir.Dir());
+    EXPECT_EQ(Stored("Run", "WorkingDir"), dir.Dir());
+    Type(Ctl::edtWorkingDir, "C:\\work\\");
+    Leave(Ctl::edtWorkingDir);
+    Type(Ctl::edtMessage, exe);
+    Leave(Ctl::edtMessage);
+    EXPECT_EQ(Stored("Run", "WorkingDir"), "C:\\work\\");
+}
+
+TEST_F(SettingsDialogTest, SkipToNextCycle) {
+    struct Case {
+        const char* what;
+        const char* unit;
+        const char* number;
+        CivilDate start, end;
+        CivilDate newStart, newEnd;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"days by 3", "days", "3", {2026, 12, 25}, {2026, 12, 26}, {2026, 12, 28}, {2026, 12, 29}, nullptr},
+        {"disabled", "disabled", "3", {2026, 12, 25}, {2026, 12, 26}, {2026, 12, 25}, {2026, 12, 26}, nullptr},
+        {"number 0", "days", "0", {2026, 12, 25}, {2026, 12, 26}, {2026, 12, 25}, {2026, 12, 26}, nullptr},
+        {"last Friday of December", "mths dow-", "1", {2026, 12, 25}, {2026, 12, 25}, {2027, 1, 29}, {2027, 1, 29},
+         nullptr},
+        {"beyond 9999", "years", "99999999", {2026, 12, 25}, {2026, 12, 26}, {2026, 12, 25}, {2026, 12, 26},
+         "error:Invalid argument to date encode"},
+    };
+    Create();
+    for (const auto& c : cases) {
+        const std::string name = c.what;
+        AddSchedule(name);
+        const std::string key = cfg::ScheduleKey(name);
+        cfg::Write(store, key, sv::StartDate, DateToText(EncodeDate(c.start.year, c.start.month, c.start.day), locale));
+        cfg::Write(store, key, sv::EndDate, DateToText(EncodeDate(c.end.year, c.end.month, c.end.day), locale));
+        cfg::Write(store, key, sv::RepeatCycleUnit, c.unit);
+        cfg::Write(store, key, sv::RepeatCycleNumber, std::stoi(c.number));
+        Open();
+        view.inputAnswers.clear();
+        const auto& items = view[Ctl::cmbSchedules].items;
+        Pick(Ctl::cmbSchedules, int(std::find(items.begin(), items.end(), name) - items.begin()));
+        ASSERT_EQ(view[Ctl::edtMessage].text, "") << c.what;
+        events.Clear();
+        Click(Ctl::butSkipToNextCycle);
+        EXPECT_EQ(Stored(name, "StartDate"), Date(c.newStart.year, c.newStart.month, c.newStart.day)) << c.what;
+        EXPECT_EQ(Stored(name, "EndDate"), Date(c.newEnd.year, c.newEnd.month, c.newEnd.day)) << c.what;
+        EXPECT_EQ(view[Ctl::dtStartDate].value, EncodeDate(c.newStart.year, c.newStart.month, c.newStart.day));
+        if (c.error)
+            EXPECT_EQ(events.list, std::vector<std::string>{c.error}) << c.what;
+        else
+            EXPECT_TRUE(events.list.empty()) << c.what;
+    }
+}
+
+TEST_F(SettingsDialogTest, RunOnlyOnceLeavesOneOccurrence) {
+    AddSchedule("Weekly");
+    const std::string key = cfg::ScheduleKey("Weekly");
+    cfg::Write(store, key, sv::StartTime, "08:30:00");
+    cfg::Write(store, key, sv::EndTime, "17:00:00");
+    cfg::Write(store, key, sv::EndDate, Date(2027, 3, 1));
+    cfg::Write(store, key, sv::RepeatCycleUnit, "days");
+    cfg::Write(store, key, sv::RepeatCycleNumber, 7);
+    Create();
+    Open();
+    Click(Ctl::butOnceOnly);
+    EXPECT_EQ(Stored("Weekly", "EndDate"), Stored("Weekly", "StartDate"));
+    EXPECT_EQ(Stored("Weekly", "EndTime"), "08:30:00");
+    EXPECT_EQ(Stored("Weekly", "RepeatPeriod"), "00:00:00");
+    EXPECT_EQ(StoredInt("Weekly", "RepeatCycleNumber"), 0);
+    EXPECT_EQ(Stored("Weekly", "RepeatCycleUnit"), "disabled");
+    EXPECT_EQ(view[Ctl::lblLastDOW].text, "Friday");
+}
+
+TEST_F(SettingsDialogTest, TypedTextIsStoredBeforeAnythingElseHappens) {
+    AddSchedule("A", "old a");
+    AddSchedule("B", "old b");
+    struct Case {
+        const char* what;
+        std::function<void(SettingsDialogTest&)> act;
+    };
+    const Case cases[] = {
+        {"a button of the page", [](SettingsDialogTest& t) { t.Click(Ctl::butOnceOnly); }},
+        {"a picture button", [](SettingsDialogTest& t) { t.Click(Ctl::butTestApp); }},
+        {"a change of selection", [](SettingsDialogTest& t) { t.Pick(Ctl::cmbSchedules, 1); }},
+        {"closing the dialog", [](SettingsDialogTest& t) { t.dialog.Close(); }},
+        {"the program exiting", [](SettingsDialogTest& t) { t.dialog.StorePendingText(); }},
+        {"showing the dialog again", [](SettingsDialogTest& t) { t.Open(); }},
+    };
+    Create();
+    for (const auto& c : cases) {
+        cfg::Write(store, kSettingsKey, cfg::global::LastSchedule, 0);
+        Open();
+        Type(Ctl::edtMessage, std::string("new a: ") + c.what);
+        c.act(*this);
+        EXPECT_EQ(Stored("A", "Message"), std::string("new a: ") + c.what) << c.what;
+        EXPECT_EQ(Stored("B", "Message"), "old b") << c.what;
+    }
+}
+
+TEST_F(SettingsDialogTest, TestShowsTheShownValuesWithoutStoringThem) {
+    AddSchedule("Dentist", "Teeth");
+    const std::string key = cfg::ScheduleKey("Dentist");
+    cfg::Write(store, key, sv::StartTime, "09:30:00");
+    cfg::Write(store, key, sv::RepeatCycleNumber, 2);
+    cfg::Write(store, key, sv::RepeatCycleUnit, "days");
+    Create();
+    Open();
+    Type(Ctl::edtMessage, "Teeth || floss");
+    Click(Ctl::butTestApp);
+    ASSERT_EQ(reminderView.lines.size(), 3u);
+    EXPECT_EQ(reminderView.lines[0].text, "Start:" + Date(2026, 12, 25) + " 09:30:00     [01:00:00/2days]     End:" +
+                                              Date(2026, 12, 26) + " 00:00:00");
+    EXPECT_EQ(reminderView.lines[1].text, "1.Teeth || floss");
+    // Test stores the pending text first, as any button does, and nothing else.
+    EXPECT_EQ(Stored("Dentist", "Message"), "Teeth || floss");
+
+    Pick(Ctl::optSchedType, 0);
+    Type(Ctl::edtMessage, "notepad.exe");
+    Click(Ctl::butTestApp);
+    EXPECT_EQ(starter.started, std::vector<std::string>{"notepad.exe||1"});
+}
+
+TEST_F(SettingsDialogTest, TheTickRemovesADeletedScheduleFromTheList) {
+    AddSchedule("Gone", "g");
+    AddSchedule("Kept", "k");
+    Create();
+    Open();
+    Type(Ctl::edtMessage, "typed for gone");
+    // The tick has deleted the expired schedule's key.
+    DeleteKey(store, cfg::ScheduleKey("Gone"));
+    dialog.RemoveFromScheduleList("Gone");
+    EXPECT_FALSE(KeyExists(store, cfg::ScheduleKey("Gone")));
+    EXPECT_EQ(view[Ctl::cmbSchedules].items, std::vector<std::string>{"Kept"});
+    EXPECT_EQ(view[Ctl::edtMessage].text, "k");
+}
+
+TEST_F(SettingsDialogTest, ABadStoredValueStopsTheFillWithTheStoresError) {
+    AddSchedule("Bad", "shown");
+    cfg::Write(store, cfg::ScheduleKey("Bad"), sv::StartDate, "not a date");
+    Create();
+    Open();
+    EXPECT_EQ(events.list, std::vector<std::string>{"error:'not a date' is not a valid date"});
+    EXPECT_EQ(view[Ctl::edtMessage].text, "shown");
+    EXPECT_TRUE(view.visible);
+}
+
+TEST_F(SettingsDialogTest, MenuCommandsOpenTheirPages) {
+    Create();
+    view.page = Page::Display;
+    clockWindow.lblDateDblClick();
+    EXPECT_EQ(view.page, Page::Display);
+    clockWindow.mnuAboutClick();
+    EXPECT_EQ(view.page, Page::About);
+    clockWindow.mnuOptionsClick();
+    EXPECT_EQ(view.page, Page::Schedules);
+    dialog.Close();
+    EXPECT_FALSE(view.visible);
+}
+
+}  // namespace
+}  // namespace pw::ui
