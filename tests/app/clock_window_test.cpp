@@ -188,9 +188,9 @@ TEST_F(ClockWindowTest, ValuesOfTheWrongTypeAreReportedAndTakeTheirDefaults) {
     cfg::Write(store, kSettingsKey, global::ReminderFontSize, 12);
     cfg::Write(store, kSettingsKey, global::Top, 40);
     Create();
-    EXPECT_EQ(events.list, (std::vector<std::string>{"error:Invalid data type for 'Left'",
-                                                     "error:Invalid data type for 'MsgDisplayTime'",
-                                                     "error:Invalid data type for 'AlwaysOnTop'"}));
+    EXPECT_EQ(events.list, (std::vector<std::string>{"error:Failed to get data for 'Left'",
+                                                     "error:Failed to get data for 'MsgDisplayTime'",
+                                                     "error:Failed to get data for 'AlwaysOnTop'"}));
     EXPECT_EQ(view.moves.front(), (std::pair{0, 40}));
     EXPECT_TRUE(view.topmost);
     EXPECT_EQ(window.Settings().MsgDisplayTime, 50);

@@ -183,6 +183,17 @@ TEST_F(ReminderWin32Test, ClosingOnlyHides) {
     EXPECT_EQ(Caption(), L"Reminders: 1");
 }
 
+TEST_F(ReminderWin32Test, AnyMessageShowsAsTyped) {
+    // The text reaches the control as rich text: its own characters, accents
+    // and characters beyond the BMP must come out as they went in.
+    const std::string message = "Caf\xC3\xA9 {x} a\\b \xE2\x82\xAC \xF0\x9F\x98\x80 \\par\\b";
+    window->ShowReminders({sched::MakeReminderItem(message, "Start:{when}", "S")});
+    const auto lines = Lines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "Start:{when}");
+    EXPECT_EQ(lines[1], "1." + message);
+}
+
 TEST_F(ReminderWin32Test, ManyRemindersStayWithinTheWorkAreaAndScroll) {
     window->ShowReminders(Items(60));
     RECT r, work;

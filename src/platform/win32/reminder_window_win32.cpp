@@ -3,6 +3,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/win32/text.h"
 #include "platform/win32/version_win32.h"
@@ -276,24 +277,36 @@ void ReminderWindowWin32::Hide() {
 
 void ReminderWindowWin32::SetTextBackground(Rgb colour) { SendMessageW(edit_, EM_SETBKGNDCOLOR, 0, colour); }
 
-void ReminderWindowWin32::ClearText() { SetWindowTextW(edit_, L""); }
+namespace {
 
-void ReminderWindowWin32::AppendLine(std::string_view text, const sched::LineStyle& style) {
-    CHARRANGE end{-1, -1};
-    SendMessageW(edit_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
-    CHARFORMAT2W cf{};
-    cf.cbSize = sizeof cf;
-    cf.dwMask = CFM_FACE | CFM_COLOR | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_CHARSET;
-    cf.dwEffects = style.bold ? CFE_BOLD : 0;
-    cf.yHeight = style.points * 20;  // twips
-    cf.crTextColor = style.colour;
-    cf.bCharSet = DEFAULT_CHARSET;
-    const std::wstring face = Widen(style.font);
-    lstrcpynW(cf.szFaceName, face.c_str(), LF_FACESIZE);
-    SendMessageW(edit_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
-    std::wstring line = Widen(text);
-    line += L"\r\n";
-    SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(line.c_str()));
+// Hands the control the document piece by piece as it asks.
+struct StreamSource {
+    const std::string& text;
+    std::size_t offset = 0;
+};
+
+DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
+    auto* source = reinterpret_cast<StreamSource*>(cookie);
+    const std::size_t left = source->text.size() - source->offset;
+    const std::size_t n = std::min<std::size_t>(left, static_cast<std::size_t>(std::max<LONG>(wanted, 0)));
+    std::memcpy(buffer, source->text.data() + source->offset, n);
+    source->offset += n;
+    *given = static_cast<LONG>(n);
+    return 0;
+}
+
+}  // namespace
+
+void ReminderWindowWin32::SetText(const std::vector<sched::StyledLine>& lines) {
+    // One rich text stream replaces everything: the control lays the text
+    // out once, where a line at a time costs a layout (and under Wine a
+    // repaint) per line, so that 300 reminders held the program for 15 s.
+    const std::string rtf = sched::RichText(lines);
+    StreamSource source{rtf};
+    EDITSTREAM stream{};
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
+    stream.pfnCallback = ReadStream;
+    SendMessageW(edit_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
 }
 
 void ReminderWindowWin32::ScrollToTop() {

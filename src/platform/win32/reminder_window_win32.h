@@ -93,8 +93,7 @@ private:
     void BringToFront() override;
     void Hide() override;
     void SetTextBackground(Rgb colour) override;
-    void ClearText() override;
-    void AppendLine(std::string_view text, const sched::LineStyle& style) override;
+    void SetText(const std::vector<sched::StyledLine>& lines) override;
     void ScrollToTop() override;
     void SetAppName(std::string_view text) override;
     void SetVersionText(std::string_view text) override;

@@ -26,9 +26,16 @@
 //        that has the keyboard focus in that window's thread
 //   pwdriver open-settings <timeout ms>   "Settings" on the clock window, then
 //        prints the milliseconds until the dialog is shown and painted
+//   pwdriver watch <class> <ms>           for <ms>, every 50 ms: the window's
+//        pixels on screen and how long it takes to answer a message; prints
+//        "still <longest ms without a change of its pixels>", "answer
+//        <slowest answer in ms>" and "reminders <ms until a window captioned
+//        Reminders: was visible, or -1>"
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -106,7 +113,7 @@ HWND FindControl(const wchar_t* caption, int id) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: pwdriver wait|gone|count|caption|rect|command|tray|menu-open|menu-close|close|move|launch|windows|control|text|focus|open-settings ...\n");
+    std::fprintf(stderr, "usage: pwdriver wait|gone|count|caption|rect|command|tray|menu-open|menu-close|close|move|launch|windows|control|text|focus|open-settings|watch ...\n");
     return 2;
 }
 
@@ -131,6 +138,63 @@ int CommandId(const std::wstring& name) {
 HWND OpenMenu() {
     auto menus = FindAll(L"#32768", nullptr, true);
     return menus.empty() ? nullptr : menus.front();
+}
+
+// The window's pixels as the screen shows them, or nothing when they
+// cannot be read.
+std::vector<std::uint32_t> ScreenPixels(HWND h) {
+    RECT r;
+    if (!GetWindowRect(h, &r) || r.right <= r.left || r.bottom <= r.top) return {};
+    const int w = r.right - r.left, ht = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, ht);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, ht, screen, r.left, r.top, SRCCOPY);
+    SelectObject(mem, old);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -ht;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w) * ht);
+    if (!GetDIBits(mem, bmp, 0, ht, pixels.data(), &bi, DIB_RGB_COLORS)) pixels.clear();
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+int Watch(const wchar_t* cls, DWORD duration) {
+    HWND h = nullptr;
+    if (auto all = FindAll(cls, nullptr, true); !all.empty()) h = all.front();
+    if (!h) return 1;
+    const DWORD start = GetTickCount();
+    DWORD lastChange = start, longestStill = 0, slowestAnswer = 0;
+    long reminders = -1;
+    std::vector<std::uint32_t> before = ScreenPixels(h);
+    for (DWORD now = start; now - start < duration; now = GetTickCount()) {
+        Sleep(50);
+        const DWORD asked = GetTickCount();
+        DWORD_PTR result;
+        SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_BLOCK, 30000, &result);
+        const DWORD answered = GetTickCount();
+        slowestAnswer = std::max(slowestAnswer, answered - asked);
+        std::vector<std::uint32_t> pixels = ScreenPixels(h);
+        if (pixels != before) {
+            longestStill = std::max(longestStill, answered - lastChange);
+            lastChange = answered;
+            before = std::move(pixels);
+        }
+        if (reminders < 0 && !FindAll(L"*", L"Reminders: ", true).empty())
+            reminders = static_cast<long>(answered - start);
+    }
+    longestStill = std::max(longestStill, GetTickCount() - lastChange);
+    std::printf("still %lu\nanswer %lu\nreminders %ld\n", static_cast<unsigned long>(longestStill),
+                static_cast<unsigned long>(slowestAnswer), reminders);
+    return 0;
 }
 
 }  // namespace
@@ -320,6 +384,7 @@ int Run(int argc, wchar_t** argv) {
         std::printf("%.1f\n", 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(freq.QuadPart));
         return 0;
     }
+    if (verb == L"watch" && argc == 4) return Watch(argv[2], static_cast<DWORD>(_wtoi(argv[3])));
     if (verb == L"windows" && argc == 2) {
         for (HWND h : FindAll(L"*", nullptr, true)) {
             RECT r;
