@@ -98,13 +98,6 @@ bool IsSyncDue(DateTime now, DateTime lastSynch, std::int32_t intervalHours) {
     return !(now >= lastSynch && now - lastSynch <= intervalHours / 24.0);
 }
 
-MaxCorrectionSource StoredMaxCorrection(Store& store) {
-    return [&store] {
-        const auto& v = cfg::global::MaxCorrection;
-        return cfg::Clamp(v, cfg::Read(store, cfg::kSettingsKey, v));
-    };
-}
-
 void RecordSynchTime(cfg::GlobalSettings& settings, Store& store, const Locale& locale, DateTime now) {
     settings.LastSynchTime = now;
     try {

@@ -95,10 +95,6 @@ std::string_view TrimServerLine(std::string_view line);
 // correction in the future (the clock was set back) makes it due.
 bool IsSyncDue(DateTime now, DateTime lastSynch, std::int32_t intervalHours);
 
-// The stored MaxCorrection, read at each attempt and brought into its
-// range: the correction source for as long as there is no settings dialog
-// whose field says it. A value of the wrong type raises StoreError.
-MaxCorrectionSource StoredMaxCorrection(Store& store);
 
 // After a correction: LastSynchTime := now, in the global settings and in
 // the store as date-time text. A store that refuses the write is not

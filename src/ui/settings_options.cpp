@@ -290,6 +290,9 @@ bool SettingsDialog::DispatchOption(Ctl c, Event e) {
             if (c == Ctl::butRestore) group.butRestoreClick();
             return true;
         }
+        case Ctl::butCheckForUpdate:
+            if (parts_.checkForUpdates) parts_.checkForUpdates();
+            return true;
         case Ctl::butTrimLog:
             if (auto* log = parts_.clockWindow.Log())
                 log::butTrimLogClick(*log, settings, parts_.sound, parts_.boxes);

@@ -196,18 +196,6 @@ TEST_F(SyncWithServerTest, AClockThatRefusesToBeSetIsNotCorrected) {
     EXPECT_TRUE(clock.sets.empty());
 }
 
-TEST(StoredMaxCorrection, ReadsTheStoreAtEachAttemptWithinTheFieldsRange) {
-    pw::test::TestStore store;
-    MaxCorrectionSource source = StoredMaxCorrection(store);
-    EXPECT_EQ(source(), 60);
-    for (auto [stored, read] : {std::pair{0, 0}, {120, 120}, {99999999, 9999999}, {-5, 0}}) {
-        cfg::Write(store, cfg::kSettingsKey, cfg::global::MaxCorrection, stored);
-        EXPECT_EQ(source(), read) << stored;
-    }
-    WriteRegString(store, cfg::kSettingsKey, "MaxCorrection", "60");
-    EXPECT_THROW(source(), StoreError);
-}
-
 class AutoSyncTest : public test::NetSyncFixture {
 protected:
     AutoSyncTest() {
@@ -354,7 +342,7 @@ TEST_F(AutoSyncTest, AnErrorEndsTheWalkWithOneLogLine) {
 
 TEST_F(AutoSyncTest, AnUnreadableStoredMaximumIsAnUnknownError) {
     WriteRegString(store, cfg::kSettingsKey, "MaxCorrection", "60");
-    AutoSyncContext ctx{SyncContext{clock, Context().makeSocket, StoredMaxCorrection(store)}, connection, settings,
+    AutoSyncContext ctx{SyncContext{clock, Context().makeSocket, [&store] { return cfg::Read(store, cfg::kSettingsKey, cfg::global::MaxCorrection); }}, connection, settings,
                         store, locale, Log()};
     EXPECT_NO_THROW(AutoSynchronize(ctx));
     EXPECT_EQ(Take(), (std::vector<std::string>{"log:NetTime: Unknown error"}));
