@@ -342,7 +342,7 @@ TEST_F(AutoSyncTest, AnErrorEndsTheWalkWithOneLogLine) {
 
 TEST_F(AutoSyncTest, AnUnreadableStoredMaximumIsAnUnknownError) {
     WriteRegString(store, cfg::kSettingsKey, "MaxCorrection", "60");
-    AutoSyncContext ctx{SyncContext{clock, Context().makeSocket, [&store] { return cfg::Read(store, cfg::kSettingsKey, cfg::global::MaxCorrection); }}, connection, settings,
+    AutoSyncContext ctx{SyncContext{clock, Context().makeSocket, [this] { return cfg::Read(store, cfg::kSettingsKey, cfg::global::MaxCorrection); }}, connection, settings,
                         store, locale, Log()};
     EXPECT_NO_THROW(AutoSynchronize(ctx));
     EXPECT_EQ(Take(), (std::vector<std::string>{"log:NetTime: Unknown error"}));
