@@ -14,6 +14,7 @@
 #include "config/global_settings.h"
 #include "platform/win32/reminder_window_win32.h"
 #include "platform/win32/text.h"
+#include "platform/win32/win_services.h"
 #include "reminder_fill.h"
 #include "support/fake_reminder_view.h"
 
@@ -51,7 +52,8 @@ int main() {
     const auto items = bench::DueReminders(bench::kReminders);
     MemoryStore store;
     cfg::GlobalSettings settings;
-    win::ReminderWindowWin32 window(store, settings, nullptr, ProgramVersion{});
+    win::WinMessageBoxes boxes;
+    win::ReminderWindowWin32 window(store, settings, nullptr, boxes, ProgramVersion{});
     if (!window.Create(GetModuleHandleW(nullptr))) {
         std::printf("the reminder window could not be created (no display?)\n");
         return 1;
