@@ -6,6 +6,7 @@
 #include <shlobj.h>
 #include <uxtheme.h>
 
+#include <algorithm>
 #include <iterator>
 
 #include "platform/win32/text.h"
@@ -311,10 +312,28 @@ SettingsDialogWin32::~SettingsDialogWin32() {
 
 bool SettingsDialogWin32::Create(HINSTANCE instance, HWND owner) {
     instance_ = instance;
+    owner_ = owner;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_DATE_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES |
                                              ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
-    frame_ = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_SETTINGS), owner, DialogProc,
+    if (!InitCommonControlsEx(&icc)) return false;
+    // The windows come at the first showing; their templates must be there
+    // now, while the program can still refuse to start.
+    const auto hasTemplate = [instance](int id) {
+        return FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5) /* RT_DIALOG */) != nullptr;
+    };
+    if (!hasTemplate(IDD_SETTINGS)) return false;
+    for (const auto& p : kPages)
+        if (!hasTemplate(p.templateId)) return false;
+    guard_.Run([&] { logic_.FormCreate(); });
+    return true;
+}
+
+// Making the frame, its five pages and every control costs more than the
+// rest of the start together, and most starts never open the dialog.
+bool SettingsDialogWin32::BuildWindows() {
+    if (built_) return false;
+    built_ = true;
+    frame_ = CreateDialogParamW(instance_, MAKEINTRESOURCEW(IDD_SETTINGS), owner_, DialogProc,
                                 reinterpret_cast<LPARAM>(this));
     if (!frame_) return false;
     tab_ = GetDlgItem(frame_, IDC_TAB_PAGES);
@@ -323,16 +342,45 @@ bool SettingsDialogWin32::Create(HINSTANCE instance, HWND owner) {
         item.mask = TCIF_TEXT;
         item.pszText = const_cast<wchar_t*>(p.title);
         SendMessageW(tab_, TCM_INSERTITEMW, static_cast<WPARAM>(p.page), reinterpret_cast<LPARAM>(&item));
-        HWND page = CreateDialogParamW(instance, MAKEINTRESOURCEW(p.templateId), frame_, DialogProc,
+        HWND page = CreateDialogParamW(instance_, MAKEINTRESOURCEW(p.templateId), frame_, DialogProc,
                                        reinterpret_cast<LPARAM>(this));
-        if (!page) return false;
+        if (!page) {
+            DestroyWindow(frame_);
+            return false;
+        }
         pages_[static_cast<std::size_t>(p.page)] = page;
         EnableTabTexture(page);
     }
     PlacePages();
     PrepareControls();
-    guard_.Run([&] { logic_.FormCreate(); });
+    ApplyShadow();
     return true;
+}
+
+// The controls take what the logic told the view before they existed, in
+// an order that leaves each as the logic's calls would have: a list before
+// its choice, a combo box's choice before the text typed into it.
+void SettingsDialogWin32::ApplyShadow() {
+    Setting s(setting_);
+    const auto shadow = std::move(shadow_);
+    shadow_.clear();
+    if (caption_) SetCaption(*caption_);
+    caption_.reset();
+    for (const auto& [c, state] : shadow) {
+        if (state.items) SetItems(c, *state.items);
+        if (state.selected) SetSelected(c, *state.selected);
+        if (state.text && InfoOf(c)->kind != Kind::Combo) SetText(c, *state.text);
+        if (state.checked) SetChecked(c, *state.checked);
+        if (state.enabled) SetEnabled(c, *state.enabled);
+        if (state.value) SetValue(c, *state.value);
+        if (state.position) SetPosition(c, *state.position);
+    }
+    SelectPage(page_);
+}
+
+SettingsDialogWin32::Shadow* SettingsDialogWin32::Shadowed(Ctl c) {
+    if (frame_ || !InfoOf(c)) return nullptr;
+    return &shadow_[c];
 }
 
 void SettingsDialogWin32::PlacePages() {
@@ -561,20 +609,35 @@ void SettingsDialogWin32::ShowPage(Page page) {
 
 // --- the view --------------------------------------------------------------
 
-void SettingsDialogWin32::SetCaption(std::string_view caption) { SetWindowTextW(frame_, Widen(caption).c_str()); }
+void SettingsDialogWin32::SetCaption(std::string_view caption) {
+    if (!frame_) {
+        caption_ = std::string(caption);
+        return;
+    }
+    SetWindowTextW(frame_, Widen(caption).c_str());
+}
 
 void SettingsDialogWin32::SelectPage(Page page) {
+    if (!frame_) {
+        page_ = page;
+        return;
+    }
     Setting s(setting_);
     SendMessageW(tab_, TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
     ShowPage(page);
 }
 
 Page SettingsDialogWin32::SelectedPage() {
+    if (!frame_) return page_;
     const auto i = SendMessageW(tab_, TCM_GETCURSEL, 0, 0);
     return i >= 0 && i < ui::kPageCount ? static_cast<Page>(i) : Page::Schedules;
 }
 
 void SettingsDialogWin32::ShowDialog() {
+    if (!frame_ && !BuildWindows()) {
+        services_.boxes.ShowError("The settings dialog could not be opened.");
+        return;
+    }
     ShowWindow(frame_, SW_SHOW);
     SetForegroundWindow(frame_);
     // The page's first field takes the keys, unless a control of the page
@@ -587,17 +650,33 @@ void SettingsDialogWin32::ShowDialog() {
     }
 }
 
-void SettingsDialogWin32::HideDialog() { ShowWindow(frame_, SW_HIDE); }
+void SettingsDialogWin32::HideDialog() {
+    if (frame_) ShowWindow(frame_, SW_HIDE);
+}
 
-bool SettingsDialogWin32::DialogVisible() { return IsWindowVisible(frame_) != FALSE; }
+bool SettingsDialogWin32::DialogVisible() { return frame_ && IsWindowVisible(frame_) != FALSE; }
 
 std::string SettingsDialogWin32::Text(Ctl c) {
+    if (Shadow* shadow = Shadowed(c)) {
+        // A drop-down list shows its chosen item.
+        if (InfoOf(c)->kind == Kind::Combo) {
+            const int i = shadow->selected.value_or(-1);
+            const auto* items = shadow->items ? &*shadow->items : nullptr;
+            return items && i >= 0 && i < static_cast<int>(items->size()) ? (*items)[static_cast<std::size_t>(i)]
+                                                                           : std::string();
+        }
+        return shadow->text.value_or(std::string());
+    }
     HWND h = Control(c);
     if (!h) return {};
     return Narrow(WindowText(h));
 }
 
 void SettingsDialogWin32::SetText(Ctl c, std::string_view text) {
+    if (Shadow* shadow = Shadowed(c)) {
+        shadow->text = std::string(text);
+        return;
+    }
     HWND h = Control(c);
     if (!h) return;
     Setting s(setting_);
@@ -605,12 +684,17 @@ void SettingsDialogWin32::SetText(Ctl c, std::string_view text) {
 }
 
 bool SettingsDialogWin32::Checked(Ctl c) {
+    if (Shadow* shadow = Shadowed(c)) return shadow->checked.value_or(false);
     HWND h = Control(c);
     if (!h) return false;
     return SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void SettingsDialogWin32::SetChecked(Ctl c, bool checked) {
+    if (Shadow* shadow = Shadowed(c)) {
+        shadow->checked = checked;
+        return;
+    }
     HWND h = Control(c);
     if (!h) return;
     Setting s(setting_);
@@ -618,6 +702,10 @@ void SettingsDialogWin32::SetChecked(Ctl c, bool checked) {
 }
 
 void SettingsDialogWin32::SetEnabled(Ctl c, bool enabled) {
+    if (Shadow* shadow = Shadowed(c)) {
+        shadow->enabled = enabled;
+        return;
+    }
     HWND h = Control(c);
     if (!h) return;
     Setting s(setting_);
@@ -630,6 +718,15 @@ void SettingsDialogWin32::SetEnabled(Ctl c, bool enabled) {
 }
 
 void SettingsDialogWin32::SetItems(Ctl c, const std::vector<std::string>& items) {
+    if (Shadow* shadow = Shadowed(c)) {
+        const Kind kind = InfoOf(c)->kind;
+        if (kind != Kind::Combo && kind != Kind::EditCombo) return;
+        // A new list clears the choice and the box's text.
+        shadow->items = items;
+        shadow->selected = -1;
+        if (kind == Kind::EditCombo) shadow->text = std::string();
+        return;
+    }
     HWND h = Control(c);
     const ControlInfo* info = InfoOf(c);
     // The radio group's items are in the template.
@@ -643,6 +740,7 @@ void SettingsDialogWin32::SetItems(Ctl c, const std::vector<std::string>& items)
 }
 
 int SettingsDialogWin32::Selected(Ctl c) {
+    if (Shadow* shadow = Shadowed(c)) return shadow->selected.value_or(-1);
     HWND h = Control(c);
     if (!h) return -1;
     if (InfoOf(c)->kind == Kind::Radio) {
@@ -656,6 +754,20 @@ int SettingsDialogWin32::Selected(Ctl c) {
 }
 
 void SettingsDialogWin32::SetSelected(Ctl c, int index) {
+    if (Shadow* shadow = Shadowed(c)) {
+        const Kind kind = InfoOf(c)->kind;
+        if (kind == Kind::Radio) {
+            shadow->selected = index >= 0 && index < kRadioItems ? index : -1;
+        } else if (kind == Kind::Combo || kind == Kind::EditCombo) {
+            // Beyond the list nothing is chosen, and a box that may be
+            // typed into shows the chosen item or nothing.
+            const int n = shadow->items ? static_cast<int>(shadow->items->size()) : 0;
+            shadow->selected = index >= 0 && index < n ? index : -1;
+            if (kind == Kind::EditCombo)
+                shadow->text = *shadow->selected >= 0 ? (*shadow->items)[static_cast<std::size_t>(index)] : "";
+        }
+        return;
+    }
     HWND h = Control(c);
     if (!h) return;
     Setting s(setting_);
@@ -669,6 +781,7 @@ void SettingsDialogWin32::SetSelected(Ctl c, int index) {
 }
 
 DateTime SettingsDialogWin32::Value(Ctl c) {
+    if (Shadow* shadow = Shadowed(c)) return shadow->value.value_or(0);
     HWND h = Control(c);
     if (!h) return 0;
     SYSTEMTIME st{};
@@ -678,6 +791,13 @@ DateTime SettingsDialogWin32::Value(Ctl c) {
 }
 
 void SettingsDialogWin32::SetValue(Ctl c, DateTime value) {
+    if (Shadow* shadow = Shadowed(c)) {
+        // A time picker holds the time of day, a date picker the day.
+        const Kind kind = InfoOf(c)->kind;
+        if (kind == Kind::Time) shadow->value = TimeOf(value);
+        if (kind == Kind::Date) shadow->value = DateOf(value);
+        return;
+    }
     HWND h = Control(c);
     if (!h) return;
     const bool time = InfoOf(c)->kind == Kind::Time;
@@ -688,12 +808,18 @@ void SettingsDialogWin32::SetValue(Ctl c, DateTime value) {
 }
 
 int SettingsDialogWin32::Position(Ctl c) {
+    if (Shadow* shadow = Shadowed(c)) return shadow->position.value_or(kFontSliderMin);
     HWND h = Control(c);
     if (!h) return 0;
     return static_cast<int>(SendMessageW(h, TBM_GETPOS, 0, 0));
 }
 
 void SettingsDialogWin32::SetPosition(Ctl c, int position) {
+    if (Shadow* shadow = Shadowed(c)) {
+        // The slider keeps to its range.
+        shadow->position = std::clamp(position, kFontSliderMin, kFontSliderMax);
+        return;
+    }
     HWND h = Control(c);
     if (!h) return;
     Setting s(setting_);

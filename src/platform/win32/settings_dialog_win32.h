@@ -11,7 +11,7 @@
 //     pw::win::SettingsDialogWin32 dialog({store, clock, locale, files, sound,
 //         boxes, clockWindow.Logic(), ReadProgramVersion(), exePath,
 //         WinsockSocketFactory(), checkForUpdates});
-//     dialog.Create(instance, clockWindow.Handle());   // hidden; starts the clock
+//     dialog.Create(instance, clockWindow.Handle());   // no windows yet; starts the clock
 //     ...
 //     // in the message loop, before TranslateMessage:
 //     if (dialog.IsDialogMessage(msg)) continue;
@@ -24,6 +24,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/win32/window_base.h"
 #include "ui/settings_dialog.h"
@@ -53,12 +54,14 @@ public:
     SettingsDialogWin32(const SettingsDialogWin32&) = delete;
     SettingsDialogWin32& operator=(const SettingsDialogWin32&) = delete;
 
-    // Makes the dialog hidden with all its pages and runs FormCreate, whose
-    // last step starts the clock. False when the templates or the common
-    // controls are missing.
+    // Runs FormCreate, whose last step starts the clock, without making a
+    // window: the frame, its pages and their controls are made when the
+    // dialog is first shown, and until then the view keeps what the logic
+    // sets. False when the templates or the common controls are missing.
     bool Create(HINSTANCE instance, HWND owner);
 
     ui::SettingsDialog& Logic() { return logic_; }
+    // Null until the dialog was first shown.
     HWND Handle() const { return frame_; }
     // Tab, the arrow keys, Enter, Esc and mnemonics of the dialog; true when
     // the message was the dialog's.
@@ -79,6 +82,8 @@ private:
     void OnNotify(const NMHDR& header);
     void Raise(ui::Ctl control, ui::Event event);
     void ShowPage(ui::Page page);
+    bool BuildWindows();
+    void ApplyShadow();
     void PlacePages();
     void PrepareControls();
     void PrepareAboutPage();
@@ -124,6 +129,24 @@ private:
     HFONT nameFont_ = nullptr;
     std::array<COLORREF, 16> customColours_{};
     std::vector<HICON> glyphs_;
+    // What the view was told for a control while it had no window.
+    struct Shadow {
+        std::optional<std::string> text;
+        std::optional<bool> checked;
+        std::optional<bool> enabled;
+        std::optional<std::vector<std::string>> items;
+        std::optional<int> selected;
+        std::optional<DateTime> value;
+        std::optional<int> position;
+    };
+    Shadow* Shadowed(ui::Ctl c);
+    std::map<ui::Ctl, Shadow> shadow_;
+    std::optional<std::string> caption_;
+    ui::Page page_ = ui::Page::Schedules;
+    HWND owner_ = nullptr;
+    // The windows are made once; after the program destroyed them at its
+    // end, a late view call must not make them again.
+    bool built_ = false;
     // Above zero while a view call sets a control: the notifications that
     // causes are not the user's.
     int setting_ = 0;
