@@ -39,6 +39,7 @@ InstallDir "$LOCALAPPDATA\Programs\${APP_TITLE}"
 InstallDirRegKey HKCU "${UNINST_KEY}" "InstallLocation"
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
+BrandingText "${APP_TITLE} ${VERSION}"
 
 VIProductVersion "${VERSION}"
 VIFileVersion "${VERSION}"
@@ -134,7 +135,7 @@ Function OptionsPage
     ${If} $AutoStart = 1
         ${NSD_Check} $AutoStartBox
     ${EndIf}
-    ${NSD_CreateLabel} 0 20u 100% 24u "You can change this later on the settings dialog's Options page."
+    ${NSD_CreateLabel} 0 20u 100% 24u "You can change this later with $\"Launch at windows start$\" on the $\"Global options$\" page of ${APP_TITLE}'s settings."
     Pop $0
     nsDialogs::Show
 FunctionEnd
