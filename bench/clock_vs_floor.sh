@@ -11,7 +11,8 @@
 #     10 ms ticks, too coarse for an idle clock);
 #   - peak memory (VmHWM of each process at the end).
 # Prints the figures and the ratios plenwick / floor, and the size of
-# plenwick.exe. Nothing here sets the clock.
+# plenwick.exe. Where only the 64-bit Wine runs, both programs are their
+# 64-bit builds (scripts/wine-flavour.sh). Nothing here sets the clock.
 #   bench/clock_vs_floor.sh [idle seconds] [starts]
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
@@ -22,9 +23,11 @@ starts=${2:-5}
 . "$root/scripts/clock-right.sh"
 without_clock_right "$0" "$@"
 
-build="$root/build/win32"
+. "$root/scripts/wine-flavour.sh"
+pw_flavour "$root"
+build=$PW_WIN_BUILD
 [ -f "$build/plenwick.exe" ] && [ -f "$build/floor_clock_gui.exe" ] && [ -f "$build/pwdriver.exe" ] ||
-    "$root/scripts/build" win32 >/dev/null
+    "$root/scripts/build" windows >/dev/null
 export WINEPREFIX="$build/wineprefix-bench" WINEDEBUG=-all
 unset LC_ALL
 export LANG=en_GB.UTF-8
@@ -35,14 +38,14 @@ cp "$build/plenwick.exe" "$build/floor_clock_gui.exe" "$build/pwdriver.exe" "$wo
 . "$root/scripts/xvfb-lib.sh"
 unset DISPLAY
 cleanup() {
-    wineserver -k >/dev/null 2>&1 || true
+    "$PW_WINESERVER" -k >/dev/null 2>&1 || true
     xvfb_stop
     rm -rf "$work"
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 xvfb_start
-wineserver -k >/dev/null 2>&1 || true
+"$PW_WINESERVER" -k >/dev/null 2>&1 || true
 "$run" reg delete 'HKCU\Software\Corvane Software\Plenwick' /f >/dev/null 2>&1 || true
 # The first start of a prefix pays for its services; start them first.
 "$run" cmd /c ver >/dev/null 2>&1 || true
@@ -102,4 +105,4 @@ printf '%-34s %12s %12s %8s\n' "" plenwick floor ratio
 printf '%-34s %12s %12s %8s\n' "start-up to first clock (ms)" "$ours_ms" "$floor_ms" "$(ratio "$ours_ms" "$floor_ms")"
 printf '%-34s %12s %12s %8s\n' "CPU over $idle idle seconds (ms)" "$ours_cpu" "$floor_cpu" "$(ratio "$ours_cpu" "$floor_cpu")"
 printf '%-34s %12s %12s %8s\n' "peak memory, VmHWM (KiB)" "$ours_kb" "$floor_kb" "$(ratio "$ours_kb" "$floor_kb")"
-echo "plenwick.exe: $size bytes"
+echo "plenwick.exe ($PW_FLAVOUR): $size bytes"

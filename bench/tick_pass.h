@@ -46,7 +46,7 @@ public:
     DateTime now = 0;
     DateTime Now() override { return now; }
     DateTime UtcNow() override { return now; }
-    bool SetUtc(DateTime) override { return false; }
+    ClockSet SetUtc(DateTime) override { return ClockSet::Failed; }
     int ZoneBiasMinutes() override { return 0; }
 };
 

@@ -1,17 +1,4 @@
-# Cross build of the Windows program: 32-bit, mingw-w64, static runtime.
-set(CMAKE_SYSTEM_NAME Windows)
+# Toolchain of plenwick.exe: 32-bit Windows.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(PW_MINGW_PREFIX i686-w64-mingw32)
-# The posix thread model gives the complete C++ library; with -static the
-# winpthread code is linked into the program, so no DLL is needed beside it.
-set(CMAKE_C_COMPILER ${PW_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${PW_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${PW_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${PW_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

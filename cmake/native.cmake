@@ -50,6 +50,9 @@ foreach(src ${PW_FUZZERS})
         add_executable(${name} ${src} ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp)
         add_test(NAME ${name}_replay COMMAND ${name})
     endif()
+    # The in-memory file system lets a target read and write files
+    # without touching the disk.
+    target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/memory_files.cpp)
     target_link_libraries(${name} PRIVATE pwposix pwcore)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 endforeach()

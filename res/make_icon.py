@@ -36,11 +36,11 @@ def pixel(size, x, y):
     return (255, 255, 224, 255)
 
 
-def image(size):
+def image(size, pixel_of=pixel):
     rows = []
     for y in reversed(range(size)):  # BMP rows are bottom-up
         row = b"".join(struct.pack("BBBB", p[2], p[1], p[0], p[3])
-                       for p in (pixel(size, x, y) for x in range(size)))
+                       for p in (pixel_of(size, x, y) for x in range(size)))
         rows.append(row)
     xor = b"".join(rows)
     mask_row = ((size + 31) // 32) * 4
@@ -50,9 +50,9 @@ def image(size):
     return header + xor + mask
 
 
-def main(out):
-    sizes = [16, 32, 48]
-    images = [image(s) for s in sizes]
+def write_icon(out, sizes, pixel_of):
+    """Writes an .ico with one 32-bit image per size, drawn by pixel_of."""
+    images = [image(s, pixel_of) for s in sizes]
     data = struct.pack("<HHH", 0, 1, len(sizes))
     offset = 6 + 16 * len(sizes)
     for s, img in zip(sizes, images):
@@ -61,6 +61,10 @@ def main(out):
     data += b"".join(images)
     with open(out, "wb") as f:
         f.write(data)
+
+
+def main(out):
+    write_icon(out, [16, 32, 48], pixel)
 
 
 if __name__ == "__main__":

@@ -2,7 +2,8 @@
 // Resource identifiers. Ranges: 1-99 icons and manifest, 100-199 menus,
 // 200-299 clock window, 300-399 reminder window, 1000-1999 settings
 // dialog (1000-1199 Schedules page, 1200-1299 Global options,
-// 1300-1399 Display, 1400-1499 Housekeeping, 1500-1599 About).
+// 1300-1399 Display, 1400-1499 Housekeeping, 1500-1599 About,
+// 1900-1999 the dialog's frame and the input box).
 
 #define IDI_PLENWICK 1
 
@@ -15,3 +16,67 @@
 #define IDM_RESTORE 106
 #define IDM_CLOSE 107
 #define IDM_ABOUT 108
+
+// Picture buttons' glyphs of the settings dialog.
+#define IDI_GLYPH_ADD 10
+#define IDI_GLYPH_DELETE 11
+#define IDI_GLYPH_RENAME 12
+#define IDI_GLYPH_TEST 13
+#define IDI_GLYPH_FOLDER 14
+#define IDI_GLYPH_PLAY 15
+
+// Dialog templates: the frame, its pages, the input box.
+#define IDD_SETTINGS 1900
+#define IDD_PAGE_SCHEDULES 1000
+#define IDD_PAGE_GLOBAL 1200
+#define IDD_PAGE_DISPLAY 1300
+#define IDD_PAGE_HOUSEKEEPING 1400
+#define IDD_PAGE_ABOUT 1500
+#define IDD_INPUTBOX 1910
+
+// The frame; its Close button is IDCANCEL, so Esc acts as Close.
+#define IDC_BUT_HELP 1901
+#define IDC_TAB_PAGES 1902
+// The input box; OK and Cancel are IDOK and IDCANCEL.
+#define IDC_LBL_PROMPT 1911
+#define IDC_EDT_INPUT 1912
+
+// "Schedules".
+#define IDC_LBL_SCHEDULES 1010
+#define IDC_CMB_SCHEDULES 1011
+#define IDC_BUT_ADDSCHED 1012
+#define IDC_BUT_DELSCHED 1013
+#define IDC_BUT_RENAME 1014
+#define IDC_OPT_SCHEDTYPE 1015
+#define IDC_OPT_LAUNCH 1016
+#define IDC_OPT_REMINDER 1017
+#define IDC_LBL_WINDOWSTATE 1018
+#define IDC_CMB_WINDOWSTATE 1019
+#define IDC_LBL_MSG 1020
+#define IDC_EDT_MESSAGE 1021
+#define IDC_BUT_TESTAPP 1022
+#define IDC_BUT_BROWSEAPP 1023
+#define IDC_LBL_WORKINGDIR 1024
+#define IDC_EDT_WORKINGDIR 1025
+#define IDC_BUT_BROWSEWORKINGDIR 1026
+#define IDC_CHK_SCHEDSOUND 1027
+#define IDC_BUT_PLAYSOUND 1028
+#define IDC_EDT_SOUNDNAME 1029
+#define IDC_BUT_BROWSESOUND 1030
+#define IDC_LBL_1STREM 1031
+#define IDC_LBL_1STDOW 1032
+#define IDC_DT_STARTDATE 1033
+#define IDC_DT_STARTTIME 1034
+#define IDC_LBL_REPEATEVERY 1035
+#define IDC_DT_REPEATPERIOD 1036
+#define IDC_LBL_UNTIL 1037
+#define IDC_LBL_LASTREM 1038
+#define IDC_LBL_LASTDOW 1039
+#define IDC_DT_ENDDATE 1040
+#define IDC_DT_ENDTIME 1041
+#define IDC_LBL_REPEATCYCLE 1042
+#define IDC_EDT_REPEATCYCLENUMBER 1043
+#define IDC_SPIN_REPEATCYCLENUMBER 1044
+#define IDC_CMB_REPEATCYCLEUNIT 1045
+#define IDC_BUT_ONCEONLY 1046
+#define IDC_BUT_SKIPTONEXTCYCLE 1047

@@ -7,6 +7,16 @@
 
 namespace pw {
 
+// What became of an attempt to set the clock.
+enum class ClockSet {
+    Done,
+    // The program lacks the right to change the system time: on Windows a
+    // standard user, and an administrator whose program is not elevated.
+    NoRight,
+    // Refused for any other reason (a time the system cannot hold).
+    Failed,
+};
+
 class Clock {
 public:
     virtual ~Clock() = default;
@@ -21,8 +31,8 @@ public:
         DateTime utc = 0;
     };
     virtual Reading LocalAndUtc() { return {Now(), UtcNow()}; }
-    // Sets the system clock (UTC) to the millisecond. False when refused.
-    virtual bool SetUtc(DateTime utc) = 0;
+    // Sets the system clock (UTC) to the millisecond.
+    virtual ClockSet SetUtc(DateTime utc) = 0;
     // Minutes to add to local time to get UTC for the period in force.
     virtual int ZoneBiasMinutes() = 0;
 };

@@ -715,19 +715,19 @@ bool TryTextToDateTime(std::string_view text, const Locale& loc, DateTime& out) 
 
 DateTime TextToDate(std::string_view text, const Locale& loc) {
     DateTime v;
-    if (!ParseDate(text, loc, v)) throw ConvertError(FormatText("'%s' is not a valid date", text));
+    if (!ParseDate(text, loc, v)) throw ConvertError(FormatText("'%s' is not a valid date", QuotedValue(text)));
     return v;
 }
 
 DateTime TextToTime(std::string_view text, const Locale& loc) {
     DateTime v;
-    if (!ParseTime(text, loc, v)) throw ConvertError(FormatText("'%s' is not a valid time", text));
+    if (!ParseTime(text, loc, v)) throw ConvertError(FormatText("'%s' is not a valid time", QuotedValue(text)));
     return v;
 }
 
 DateTime TextToDateTime(std::string_view text, const Locale& loc) {
     DateTime v;
-    if (!ParseDateTime(text, loc, v)) throw ConvertError(FormatText("'%s' is not a valid date and time", text));
+    if (!ParseDateTime(text, loc, v)) throw ConvertError(FormatText("'%s' is not a valid date and time", QuotedValue(text)));
     return v;
 }
 

@@ -56,7 +56,8 @@ std::string TimeToText(DateTime value, const Locale& loc);
 std::string DateTimeToText(DateTime value, const Locale& loc);
 
 // Parsing raises ConvertError "'text' is not a valid date" (time, date and
-// time). A date-time text of "0" is the value 0.
+// time), a long text cut as QuotedValue (common/errors.h) cuts it. A
+// date-time text of "0" is the value 0.
 //
 // What is read, as a user of the locale writes it:
 //  - a date is three numbers in the order of day, month and year of the

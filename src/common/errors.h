@@ -39,4 +39,12 @@ public:
 // '%s'"). A pattern without "%s" is returned unchanged.
 std::string FormatText(std::string_view pattern, std::string_view arg);
 
+// A value that could not be used, as an error text or a log line quotes
+// it: whole when it is short; otherwise its first kQuotedValueLimit bytes,
+// never ending inside a character, marked with "..." and its full length
+// ("20261208xxxx... (1048576 bytes)"). A stored value can be any size, and
+// a message box or a log line repeated at every start must not be.
+inline constexpr std::size_t kQuotedValueLimit = 64;
+std::string QuotedValue(std::string_view value);
+
 }  // namespace pw

@@ -80,6 +80,10 @@ public:
     // Text read from a file by byte access, converted from the ANSI code
     // page to UTF-8.
     virtual std::string FromFileText(std::string_view bytes) = 0;
+    // The other way: UTF-8 text as the bytes a text file holds. Nothing
+    // when the code page lacks a character of it, so that a caller who must
+    // not lose anything can refuse instead of writing a stand-in.
+    virtual std::optional<std::string> ToFileText(std::string_view text) = 0;
 
     virtual bool Remove(std::string_view path) = 0;
     // Copies from to to, replacing a file already at to.

@@ -16,12 +16,25 @@ std::optional<StoreValue> ReadValue(Store& store, std::string_view key, std::str
     return k->GetValue(name);
 }
 
+// The size of the data as the registry keeps it: a text in UTF-16 with its
+// terminating null, anything else as its bytes.
+std::size_t DataSize(const StoreValue& v) {
+    if (!v.IsText()) return v.bytes.size();
+    std::size_t units = 1;
+    for (unsigned char c : v.text) {
+        if ((c & 0xC0) == 0x80) continue;  // inside a character
+        units += c >= 0xF0 ? 2 : 1;        // beyond the BMP: a surrogate pair
+    }
+    return units * 2;
+}
+
 std::uint32_t IntegerOf(const StoreValue& v, std::string_view name) {
-    // A text is the wrong kind whatever its length; raw data too long or too
-    // short for an integer cannot be got as one at all.
-    if (v.IsText()) Fail("Invalid data type for '%s'", name);
-    if (v.bytes.size() != 4) Fail("Failed to get data for '%s'", name);
-    if (v.type != regtype::Dword) Fail("Invalid data type for '%s'", name);
+    // Data that does not fit the four bytes of an integer cannot even be
+    // fetched; data that fits but is not an integer is the wrong type.
+    // Which text comes depends on the size, not on the type: a text of one
+    // character fits, one of two does not.
+    if (DataSize(v) > 4) Fail("Failed to get data for '%s'", name);
+    if (v.type != regtype::Dword || v.bytes.size() != 4) Fail("Invalid data type for '%s'", name);
     return std::uint32_t(v.bytes[0]) | std::uint32_t(v.bytes[1]) << 8 | std::uint32_t(v.bytes[2]) << 16 |
            std::uint32_t(v.bytes[3]) << 24;
 }

@@ -6,8 +6,10 @@
 //
 // Reading: a missing key or value gives the default. A value of another
 // type than the kind asked for raises StoreError "Invalid data type for
-// 'name'"; integer data longer (or shorter) than four bytes raises
-// "Failed to get data for 'name'". An empty stored text is returned empty.
+// 'name'", except that an integer or flag read from data longer than four
+// bytes (a text counts as UTF-16 with its terminating null, so one of two
+// characters or more) raises "Failed to get data for 'name'". An empty
+// stored text is returned empty.
 // Writing: the key is created with any missing parents; a write the store
 // refuses raises "Failed to set data for 'name'". A key that cannot be
 // opened or created leaves the write undone without an error.

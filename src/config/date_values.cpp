@@ -50,10 +50,6 @@ DateTime ReadTime(KeyReader& key, const TimeValue& v, const Locale& loc) {
     return TextToTime(key.ReadString(v.name, v.def), loc);
 }
 
-DateTime ReadDateTime(KeyReader& key, const DateTimeValue& v, const Locale& loc) {
-    return TextToDateTime(key.ReadString(v.name, v.def), loc);
-}
-
 void WriteDate(Store& store, std::string_view key, const DateValue& v, DateTime value, const Locale& loc) {
     Write(store, key, v, DateToText(value, loc));
 }

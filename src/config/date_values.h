@@ -25,7 +25,6 @@ DateTime ReadDateTime(Store& store, std::string_view key, const DateTimeValue& v
 // The same reads through one open key (a whole schedule record at once).
 DateTime ReadDate(KeyReader& key, const DateValue& v, const Locale& loc, DateTime today);
 DateTime ReadTime(KeyReader& key, const TimeValue& v, const Locale& loc);
-DateTime ReadDateTime(KeyReader& key, const DateTimeValue& v, const Locale& loc);
 
 // Written as date text (the date part), time text (the time of day) and
 // date-time text.

@@ -68,7 +68,13 @@ std::string LogFilePath(std::string_view exeDir) {
 std::string LogLine(DateTime now, const Locale& locale, std::string_view message) {
     std::string line = LogTimeStamp(now, locale);
     line += " - ";
-    line += message;
+    // A break inside the message would start a line without a time stamp,
+    // which trimming reads as undated. CR LF is one break, one blank.
+    for (std::size_t i = 0; i < message.size(); ++i) {
+        const char c = message[i];
+        if (c == '\r' && i + 1 < message.size() && message[i + 1] == '\n') continue;
+        line += c == '\r' || c == '\n' ? ' ' : c;
+    }
     return line;
 }
 

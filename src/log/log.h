@@ -26,7 +26,8 @@ inline constexpr std::string_view kTrimmedMessage = "Log file trimmed";
 // added when it is missing.
 std::string LogFilePath(std::string_view exeDir);
 
-// time stamp + " - " + message
+// time stamp + " - " + message, each line break in the message (CR LF, CR
+// or LF) written as one blank so that the event stays on one line.
 std::string LogLine(DateTime now, const Locale& locale, std::string_view message);
 // time stamp + " Started Plenwick -------------------------"
 std::string StartBanner(DateTime now, const Locale& locale);

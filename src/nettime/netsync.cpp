@@ -1,5 +1,6 @@
 #include "nettime/netsync.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -24,7 +25,7 @@ bool IsBlankOrControl(char c) {
 
 }  // namespace
 
-bool SyncWithServer(const SyncContext& ctx, std::string_view server, std::string& offsetText) {
+SyncResult SyncWithServer(const SyncContext& ctx, std::string_view server, std::string& offsetText) {
     TSNTPSend client(ctx.clock, ctx.makeSocket());
     client.Host = std::string(server);
     client.TimeoutMs = kSyncTimeoutMs;
@@ -32,7 +33,12 @@ bool SyncWithServer(const SyncContext& ctx, std::string_view server, std::string
     client.ApplyTime = true;
 
     const DateTime utcBefore = ctx.clock.Now() + ctx.clock.ZoneBiasMinutes() / kMinutesPerDay;
-    if (!client.QueryTime()) return false;
+    if (!client.QueryTime()) {
+        // Of the kiss codes only these three ask the client to stop; the
+        // others carry news a simple client has no use for.
+        const std::string& kiss = client.KissCode;
+        return kiss == "RATE" || kiss == "DENY" || kiss == "RSTR" ? SyncResult::KissOfDeath : SyncResult::NotAdjusted;
+    }
 
     offsetText = OffsetText(client.ServerTime - utcBefore);
     // Corrected is what the client did, not a second check of the limit:
@@ -41,7 +47,13 @@ bool SyncWithServer(const SyncContext& ctx, std::string_view server, std::string
     // client knows whether the system took the new time. Telling the user
     // "corrected" for a clock that stayed wrong would also stop the
     // automatic attempts for a whole interval.
-    return client.TimeApplied;
+    if (!client.SetResult) return SyncResult::NotAdjusted;
+    switch (*client.SetResult) {
+        case ClockSet::Done: return SyncResult::Corrected;
+        case ClockSet::NoRight: return SyncResult::NoRight;
+        case ClockSet::Failed: break;
+    }
+    return SyncResult::NotAdjusted;
 }
 
 std::string OffsetText(double days) {
@@ -86,13 +98,6 @@ bool IsSyncDue(DateTime now, DateTime lastSynch, std::int32_t intervalHours) {
     return !(now >= lastSynch && now - lastSynch <= intervalHours / 24.0);
 }
 
-MaxCorrectionSource StoredMaxCorrection(Store& store) {
-    return [&store] {
-        const auto& v = cfg::global::MaxCorrection;
-        return cfg::Clamp(v, cfg::Read(store, cfg::kSettingsKey, v));
-    };
-}
-
 void RecordSynchTime(cfg::GlobalSettings& settings, Store& store, const Locale& locale, DateTime now) {
     settings.LastSynchTime = now;
     try {
@@ -103,24 +108,50 @@ void RecordSynchTime(cfg::GlobalSettings& settings, Store& store, const Locale& 
     }
 }
 
+std::int32_t BackoffHours(std::int32_t intervalHours) { return std::max<std::int32_t>(intervalHours, 1); }
+
 void AutoSynchronize(AutoSyncContext& ctx) {
     if (!ctx.connection.IsInternetConnected()) return;
     cfg::GlobalSettings& s = ctx.settings;
     if (!s.AutoSynchTime) return;
-    if (!IsSyncDue(ctx.sync.clock.Now(), s.LastSynchTime, s.AutoSynchInterval)) return;
+    Clock& clock = ctx.sync.clock;
+    const DateTime now = clock.Now();
+    if (!IsSyncDue(now, s.LastSynchTime, s.AutoSynchInterval)) return;
+    // The same due rule as for a correction, so a clock set back ends the
+    // wait too.
+    AutoSyncBackoff& backoff = ctx.backoff;
+    const std::int32_t waitHours = BackoffHours(s.AutoSynchInterval);
+    if (backoff.refusedAt && !IsSyncDue(now, *backoff.refusedAt, waitHours)) return;
+    backoff.refusedAt.reset();
 
     auto log = [&](const std::string& message) {
         if (s.LogNetTime && ctx.log) ctx.log(message);
     };
     try {
         for (const std::string& server : ParseServerList(s.TimeServers)) {
-            std::string offset;
-            if (SyncWithServer(ctx.sync, server, offset)) {
-                log("NetTime: " + offset + " from " + server);
-                RecordSynchTime(s, ctx.store, ctx.locale, ctx.sync.clock.Now());
-                return;
+            if (auto kissed = backoff.kissedAt.find(server); kissed != backoff.kissedAt.end()) {
+                if (!IsSyncDue(now, kissed->second, waitHours)) continue;
+                backoff.kissedAt.erase(kissed);
             }
-            log("NetTime: Time not adjusted from " + server);
+            std::string offset;
+            const std::string notAdjusted = "NetTime: Time not adjusted from " + QuotedValue(server);
+            switch (SyncWithServer(ctx.sync, server, offset)) {
+                case SyncResult::Corrected:
+                    log("NetTime: " + offset + " from " + server);
+                    RecordSynchTime(s, ctx.store, ctx.locale, clock.Now());
+                    return;
+                case SyncResult::NoRight:
+                    log(notAdjusted + " (no right to set the clock)");
+                    backoff.refusedAt = clock.Now();
+                    return;
+                case SyncResult::KissOfDeath:
+                    log(notAdjusted + " (the server asks to be left alone)");
+                    backoff.kissedAt[server] = clock.Now();
+                    break;
+                case SyncResult::NotAdjusted:
+                    log(notAdjusted);
+                    break;
+            }
         }
     } catch (...) {
         try {

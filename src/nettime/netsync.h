@@ -9,7 +9,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,14 +52,30 @@ public:
     virtual bool IsInternetConnected() = 0;
 };
 
+// What one attempt came to.
+enum class SyncResult {
+    // Within the maximum correction, and the system took the new time.
+    Corrected,
+    // No reply, an invalid one, a difference beyond the maximum, or a set
+    // the system refused for a reason other than the right.
+    NotAdjusted,
+    // Within the maximum, but the program has no right to set the clock.
+    NoRight,
+    // The server answered with a kiss-o'-death (RATE, DENY or RSTR): it
+    // asks not to be asked again for a while.
+    KissOfDeath,
+};
+
+// The line the buttons add below their answer when the clock could not be
+// set for lack of the right.
+inline constexpr std::string_view kRunAsAdministrator = "Plenwick must run as administrator to set the clock.";
+
 // One attempt against one server: asks it for the time and lets the SNTP
 // client set the clock when the difference is within the maximum
-// correction. True when the clock was corrected: within the maximum, and
-// the system took the new time.
-// offsetText is set whenever the server gave a valid reply, and left alone
-// otherwise. Errors of the socket factory or the correction source pass
-// through.
-bool SyncWithServer(const SyncContext& ctx, std::string_view server, std::string& offsetText);
+// correction. offsetText is set whenever the server gave a valid reply,
+// and left alone otherwise. Errors of the socket factory or the
+// correction source pass through.
+SyncResult SyncWithServer(const SyncContext& ctx, std::string_view server, std::string& offsetText);
 
 // A difference in days as the user reads it: "+ 0 days, 00:01:30",
 // "- 1 days, 02:03:04". Rounded to the nearest millisecond, which is then
@@ -77,10 +95,6 @@ std::string_view TrimServerLine(std::string_view line);
 // correction in the future (the clock was set back) makes it due.
 bool IsSyncDue(DateTime now, DateTime lastSynch, std::int32_t intervalHours);
 
-// The stored MaxCorrection, read at each attempt and brought into its
-// range: the correction source for as long as there is no settings dialog
-// whose field says it. A value of the wrong type raises StoreError.
-MaxCorrectionSource StoredMaxCorrection(Store& store);
 
 // After a correction: LastSynchTime := now, in the global settings and in
 // the store as date-time text. A store that refuses the write is not
@@ -88,7 +102,16 @@ MaxCorrectionSource StoredMaxCorrection(Store& store);
 // automatic step is not due again at once.
 void RecordSynchTime(cfg::GlobalSettings& settings, Store& store, const Locale& locale, DateTime now);
 
-// What the automatic step needs besides one attempt's context.
+// What the automatic step remembers from one minute to the next, in
+// memory only: when the system last refused to set the clock for lack of
+// the right, and which servers sent a kiss-o'-death, when.
+struct AutoSyncBackoff {
+    std::optional<DateTime> refusedAt;
+    std::map<std::string, DateTime, std::less<>> kissedAt;
+};
+
+// What the automatic step needs besides one attempt's context. Keep one
+// for the program's life: it carries the back-off.
 struct AutoSyncContext {
     SyncContext sync;
     ConnectionState& connection;
@@ -96,7 +119,12 @@ struct AutoSyncContext {
     Store& store;
     const Locale& locale;
     LogWriter log;
+    AutoSyncBackoff backoff{};
 };
+
+// How long the automatic step leaves a refusal or a kiss-o'-death alone:
+// its interval, and at least an hour.
+std::int32_t BackoffHours(std::int32_t intervalHours);
 
 // The automatic synchronization, run by the clock tick at each change of
 // the minute. Asks for the connection first (every time), then looks at
@@ -105,6 +133,15 @@ struct AutoSyncContext {
 // server tried ("NetTime: " + offset + " from " + server, or "NetTime: Time
 // not adjusted from " + server) and "NetTime: Unknown error" when an error
 // ends the walk. Never raises: the rest of the tick's pass goes on.
+//
+// A dead server or a difference beyond the maximum is tried again at the
+// next minute. Two answers wait for BackoffHours instead:
+// - the system refuses to set the clock for lack of the right: the walk
+//   ends with "... (no right to set the clock)" behind the line, and no
+//   server is asked until then, since every one would meet the same
+//   refusal and public servers limit clients that ask too often;
+// - a server sends a kiss-o'-death: that server is left alone until then
+//   and the walk goes on with the next.
 //
 // A server that does not answer costs kSyncTimeoutMs, and the walk adds
 // these up, so a list of dead servers blocks the caller that much longer.

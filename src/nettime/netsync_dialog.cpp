@@ -30,6 +30,15 @@ std::optional<std::string> FirstServer(const std::string& memoText) {
     return std::nullopt;
 }
 
+// A refusal for lack of the right is the one failure the user can mend,
+// so the answer says how below its usual text.
+std::string WithRightHint(std::string text, bool noRight) {
+    if (!noRight) return text;
+    if (!text.empty() && text.back() != '\n') text += "\r\n";
+    text += kRunAsAdministrator;
+    return text;
+}
+
 }  // namespace
 
 MaxCorrectionSource MaxCorrectionFromView(NetTimeView& view) {
@@ -75,14 +84,15 @@ void butConnectNowClick(NetTimeDialog& d) {
             return;
         }
         std::string offset;
-        if (SyncWithServer(d.sync, *server, offset)) {
+        const SyncResult result = SyncWithServer(d.sync, *server, offset);
+        if (result == SyncResult::Corrected) {
             if (d.settings.LogNetTime && d.log) d.log("NetTime: " + offset + " from " + *server);
             RecordSynchTime(d.settings, d.store, d.locale, d.sync.clock.Now());
             d.sound.Beep();
             d.boxes.Show("Time corrected by: " + offset + " from " + *server);
         } else {
             d.sound.Beep();
-            d.boxes.Show("Time not adjusted.");
+            d.boxes.Show(WithRightHint("Time not adjusted.", result == SyncResult::NoRight));
         }
     } catch (...) {
         d.sound.Beep();
@@ -92,6 +102,7 @@ void butConnectNowClick(NetTimeDialog& d) {
 
 void butTestTimeServersClick(NetTimeDialog& d) {
     std::string report, passed;
+    bool noRight = false;
     try {
         const std::vector<std::string> lines = SplitLines(d.view.TimeServersText());
         const std::string total = std::to_string(lines.size());
@@ -100,15 +111,17 @@ void butTestTimeServersClick(NetTimeDialog& d) {
             const std::string_view server = TrimServerLine(lines[n]);
             if (server.empty()) continue;
             std::string offset;
-            if (SyncWithServer(d.sync, server, offset)) {
+            const SyncResult result = SyncWithServer(d.sync, server, offset);
+            if (result == SyncResult::Corrected) {
                 report.append("OK  : ").append(server).append("\r\n");
                 passed.append(server).append("\r\n");
             } else {
                 report.append("Fail: ").append(server).append("\r\n");
+                noRight = noRight || result == SyncResult::NoRight;
             }
         }
         d.sound.Beep();
-        d.boxes.Show(report);
+        d.boxes.Show(WithRightHint(report, noRight));
     } catch (...) {
         d.boxes.Show(report);
         d.boxes.Show("Unknown error while trying to connect.");

@@ -52,15 +52,37 @@ bool DrawNonce(std::array<std::uint8_t, 8>& nonce) {
     }
 }
 
-bool IsAnswerTo(const std::array<std::uint8_t, kNtpPacketSize>& reply,
-                const std::array<std::uint8_t, kNtpPacketSize>& request, std::uint8_t leap, std::uint8_t mode) {
-    if (leap >= 3) return false;  // server not synchronized
-    if (mode != 4) return false;  // not a server reply
-    std::uint8_t stratum = reply[kNtpStratum];
-    if (stratum < 1 || stratum > 15) return false;  // kiss-o'-death or unsynchronized
-    if (RawField(&reply[kNtpReceive]) == 0) return false;
-    if (RawField(&reply[kNtpTransmit]) == 0) return false;
+enum class Verdict { Accept, Kiss, Reject };
+
+bool EchoesRequest(const std::array<std::uint8_t, kNtpPacketSize>& reply,
+                   const std::array<std::uint8_t, kNtpPacketSize>& request) {
     return std::equal(&reply[kNtpOriginate], &reply[kNtpOriginate] + 8, &request[kNtpTransmit]);
+}
+
+Verdict Judge(const std::array<std::uint8_t, kNtpPacketSize>& reply,
+              const std::array<std::uint8_t, kNtpPacketSize>& request, std::uint8_t leap, std::uint8_t mode) {
+    if (mode != 4) return Verdict::Reject;  // not a server reply
+    // Only a kiss that answers our own request counts: anyone could send
+    // one, and each makes us leave a server alone for a long while.
+    const std::uint8_t stratum = reply[kNtpStratum];
+    if (stratum == 0) return EchoesRequest(reply, request) ? Verdict::Kiss : Verdict::Reject;
+    if (leap >= 3) return Verdict::Reject;  // server not synchronized
+    if (stratum > 15) return Verdict::Reject;
+    if (RawField(&reply[kNtpReceive]) == 0) return Verdict::Reject;
+    if (RawField(&reply[kNtpTransmit]) == 0) return Verdict::Reject;
+    return EchoesRequest(reply, request) ? Verdict::Accept : Verdict::Reject;
+}
+
+// The four ASCII letters of a kiss code; anything else in them is shown
+// as '?' so that the code can go into a log line as it is.
+std::string KissCodeOf(const std::array<std::uint8_t, kNtpPacketSize>& reply) {
+    std::string code;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const std::uint8_t c = reply[kNtpReferenceId + i];
+        if (c == 0) break;
+        code += c > ' ' && c < 0x7F ? static_cast<char>(c) : '?';
+    }
+    return code.empty() ? "?" : code;
 }
 
 }  // namespace
@@ -70,7 +92,7 @@ TSNTPSend::TSNTPSend(Clock& clock, std::unique_ptr<DatagramSocket> socket)
 
 DateTime TSNTPSend::GetUtcNow() { return clock_.UtcNow(); }
 
-bool TSNTPSend::SetUtcNow(DateTime value) { return clock_.SetUtc(value); }
+ClockSet TSNTPSend::SetUtcNow(DateTime value) { return clock_.SetUtc(value); }
 
 DateTime TSNTPSend::DecodeTimestamp(std::uint32_t seconds, std::uint32_t fraction) {
     double s = SwapToOrFromNetwork(seconds);
@@ -79,6 +101,14 @@ DateTime TSNTPSend::DecodeTimestamp(std::uint32_t seconds, std::uint32_t fractio
     double f = SwapToOrFromNetwork(fraction) / (kTwoTo32 - 1);
     f = std::trunc(f * 10000) / 10000;
     return (s + f) / kSecondsPerDay + kNtpEraStart;
+}
+
+DateTime TSNTPSend::DecodeTimestamp(std::uint32_t seconds, std::uint32_t fraction, DateTime near) {
+    const DateTime inEraZero = DecodeTimestamp(seconds, fraction);
+    // A reference the clocks cannot have leaves the reading in era 0.
+    const double eras = std::round((near - inEraZero) / kNtpEraDays);
+    if (!std::isfinite(eras) || std::fabs(eras) > 1e6) return inEraZero;
+    return inEraZero + eras * kNtpEraDays;
 }
 
 void TSNTPSend::EncodeTimestamp(DateTime value, std::uint32_t& seconds, std::uint32_t& fraction) {
@@ -92,7 +122,8 @@ void TSNTPSend::EncodeTimestamp(DateTime value, std::uint32_t& seconds, std::uin
 }
 
 bool TSNTPSend::QueryTime() {
-    TimeApplied = false;
+    SetResult.reset();
+    KissCode.clear();
     if (!socket_) return false;
     socket_->SetRemote(Host, "ntp");
 
@@ -117,10 +148,16 @@ bool TSNTPSend::QueryTime() {
     ReplyLeap = Reply[0] >> 6;
     ReplyVersion = (Reply[0] >> 3) & 7;
     ReplyMode = Reply[0] & 7;
-    if (!IsAnswerTo(Reply, request, ReplyLeap, ReplyMode)) return false;
+    switch (Judge(Reply, request, ReplyLeap, ReplyMode)) {
+        case Verdict::Accept: break;
+        case Verdict::Kiss: KissCode = KissCodeOf(Reply); return false;
+        case Verdict::Reject: return false;
+    }
 
-    DateTime t2 = DecodeTimestamp(RawField(&Reply[kNtpReceive]), RawField(&Reply[kNtpReceive + 4]));
-    DateTime t3 = DecodeTimestamp(RawField(&Reply[kNtpTransmit]), RawField(&Reply[kNtpTransmit + 4]));
+    // The seconds field wraps every 136 years, first in February 2036; each
+    // timestamp is read in the era nearest the local clock.
+    DateTime t2 = DecodeTimestamp(RawField(&Reply[kNtpReceive]), RawField(&Reply[kNtpReceive + 4]), t1);
+    DateTime t3 = DecodeTimestamp(RawField(&Reply[kNtpTransmit]), RawField(&Reply[kNtpTransmit + 4]), t1);
     // The round trip less the time the server held the request (t3 - t2).
     double delay = (t4 - t1) - (t3 - t2);
     ServerTime = t3 + delay / 2;
@@ -129,7 +166,7 @@ bool TSNTPSend::QueryTime() {
 
     // Against t1: the reading before the request went out.
     if (ApplyTime && (MaxApplyDiff == 0 || std::fabs(ServerTime - t1) * kSecondsPerDay <= MaxApplyDiff))
-        TimeApplied = SetUtcNow(ServerTime);
+        SetResult = SetUtcNow(ServerTime);
     return true;
 }
 

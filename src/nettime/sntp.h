@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,12 +22,16 @@ inline constexpr std::size_t kNtpPacketSize = 48;
 
 // Offsets of the fields used in a 48-byte NTP packet.
 inline constexpr std::size_t kNtpStratum = 1;
+inline constexpr std::size_t kNtpReferenceId = 12;
 inline constexpr std::size_t kNtpOriginate = 24;
 inline constexpr std::size_t kNtpReceive = 32;
 inline constexpr std::size_t kNtpTransmit = 40;
 
 // 1 January 1900 00:00, the start of NTP era 0, as a date-time value.
 inline constexpr DateTime kNtpEraStart = 2.0;
+// One era: the 2^32 seconds the seconds field counts before it wraps
+// (era 1 starts on 7 February 2036 06:28:16).
+inline constexpr double kNtpEraDays = 4294967296.0 / 86400.0;
 
 class TSNTPSend {
 public:
@@ -39,9 +44,13 @@ public:
     double DelaySeconds = 0;
     double MaxApplyDiff = 3600;  // seconds; exactly 0 = no limit
     bool ApplyTime = false;
-    // Whether the last QueryTime set the clock: the difference was within
-    // MaxApplyDiff and the system took the new time.
-    bool TimeApplied = false;
+    // What became of the last QueryTime's attempt to set the clock; nothing
+    // when it made none (ApplyTime off, beyond MaxApplyDiff, no valid reply).
+    std::optional<ClockSet> SetResult;
+    // The code of a kiss-o'-death reply to the last request (stratum 0, the
+    // code in the reference identifier: "RATE", "DENY", "RSTR", ...); empty
+    // when the last reply was none.
+    std::string KissCode;
     std::string Host = "localhost";
     int TimeoutMs = 5000;
     std::vector<std::uint8_t> ReceiveBuffer;
@@ -54,12 +63,16 @@ public:
     bool QueryTime();
 
     // Both fields exactly as they stand in a packet (network byte order).
+    // Read in era 0 (1900 to 2036).
     static DateTime DecodeTimestamp(std::uint32_t seconds, std::uint32_t fraction);
+    // Read in the era that puts it nearest to near, so that a timestamp
+    // within 68 years of the local clock is read right on either side of
+    // an era's end.
+    static DateTime DecodeTimestamp(std::uint32_t seconds, std::uint32_t fraction, DateTime near);
     static void EncodeTimestamp(DateTime value, std::uint32_t& seconds, std::uint32_t& fraction);
 
     DateTime GetUtcNow();
-    // False when the system refused the new time.
-    bool SetUtcNow(DateTime value);
+    ClockSet SetUtcNow(DateTime value);
 
 private:
     Clock& clock_;

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "common/errors.h"
 #include "config/values.h"
 
 namespace pw::sched {
@@ -47,7 +48,9 @@ bool LaunchProgram(ProcessStarter& starter, const cfg::GlobalSettings& settings,
         std::string line = "Schedule:";
         line += scheduleName;
         line += " Program:";
-        line += commandLine;
+        // A command line that could not start may be anything stored; the
+        // line repeats at each due minute, so it quotes only the start.
+        line += started ? std::string(commandLine) : QuotedValue(commandLine);
         if (!started) line += " <<<<<<<< ERROR >>>>>>>>";
         try {
             log(line);

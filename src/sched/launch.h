@@ -44,7 +44,8 @@ public:
 
 // Starts the program of a schedule and, when LogLaunches is on, writes
 // "Schedule:" name " Program:" command line, with " <<<<<<<< ERROR >>>>>>>>"
-// added when the program could not be started. True when it was started.
+// added when the program could not be started (the command line then cut
+// as QuotedValue cuts it). True when it was started.
 bool LaunchProgram(ProcessStarter& starter, const cfg::GlobalSettings& settings, const LogLineWriter& log,
                    std::string_view scheduleName, std::string_view commandLine, std::string_view workingDir,
                    std::string_view windowState);

@@ -12,10 +12,106 @@ namespace pw::sched {
 
 namespace {
 
-// Used when the system reports no resolution at all, so a font size never
-// divides by zero.
+// One code point from UTF-8 at text[i], moving i past it; a byte that
+// starts no valid sequence gives '?' and moves one byte.
+char32_t NextCodePoint(std::string_view text, std::size_t& i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 && lead < 0xF5 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+    if (length == 0 || i + length > text.size()) {
+        ++i;
+        return U'?';
+    }
+    char32_t cp = length == 1 ? lead : lead & (0xFF >> (length + 1));
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80) {
+            ++i;
+            return U'?';
+        }
+        cp = cp << 6 | (byte(i + k) & 0x3F);
+    }
+    i += length;
+    // Overlong forms, surrogates and numbers past Unicode are no characters.
+    static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kLeast[length] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return U'?';
+    return cp;
+}
+
+// \uN takes a signed 16-bit number; "?" is what a reader without Unicode
+// shows instead.
+void AppendUnicodeUnit(std::string& out, unsigned unit) {
+    out += "\\u";
+    out += std::to_string(static_cast<std::int16_t>(unit));
+    out += '?';
+}
+
+void AppendEscaped(std::string& out, std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const char32_t cp = NextCodePoint(text, i);
+        if (cp == U'\r' || cp == U'\n') {
+            // CR LF is one break.
+            if (cp == U'\r' && i < text.size() && text[i] == '\n') ++i;
+            out += "\\line ";
+        } else if (cp == U'\t') {
+            out += "\\tab ";
+        } else if (cp == U'\\' || cp == U'{' || cp == U'}') {
+            out += '\\';
+            out += static_cast<char>(cp);
+        } else if (cp < 0x20 || cp == 0x7F) {
+            // Other control characters show as nothing.
+        } else if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (cp < 0x10000) {
+            AppendUnicodeUnit(out, static_cast<unsigned>(cp));
+        } else {
+            const char32_t v = cp - 0x10000;
+            AppendUnicodeUnit(out, 0xD800 + static_cast<unsigned>(v >> 10));
+            AppendUnicodeUnit(out, 0xDC00 + static_cast<unsigned>(v & 0x3FF));
+        }
+    }
+}
+
+// Index of value in a table, adding it when new.
+template <class T>
+std::size_t IndexIn(std::vector<T>& table, const T& value) {
+    for (std::size_t i = 0; i < table.size(); ++i)
+        if (table[i] == value) return i;
+    table.push_back(value);
+    return table.size() - 1;
+}
 
 }  // namespace
+
+std::string RichText(const std::vector<StyledLine>& lines) {
+    std::vector<std::string> fonts;
+    std::vector<Rgb> colours;
+    std::string body;
+    for (const StyledLine& line : lines) {
+        const std::size_t font = IndexIn(fonts, line.style.font);
+        // Colour 0 of the table is the default; ours count from 1.
+        const std::size_t colour = IndexIn(colours, line.style.colour) + 1;
+        body += "\\pard\\plain\\f" + std::to_string(font) + "\\fs" + std::to_string(std::max(line.style.points, 1) * 2) +
+                "\\cf" + std::to_string(colour);
+        if (line.style.bold) body += "\\b";
+        body += ' ';
+        AppendEscaped(body, line.text);
+        body += "\\par\n";
+    }
+    std::string rtf = "{\\rtf1\\ansi\\deff0\\uc1{\\fonttbl";
+    for (std::size_t i = 0; i < fonts.size(); ++i) {
+        rtf += "{\\f" + std::to_string(i) + "\\fnil ";
+        AppendEscaped(rtf, fonts[i]);
+        rtf += ";}";
+    }
+    rtf += "}{\\colortbl;";
+    for (Rgb c : colours)
+        rtf += "\\red" + std::to_string(c & 0xFF) + "\\green" + std::to_string(c >> 8 & 0xFF) + "\\blue" +
+               std::to_string(c >> 16 & 0xFF) + ";";
+    rtf += "}\n";
+    rtf += body;
+    rtf += "}";
+    return rtf;
+}
 
 ReminderWindow::ReminderWindow(ReminderView& view, Store& store, const cfg::GlobalSettings& settings,
                                LogLineWriter log, ProgramVersion version)
@@ -118,7 +214,6 @@ void ReminderWindow::ShowReminders(const std::vector<std::string>& items) {
     // not, and a huge or negative font would make the window useless.
     const int fontPixels = cfg::Clamp(cfg::global::ReminderFontSize, settings_.ReminderFontSize);
     FitHeight(items.size(), fontPixels);
-    view_.ClearText();
 
     if (!view_.Visible()) {
         FormShow();
@@ -135,25 +230,29 @@ void ReminderWindow::ShowReminders(const std::vector<std::string>& items) {
     const LineStyle rule = Style(kRulePixels, kRed, false);
     const std::string ruleText(kRuleLength, '-');
 
+    std::vector<StyledLine> lines;
+    lines.reserve(items.size() * 3);
     int n = 0;
     for (const auto& item : items) {
         ++n;
         const ReminderFields f = ParseReminderItem(item);
-        const std::string numbered = std::to_string(n) + "." + f.message;
-        view_.AppendLine(f.description, description);
-        view_.AppendLine(numbered, message);
-        view_.AppendLine(ruleText, rule);
-        if (!settings_.LogReminders || !log_) continue;
-        // A program that was not started is logged by the tick under
-        // LogLaunches; only reminders are logged here.
-        const auto missed = ParseMissedDescription(f.description);
-        if (!missed) {
-            log_("Reminder:" + f.name + " Message:" + numbered);
-        } else if (!missed->launch) {
-            log_("Missed reminder:" + f.name + " Due:" + missed->due + " Count:" + std::to_string(missed->count) +
-                 " Message:" + numbered);
+        std::string numbered = std::to_string(n) + "." + f.message;
+        if (settings_.LogReminders && log_) {
+            // A program that was not started is logged by the tick under
+            // LogLaunches; only reminders are logged here.
+            const auto missed = ParseMissedDescription(f.description);
+            if (!missed) {
+                log_("Reminder:" + f.name + " Message:" + numbered);
+            } else if (!missed->launch) {
+                log_("Missed reminder:" + f.name + " Due:" + missed->due + " Count:" + std::to_string(missed->count) +
+                     " Message:" + numbered);
+            }
         }
+        lines.push_back({f.description, description});
+        lines.push_back({std::move(numbered), message});
+        lines.push_back({ruleText, rule});
     }
+    view_.SetText(lines);
     view_.ScrollToTop();
 }
 

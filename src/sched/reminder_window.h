@@ -41,6 +41,18 @@ struct LineStyle {
     bool operator==(const LineStyle&) const = default;
 };
 
+struct StyledLine {
+    std::string text;
+    LineStyle style;
+};
+
+// The lines as one rich text (RTF) document, each line its own paragraph
+// in its own font, size, colour and weight, so that a text control takes
+// them all in one step. Text is UTF-8; what RTF cannot carry as it is
+// (non-ASCII characters, backslash and braces) is escaped, and a line
+// break inside a line becomes a break within its paragraph.
+std::string RichText(const std::vector<StyledLine>& lines);
+
 // The controls of the window as its logic sees them. Positions are screen
 // pixels; the client area is the part inside the frame and the window's
 // border width, shared by the text area and the bottom panel.
@@ -63,8 +75,9 @@ public:
     virtual void Hide() = 0;
 
     virtual void SetTextBackground(Rgb colour) = 0;
-    virtual void ClearText() = 0;
-    virtual void AppendLine(std::string_view text, const LineStyle& style) = 0;
+    // Replaces the whole text area with these lines, in one step: hundreds
+    // of reminders must not cost a round of layout each.
+    virtual void SetText(const std::vector<StyledLine>& lines) = 0;
     virtual void ScrollToTop() = 0;
 
     virtual void SetAppName(std::string_view text) = 0;

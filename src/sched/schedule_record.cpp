@@ -20,10 +20,6 @@ DateTime ReadTime(KeyReader& key, const cfg::TimeValue& v, const Locale& loc) {
 
 }  // namespace
 
-ScheduleTiming ReadTiming(KeyReader& key, const Locale& loc, std::int64_t today) {
-    return ReadTimingAfterStart(key, loc, today, ReadStartDate(key, loc, today));
-}
-
 DateTime ReadStartDate(KeyReader& key, const Locale& loc, std::int64_t today) {
     return ReadDate(key, cfg::schedule::StartDate, loc, today);
 }

@@ -22,10 +22,6 @@ struct ScheduleAction {
     std::string soundName;
 };
 
-// Reads the timing values with their defaults (a missing StartDate is
-// today, a missing EndDate tomorrow). Raises StoreError for a value of the
-// wrong type and ConvertError for a text that does not parse.
-ScheduleTiming ReadTiming(KeyReader& key, const Locale& loc, std::int64_t today);
 // Only the start date: a schedule that has not started needs nothing else,
 // and most schedules wait for a later day.
 DateTime ReadStartDate(KeyReader& key, const Locale& loc, std::int64_t today);

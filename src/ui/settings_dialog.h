@@ -7,6 +7,7 @@
 // DialogView; the Win32 layer only turns messages into OnEvent calls.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,6 +42,8 @@ struct SettingsDialogParts {
     std::string executablePath;
     // A fresh datagram socket for each time server asked.
     net::SocketFactory makeSocket;
+    // "Check for updates": asks the update server and answers the user.
+    std::function<void()> checkForUpdates;
 };
 
 class SettingsDialog : public app::SettingsDialogLink {

@@ -8,6 +8,7 @@
 #include "config/values.h"
 #include "log/handlers.h"
 #include "nettime/netsync_dialog.h"
+#include "ui/backup_group.h"
 #include "ui/settings_dialog.h"
 
 namespace pw::ui {
@@ -71,6 +72,18 @@ std::string FolderOf(std::string_view path) {
 // The start-with-Windows command: the path in quotes, so that a blank in
 // it (C:\Program Files\...) is not taken for the end of the program's name.
 std::string QuotedCommand(std::string_view path) { return "\"" + std::string(path) + "\""; }
+
+// The backup group's field and folder dialog.
+class BackupControls : public BackupPage {
+public:
+    explicit BackupControls(DialogView& v) : v_(v) {}
+    std::string BackupDirText() override { return v_.Text(Ctl::edtBackupDir); }
+    void SetBackupDirText(std::string_view text) override { v_.SetText(Ctl::edtBackupDir, text); }
+    std::optional<std::string> BrowseForFolder(std::string_view start) override { return v_.FolderDialog(start); }
+
+private:
+    DialogView& v_;
+};
 
 }  // namespace
 
@@ -264,7 +277,22 @@ bool SettingsDialog::DispatchOption(Ctl c, Event e) {
             ApplyColour(c, *chosen);
             return true;
         }
-        case Ctl::edtBackupDir: cfg::Write(store, key, g::BackupDir, v.Text(c)); return true;
+        case Ctl::edtBackupDir:
+        case Ctl::butBackDirBrowse:
+        case Ctl::butBackup:
+        case Ctl::butRestore: {
+            BackupControls page(v);
+            BackupGroup group(page, BackupServices{store, parts_.files, parts_.sound, parts_.boxes,
+                                                   [this] { parts_.clockWindow.mnuCloseClick(); }});
+            if (c == Ctl::edtBackupDir) group.edtBackupDirExit();
+            if (c == Ctl::butBackDirBrowse) group.butBackDirBrowseClick();
+            if (c == Ctl::butBackup) group.butBackupClick();
+            if (c == Ctl::butRestore) group.butRestoreClick();
+            return true;
+        }
+        case Ctl::butCheckForUpdate:
+            if (parts_.checkForUpdates) parts_.checkForUpdates();
+            return true;
         case Ctl::butTrimLog:
             if (auto* log = parts_.clockWindow.Log())
                 log::butTrimLogClick(*log, settings, parts_.sound, parts_.boxes);

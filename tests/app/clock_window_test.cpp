@@ -17,7 +17,8 @@
 #include "support/fake_services.h"
 #include "support/fake_store.h"
 #include "support/temp_dir.h"
-#include "ui/settings_placeholder.h"
+#include "../ui/fake_dialog_view.h"
+#include "ui/settings_dialog.h"
 
 namespace pw::app {
 namespace {
@@ -188,9 +189,9 @@ TEST_F(ClockWindowTest, ValuesOfTheWrongTypeAreReportedAndTakeTheirDefaults) {
     cfg::Write(store, kSettingsKey, global::ReminderFontSize, 12);
     cfg::Write(store, kSettingsKey, global::Top, 40);
     Create();
-    EXPECT_EQ(events.list, (std::vector<std::string>{"error:Invalid data type for 'Left'",
-                                                     "error:Invalid data type for 'MsgDisplayTime'",
-                                                     "error:Invalid data type for 'AlwaysOnTop'"}));
+    EXPECT_EQ(events.list, (std::vector<std::string>{"error:Failed to get data for 'Left'",
+                                                     "error:Failed to get data for 'MsgDisplayTime'",
+                                                     "error:Failed to get data for 'AlwaysOnTop'"}));
     EXPECT_EQ(view.moves.front(), (std::pair{0, 40}));
     EXPECT_TRUE(view.topmost);
     EXPECT_EQ(window.Settings().MsgDisplayTime, 50);
@@ -447,12 +448,16 @@ TEST_F(ClockWindowTest, ARefusedPositionWriteIsReported) {
     EXPECT_EQ(events.list, (std::vector<std::string>{"error:Failed to set data for 'Left'"}));
 }
 
-TEST_F(ClockWindowTest, ThePlaceholderDialogStartsTheTimerAsItsLastStep) {
+TEST_F(ClockWindowTest, TheSettingsDialogStartsTheTimerAsItsLastStep) {
     cfg::Write(store, kSettingsKey, global::MaxCorrection, 90);
     window.FormCreate();
     view.events.clear();
-    ui::SettingsPlaceholder settings(store, window);
-    EXPECT_EQ(view.events, (std::vector<std::string>{"timer:1000"}));
+    test::FakeDialogView dialogView;
+    ui::SettingsDialog settings(
+        ui::SettingsDialogParts{store, clock, locale, files, sound, boxes, dialogView, window, {}, "C:\\p.exe", {}});
+    settings.FormCreate();
+    ASSERT_FALSE(view.events.empty());
+    EXPECT_EQ(view.events.back(), "timer:1000");
     EXPECT_EQ(settings.MaxCorrection(), 90);
     settings.HelpClick();
     EXPECT_EQ(events.list, (std::vector<std::string>{"beep", "box:Help file not found"}));
@@ -473,7 +478,6 @@ TEST_F(ClockWindowTest, TickRunsWithTheRealPartsOfTheWindow) {
     cfg::Write(store, kSettingsKey, global::LogReminders, true);
     cfg::Write(store, kSettingsKey, global::LogLaunches, true);
     Create();
-    ui::SettingsPlaceholder settings(store, window);
     window.ClockTimer();
     EXPECT_EQ(view.caption, "Schedules: 2");
     EXPECT_EQ(starter.started, (std::vector<std::string>{"backup.exe /all"}));

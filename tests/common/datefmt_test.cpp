@@ -553,5 +553,33 @@ TEST(ReadingDateTimes, BadTextsRaiseTheDateAndTimeError) {
     }
 }
 
+TEST(Parsing, AnErrorQuotesOnlyTheStartOfALongText) {
+    const Locale loc = Locale::EnGB();
+    const std::string euro = "\xE2\x82\xAC";  // three bytes
+    struct Case {
+        std::string text;
+        std::string quoted;
+    } cases[] = {
+        {std::string(64, '1'), std::string(64, '1')},
+        {std::string(65, '1'), std::string(64, '1') + "... (65 bytes)"},
+        {std::string(1 << 20, '2'), std::string(64, '2') + "... (1048576 bytes)"},
+        // A character across the cut stays out whole.
+        {std::string(63, 'a') + euro + "b", std::string(63, 'a') + "... (67 bytes)"},
+        {std::string(61, 'a') + euro + "b", std::string(61, 'a') + euro + "... (65 bytes)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.size());
+        for (auto [parse, kind] : {std::pair{&TextToDate, "date"}, std::pair{&TextToTime, "time"},
+                                   std::pair{&TextToDateTime, "date and time"}}) {
+            try {
+                parse(c.text, loc);
+                ADD_FAILURE() << "no error";
+            } catch (const ConvertError& e) {
+                EXPECT_EQ(e.what(), "'" + c.quoted + "' is not a valid " + kind);
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace pw

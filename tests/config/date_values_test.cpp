@@ -129,7 +129,6 @@ TEST(DateValues, ThroughOneOpenKeyTheSameAsValueByValue) {
         EXPECT_EQ(ReadDate(r, schedule::EndDate, gb, kNow), EncodeDate(2026, 12, 9));
         EXPECT_EQ(ReadTime(r, schedule::EndTime, gb), EncodeTime(17, 45, 0, 0));
         EXPECT_EQ(ReadTime(r, schedule::RepeatPeriod, gb), EncodeTime(1, 0, 0, 0));
-        EXPECT_EQ(ReadDateTime(r, global::LastSynchTime, gb), 0.0);
     }
     EXPECT_EQ(s.counts.opens - opensBefore, 1);
     EXPECT_EQ(s.counts.openKeys, 0);

@@ -111,7 +111,7 @@ TEST(Values, TolerantLoadingReportsEachBadValueAndReadsTheRest) {
     g.MsgDisplayTime = 7;  // a bad value leaves the field as it was
     std::vector<std::string> errors;
     LoadGlobalSettings(s, Locale::EnUS(), g, [&](const AppError& e) { errors.push_back(e.what()); });
-    EXPECT_EQ(errors, (std::vector<std::string>{"Invalid data type for 'MsgDisplayTime'",
+    EXPECT_EQ(errors, (std::vector<std::string>{"Failed to get data for 'MsgDisplayTime'",
                                                 "'not a date' is not a valid date and time"}));
     EXPECT_TRUE(g.ampmFormat);
     EXPECT_EQ(g.MsgDisplayTime, 7);

@@ -3,7 +3,8 @@
 #
 # Each run gets a fresh work directory holding a copy of the program and
 # the tools, so the log beside the executable is the run's own; its own
-# virtual display; and the Wine prefix build/win32/wineprefix-e2e, whose
+# virtual display; and the Wine prefix wineprefix-e2e of the Windows build
+# the tests run here (scripts/wine-flavour.sh), whose
 # Plenwick registry key is emptied first. Everything runs without the
 # right to set the clock. e2e_cleanup (installed as the exit trap by
 # e2e_begin) ends what is left of the run even when a check failed.
@@ -31,7 +32,9 @@ e2e_begin() {
     . "$(cd "$(dirname "$E2E_SCRIPT")/../.." && pwd)/scripts/clock-right.sh"
     without_clock_right "$E2E_SCRIPT" "$@"
     : "${PW_SOURCE_DIR:=$(cd "$(dirname "$E2E_SCRIPT")/../.." && pwd)}"
-    : "${PW_BUILD_DIR:=$PW_SOURCE_DIR/build/win32}"
+    . "$PW_SOURCE_DIR/scripts/wine-flavour.sh"
+    pw_flavour "$PW_SOURCE_DIR"
+    : "${PW_BUILD_DIR:=$PW_WIN_BUILD}"
     export PW_SOURCE_DIR PW_BUILD_DIR
     export WINEPREFIX="$PW_BUILD_DIR/wineprefix-e2e"
     export WINEDEBUG=-all
@@ -59,7 +62,7 @@ e2e_begin() {
     unset DISPLAY
     xvfb_start || e2e_fail "no virtual display"
     # A program of an earlier run that did not end would hold the mutex.
-    wineserver -k >/dev/null 2>&1 || true
+    "$PW_WINESERVER" -k >/dev/null 2>&1 || true
     "$E2E_RUN" reg delete "$E2E_KEY" /f >/dev/null 2>&1 || true
 }
 
@@ -68,7 +71,7 @@ e2e_cleanup() {
     [ "$E2E_STATUS" -eq 0 ] || _rc=1
     for p in $E2E_PIDS; do kill "$p" 2>/dev/null || true; done
     # Ends every process of this prefix, which only this run uses.
-    wineserver -k >/dev/null 2>&1 || true
+    "$PW_WINESERVER" -k >/dev/null 2>&1 || true
     for p in $E2E_PIDS; do wait "$p" 2>/dev/null || true; done
     for p in $E2E_SERVERS; do kill "$p" 2>/dev/null || true; done
     for p in $E2E_SERVERS; do wait "$p" 2>/dev/null || true; done

@@ -1,6 +1,6 @@
 #!/bin/sh
 # The tray under Wine: the icon's menu opens at the cursor (screenshot of
-# it, kept as build/win32/clock-tray.png or $PW_SCREENSHOT), "Minimize to
+# it, kept as clock-tray.png in the build directory or $PW_SCREENSHOT), "Minimize to
 # tray" hides the clock and a double-click on the icon brings it back where
 # it was; a start in the tray shows no window until "Restore", which puts
 # it at the stored position.

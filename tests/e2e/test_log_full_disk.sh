@@ -7,7 +7,9 @@
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-: "${PW_BUILD_DIR:=$root/build/win32}"
+. "$root/scripts/wine-flavour.sh"
+pw_flavour "$root"
+: "${PW_BUILD_DIR:=$PW_WIN_BUILD}"
 : "${WINEPREFIX:=$PW_BUILD_DIR/wineprefix}"
 export WINEPREFIX WINEDEBUG=-all
 
@@ -18,7 +20,7 @@ tool="$PW_BUILD_DIR/log_tool.exe"
 work=$(mktemp -d)
 server=""
 cleanup() {
-    [ -n "$server" ] && wineserver -k >/dev/null 2>&1 || true
+    [ -n "$server" ] && "$PW_WINESERVER" -k >/dev/null 2>&1 || true
     rm -rf "$work"
 }
 trap cleanup EXIT INT TERM
@@ -37,8 +39,8 @@ fail() {
 
 # The prefix exists and its server keeps running between the runs.
 run trim "Z:$work/none.log" 30 >/dev/null
-wineserver -w
-wineserver -p 120 </dev/null >/dev/null 2>&1
+"$PW_WINESERVER" -w
+"$PW_WINESERVER" -p 120 </dev/null >/dev/null 2>&1
 server=1
 
 log="$work/plenwk.log"

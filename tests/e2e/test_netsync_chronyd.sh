@@ -9,7 +9,9 @@
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-: "${PW_BUILD_DIR:=$root/build/win32}"
+. "$root/scripts/wine-flavour.sh"
+pw_flavour "$root"
+: "${PW_BUILD_DIR:=$PW_WIN_BUILD}"
 : "${WINEPREFIX:=$PW_BUILD_DIR/wineprefix}"
 export WINEPREFIX WINEDEBUG=-all
 

@@ -6,7 +6,9 @@
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-: "${PW_BUILD_DIR:=$root/build/win32}"
+. "$root/scripts/wine-flavour.sh"
+pw_flavour "$root"
+: "${PW_BUILD_DIR:=$PW_WIN_BUILD}"
 
 . "$root/scripts/clock-right.sh"
 without_clock_right "$0" "$@"

@@ -1,5 +1,5 @@
 #!/bin/sh
-# The Windows tests of the clock and reminder windows need a display: run
+# The Windows tests of the clock, reminder and settings windows need a display: run
 # them under Xvfb. Without a display they skip in the ordinary Windows test
 # run; here a skip is a failure.
 set -eu
@@ -8,7 +8,7 @@ out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 status=0
 env -u DISPLAY PW_XVFB=1 "$PW_SOURCE_DIR/scripts/wine-run" "$PW_BUILD_DIR/pw_wintests.exe" \
-    --gtest_filter='ClockWin32*:ReminderWin32*' >"$out" 2>&1 || status=1
+    --gtest_filter='ClockWin32*:ReminderWin32*:SettingsWin32*:InputBoxWin32*' >"$out" 2>&1 || status=1
 cat "$out"
 if grep -q '\[  SKIPPED \]' "$out"; then
     echo "window tests were skipped: no display" >&2

@@ -4,7 +4,9 @@
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-: "${PW_BUILD_DIR:=$root/build/win32}"
+. "$root/scripts/wine-flavour.sh"
+pw_flavour "$root"
+: "${PW_BUILD_DIR:=$PW_WIN_BUILD}"
 
 status=0
 for zone in UTC Asia/Tokyo Asia/Kolkata Europe/Berlin America/New_York Australia/Adelaide; do

@@ -60,6 +60,37 @@ TEST_F(LogTest, TwoLinesInTheSameSecondKeepTheirOrder) {
     EXPECT_EQ(Content(), "08/12/2026 06:30:05 - first\r\n08/12/2026 06:30:05 - second\r\n");
 }
 
+TEST_F(LogTest, ALineBreakInAMessageIsWrittenAsABlank) {
+    struct Case {
+        const char* message;
+        const char* written;
+    } cases[] = {
+        {"Reminder:a Message:1.first\r\nsecond", "Reminder:a Message:1.first second"},
+        {"one\rtwo", "one two"},
+        {"one\ntwo", "one two"},
+        {"one\n\rtwo", "one  two"},
+        {"one\r\n\r\ntwo\r\n", "one  two "},
+        {"\r\n", " "},
+        {"no break", "no break"},
+    };
+    for (const auto& c : cases) {
+        real.Remove(path);
+        log.Write(c.message);
+        EXPECT_EQ(Content(), std::string("08/12/2026 06:30:05 - ") + c.written + "\r\n") << c.message;
+    }
+}
+
+TEST_F(LogTest, AnEventWithALineBreakIsTrimmedWhole) {
+    // Written a month ago, the event is one dated line and goes whole; its
+    // second half cannot stay behind as a line of its own.
+    clock.local = When(2026, 11, 1, 9, 0, 0);
+    log.Write("Reminder:a Message:1.first\r\nsecond");
+    clock.local = When(2026, 12, 8, 6, 30, 5);
+    log.Write("today\nagain");
+    EXPECT_EQ(Trim(30).removedLines, 1u);
+    EXPECT_EQ(Content(), "08/12/2026 06:30:05 - today again\r\n" + TrimmedLine());
+}
+
 TEST_F(LogTest, TheBannerComesOnlyWithALogSwitchOn) {
     struct Case {
         bool launches, reminders, netTime, banner;

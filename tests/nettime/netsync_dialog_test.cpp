@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "config/value_access.h"
@@ -190,6 +191,41 @@ TEST_F(NetTimeDialogTest, ConnectNowTriesTheFirstServerOnlyAndSaysWhatHappened) 
         EXPECT_EQ(settings.LastSynchTime, c.recorded ? clock.Now() : 0.0);
         EXPECT_EQ(StoredLastSynch() != "(missing)", c.recorded);
         DeleteKey(store, cfg::kSettingsKey);
+    }
+}
+
+TEST_F(NetTimeDialogTest, WithoutTheRightToSetTheClockTheButtonsSaySo) {
+    // Only a refusal for lack of the right adds the second line; the
+    // Part's text stays the first.
+    const std::string hint(kRunAsAdministrator);
+    struct Case {
+        const char* why;
+        ClockSet answer;
+        void (*click)(NetTimeDialog&);
+        const char* memo;
+        std::string box;
+    };
+    const Case cases[] = {
+        {"connect now, no right", ClockSet::NoRight, butConnectNowClick, "good",
+         "box:Time not adjusted.\r\n" + hint},
+        {"connect now, refused otherwise", ClockSet::Failed, butConnectNowClick, "good", "box:Time not adjusted."},
+        {"connect now, dead server", ClockSet::NoRight, butConnectNowClick, "dead", "box:Time not adjusted."},
+        {"connect now, beyond the maximum", ClockSet::NoRight, butConnectNowClick, "far", "box:Time not adjusted."},
+        {"test servers, no right", ClockSet::NoRight, butTestTimeServersClick, "dead\r\ngood",
+         "box:Fail: dead\r\nFail: good\r\n" + hint},
+        {"test servers, refused otherwise", ClockSet::Failed, butTestTimeServersClick, "good",
+         "box:Fail: good\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        clock.setAnswer = c.answer;
+        view.memo = c.memo;
+        auto d = Dialog();
+        c.click(d);
+        const Lines events = Take();
+        ASSERT_FALSE(events.empty());
+        EXPECT_NE(std::find(events.begin(), events.end(), c.box), events.end()) << testing::PrintToString(events);
+        EXPECT_EQ(settings.LastSynchTime, 0);
     }
 }
 

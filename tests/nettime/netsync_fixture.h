@@ -2,8 +2,9 @@
 // Time servers for the synchronization tests: each attempt gets a scripted
 // socket, and what answers depends on the host it was pointed at. A server
 // named in `ahead` answers with the test clock's UTC shifted by that many
-// seconds, one in `throwing` raises an error from inside the exchange, and
-// any other host never answers.
+// seconds, one in `throwing` raises an error from inside the exchange, one
+// in `kissing` answers with a kiss-o'-death of that code, and any other
+// host never answers.
 
 #include <gtest/gtest.h>
 
@@ -58,6 +59,8 @@ protected:
         asked.push_back(host);
         events.Add("ask:" + host);
         if (throwing.count(host)) throw std::runtime_error("resolver gave up");
+        if (auto kiss = kissing.find(host); kiss != kissing.end())
+            return {pw::test::MakeReply(request, pw::test::KissOfDeath(kiss->second)), 0};
         auto it = ahead.find(host);
         if (it == ahead.end()) return {{}, kWsaTimedOut};
         pw::test::ReplyFields fields;
@@ -81,6 +84,7 @@ protected:
     Events events;
     std::map<std::string, double> ahead;
     std::set<std::string> throwing;
+    std::map<std::string, const char*> kissing;
     std::vector<std::string> asked;
     std::int32_t maxCorrection = 60;
     int socketsMade = 0;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
 
 #include "common/errors.h"
 #include "config/value_access.h"
@@ -135,7 +136,7 @@ TEST_F(SyncWithServerTest, CorrectsWithinTheMaximumAndDescribesTheDifference) {
         ahead["ntp.test"] = c.aheadSeconds;
         maxCorrection = c.maxMinutes;
         std::string text = "unchanged";
-        EXPECT_EQ(SyncWithServer(Context(), "ntp.test", text), c.corrected);
+        EXPECT_EQ(SyncWithServer(Context(), "ntp.test", text) == SyncResult::Corrected, c.corrected);
         EXPECT_EQ(text, c.text);
         EXPECT_EQ(socketLog.host, "ntp.test");
         EXPECT_EQ(socketLog.port, "ntp");
@@ -154,7 +155,7 @@ TEST_F(SyncWithServerTest, CorrectsWithinTheMaximumAndDescribesTheDifference) {
 
 TEST_F(SyncWithServerTest, NoValidReplyLeavesTheTextAndTheClockAlone) {
     std::string text = "earlier";
-    EXPECT_FALSE(SyncWithServer(Context(), "dead.test", text));
+    EXPECT_EQ(SyncWithServer(Context(), "dead.test", text), SyncResult::NotAdjusted);
     EXPECT_EQ(text, "earlier");
     EXPECT_TRUE(clock.sets.empty());
     EXPECT_EQ(socketsMade, 1);
@@ -167,32 +168,32 @@ TEST_F(SyncWithServerTest, ComparesWithTheClockInUtcWhateverTheZone) {
         clock.biasMinutes = bias;
         ahead["ntp.test"] = 90;
         std::string text;
-        EXPECT_TRUE(SyncWithServer(Context(), "ntp.test", text));
+        EXPECT_EQ(SyncWithServer(Context(), "ntp.test", text), SyncResult::Corrected);
         EXPECT_EQ(text, "+ 0 days, 00:01:30");
         clock.local -= 90 * kSecond;
     }
 }
 
 TEST_F(SyncWithServerTest, AClockThatRefusesToBeSetIsNotCorrected) {
-    // A user without the right to set the clock must not read "corrected".
-    clock.allowSet = false;
-    ahead["ntp.test"] = 90;
-    std::string text;
-    EXPECT_FALSE(SyncWithServer(Context(), "ntp.test", text));
-    EXPECT_EQ(clock.sets.size(), 1u);
-    EXPECT_EQ(text, "+ 0 days, 00:01:30") << "the reply was valid, so the difference is described";
-}
-
-TEST(StoredMaxCorrection, ReadsTheStoreAtEachAttemptWithinTheFieldsRange) {
-    pw::test::TestStore store;
-    MaxCorrectionSource source = StoredMaxCorrection(store);
-    EXPECT_EQ(source(), 60);
-    for (auto [stored, read] : {std::pair{0, 0}, {120, 120}, {99999999, 9999999}, {-5, 0}}) {
-        cfg::Write(store, cfg::kSettingsKey, cfg::global::MaxCorrection, stored);
-        EXPECT_EQ(source(), read) << stored;
+    // A user without the right to set the clock must not read "corrected",
+    // and the refusal for lack of the right is told apart from the others.
+    for (auto [answer, result] : {std::pair{ClockSet::NoRight, SyncResult::NoRight},
+                                  std::pair{ClockSet::Failed, SyncResult::NotAdjusted}}) {
+        clock.setAnswer = answer;
+        clock.sets.clear();
+        ahead["ntp.test"] = 90;
+        std::string text;
+        EXPECT_EQ(SyncWithServer(Context(), "ntp.test", text), result);
+        EXPECT_EQ(clock.sets.size(), 1u);
+        EXPECT_EQ(text, "+ 0 days, 00:01:30") << "the reply was valid, so the difference is described";
     }
-    WriteRegString(store, cfg::kSettingsKey, "MaxCorrection", "60");
-    EXPECT_THROW(source(), StoreError);
+    // Beyond the maximum nothing is set, so the right never comes into it.
+    clock.setAnswer = ClockSet::NoRight;
+    clock.sets.clear();
+    ahead["ntp.test"] = 7200;
+    std::string text;
+    EXPECT_EQ(SyncWithServer(Context(), "ntp.test", text), SyncResult::NotAdjusted);
+    EXPECT_TRUE(clock.sets.empty());
 }
 
 class AutoSyncTest : public test::NetSyncFixture {
@@ -214,10 +215,27 @@ protected:
         }
     };
 
+    // One context for the whole test, as the program keeps one: it carries
+    // the back-off from one minute to the next.
     void Run() {
-        AutoSyncContext ctx{Context(), connection, settings, store, locale, Log()};
-        AutoSynchronize(ctx);
+        if (!ctx) ctx.emplace(AutoSyncContext{Context(), connection, settings, store, locale, Log()});
+        AutoSynchronize(*ctx);
     }
+    // Runs the step once a minute, starting one second after the present
+    // minute (clear of the exact end of a wait), until it asks a server
+    // again; the number of minutes that took, or 0 when none asked within
+    // the limit.
+    int MinutesToNextAsk(int limit) {
+        const std::size_t before = asked.size();
+        clock.AdvanceSeconds(1);
+        for (int minute = 1; minute <= limit; ++minute) {
+            clock.Advance(kMinute);
+            Run();
+            if (asked.size() > before) return minute;
+        }
+        return 0;
+    }
+    std::optional<AutoSyncContext> ctx;
     std::vector<std::string> Take() {
         auto e = events.list;
         events.Clear();
@@ -324,7 +342,7 @@ TEST_F(AutoSyncTest, AnErrorEndsTheWalkWithOneLogLine) {
 
 TEST_F(AutoSyncTest, AnUnreadableStoredMaximumIsAnUnknownError) {
     WriteRegString(store, cfg::kSettingsKey, "MaxCorrection", "60");
-    AutoSyncContext ctx{SyncContext{clock, Context().makeSocket, StoredMaxCorrection(store)}, connection, settings,
+    AutoSyncContext ctx{SyncContext{clock, Context().makeSocket, [this] { return cfg::Read(store, cfg::kSettingsKey, cfg::global::MaxCorrection); }}, connection, settings,
                         store, locale, Log()};
     EXPECT_NO_THROW(AutoSynchronize(ctx));
     EXPECT_EQ(Take(), (std::vector<std::string>{"log:NetTime: Unknown error"}));
@@ -345,6 +363,130 @@ TEST_F(AutoSyncTest, AnEmptyListDoesNothing) {
     Run();
     EXPECT_TRUE(Take().empty());
     EXPECT_EQ(socketsMade, 0);
+}
+
+TEST_F(AutoSyncTest, OnlyARefusalForLackOfTheRightWaitsForTheInterval) {
+    // Every other failure keeps the every-minute retry.
+    struct Case {
+        const char* why;
+        const char* server;
+        ClockSet answer;
+        std::int32_t interval;
+        const char* line;
+        int minutesToNextAsk;
+    };
+    const char* noRight = "log:NetTime: Time not adjusted from good (no right to set the clock)";
+    const char* plain = "log:NetTime: Time not adjusted from ";
+    const Case cases[] = {
+        {"no right, interval 0: an hour", "good", ClockSet::NoRight, 0, noRight, 60},
+        {"no right, interval 1", "good", ClockSet::NoRight, 1, noRight, 60},
+        {"no right, interval 24", "good", ClockSet::NoRight, 24, noRight, 24 * 60},
+        {"refused for another reason", "good", ClockSet::Failed, 0, plain, 1},
+        {"dead server", "dead", ClockSet::NoRight, 0, plain, 1},
+        {"beyond the maximum", "far", ClockSet::NoRight, 0, plain, 1},
+        {"dead server, interval 24", "dead", ClockSet::NoRight, 24, plain, 1},
+    };
+    ahead["far"] = 7200;
+    const DateTime start = clock.local;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        ctx.reset();
+        clock.local = start;
+        clock.setAnswer = c.answer;
+        settings.AutoSynchInterval = c.interval;
+        settings.TimeServers = c.server;
+        settings.LastSynchTime = 0;
+        asked.clear();
+        Run();
+        std::string line = c.line;
+        if (line == plain) line += c.server;
+        EXPECT_EQ(Take(), (std::vector<std::string>{"ask:" + std::string(c.server), line}));
+        EXPECT_EQ(MinutesToNextAsk(24 * 60 + 5), c.minutesToNextAsk);
+        EXPECT_EQ(settings.LastSynchTime, 0);
+        EXPECT_EQ(StoredLastSynch(), "(missing)");
+        events.Clear();
+    }
+}
+
+TEST_F(AutoSyncTest, ARefusalForLackOfTheRightEndsTheWalk) {
+    // Every server would meet the same refusal: asking them all only costs
+    // their patience.
+    clock.setAnswer = ClockSet::NoRight;
+    settings.AutoSynchInterval = 0;
+    settings.TimeServers = "dead\r\ngood\r\nother";
+    ahead["other"] = 30;
+    Run();
+    EXPECT_EQ(asked, (std::vector<std::string>{"dead", "good"}));
+    // Three passes a minute apart ask nothing more; the hour after, the
+    // walk starts again from the top.
+    for (int pass = 0; pass < 3; ++pass) {
+        clock.Advance(kMinute);
+        Run();
+    }
+    EXPECT_EQ(asked.size(), 2u);
+    clock.Advance(kHour);
+    Run();
+    EXPECT_EQ(asked, (std::vector<std::string>{"dead", "good", "dead", "good"}));
+}
+
+TEST_F(AutoSyncTest, AClockSetBackEndsTheWait) {
+    clock.setAnswer = ClockSet::NoRight;
+    settings.AutoSynchInterval = 0;
+    Run();
+    clock.Advance(-kHour);
+    Run();
+    EXPECT_EQ(asked, (std::vector<std::string>{"good", "good"}));
+}
+
+TEST_F(AutoSyncTest, AKissOfDeathLeavesThatServerAloneUntilItsInterval) {
+    struct Case {
+        const char* code;
+        std::int32_t interval;
+        int minutesLeftAlone;  // 0: asked again at the next minute
+    };
+    const Case cases[] = {
+        {"RATE", 0, 60}, {"DENY", 0, 60}, {"RSTR", 0, 60}, {"RATE", 3, 180}, {"INIT", 0, 0}, {"STEP", 5, 0},
+    };
+    const DateTime start = clock.local;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.code << " interval " << c.interval);
+        ctx.reset();
+        clock.local = start;
+        settings.AutoSynchInterval = c.interval;
+        settings.LastSynchTime = 0;
+        // Behind it a dead server, so the step stays due every minute.
+        settings.TimeServers = "kisser\r\ndead";
+        kissing["kisser"] = c.code;
+        asked.clear();
+        Run();
+        const bool stops = c.minutesLeftAlone > 0;
+        EXPECT_EQ(Take(), (std::vector<std::string>{
+                              "ask:kisser",
+                              std::string("log:NetTime: Time not adjusted from kisser") +
+                                  (stops ? " (the server asks to be left alone)" : ""),
+                              "ask:dead", "log:NetTime: Time not adjusted from dead"}));
+        // The next passes ask only the other server, until the wait is over.
+        clock.AdvanceSeconds(1);
+        int minute = 0;
+        for (; minute < 24 * 60; ++minute) {
+            clock.Advance(kMinute);
+            asked.clear();
+            Run();
+            if (asked.front() == "kisser") break;
+            EXPECT_EQ(asked, (std::vector<std::string>{"dead"}));
+        }
+        EXPECT_EQ(minute, stops ? c.minutesLeftAlone - 1 : 0);
+        events.Clear();
+    }
+}
+
+TEST_F(AutoSyncTest, ALongServerNameIsQuotedShortInTheLog) {
+    const std::string name(5000, 'x');
+    settings.TimeServers = name;
+    Run();
+    const auto e = Take();
+    ASSERT_EQ(e.size(), 2u);
+    EXPECT_EQ(e[1], "log:NetTime: Time not adjusted from " + std::string(kQuotedValueLimit, 'x') + "... (5000 bytes)");
 }
 
 }  // namespace

@@ -101,6 +101,39 @@ TEST(NtpTimestamp, RoundTripLosesAtMostTwoTenthsOfAMillisecond) {
     }
 }
 
+// Moments on either side of the first wrap of the seconds field
+// (2036-02-07 06:28:16 UTC) and up to the end of the century.
+DateTime At(int y, int mo, int d, int h, int mi, int s = 0) { return EncodeDate(y, mo, d) + EncodeTime(h, mi, s, 0); }
+
+TEST(NtpTimestamp, ReadsEachTimestampInTheEraNearestTheLocalClock) {
+    struct Case {
+        DateTime stamp;  // what the server meant
+        DateTime near;   // the local clock
+        const char* why;
+    };
+    const Case cases[] = {
+        {At(2026, 12, 8, 14, 5), At(2026, 12, 8, 14, 0), "an ordinary day in era 0"},
+        {At(2036, 2, 7, 6, 28, 15), At(2036, 2, 7, 6, 0), "last second of era 0"},
+        {At(2036, 2, 7, 6, 28, 17), At(2036, 2, 7, 6, 0), "a server past the wrap, the clock before it"},
+        {At(2036, 2, 7, 6, 0), At(2036, 2, 7, 7, 0), "a server before the wrap, the clock past it"},
+        {At(2040, 6, 1, 12, 0), At(2040, 6, 1, 12, 0), "2040"},
+        {At(2099, 12, 31, 23, 59), At(2099, 12, 31, 23, 30), "the end of the century"},
+        {At(2100, 1, 1, 0, 30), At(2099, 12, 31, 23, 30), "into 2100"},
+        {At(2026, 1, 1, 0, 0), At(2090, 1, 1, 0, 0), "64 years behind the clock: still era 0"},
+        {At(2090, 1, 1, 0, 0), At(2026, 1, 1, 0, 0), "64 years ahead of the clock: era 1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        const test::NtpTime wire = test::NtpOf(c.stamp);
+        EXPECT_NEAR(TSNTPSend::DecodeTimestamp(Raw(wire.seconds), Raw(wire.fraction), c.near), c.stamp, 1e-9);
+        // And the way back gives the same fields.
+        auto [s, f] = Encode(c.stamp);
+        EXPECT_EQ(s, wire.seconds);
+    }
+    // A reference no clock can have leaves the reading in era 0.
+    EXPECT_EQ(TSNTPSend::DecodeTimestamp(Raw(5), 0, std::numeric_limits<double>::quiet_NaN()), Decode(5, 0));
+}
+
 // The wire time of the test clock's start.
 constexpr std::uint32_t kT1Seconds = 3973968000u;  // 2025-12-06 00:00, day 45997 exactly
 
@@ -366,16 +399,89 @@ TEST_F(SntpClient, LimitIsMeasuredFromTheReadingBeforeSending) {
     EXPECT_TRUE(clock.sets.empty());
 }
 
-TEST_F(SntpClient, RefusedClockSetStillCountsAsAnswerButNotAsApplied) {
-    clock.allowSet = false;
-    TSNTPSend& c = MakeWith(Path{30});
+TEST_F(SntpClient, RefusedClockSetStillCountsAsAnswerAndSaysWhy) {
+    for (ClockSet answer : {ClockSet::NoRight, ClockSet::Failed, ClockSet::Done}) {
+        clock.setAnswer = answer;
+        TSNTPSend& c = MakeWith(Path{30});
+        c.ApplyTime = true;
+        EXPECT_TRUE(c.QueryTime());
+        EXPECT_EQ(c.SetResult, answer);
+    }
+    TSNTPSend& c = MakeWith(Path{7200});
     c.ApplyTime = true;
     EXPECT_TRUE(c.QueryTime());
-    EXPECT_EQ(clock.sets.size(), 1u);
-    EXPECT_FALSE(c.TimeApplied);
-    clock.allowSet = true;
+    EXPECT_FALSE(c.SetResult) << "beyond the limit no set is tried";
+}
+
+TEST_F(SntpClient, OffsetAndCorrectionHoldAcrossTheEraBoundary) {
+    struct Case {
+        DateTime localUtc;
+        double aheadSeconds;
+        const char* why;
+    };
+    const Case cases[] = {
+        {At(2036, 2, 7, 5, 58), 3600, "the server past the wrap, the clock before it"},
+        {At(2036, 2, 7, 7, 0), -3600, "the server before the wrap, the clock past it"},
+        {At(2036, 2, 7, 6, 28, 14), 30, "the exchange straddles the wrap"},
+        {At(2036, 2, 8, 0, 0), -1800, "both past the wrap"},
+        {At(2040, 3, 1, 9, 0), 90, "2040"},
+        {At(2099, 12, 31, 23, 45), 1800, "the correction crosses into 2100"},
+        {At(2026, 12, 8, 14, 5), 2 * 86400.0, "an ordinary day, two days off"},
+    };
+    clock.followSets = false;
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.why);
+        clock.local = k.localUtc;
+        clock.sets.clear();
+        TSNTPSend& c = MakeWith(Path{k.aheadSeconds});
+        c.ApplyTime = true;
+        c.MaxApplyDiff = 0;  // no maximum
+        ASSERT_TRUE(c.QueryTime());
+        const DateTime t4 = clock.UtcNow();
+        EXPECT_NEAR(c.OffsetSeconds, k.aheadSeconds, 2e-4);
+        EXPECT_NEAR(c.DelaySeconds, 0.5, 2e-4);
+        ASSERT_EQ(clock.sets.size(), 1u);
+        // Set to the server's time: the clock ahead by the lead, not a
+        // century and more back.
+        EXPECT_NEAR((clock.sets[0] - t4) * 86400, k.aheadSeconds, 2e-4);
+    }
+}
+
+TEST_F(SntpClient, AKissOfDeathAnsweringTheRequestIsReadAndRejected) {
+    struct Case {
+        const char* why;
+        ReplyFields fields;
+        const char* kiss;
+    };
+    ReplyFields notEchoed = test::KissOfDeath("RATE");
+    notEchoed.originate = test::Originate::Flipped;
+    ReplyFields broadcast = test::KissOfDeath("DENY");
+    broadcast.mode = 5;
+    ReplyFields odd = test::KissOfDeath("\x01" "AB");
+    const Case cases[] = {
+        {"rate", test::KissOfDeath("RATE"), "RATE"},
+        {"deny", test::KissOfDeath("DENY"), "DENY"},
+        {"restrict", test::KissOfDeath("RSTR"), "RSTR"},
+        {"another code is read as it is", test::KissOfDeath("INIT"), "INIT"},
+        {"a letter outside ASCII shows as ?", odd, "?AB"},
+        {"no code at all", test::KissOfDeath(""), "?"},
+        {"not an answer to our request: a forger's", notEchoed, ""},
+        {"not from a server", broadcast, ""},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.why);
+        clock.sets.clear();
+        TSNTPSend& c = Make([&k](const Bytes& request) { return FakeAnswer{test::MakeReply(request, k.fields), 0}; });
+        c.ApplyTime = true;
+        c.MaxApplyDiff = 0;
+        EXPECT_FALSE(c.QueryTime());
+        EXPECT_EQ(c.KissCode, k.kiss);
+        EXPECT_TRUE(clock.sets.empty());
+    }
+    // An ordinary reply carries no code.
+    TSNTPSend& c = MakeWith(Path{});
     EXPECT_TRUE(c.QueryTime());
-    EXPECT_TRUE(c.TimeApplied);
+    EXPECT_EQ(c.KissCode, "");
 }
 
 }  // namespace

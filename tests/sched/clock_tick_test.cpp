@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "common/errors.h"
+#include "config/global_settings.h"
+
 namespace pw::sched::test {
 namespace {
 
@@ -108,6 +111,44 @@ TEST_F(TickTest, ExpiredSchedulesAreDeletedAndLoggedWhateverTheSwitches) {
     EXPECT_TRUE(KeyExists(store, cfg::ScheduleKey("Recent")));
 }
 
+TEST_F(TickTest, AStoredDeletionDelayOutsideItsRangeIsBroughtIntoIt) {
+    // Read as the program reads it at start, then one pass on 8 December
+    // over a live schedule and two that ended.
+    struct Case {
+        std::int32_t stored;
+        bool liveKept, endedYesterdayKept, ended9000DaysAgoKept;
+    } cases[] = {
+        {-10, true, false, false},  // read as 0: a live schedule is never due for deletion
+        {0, true, false, false},
+        {30, true, true, false},
+        {100000, true, true, true},  // read as 9999
+    };
+    int minute = 1;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        DeleteKey(store, cfg::kSchedulesKey);
+        cfg::Write(store, cfg::kSettingsKey, cfg::global::AutoDelSched, true);
+        cfg::Write(store, cfg::kSettingsKey, cfg::global::DelSchedDays, c.stored);
+        cfg::LoadGlobalSettings(store, locale, settings);
+        AddSchedule("Live", When(2026, 12, 8, 0, 0), When(2026, 12, 13, 0, 0));
+        AddSchedule("Yesterday", When(2026, 12, 7, 9, 0), When(2026, 12, 7, 9, 0));
+        AddSchedule("Ancient", When(2002, 3, 1, 9, 0), When(2002, 3, 1, 9, 0));
+        TickAt(When(2026, 12, 8, 9, minute++));
+        EXPECT_EQ(KeyExists(store, cfg::ScheduleKey("Live")), c.liveKept);
+        EXPECT_EQ(KeyExists(store, cfg::ScheduleKey("Yesterday")), c.endedYesterdayKept);
+        EXPECT_EQ(KeyExists(store, cfg::ScheduleKey("Ancient")), c.ended9000DaysAgoKept);
+    }
+}
+
+TEST_F(TickTest, ASkipLineQuotesOnlyTheStartOfAHugeDate) {
+    AddSchedule("Huge", When(2026, 12, 8, 9, 30), When(2026, 12, 8, 9, 30));
+    WriteRegString(store, cfg::ScheduleKey("Huge"), "StartDate", std::string(1 << 20, '7'));
+    TickAt(When(2026, 12, 8, 9, 30));
+    const std::string line =
+        "log:Schedule skipped: Huge ('" + std::string(kQuotedValueLimit, '7') + "... (1048576 bytes)' is not a valid date)";
+    EXPECT_TRUE(Has(Take(), line));
+}
+
 TEST_F(TickTest, AFailedDeletionLogsNothingAndIsTriedAgain) {
     settings.AutoDelSched = true;
     AddSchedule("Old", When(2026, 1, 1, 9, 0), When(2026, 1, 1, 9, 0));
@@ -180,7 +221,7 @@ TEST_F(TickTest, ADateTheLocaleCannotReadSkipsOnlyThatScheduleAndIsReportedOnce)
     auto ev = Take();
     EXPECT_TRUE(Has(ev, "show:[Good:Good]"));
     EXPECT_TRUE(Has(ev, "log:Schedule skipped: Bad ('12/31/2026' is not a valid date)"));
-    EXPECT_TRUE(Has(ev, "log:Schedule skipped: Typed (Invalid data type for 'RepeatCycleNumber')"));
+    EXPECT_TRUE(Has(ev, "log:Schedule skipped: Typed (Failed to get data for 'RepeatCycleNumber')"));
     TickAt(When(2026, 12, 8, 9, 31));
     EXPECT_EQ(Count(Take(), "log:"), 0);
 }

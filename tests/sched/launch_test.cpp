@@ -98,6 +98,20 @@ TEST_F(LaunchTest, LoggedLaunchesWriteOneLineEach) {
     EXPECT_EQ(starter.starts[0].workingDir, "C:\\Tools");
 }
 
+TEST_F(LaunchTest, AHugeCommandLineThatFailsIsQuotedShort) {
+    // Started, the line is the record of what ran and stays whole.
+    settings.LogLaunches = true;
+    const std::string huge(1 << 20, 'p');
+    starter.failWith = huge;
+    EXPECT_FALSE(Launch("Big", huge));
+    const std::string ok(200, 'q');
+    EXPECT_TRUE(Launch("Long", ok));
+    EXPECT_EQ(logged, (std::vector<std::string>{
+                          "Schedule:Big Program:" + std::string(kQuotedValueLimit, 'p') +
+                              "... (1048576 bytes) <<<<<<<< ERROR >>>>>>>>",
+                          "Schedule:Long Program:" + ok}));
+}
+
 TEST_F(LaunchTest, WithLaunchLoggingOffNothingIsWritten) {
     EXPECT_TRUE(Launch("A", "prog.exe"));
     EXPECT_FALSE(Launch("B", "missing.exe"));

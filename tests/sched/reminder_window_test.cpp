@@ -278,6 +278,60 @@ TEST_F(ReminderWindowTest, ShowingPlacesTheCountdownAndKeepsTheWindowOnTheScreen
     }
 }
 
+TEST_F(ReminderWindowTest, ThreeHundredRemindersFillTheTextInOneStep) {
+    settings.LogReminders = true;
+    window.ShowReminders(Items(300));
+    EXPECT_EQ(view.fills, 1);
+    ASSERT_EQ(view.lines.size(), 900u);
+    EXPECT_EQ(view.lines[897].text, "Start:desc 300");
+    EXPECT_EQ(view.lines[898].text, "300.Message 300");
+    EXPECT_EQ(logged.size(), 300u);
+    EXPECT_TRUE(view.scrolledToTop);
+    window.ShowReminders(Items(2));
+    EXPECT_EQ(view.fills, 2);
+    EXPECT_EQ(view.lines.size(), 6u);
+}
+
+TEST(RichText, EachLineIsAParagraphInItsOwnStyle) {
+    const LineStyle small{"Arial", kMaroon, 7, false};
+    const LineStyle big{"Arial", MakeRgb(0, 0, 255), 14, true};
+    const LineStyle other{"Tahoma", kMaroon, 5, false};
+    EXPECT_EQ(RichText({{"Start:x", small}, {"1.Hello", big}, {"---", other}}),
+              "{\\rtf1\\ansi\\deff0\\uc1{\\fonttbl{\\f0\\fnil Arial;}{\\f1\\fnil Tahoma;}}"
+              "{\\colortbl;\\red128\\green0\\blue0;\\red0\\green0\\blue255;}\n"
+              "\\pard\\plain\\f0\\fs14\\cf1 Start:x\\par\n"
+              "\\pard\\plain\\f0\\fs28\\cf2\\b 1.Hello\\par\n"
+              "\\pard\\plain\\f1\\fs10\\cf1 ---\\par\n"
+              "}");
+    EXPECT_EQ(RichText({}), "{\\rtf1\\ansi\\deff0\\uc1{\\fonttbl}{\\colortbl;}\n}");
+}
+
+TEST(RichText, TextIsEscapedSoThatAnyMessageShowsAsTyped) {
+    struct Case {
+        const char* text;
+        const char* written;
+        const char* why;
+    } cases[] = {
+        {"plain 1.5 {x} a\\b", "plain 1.5 \\{x\\} a\\\\b", "RTF's own characters"},
+        {" lead", " lead", "a leading blank stays after the delimiter"},
+        {"caf\xC3\xA9 \xE2\x82\xAC", "caf\\u233? \\u8364?", "Unicode as \\u with a fallback"},
+        {"\xEF\xBF\xBF", "\\u-1?", "\\u counts in signed 16 bits"},
+        {"\xF0\x9F\x98\x80", "\\u-10179?\\u-8704?", "beyond the BMP: a surrogate pair"},
+        {"one\r\ntwo\nthree\rfour", "one\\line two\\line three\\line four", "breaks within the line"},
+        {"a\tb", "a\\tab b", "tab"},
+        {"bell\x07 del\x7F", "bell del", "other control characters drop"},
+        {"\xFF\xC0\x80 \xE2\x82", "??? ??", "bytes that are no UTF-8"},
+        {"\xED\xA0\x80", "?", "an encoded surrogate"},
+    };
+    const LineStyle style{"Arial", kRed, 10, false};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        const std::string rtf = RichText({{c.text, style}});
+        const std::string expected = std::string("\\cf1 ") + c.written + "\\par\n";
+        EXPECT_NE(rtf.find(expected), std::string::npos) << rtf;
+    }
+}
+
 TEST_F(ReminderWindowTest, ManyRemindersAreCutToTheWorkAreaAndAllKept) {
     window.ShowReminders(Items(40));
     EXPECT_EQ(view.bounds.height, view.workArea.height);

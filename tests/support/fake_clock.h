@@ -12,17 +12,17 @@ class FakeClock : public Clock {
 public:
     DateTime local = 0;        // what Now() returns
     int biasMinutes = 0;       // UTC = local + bias
-    bool allowSet = true;      // SetUtc's answer
+    ClockSet setAnswer = ClockSet::Done;  // what SetUtc answers
     bool followSets = true;    // a successful SetUtc moves local time too
     std::vector<DateTime> sets;  // every SetUtc call, in order
 
     DateTime Now() override { return local; }
     DateTime UtcNow() override { return local + biasMinutes / 1440.0; }
-    bool SetUtc(DateTime utc) override {
+    ClockSet SetUtc(DateTime utc) override {
         sets.push_back(utc);
-        if (!allowSet) return false;
+        if (setAnswer != ClockSet::Done) return setAnswer;
         if (followSets) local = utc - biasMinutes / 1440.0;
-        return true;
+        return ClockSet::Done;
     }
     int ZoneBiasMinutes() override { return biasMinutes; }
 

@@ -10,11 +10,6 @@
 
 namespace pw::test {
 
-struct ShownLine {
-    std::string text;
-    sched::LineStyle style;
-};
-
 class FakeReminderView : public sched::ReminderView {
 public:
     void SetCaption(std::string_view c) override { caption = std::string(c); }
@@ -33,9 +28,9 @@ public:
         ++hides;
     }
     void SetTextBackground(Rgb c) override { background = c; }
-    void ClearText() override { lines.clear(); }
-    void AppendLine(std::string_view text, const sched::LineStyle& style) override {
-        lines.push_back({std::string(text), style});
+    void SetText(const std::vector<sched::StyledLine>& l) override {
+        lines = l;
+        ++fills;
         scrolledToTop = false;
     }
     void ScrollToTop() override { scrolledToTop = true; }
@@ -60,7 +55,8 @@ public:
     int fronts = 0;
     int hides = 0;
     Rgb background = 0;
-    std::vector<ShownLine> lines;
+    std::vector<sched::StyledLine> lines;
+    int fills = 0;
     bool scrolledToTop = false;
     std::string appName;
     std::string versionText;

@@ -52,6 +52,7 @@ public:
     std::unique_ptr<FileReader> OpenReader(std::string_view path) override;
     std::unique_ptr<FileWriter> CreateReplacement(std::string_view path) override;
     std::string FromFileText(std::string_view b) override { return inner_.FromFileText(b); }
+    std::optional<std::string> ToFileText(std::string_view t) override { return inner_.ToFileText(t); }
     bool Remove(std::string_view p) override { return inner_.Remove(p); }
     bool CopyOver(std::string_view f, std::string_view t) override { return inner_.CopyOver(f, t); }
     std::vector<std::string> ListFiles(std::string_view d, std::string_view p) override {

@@ -50,7 +50,19 @@ struct ReplyFields {
     NtpTime transmit{3900000000u, 0};
     Originate originate = Originate::Echo;
     std::size_t length = 48;  // longer replies get 0xA5 filler
+    const char* referenceId = "";  // up to four letters, as a kiss code
 };
+
+// A kiss-o'-death as servers send it: leap 3, stratum 0, the code in the
+// reference identifier, no timestamps.
+inline ReplyFields KissOfDeath(const char* code) {
+    ReplyFields f;
+    f.leap = 3;
+    f.stratum = 0;
+    f.referenceId = code;
+    f.receive = f.transmit = NtpTime{};
+    return f;
+}
 
 inline void PutBigEndian(std::uint8_t* p, std::uint32_t v) {
     p[0] = static_cast<std::uint8_t>(v >> 24);
@@ -86,6 +98,8 @@ inline std::vector<std::uint8_t> MakeReply(const std::vector<std::uint8_t>& requ
     r[net::kNtpStratum] = fields.stratum;
     r[2] = 6;     // poll
     r[3] = 0xEC;  // precision
+    for (std::size_t i = 0; i < 4 && fields.referenceId[i]; ++i)
+        r[net::kNtpReferenceId + i] = static_cast<std::uint8_t>(fields.referenceId[i]);
     if (request.size() >= 48) {
         switch (fields.originate) {
             case Originate::Echo:

@@ -18,9 +18,9 @@ public:
     explicit RecordingClock(Clock& real, double skewSeconds = 0) : real_(real), skewDays_(skewSeconds / 86400.0) {}
     DateTime Now() override { return real_.Now() + skewDays_; }
     DateTime UtcNow() override { return real_.UtcNow() + skewDays_; }
-    bool SetUtc(DateTime utc) override {
+    ClockSet SetUtc(DateTime utc) override {
         sets.push_back(utc);
-        return true;
+        return ClockSet::Done;
     }
     int ZoneBiasMinutes() override { return real_.ZoneBiasMinutes(); }
 

@@ -559,6 +559,11 @@ TEST_F(SettingsDialogTest, OptionsTakeEffectAtOnce) {
     Click(Ctl::butTrimLog);
     EXPECT_EQ(settings.TimeServers, "127.0.0.1\r\n");
     EXPECT_EQ(events.list.back(), "box:Log file trimmed.");
+
+    Type(Ctl::edtBackupDir, dir.Path("saved"));
+    Click(Ctl::butBackup);
+    EXPECT_EQ(ReadRegString(store, kSettingsKey, "BackupDir", ""), dir.Path("saved"));
+    EXPECT_EQ(events.list.back(), "box:Finished Backup.");
 }
 
 }  // namespace

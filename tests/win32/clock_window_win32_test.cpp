@@ -17,7 +17,7 @@
 #include "platform/win32/help_win32.h"
 #include "platform/win32/instance_mutex.h"
 #include "platform/win32/text.h"
-#include "ui/settings_placeholder.h"
+#include "platform/win32/settings_dialog_win32.h"
 #include "platform/win32/win_files.h"
 #include "resource.h"
 #include "support/fake_clock.h"
@@ -185,10 +185,12 @@ TEST_F(ClockWin32Test, LabelsAreMeasuredStackedAndSizeTheClientArea) {
     EXPECT_EQ(c.bottom, heights);
 }
 
-TEST_F(ClockWin32Test, TheTimerStartsWithThePlaceholderDialogAndTicksThePass) {
+TEST_F(ClockWin32Test, TheTimerStartsWithTheSettingsDialogAndTicksThePass) {
     Create();
     EXPECT_EQ(window->TimerInterval(), 0);
-    ui::SettingsPlaceholder settings(store, window->Logic());
+    SettingsDialogWin32 settings({store, clock, locale, files, sound, boxes, window->Logic(), {}, "plenwick.exe", {}});
+    window->Logic().AttachSettingsDialog(&settings.Logic());
+    ASSERT_TRUE(settings.Create(GetModuleHandleW(nullptr), Hwnd()));
     EXPECT_EQ(window->TimerInterval(), 1000);
     SendMessageW(Hwnd(), WM_TIMER, kClockTimerId, 0);
     EXPECT_EQ(Caption(), L"Schedules: 0");

@@ -19,8 +19,9 @@
 namespace pw::win {
 namespace {
 
-// The startup information the launcher hands over is the 32-bit one.
-static_assert(sizeof(STARTUPINFOW) == 68);
+// The startup information the launcher hands over is the one of its own
+// build: 68 bytes in plenwick.exe, 104 in the 64-bit test build.
+static_assert(sizeof(STARTUPINFOW) == (sizeof(void*) == 4 ? 68 : 104));
 
 std::wstring ExeDir() {
     wchar_t path[MAX_PATH];

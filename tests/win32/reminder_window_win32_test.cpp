@@ -15,6 +15,7 @@
 #include "config/values.h"
 #include "platform/win32/text.h"
 #include "sched/reminder_item.h"
+#include "support/fake_services.h"
 #include "support/fake_store.h"
 
 namespace pw::win {
@@ -28,7 +29,7 @@ protected:
         if (GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) == 0) GTEST_SKIP() << "no display";
         window = std::make_unique<ReminderWindowWin32>(store, settings,
                                                        [this](std::string_view m) { logged.emplace_back(m); },
-                                                       ProgramVersion{1, 2, 3, 4, "1.2.3.4"});
+                                                       boxes, ProgramVersion{1, 2, 3, 4, "1.2.3.4"});
         ASSERT_TRUE(window->Create(GetModuleHandleW(nullptr)));
     }
 
@@ -79,6 +80,8 @@ protected:
     pw::test::TestStore store;
     cfg::GlobalSettings settings;
     std::vector<std::string> logged;
+    test::Events events;
+    test::FakeMessageBoxes boxes{events};
     std::unique_ptr<ReminderWindowWin32> window;
 };
 
@@ -178,6 +181,17 @@ TEST_F(ReminderWin32Test, ClosingOnlyHides) {
     window->ShowReminders(Items(1));
     EXPECT_TRUE(IsWindowVisible(window->Handle()));
     EXPECT_EQ(Caption(), L"Reminders: 1");
+}
+
+TEST_F(ReminderWin32Test, AnyMessageShowsAsTyped) {
+    // The text reaches the control as rich text: its own characters, accents
+    // and characters beyond the BMP must come out as they went in.
+    const std::string message = "Caf\xC3\xA9 {x} a\\b \xE2\x82\xAC \xF0\x9F\x98\x80 \\par\\b";
+    window->ShowReminders({sched::MakeReminderItem(message, "Start:{when}", "S")});
+    const auto lines = Lines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "Start:{when}");
+    EXPECT_EQ(lines[1], "1." + message);
 }
 
 TEST_F(ReminderWin32Test, ManyRemindersStayWithinTheWorkAreaAndScroll) {

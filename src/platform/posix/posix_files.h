@@ -18,6 +18,7 @@ public:
     std::unique_ptr<FileReader> OpenReader(std::string_view path) override;
     std::unique_ptr<FileWriter> CreateReplacement(std::string_view path) override;
     std::string FromFileText(std::string_view bytes) override { return std::string(bytes); }
+    std::optional<std::string> ToFileText(std::string_view text) override { return std::string(text); }
     bool Remove(std::string_view path) override;
     bool CopyOver(std::string_view from, std::string_view to) override;
     std::vector<std::string> ListFiles(std::string_view dir, std::string_view pattern) override;

@@ -38,7 +38,7 @@ Clock::Reading SystemClock::LocalAndUtc() {
     return {FromMs(r.utcMs + static_cast<long long>(r.gmtOffsetSeconds) * 1000), FromMs(r.utcMs)};
 }
 
-bool SystemClock::SetUtc(DateTime) { return false; }
+ClockSet SystemClock::SetUtc(DateTime) { return ClockSet::NoRight; }
 
 int SystemClock::ZoneBiasMinutes() { return static_cast<int>(-Read().gmtOffsetSeconds / 60); }
 

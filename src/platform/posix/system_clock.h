@@ -11,8 +11,9 @@ public:
     DateTime Now() override;
     DateTime UtcNow() override;
     Reading LocalAndUtc() override;
-    // Always refused: nothing native may change this machine's clock.
-    bool SetUtc(DateTime utc) override;
+    // Always refused, as to a user without the right: nothing native may
+    // change this machine's clock.
+    ClockSet SetUtc(DateTime utc) override;
     int ZoneBiasMinutes() override;
 };
 

@@ -7,12 +7,13 @@
 
 #include <windows.h>
 
-#include <map>
-#include <optional>
 #include <string>
 
 #include "app/clock_view.h"
 #include "app/clock_window.h"
+#include "platform/win32/painted_labels.h"
+#include "platform/win32/tray_icon.h"
+#include "platform/win32/window_base.h"
 
 namespace pw::win {
 
@@ -26,7 +27,7 @@ inline constexpr UINT_PTR kClockTimerId = 1;
 bool MenuCommandOf(UINT id, app::MenuCommand& command);
 UINT MenuIdOf(app::MenuCommand command);
 
-class ClockWindowWin32 : private app::ClockView {
+class ClockWindowWin32 : public WindowBase, private app::ClockView {
 public:
     struct Services {
         Store& store;
@@ -52,49 +53,23 @@ public:
     void ShowAtStart();
 
     app::ClockWindow& Logic() { return logic_; }
-    HWND Handle() const { return hwnd_; }
 
     // For tests and the screenshot tool.
-    const std::wstring& LabelText(app::Label label) const { return Paint(label).text; }
-    int LabelPoints(app::Label label) const { return Paint(label).points; }
-    POINT LabelPosition(app::Label label) const { return {Paint(label).left, Paint(label).top}; }
-    bool TrayIconAdded() const { return trayAdded_; }
+    const std::wstring& LabelText(app::Label label) const { return labels_.Text(label); }
+    int LabelPoints(app::Label label) const { return labels_.Points(label); }
+    POINT LabelPosition(app::Label label) const { return labels_.Position(label); }
+    bool TrayIconAdded() const { return tray_.Added(); }
     int TimerInterval() const { return timerInterval_; }
     HMENU PopupMenu() const { return popup_; }
 
 private:
-    struct LabelPaint {
-        std::wstring text;
-        int points = 8;
-        int left = 0;
-        int top = 0;
-        bool measured = false;
-        app::TextSize size;
-        int colourIndex = COLOR_WINDOWTEXT;
-        static LabelPaint WithColour(int index) {
-            LabelPaint l;
-            l.colourIndex = index;
-            return l;
-        }
-    };
-
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
-    template <class F>
-    void Guard(F&& handler);
-    void PaintWindow(HDC dc);
-    void ShowPopupMenu(POINT at);
-    bool AddTrayIcon();
-    void RemoveTrayIcon();
-    HFONT Font(int points);
-    LabelPaint& Paint(app::Label label) { return label == app::Label::Date ? date_ : time_; }
-    const LabelPaint& Paint(app::Label label) const { return label == app::Label::Date ? date_ : time_; }
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     // Draws the labels once when the handler that changed them returns:
     // a refresh changes a label several times, and each drawing is a round
     // trip to the window system.
+    void AfterHandler() override { RepaintIfChanged(); }
     void RepaintIfChanged();
-    int FontHeight(int points);
-    HDC MeasureDc();
+    void ShowPopupMenu(POINT at);
     DWORD Style() const;
     DWORD ExStyle() const;
 
@@ -129,37 +104,17 @@ private:
 
     Services services_;
     app::ClockWindow logic_;
-    HINSTANCE instance_ = nullptr;
-    HWND hwnd_ = nullptr;
     HMENU menu_ = nullptr;
     HMENU popup_ = nullptr;
     HICON icon_ = nullptr;
     UINT taskbarCreated_ = 0;
-    bool trayAdded_ = false;
+    TrayIcon tray_;
+    PaintedLabels labels_;
     bool positionSaved_ = false;
-    bool inErrorBox_ = false;
     int timerInterval_ = 0;
     int clientHeight_ = 0;
-    int dpi_ = 0;
     app::WindowState state_ = app::WindowState::Normal;
-    LabelPaint date_ = LabelPaint::WithColour(COLOR_ACTIVECAPTION);
-    LabelPaint time_ = LabelPaint::WithColour(COLOR_WINDOWTEXT);
-    std::map<int, HFONT> fonts_;
-    std::map<int, int> fontHeights_;
     std::wstring caption_;
-    bool labelsChanged_ = false;
-    // Text is measured on a memory DC of the screen, kept for the window's
-    // life: fetching the window's own DC every second costs a round trip.
-    HDC measureDc_ = nullptr;
-    // The work area changes only when the window moves or the desktop
-    // changes; asking for it is costly under some window systems, and the
-    // refresh asks every second.
-    std::optional<app::ScreenRect> workArea_;
-    // The back buffer the labels are drawn into, kept between paints.
-    HDC backDc_ = nullptr;
-    HBITMAP backBitmap_ = nullptr;
-    HGDIOBJ backOld_ = nullptr;
-    SIZE backSize_{};
 };
 
 }  // namespace pw::win

@@ -3,7 +3,7 @@
 #include <richedit.h>
 
 #include <algorithm>
-#include <exception>
+#include <cstring>
 
 #include "platform/win32/text.h"
 #include "platform/win32/version_win32.h"
@@ -50,12 +50,12 @@ constexpr int kPanelHeight = sched::ReminderWindow::kPanelHeight;
 }  // namespace
 
 ReminderWindowWin32::ReminderWindowWin32(Store& store, const cfg::GlobalSettings& settings,
-                                         sched::LogLineWriter log)
-    : ReminderWindowWin32(store, settings, std::move(log), ReadProgramVersion()) {}
+                                         sched::LogLineWriter log, MessageBoxes& boxes)
+    : ReminderWindowWin32(store, settings, std::move(log), boxes, ReadProgramVersion()) {}
 
 ReminderWindowWin32::ReminderWindowWin32(Store& store, const cfg::GlobalSettings& settings,
-                                         sched::LogLineWriter log, ProgramVersion version)
-    : logic_(*this, store, settings, std::move(log), std::move(version)) {}
+                                         sched::LogLineWriter log, MessageBoxes& boxes, ProgramVersion version)
+    : WindowBase(boxes), logic_(*this, store, settings, std::move(log), std::move(version)) {}
 
 ReminderWindowWin32::~ReminderWindowWin32() {
     if (hwnd_) DestroyWindow(hwnd_);
@@ -68,18 +68,9 @@ bool ReminderWindowWin32::Create(HINSTANCE instance, HWND owner) {
     const wchar_t* editClass = RichEditClass();
     if (!editClass) return false;
 
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);  // fails harmlessly when a second window registers it again
-
-    hwnd_ = CreateWindowExW(kExStyle, kClassName, L"Reminders", kStyle, 0, 0, sched::ReminderWindow::kInitialWidth,
-                            200, owner, nullptr, instance, this);
-    if (!hwnd_) return false;
+    if (!CreateBaseWindow(instance, {kClassName}, kExStyle, L"Reminders", kStyle, sched::ReminderWindow::kInitialWidth,
+                          200, owner))
+        return false;
     edit_ = CreateWindowExW(0, editClass, L"",
                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0,
                             10, 10, hwnd_, nullptr, instance, nullptr);
@@ -97,7 +88,7 @@ bool ReminderWindowWin32::Create(HINSTANCE instance, HWND owner) {
     countdownWidth_ = TextSize(hwnd_, countdownFont_, L" 000:00 ").cx;
     countdownHeight_ = TextSize(hwnd_, countdownFont_, L" 0:00 ").cy;
 
-    logic_.FormCreate();
+    Guard([&] { logic_.FormCreate(); });
     Layout();
     timerBeat_ = GetTickCount();
     return true;
@@ -127,24 +118,6 @@ void ReminderWindowWin32::CreateFonts() {
     countdownFont_ = MakeFont(L"Arial", 19, true, false);
 }
 
-LRESULT CALLBACK ReminderWindowWin32::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* created = static_cast<ReminderWindowWin32*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-        created->hwnd_ = hwnd;
-    }
-    auto* self = reinterpret_cast<ReminderWindowWin32*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    // Messages that come before WM_NCCREATE have no window object yet.
-    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-    // No exception may cross the window procedure. The handlers here fail
-    // only for want of memory; the countdown's next second tries again.
-    try {
-        return self->OnMessage(msg, wp, lp);
-    } catch (const std::exception&) {
-        return 0;
-    }
-}
-
 LRESULT ReminderWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_SIZE:
@@ -163,11 +136,11 @@ LRESULT ReminderWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 SetTimer(hwnd_, kMsgTimerId, sched::ReminderWindow::kTimerIntervalMs, nullptr);
                 timerOnBeat_ = true;
             }
-            logic_.MsgTimerTimer();
+            Guard([&] { logic_.MsgTimerTimer(); });
         }
         return 0;
     case WM_CLOSE:
-        logic_.FormClose();
+        Guard([&] { logic_.FormClose(); });
         return 0;
     case WM_GETMINMAXINFO: {
         // Small enough to be out of the way, large enough for the panel.
@@ -180,17 +153,10 @@ LRESULT ReminderWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_DESTROY:
         DisarmTimer();
-        logic_.FormDestroy();
+        Guard([&] { logic_.FormDestroy(); });
         return 0;
-    case WM_NCDESTROY: {
-        HWND h = hwnd_;
-        SetWindowLongPtrW(h, GWLP_USERDATA, 0);
-        hwnd_ = nullptr;
-        edit_ = nullptr;
-        return DefWindowProcW(h, msg, wp, lp);
-    }
     default:
-        return DefWindowProcW(hwnd_, msg, wp, lp);
+        return Default(msg, wp, lp);
     }
 }
 
@@ -237,7 +203,6 @@ void ReminderWindowWin32::Paint(HDC dc) {
     TextOutW(dc, nameX, nameY, appName_.c_str(), static_cast<int>(appName_.size()));
 
     // The version right of the name, on the same baseline.
-    SelectObject(dc, versionFont_);
     TEXTMETRICW nameMetrics{}, versionMetrics{};
     SelectObject(dc, nameFont_);
     GetTextMetricsW(dc, &nameMetrics);
@@ -312,24 +277,36 @@ void ReminderWindowWin32::Hide() {
 
 void ReminderWindowWin32::SetTextBackground(Rgb colour) { SendMessageW(edit_, EM_SETBKGNDCOLOR, 0, colour); }
 
-void ReminderWindowWin32::ClearText() { SetWindowTextW(edit_, L""); }
+namespace {
 
-void ReminderWindowWin32::AppendLine(std::string_view text, const sched::LineStyle& style) {
-    CHARRANGE end{-1, -1};
-    SendMessageW(edit_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
-    CHARFORMAT2W cf{};
-    cf.cbSize = sizeof cf;
-    cf.dwMask = CFM_FACE | CFM_COLOR | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_CHARSET;
-    cf.dwEffects = style.bold ? CFE_BOLD : 0;
-    cf.yHeight = style.points * 20;  // twips
-    cf.crTextColor = style.colour;
-    cf.bCharSet = DEFAULT_CHARSET;
-    const std::wstring face = Widen(style.font);
-    lstrcpynW(cf.szFaceName, face.c_str(), LF_FACESIZE);
-    SendMessageW(edit_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
-    std::wstring line = Widen(text);
-    line += L"\r\n";
-    SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(line.c_str()));
+// Hands the control the document piece by piece as it asks.
+struct StreamSource {
+    const std::string& text;
+    std::size_t offset = 0;
+};
+
+DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
+    auto* source = reinterpret_cast<StreamSource*>(cookie);
+    const std::size_t left = source->text.size() - source->offset;
+    const std::size_t n = std::min<std::size_t>(left, static_cast<std::size_t>(std::max<LONG>(wanted, 0)));
+    std::memcpy(buffer, source->text.data() + source->offset, n);
+    source->offset += n;
+    *given = static_cast<LONG>(n);
+    return 0;
+}
+
+}  // namespace
+
+void ReminderWindowWin32::SetText(const std::vector<sched::StyledLine>& lines) {
+    // One rich text stream replaces everything: the control lays the text
+    // out once, where a line at a time costs a layout (and under Wine a
+    // repaint) per line, so that 300 reminders held the program for 15 s.
+    const std::string rtf = sched::RichText(lines);
+    StreamSource source{rtf};
+    EDITSTREAM stream{};
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
+    stream.pfnCallback = ReadStream;
+    SendMessageW(edit_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
 }
 
 void ReminderWindowWin32::ScrollToTop() {
@@ -372,20 +349,11 @@ sched::ScreenSize ReminderWindowWin32::Screen() const {
 }
 
 sched::WindowRect ReminderWindowWin32::WorkArea() const {
-    RECT r{};
-    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0)) {
-        const sched::ScreenSize s = Screen();
-        return {0, 0, s.width, s.height};
-    }
+    const RECT r = WorkAreaRect();
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-int ReminderWindowWin32::PixelsPerInch() const {
-    HDC dc = GetDC(nullptr);
-    const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    return ppi;
-}
+int ReminderWindowWin32::PixelsPerInch() const { return SystemDpi(); }
 
 Rgb ReminderWindowWin32::SystemColour(int index) const { return GetSysColor(index); }
 

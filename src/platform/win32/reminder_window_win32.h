@@ -35,15 +35,18 @@
 #include "config/global_settings.h"
 #include "sched/log_line.h"
 #include "sched/reminder_window.h"
+#include "platform/win32/window_base.h"
 
 namespace pw::win {
 
-class ReminderWindowWin32 : private sched::ReminderView {
+class ReminderWindowWin32 : public WindowBase, private sched::ReminderView {
 public:
     // The version shown in the panel; by default the running program's.
-    ReminderWindowWin32(Store& store, const cfg::GlobalSettings& settings, sched::LogLineWriter log);
+    // An error that escapes a handler is shown in the program's error box.
     ReminderWindowWin32(Store& store, const cfg::GlobalSettings& settings, sched::LogLineWriter log,
-                        ProgramVersion version);
+                        MessageBoxes& boxes);
+    ReminderWindowWin32(Store& store, const cfg::GlobalSettings& settings, sched::LogLineWriter log,
+                        MessageBoxes& boxes, ProgramVersion version);
     ~ReminderWindowWin32() override;
     ReminderWindowWin32(const ReminderWindowWin32&) = delete;
     ReminderWindowWin32& operator=(const ReminderWindowWin32&) = delete;
@@ -57,7 +60,6 @@ public:
 
     void ShowReminders(const std::vector<std::string>& items) { logic_.ShowReminders(items); }
 
-    HWND Handle() const { return hwnd_; }
     sched::ReminderWindow& Logic() { return logic_; }
     bool TimerArmed() const { return timerArmed_; }
 
@@ -73,8 +75,8 @@ public:
     static constexpr int kBorderWidth = 3;
 
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnDestroyed() override { edit_ = nullptr; }
     void Layout();
     void Paint(HDC dc);
     RECT PanelRect() const;
@@ -91,8 +93,7 @@ private:
     void BringToFront() override;
     void Hide() override;
     void SetTextBackground(Rgb colour) override;
-    void ClearText() override;
-    void AppendLine(std::string_view text, const sched::LineStyle& style) override;
+    void SetText(const std::vector<sched::StyledLine>& lines) override;
     void ScrollToTop() override;
     void SetAppName(std::string_view text) override;
     void SetVersionText(std::string_view text) override;
@@ -106,7 +107,6 @@ private:
     Rgb SystemColour(int index) const override;
 
     sched::ReminderWindow logic_;
-    HWND hwnd_ = nullptr;
     HWND edit_ = nullptr;
     HFONT nameFont_ = nullptr;
     HFONT versionFont_ = nullptr;

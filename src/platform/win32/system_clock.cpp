@@ -70,11 +70,16 @@ Clock::Reading SystemClock::LocalAndUtc() {
     return {FromSystemTime(local), FromSystemTime(utc)};
 }
 
-bool SystemClock::SetUtc(DateTime utc) {
+ClockSet SystemClock::SetUtc(DateTime utc) {
     SYSTEMTIME st;
-    if (!ToSystemTime(utc, st)) return false;
+    if (!ToSystemTime(utc, st)) return ClockSet::Failed;
     EnableSystemTimePrivilege();
-    return SetSystemTime(&st) != FALSE;
+    if (SetSystemTime(&st)) return ClockSet::Done;
+    // A token without the privilege (a standard user, or an administrator's
+    // filtered token) gets ERROR_PRIVILEGE_NOT_HELD; some systems answer
+    // access denied instead.
+    const DWORD error = GetLastError();
+    return error == ERROR_PRIVILEGE_NOT_HELD || error == ERROR_ACCESS_DENIED ? ClockSet::NoRight : ClockSet::Failed;
 }
 
 int SystemClock::ZoneBiasMinutes() {

@@ -15,7 +15,7 @@ public:
     Reading LocalAndUtc() override;
     // Enables the right to change the system time when the process may,
     // then sets the clock. False when Windows refuses.
-    bool SetUtc(DateTime utc) override;
+    ClockSet SetUtc(DateTime utc) override;
     int ZoneBiasMinutes() override;
 };
 

@@ -211,6 +211,7 @@ std::unique_ptr<FileWriter> WinFileSystem::CreateReplacement(std::string_view pa
 }
 
 std::string WinFileSystem::FromFileText(std::string_view bytes) { return FromAnsi(bytes); }
+std::optional<std::string> WinFileSystem::ToFileText(std::string_view text) { return ToAnsiExact(text); }
 
 bool WinFileSystem::Remove(std::string_view path) { return DeleteFileW(Widen(path).c_str()) != 0; }
 

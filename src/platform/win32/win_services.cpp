@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include "common/version.h"
 #include "platform/win32/text.h"
 
 namespace pw::win {
@@ -44,12 +45,22 @@ void WinSound::Beep() { MessageBeep(0); }
 
 bool WinSound::Available() { return PlaySoundEntry() != nullptr; }
 
+namespace {
+
+// The title of every message box the program shows.
+const wchar_t* AppTitle() {
+    static const std::wstring title = Widen(kAppTitle);
+    return title.c_str();
+}
+
+}  // namespace
+
 void WinMessageBoxes::Show(std::string_view text) {
-    MessageBoxW(owner_, Widen(text).c_str(), kAppTitle, MB_OK);
+    MessageBoxW(owner_, Widen(text).c_str(), AppTitle(), MB_OK);
 }
 
 void WinMessageBoxes::ShowError(std::string_view text) {
-    MessageBoxW(owner_, Widen(text).c_str(), kAppTitle, MB_OK | MB_ICONERROR);
+    MessageBoxW(owner_, Widen(text).c_str(), AppTitle(), MB_OK | MB_ICONERROR);
 }
 
 Answer WinMessageBoxes::Ask(std::string_view caption, std::string_view text, Answer defaultAnswer) {

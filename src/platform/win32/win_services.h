@@ -12,9 +12,6 @@ namespace pw::win {
 // beside it. Null when it is not there.
 HMODULE LoadSystemLibrary(const wchar_t* name);
 
-// The title of every message box the program shows.
-inline constexpr const wchar_t* kAppTitle = L"Plenwick";
-
 class WinSound : public Sound {
 public:
     void PlayFile(std::string_view path) override;

@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 
-#include "ui/settings_placeholder.h"
 #include "app/startup.h"
 #include "platform/win32/clock_window_win32.h"
 #include "platform/win32/instance_mutex.h"
@@ -18,8 +17,10 @@
 #include "platform/win32/process_win32.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/reminder_window_win32.h"
+#include "platform/win32/settings_dialog_win32.h"
 #include "platform/win32/system_clock.h"
 #include "platform/win32/text.h"
+#include "platform/win32/version_win32.h"
 #include "platform/win32/win_files.h"
 #include "platform/win32/win_services.h"
 #include "sched/launch.h"
@@ -33,6 +34,18 @@ void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
 
 namespace {
+
+std::string ExecutablePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            return pw::win::Narrow(path);
+        }
+        path.resize(path.size() * 2);
+    }
+}
 
 std::optional<std::string> FirstArgument() {
     int argc = 0;
@@ -68,20 +81,31 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     auto& clockLogic = clockWindow.Logic();
     boxes.SetOwner(clockWindow.Handle());
 
-    pw::ui::SettingsPlaceholder settingsDialog(store, clockLogic);
+    // Created hidden; its creation starts the clock timer as its last step.
+    pw::win::SettingsDialogWin32 settingsWindow(
+        {store, clock, locale, files, sound, boxes, clockLogic, pw::win::ReadProgramVersion(), ExecutablePath(),
+         pw::win::WinsockSocketFactory()});
+    auto& settingsDialog = settingsWindow.Logic();
+    clockLogic.AttachSettingsDialog(&settingsDialog);
+    if (!settingsWindow.Create(instance, clockWindow.Handle())) {
+        boxes.ShowError("The settings dialog could not be created.");
+        return 1;
+    }
 
-    pw::win::ReminderWindowWin32 reminders(store, clockLogic.Settings(), clockLogic.LogWriter());
+    pw::win::ReminderWindowWin32 reminders(store, clockLogic.Settings(), clockLogic.LogWriter(), boxes);
     // Not owned by the clock window: the windows of a minimized owner are
     // hidden, and reminders must show while the clock sits in the tray.
     // Without it (no rich edit control on the system) the clock still runs
     // and starts programs; the user is told once that reminders cannot show.
-    if (reminders.Create(instance))
+    if (reminders.Create(instance)) {
         clockLogic.AttachReminderWindow(&reminders.Logic());
-    else
+        settingsDialog.AttachReminderWindow(&reminders.Logic());
+    } else
         boxes.ShowError("The reminder window could not be created; reminders will not be shown.");
     pw::win::WinProcessStarter starter;
     pw::sched::Launcher launcher(starter, clockLogic.Settings(), clockLogic.LogWriter());
     clockLogic.AttachLauncher(&launcher);
+    settingsDialog.AttachLauncher(&launcher);
 
     // The synchronization takes its limit from the settings dialog's
     // maximum-correction field at every attempt.
@@ -99,6 +123,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        // Tab, the arrow keys, Enter, Esc and mnemonics of the dialog.
+        if (settingsWindow.IsDialogMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

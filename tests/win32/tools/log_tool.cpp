@@ -22,7 +22,7 @@ class FixedClock : public pw::Clock {
 public:
     pw::DateTime Now() override { return pw::EncodeDate(2026, 12, 8) + 0.5; }
     pw::DateTime UtcNow() override { return Now(); }
-    bool SetUtc(pw::DateTime) override { return false; }
+    pw::ClockSet SetUtc(pw::DateTime) override { return pw::ClockSet::Failed; }
     int ZoneBiasMinutes() override { return 0; }
 };
 

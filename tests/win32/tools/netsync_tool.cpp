@@ -12,6 +12,8 @@
 // settings could not be read.
 #include <windows.h>
 
+#include "config/value_access.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -47,7 +49,7 @@ int main(int argc, char** argv) {
             win::WinConnectionState connection;
             net::SyncContext sync{
                 clock, [port] { return std::make_unique<test::RedirectedSocket>(win::Winsock(), port); },
-                net::StoredMaxCorrection(store)};
+                [&store] { return cfg::Read(store, cfg::kSettingsKey, cfg::global::MaxCorrection); }};
             net::AutoSyncContext ctx{sync, connection, settings, store, locale,
                                      [&eventLog](std::string_view m) { eventLog.Write(m); }};
             std::printf("connected: %s\n", win::IsInternetConnected() ? "yes" : "no");

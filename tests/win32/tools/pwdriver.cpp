@@ -18,9 +18,24 @@
 //   pwdriver launch <exe> <class> [args]  starts a program and prints the
 //        milliseconds until a visible window of the class has been painted
 //   pwdriver windows                      lists the visible top-level windows
+//   pwdriver control <caption prefix> <id>  the control of that resource ID in
+//        the visible window so captioned: "x y width height visible enabled",
+//        x and y its centre on the screen, for a click
+//   pwdriver text <caption prefix> <id>   prints the control's text
+//   pwdriver focus <caption prefix>       prints the resource ID of the control
+//        that has the keyboard focus in that window's thread
+//   pwdriver open-settings <timeout ms>   "Settings" on the clock window, then
+//        prints the milliseconds until the dialog is shown and painted
+//   pwdriver watch <class> <ms>           for <ms>, every 50 ms: the window's
+//        pixels on screen and how long it takes to answer a message; prints
+//        "still <longest ms without a change of its pixels>", "answer
+//        <slowest answer in ms>" and "reminders <ms until a window captioned
+//        Reminders: was visible, or -1>"
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -75,8 +90,30 @@ void PrintLine(const std::wstring& text) {
     std::fflush(stdout);
 }
 
+struct ControlSearch {
+    int id;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchControl(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<ControlSearch*>(lp);
+    if (GetDlgCtrlID(h) != s->id) return TRUE;
+    s->found = h;
+    return FALSE;
+}
+
+// The descendant of a visible top-level window (caption prefix) with the ID.
+HWND FindControl(const wchar_t* caption, int id) {
+    ControlSearch search{id};
+    for (HWND top : FindAll(L"*", caption, true)) {
+        EnumChildWindows(top, MatchControl, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
+    }
+    return nullptr;
+}
+
 int Usage() {
-    std::fprintf(stderr, "usage: pwdriver wait|gone|count|caption|rect|command|tray|menu-open|menu-close|close|move|launch|windows ...\n");
+    std::fprintf(stderr, "usage: pwdriver wait|gone|count|caption|rect|command|tray|menu-open|menu-close|close|move|launch|windows|control|text|focus|open-settings|watch ...\n");
     return 2;
 }
 
@@ -101,6 +138,63 @@ int CommandId(const std::wstring& name) {
 HWND OpenMenu() {
     auto menus = FindAll(L"#32768", nullptr, true);
     return menus.empty() ? nullptr : menus.front();
+}
+
+// The window's pixels as the screen shows them, or nothing when they
+// cannot be read.
+std::vector<std::uint32_t> ScreenPixels(HWND h) {
+    RECT r;
+    if (!GetWindowRect(h, &r) || r.right <= r.left || r.bottom <= r.top) return {};
+    const int w = r.right - r.left, ht = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, ht);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, ht, screen, r.left, r.top, SRCCOPY);
+    SelectObject(mem, old);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -ht;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w) * ht);
+    if (!GetDIBits(mem, bmp, 0, ht, pixels.data(), &bi, DIB_RGB_COLORS)) pixels.clear();
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+int Watch(const wchar_t* cls, DWORD duration) {
+    HWND h = nullptr;
+    if (auto all = FindAll(cls, nullptr, true); !all.empty()) h = all.front();
+    if (!h) return 1;
+    const DWORD start = GetTickCount();
+    DWORD lastChange = start, longestStill = 0, slowestAnswer = 0;
+    long reminders = -1;
+    std::vector<std::uint32_t> before = ScreenPixels(h);
+    for (DWORD now = start; now - start < duration; now = GetTickCount()) {
+        Sleep(50);
+        const DWORD asked = GetTickCount();
+        DWORD_PTR result;
+        SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_BLOCK, 30000, &result);
+        const DWORD answered = GetTickCount();
+        slowestAnswer = std::max(slowestAnswer, answered - asked);
+        std::vector<std::uint32_t> pixels = ScreenPixels(h);
+        if (pixels != before) {
+            longestStill = std::max(longestStill, answered - lastChange);
+            lastChange = answered;
+            before = std::move(pixels);
+        }
+        if (reminders < 0 && !FindAll(L"*", L"Reminders: ", true).empty())
+            reminders = static_cast<long>(answered - start);
+    }
+    longestStill = std::max(longestStill, GetTickCount() - lastChange);
+    std::printf("still %lu\nanswer %lu\nreminders %ld\n", static_cast<unsigned long>(longestStill),
+                static_cast<unsigned long>(slowestAnswer), reminders);
+    return 0;
 }
 
 }  // namespace
@@ -234,6 +328,63 @@ int Run(int argc, wchar_t** argv) {
         CloseHandle(pi.hProcess);
         return 0;
     }
+    if (verb == L"control" && argc == 4) {
+        HWND h = FindControl(argv[2], _wtoi(argv[3]));
+        if (!h) return 1;
+        RECT r;
+        GetWindowRect(h, &r);
+        std::printf("%ld %ld %ld %ld %d %d\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2, r.right - r.left,
+                    r.bottom - r.top, IsWindowVisible(h) ? 1 : 0, IsWindowEnabled(h) ? 1 : 0);
+        return 0;
+    }
+    if (verb == L"text" && argc == 4) {
+        HWND h = FindControl(argv[2], _wtoi(argv[3]));
+        if (!h) return 1;
+        wchar_t buf[1024];
+        const LRESULT n = SendMessageW(h, WM_GETTEXT, std::size(buf), reinterpret_cast<LPARAM>(buf));
+        PrintLine(std::wstring(buf, static_cast<std::size_t>(n)));
+        return 0;
+    }
+    if (verb == L"focus" && argc == 3) {
+        auto found = FindAll(L"*", argv[2], true);
+        if (found.empty()) return 1;
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(found.front(), nullptr), &info) || !info.hwndFocus) return 1;
+        std::printf("%d\n", GetDlgCtrlID(info.hwndFocus));
+        return 0;
+    }
+    if (verb == L"open-settings" && argc == 3) {
+        HWND clock = ClockWindow();
+        if (!clock) return 1;
+        const DWORD timeout = static_cast<DWORD>(_wtoi(argv[2]));
+        DWORD pid = 0;
+        GetWindowThreadProcessId(clock, &pid);
+        AllowSetForegroundWindow(pid);
+        LARGE_INTEGER freq, t0, t1;
+        QueryPerformanceFrequency(&freq);
+        QueryPerformanceCounter(&t0);
+        PostMessageW(clock, WM_COMMAND, MAKEWPARAM(IDM_OPTIONS, 0), 0);
+        const DWORD start = GetTickCount();
+        for (;;) {
+            auto found = FindAll(L"#32770", L"Plenwick v", true);
+            if (!found.empty()) {
+                // Shown is not yet drawn: have the dialog and every control
+                // of it paint what is pending now, and wait for that.
+                RedrawWindow(found.front(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+                DWORD_PTR r;
+                SendMessageTimeoutW(found.front(), WM_NULL, 0, 0, SMTO_BLOCK, 5000, &r);
+                break;
+            }
+            if (GetTickCount() - start > timeout) return 1;
+            // The program shares the core: poll without taking it over.
+            Sleep(1);
+        }
+        QueryPerformanceCounter(&t1);
+        std::printf("%.1f\n", 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(freq.QuadPart));
+        return 0;
+    }
+    if (verb == L"watch" && argc == 4) return Watch(argv[2], static_cast<DWORD>(_wtoi(argv[3])));
     if (verb == L"windows" && argc == 2) {
         for (HWND h : FindAll(L"*", nullptr, true)) {
             RECT r;

@@ -14,6 +14,7 @@
 #include "config/value_access.h"
 #include "config/values.h"
 #include "platform/win32/locale_win32.h"
+#include "platform/win32/win_services.h"
 #include "platform/win32/reminder_window_win32.h"
 #include "platform/win32/version_win32.h"
 #include "sched/reminder_item.h"
@@ -28,7 +29,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR args, int) {
     wchar_t path[MAX_PATH];
     std::wstring exe(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
     exe = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"plenwick.exe";
-    pw::win::ReminderWindowWin32 window(store, settings, nullptr, pw::win::ReadFileVersion(exe));
+    pw::win::WinMessageBoxes boxes;
+    pw::win::ReminderWindowWin32 window(store, settings, nullptr, boxes, pw::win::ReadFileVersion(exe));
     if (!window.Create(instance)) return 1;
 
     const pw::Locale locale = pw::win::ReadUserLocale();

@@ -1,0 +1,652 @@
+#include "platform/win32/settings_dialog_win32.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <uxtheme.h>
+
+#include <iterator>
+
+#include "platform/win32/text.h"
+#include "platform/win32/win_services.h"
+#include "resource.h"
+
+namespace pw::win {
+
+using ui::Ctl;
+using ui::Event;
+using ui::Page;
+
+namespace {
+
+enum class Kind { Button, Picture, Check, Edit, Combo, Date, Time, Spin, Radio, Label };
+
+struct ControlInfo {
+    Ctl ctl;
+    int id;
+    Kind kind;
+    // The frame's own controls have no page.
+    bool onFrame = false;
+    Page page = Page::Schedules;
+    int glyph = 0;
+    const wchar_t* hint = nullptr;
+};
+
+// Every control that has a window, with its template's identifier. The
+// radio group's items follow its group box's identifier; the integer
+// field is the edit its up-down buddy writes into.
+constexpr ControlInfo kControls[] = {
+    {Ctl::butHelp, IDC_BUT_HELP, Kind::Button, true},
+    {Ctl::butClose, IDCANCEL, Kind::Button, true},
+    {Ctl::cmbSchedules, IDC_CMB_SCHEDULES, Kind::Combo},
+    {Ctl::butAddSched, IDC_BUT_ADDSCHED, Kind::Picture, false, Page::Schedules, IDI_GLYPH_ADD, L"Add new schedule"},
+    {Ctl::butDelSched, IDC_BUT_DELSCHED, Kind::Picture, false, Page::Schedules, IDI_GLYPH_DELETE, L"Delete schedule"},
+    {Ctl::butRename, IDC_BUT_RENAME, Kind::Picture, false, Page::Schedules, IDI_GLYPH_RENAME, L"Rename schedule"},
+    {Ctl::optSchedType, IDC_OPT_SCHEDTYPE, Kind::Radio},
+    {Ctl::lblWindowState, IDC_LBL_WINDOWSTATE, Kind::Label},
+    {Ctl::cmbWindowState, IDC_CMB_WINDOWSTATE, Kind::Combo},
+    {Ctl::lblMsg, IDC_LBL_MSG, Kind::Label},
+    {Ctl::edtMessage, IDC_EDT_MESSAGE, Kind::Edit},
+    {Ctl::butTestApp, IDC_BUT_TESTAPP, Kind::Picture, false, Page::Schedules, IDI_GLYPH_TEST, L"Test"},
+    {Ctl::butBrowseApp, IDC_BUT_BROWSEAPP, Kind::Picture, false, Page::Schedules, IDI_GLYPH_FOLDER},
+    {Ctl::lblWorkingDir, IDC_LBL_WORKINGDIR, Kind::Label},
+    {Ctl::edtWorkingDir, IDC_EDT_WORKINGDIR, Kind::Edit},
+    {Ctl::butBrowseWorkingDir, IDC_BUT_BROWSEWORKINGDIR, Kind::Picture, false, Page::Schedules, IDI_GLYPH_FOLDER},
+    {Ctl::chkSchedSound, IDC_CHK_SCHEDSOUND, Kind::Check},
+    {Ctl::butPlaySound, IDC_BUT_PLAYSOUND, Kind::Picture, false, Page::Schedules, IDI_GLYPH_PLAY, L"Play"},
+    {Ctl::edtSoundName, IDC_EDT_SOUNDNAME, Kind::Edit},
+    {Ctl::butBrowseSound, IDC_BUT_BROWSESOUND, Kind::Picture, false, Page::Schedules, IDI_GLYPH_FOLDER,
+     L"Select folder"},
+    {Ctl::lbl1stRem, IDC_LBL_1STREM, Kind::Label},
+    {Ctl::lbl1stDOW, IDC_LBL_1STDOW, Kind::Label},
+    {Ctl::dtStartDate, IDC_DT_STARTDATE, Kind::Date},
+    {Ctl::dtStartTime, IDC_DT_STARTTIME, Kind::Time},
+    {Ctl::dtRepeatPeriod, IDC_DT_REPEATPERIOD, Kind::Time},
+    {Ctl::lblLastRem, IDC_LBL_LASTREM, Kind::Label},
+    {Ctl::lblLastDOW, IDC_LBL_LASTDOW, Kind::Label},
+    {Ctl::dtEndDate, IDC_DT_ENDDATE, Kind::Date},
+    {Ctl::dtEndTime, IDC_DT_ENDTIME, Kind::Time},
+    {Ctl::spinRepeatCycleNumber, IDC_EDT_REPEATCYCLENUMBER, Kind::Spin},
+    {Ctl::cmbRepeatCycleUnit, IDC_CMB_REPEATCYCLEUNIT, Kind::Combo},
+    {Ctl::butOnceOnly, IDC_BUT_ONCEONLY, Kind::Button},
+    {Ctl::butSkipToNextCycle, IDC_BUT_SKIPTONEXTCYCLE, Kind::Button},
+};
+
+constexpr int kRadioItems = 2;  // "Launch application", "Reminder message"
+constexpr int kSpinMax = 99999999;
+
+struct PageInfo {
+    Page page;
+    int templateId;
+    const wchar_t* title;
+};
+constexpr PageInfo kPages[] = {
+    {Page::Schedules, IDD_PAGE_SCHEDULES, L"Schedules"},
+    {Page::GlobalOptions, IDD_PAGE_GLOBAL, L"Global options"},
+    {Page::Display, IDD_PAGE_DISPLAY, L"Display"},
+    {Page::Housekeeping, IDD_PAGE_HOUSEKEEPING, L"Housekeeping"},
+    {Page::About, IDD_PAGE_ABOUT, L"About"},
+};
+static_assert(std::size(kPages) == ui::kPageCount);
+
+const ControlInfo* InfoOf(Ctl c) {
+    for (const auto& i : kControls)
+        if (i.ctl == c) return &i;
+    return nullptr;
+}
+
+const ControlInfo* InfoOfId(int id) {
+    if (id >= IDC_OPT_LAUNCH && id < IDC_OPT_LAUNCH + kRadioItems) return InfoOf(Ctl::optSchedType);
+    for (const auto& i : kControls)
+        if (i.id == id) return &i;
+    return nullptr;
+}
+
+std::wstring WindowText(HWND h) {
+    const int n = GetWindowTextLengthW(h);
+    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(h, text.data(), n + 1)));
+    return text;
+}
+
+// Time pickers carry a date as well; theirs is a fixed one inside the
+// range every picker accepts.
+constexpr int kTimePickerYear = 2000;
+
+SYSTEMTIME ToSystemTime(DateTime value) {
+    CivilDate d;
+    CivilTime t;
+    DecodeDateTime(value, d, t);
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(d.year);
+    st.wMonth = static_cast<WORD>(d.month);
+    st.wDay = static_cast<WORD>(d.day);
+    st.wDayOfWeek = static_cast<WORD>(DayOfWeek(value) > 0 ? DayOfWeek(value) - 1 : 0);
+    st.wHour = static_cast<WORD>(t.hour);
+    st.wMinute = static_cast<WORD>(t.minute);
+    st.wSecond = static_cast<WORD>(t.second);
+    st.wMilliseconds = static_cast<WORD>(t.millisecond);
+    return st;
+}
+
+// "Text (*.x)|*.X|..." as the file dialog wants it: pairs separated and
+// ended by NUL, the list by a second NUL.
+std::wstring FilterOf(std::string_view filter) {
+    std::wstring f = Widen(filter);
+    for (auto& ch : f)
+        if (ch == L'|') ch = L'\0';
+    f.push_back(L'\0');
+    f.push_back(L'\0');
+    return f;
+}
+
+using EnableThemeDialogTextureFn = HRESULT(WINAPI*)(HWND, DWORD);
+
+// The themed pages' texture; nothing on a system without themes.
+void EnableTabTexture(HWND page) {
+    static const EnableThemeDialogTextureFn fn = [] {
+        HMODULE lib = LoadSystemLibrary(L"uxtheme.dll");
+        return lib ? reinterpret_cast<EnableThemeDialogTextureFn>(
+                         reinterpret_cast<void*>(GetProcAddress(lib, "EnableThemeDialogTexture")))
+                   : nullptr;
+    }();
+    if (fn) fn(page, ETDT_ENABLETAB);
+}
+
+struct InputBoxState {
+    std::wstring caption;
+    std::wstring prompt;
+    std::wstring text;
+};
+
+INT_PTR CALLBACK InputBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_INITDIALOG: {
+            SetWindowLongPtrW(hwnd, DWLP_USER, lp);
+            const auto* s = reinterpret_cast<InputBoxState*>(lp);
+            SetWindowTextW(hwnd, s->caption.c_str());
+            SetDlgItemTextW(hwnd, IDC_LBL_PROMPT, s->prompt.c_str());
+            HWND edit = GetDlgItem(hwnd, IDC_EDT_INPUT);
+            SetWindowTextW(edit, s->text.c_str());
+            SendMessageW(edit, EM_SETSEL, 0, -1);
+            SetFocus(edit);
+            return FALSE;  // the focus is set
+        }
+        case WM_COMMAND:
+            if (LOWORD(wp) == IDOK) {
+                auto* s = reinterpret_cast<InputBoxState*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+                s->text = WindowText(GetDlgItem(hwnd, IDC_EDT_INPUT));
+                EndDialog(hwnd, IDOK);
+                return TRUE;
+            }
+            if (LOWORD(wp) == IDCANCEL) {
+                EndDialog(hwnd, IDCANCEL);
+                return TRUE;
+            }
+            break;
+    }
+    return FALSE;
+}
+
+int CALLBACK FolderDialogProc(HWND hwnd, UINT msg, LPARAM, LPARAM data) {
+    if (msg == BFFM_INITIALIZED && data) SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, data);
+    return 0;
+}
+
+}  // namespace
+
+SettingsDialogWin32::SettingsDialogWin32(Services s)
+    : services_(std::move(s)),
+      logic_(ui::SettingsDialogParts{services_.store, services_.clock, services_.locale, services_.files,
+                                     services_.sound, services_.boxes, *this, services_.clockWindow,
+                                     services_.version, services_.executablePath, services_.makeSocket}),
+      guard_(services_.boxes) {
+    customColours_.fill(RGB(255, 255, 255));
+}
+
+SettingsDialogWin32::~SettingsDialogWin32() {
+    if (frame_) {
+        SetWindowLongPtrW(frame_, DWLP_USER, 0);
+        for (HWND p : pages_)
+            if (p) SetWindowLongPtrW(p, DWLP_USER, 0);
+        DestroyWindow(frame_);
+    }
+    for (HICON i : glyphs_) DestroyIcon(i);
+}
+
+bool SettingsDialogWin32::Create(HINSTANCE instance, HWND owner) {
+    instance_ = instance;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_DATE_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES |
+                                             ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    frame_ = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_SETTINGS), owner, DialogProc,
+                                reinterpret_cast<LPARAM>(this));
+    if (!frame_) return false;
+    tab_ = GetDlgItem(frame_, IDC_TAB_PAGES);
+    for (const auto& p : kPages) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(p.title);
+        SendMessageW(tab_, TCM_INSERTITEMW, static_cast<WPARAM>(p.page), reinterpret_cast<LPARAM>(&item));
+        HWND page = CreateDialogParamW(instance, MAKEINTRESOURCEW(p.templateId), frame_, DialogProc,
+                                       reinterpret_cast<LPARAM>(this));
+        if (!page) return false;
+        pages_[static_cast<std::size_t>(p.page)] = page;
+        EnableTabTexture(page);
+    }
+    PlacePages();
+    PrepareControls();
+    guard_.Run([&] { logic_.FormCreate(); });
+    return true;
+}
+
+void SettingsDialogWin32::PlacePages() {
+    RECT r;
+    GetWindowRect(tab_, &r);
+    MapWindowPoints(nullptr, frame_, reinterpret_cast<POINT*>(&r), 2);
+    SendMessageW(tab_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+    // Above the tab control, which would paint over them, and after the
+    // bar's buttons in the order Tab visits.
+    HWND after = GetDlgItem(frame_, IDCANCEL);
+    for (HWND page : pages_) {
+        SetWindowPos(page, after, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOACTIVATE);
+        after = page;
+    }
+}
+
+void SettingsDialogWin32::PrepareControls() {
+    ++setting_;
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, frame_, nullptr,
+                               instance_, nullptr);
+    // The pictures come in 16 and 24 pixels; the larger one from 150 %.
+    const int glyphSize = SystemDpi() >= 144 ? 24 : 16;
+    for (const auto& info : kControls) {
+        HWND h = Control(info.ctl);
+        if (!h) continue;
+        switch (info.kind) {
+            case Kind::Time:
+                SendMessageW(h, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"HH:mm"));
+                break;
+            case Kind::Spin:
+                SendDlgItemMessageW(GetParent(h), IDC_SPIN_REPEATCYCLENUMBER, UDM_SETRANGE32, 0, kSpinMax);
+                break;
+            case Kind::Picture: {
+                HICON icon = static_cast<HICON>(
+                    LoadImageW(instance_, MAKEINTRESOURCEW(info.glyph), IMAGE_ICON, glyphSize, glyphSize, 0));
+                if (icon) {
+                    glyphs_.push_back(icon);
+                    SendMessageW(h, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+                }
+                if (info.hint && tooltip_) {
+                    // The size of the oldest tool information, which every
+                    // version of the common controls takes.
+                    TTTOOLINFOW ti{};
+                    ti.cbSize = TTTOOLINFOW_V2_SIZE;
+                    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+                    ti.hwnd = GetParent(h);
+                    ti.uId = reinterpret_cast<UINT_PTR>(h);
+                    ti.lpszText = const_cast<wchar_t*>(info.hint);
+                    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+                    // Screen readers name the button after its hint.
+                    SetWindowTextW(h, info.hint);
+                }
+                break;
+            }
+            default:
+                break;
+        }
+    }
+    --setting_;
+}
+
+bool SettingsDialogWin32::IsDialogMessage(MSG& msg) {
+    return frame_ && ::IsDialogMessageW(frame_, &msg) != FALSE;
+}
+
+HWND SettingsDialogWin32::Control(Ctl c) const {
+    const ControlInfo* info = InfoOf(c);
+    if (!info || !frame_) return nullptr;
+    HWND parent = info->onFrame ? frame_ : pages_[static_cast<std::size_t>(info->page)];
+    return parent ? GetDlgItem(parent, info->id) : nullptr;
+}
+
+// --- messages --------------------------------------------------------------
+
+INT_PTR CALLBACK SettingsDialogWin32::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_INITDIALOG) {
+        SetWindowLongPtrW(hwnd, DWLP_USER, lp);
+        return FALSE;  // the focus goes where the user puts it
+    }
+    auto* self = reinterpret_cast<SettingsDialogWin32*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    if (!self) return FALSE;
+    INT_PTR result = FALSE;
+    self->guard_.Run([&] { result = self->OnMessage(hwnd, msg, wp, lp); });
+    return result;
+}
+
+INT_PTR SettingsDialogWin32::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_COMMAND:
+            OnCommand(LOWORD(wp), HIWORD(wp));
+            return TRUE;
+        case WM_NOTIFY:
+            OnNotify(*reinterpret_cast<const NMHDR*>(lp));
+            return FALSE;
+        case WM_CLOSE:
+            if (hwnd == frame_) logic_.Close();
+            return TRUE;
+        case WM_ENDSESSION:
+            // Text typed and not yet left is stored before the session or
+            // the program ends; the fields still exist at WM_DESTROY.
+            if (hwnd == frame_ && wp) logic_.StorePendingText();
+            return TRUE;
+        case WM_DESTROY:
+            if (hwnd == frame_) logic_.StorePendingText();
+            return FALSE;
+        case WM_NCDESTROY:
+            if (hwnd == frame_) {
+                frame_ = nullptr;
+                tab_ = nullptr;
+                pages_.fill(nullptr);
+            }
+            return FALSE;
+    }
+    return FALSE;
+}
+
+void SettingsDialogWin32::OnCommand(int id, int code) {
+    if (setting_ > 0) return;
+    // Close, Esc, and Esc from a page's control.
+    if (id == IDCANCEL && code == BN_CLICKED) {
+        logic_.Close();
+        return;
+    }
+    const ControlInfo* info = InfoOfId(id);
+    if (!info) return;
+    switch (info->kind) {
+        case Kind::Button:
+        case Kind::Picture:
+        case Kind::Check:
+        case Kind::Radio:
+            if (code == BN_CLICKED) Raise(info->ctl, Event::Click);
+            break;
+        case Kind::Edit:
+        case Kind::Spin:
+            if (code == EN_CHANGE) Raise(info->ctl, Event::Change);
+            if (code == EN_KILLFOCUS) Raise(info->ctl, Event::Exit);
+            break;
+        case Kind::Combo:
+            if (code == CBN_SELCHANGE || code == CBN_EDITCHANGE) Raise(info->ctl, Event::Change);
+            break;
+        default:
+            break;
+    }
+}
+
+void SettingsDialogWin32::OnNotify(const NMHDR& n) {
+    if (n.hwndFrom == tab_) {
+        if (n.code == TCN_SELCHANGE) ShowPage(SelectedPage());
+        return;
+    }
+    if (setting_ > 0) return;
+    const ControlInfo* info = InfoOfId(static_cast<int>(n.idFrom));
+    if (!info || (info->kind != Kind::Date && info->kind != Kind::Time)) return;
+    switch (n.code) {
+        case DTN_DATETIMECHANGE: Raise(info->ctl, Event::Change); break;
+        case DTN_CLOSEUP: Raise(info->ctl, Event::CloseUp); break;
+        case NM_KILLFOCUS: Raise(info->ctl, Event::Exit); break;
+    }
+}
+
+void SettingsDialogWin32::Raise(Ctl control, Event event) { logic_.OnEvent(control, event); }
+
+void SettingsDialogWin32::ShowPage(Page page) {
+    for (std::size_t i = 0; i < pages_.size(); ++i)
+        ShowWindow(pages_[i], i == static_cast<std::size_t>(page) ? SW_SHOW : SW_HIDE);
+}
+
+// --- the view --------------------------------------------------------------
+
+namespace {
+
+// Counts a view call that sets a control, so its notifications are not
+// taken for the user's.
+class Setting {
+public:
+    explicit Setting(int& depth) : depth_(depth) { ++depth_; }
+    ~Setting() { --depth_; }
+    Setting(const Setting&) = delete;
+    Setting& operator=(const Setting&) = delete;
+
+private:
+    int& depth_;
+};
+
+}  // namespace
+
+void SettingsDialogWin32::SetCaption(std::string_view caption) { SetWindowTextW(frame_, Widen(caption).c_str()); }
+
+void SettingsDialogWin32::SelectPage(Page page) {
+    Setting s(setting_);
+    SendMessageW(tab_, TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
+    ShowPage(page);
+}
+
+Page SettingsDialogWin32::SelectedPage() {
+    const auto i = SendMessageW(tab_, TCM_GETCURSEL, 0, 0);
+    return i >= 0 && i < ui::kPageCount ? static_cast<Page>(i) : Page::Schedules;
+}
+
+void SettingsDialogWin32::ShowDialog() {
+    ShowWindow(frame_, SW_SHOW);
+    SetForegroundWindow(frame_);
+    // The page's first field takes the keys, unless a control of the page
+    // has them already: activation alone would give them to Help.
+    HWND page = pages_[static_cast<std::size_t>(SelectedPage())];
+    HWND focus = GetFocus();
+    if (!focus || !IsChild(page, focus)) {
+        HWND first = GetNextDlgTabItem(page, nullptr, FALSE);
+        if (first) SendMessageW(frame_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+    }
+}
+
+void SettingsDialogWin32::HideDialog() { ShowWindow(frame_, SW_HIDE); }
+
+bool SettingsDialogWin32::DialogVisible() { return IsWindowVisible(frame_) != FALSE; }
+
+std::string SettingsDialogWin32::Text(Ctl c) {
+    HWND h = Control(c);
+    if (!h) return unbuilt_[c].text;
+    return Narrow(WindowText(h));
+}
+
+void SettingsDialogWin32::SetText(Ctl c, std::string_view text) {
+    HWND h = Control(c);
+    if (!h) {
+        unbuilt_[c].text = text;
+        return;
+    }
+    Setting s(setting_);
+    SetWindowTextW(h, Widen(text).c_str());
+}
+
+bool SettingsDialogWin32::Checked(Ctl c) {
+    HWND h = Control(c);
+    if (!h) return unbuilt_[c].checked;
+    return SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void SettingsDialogWin32::SetChecked(Ctl c, bool checked) {
+    HWND h = Control(c);
+    if (!h) {
+        unbuilt_[c].checked = checked;
+        return;
+    }
+    Setting s(setting_);
+    SendMessageW(h, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void SettingsDialogWin32::SetEnabled(Ctl c, bool enabled) {
+    HWND h = Control(c);
+    if (!h) return;
+    Setting s(setting_);
+    EnableWindow(h, enabled);
+    const ControlInfo* info = InfoOf(c);
+    HWND parent = GetParent(h);
+    if (info->kind == Kind::Radio)
+        for (int i = 0; i < kRadioItems; ++i) EnableWindow(GetDlgItem(parent, IDC_OPT_LAUNCH + i), enabled);
+    if (info->kind == Kind::Spin) EnableWindow(GetDlgItem(parent, IDC_SPIN_REPEATCYCLENUMBER), enabled);
+}
+
+void SettingsDialogWin32::SetItems(Ctl c, const std::vector<std::string>& items) {
+    HWND h = Control(c);
+    const ControlInfo* info = InfoOf(c);
+    // The radio group's items are in the template.
+    if (!h || info->kind != Kind::Combo) return;
+    Setting s(setting_);
+    SendMessageW(h, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(h, CB_RESETCONTENT, 0, 0);
+    for (const auto& item : items) SendMessageW(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+    SendMessageW(h, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(h, nullptr, TRUE);
+}
+
+int SettingsDialogWin32::Selected(Ctl c) {
+    HWND h = Control(c);
+    if (!h) return unbuilt_[c].selected;
+    if (InfoOf(c)->kind == Kind::Radio) {
+        HWND parent = GetParent(h);
+        for (int i = 0; i < kRadioItems; ++i)
+            if (IsDlgButtonChecked(parent, IDC_OPT_LAUNCH + i) == BST_CHECKED) return i;
+        return -1;
+    }
+    const auto i = SendMessageW(h, CB_GETCURSEL, 0, 0);
+    return i == CB_ERR ? -1 : static_cast<int>(i);
+}
+
+void SettingsDialogWin32::SetSelected(Ctl c, int index) {
+    HWND h = Control(c);
+    if (!h) {
+        unbuilt_[c].selected = index;
+        return;
+    }
+    Setting s(setting_);
+    if (InfoOf(c)->kind == Kind::Radio) {
+        HWND parent = GetParent(h);
+        for (int i = 0; i < kRadioItems; ++i)
+            CheckDlgButton(parent, IDC_OPT_LAUNCH + i, i == index ? BST_CHECKED : BST_UNCHECKED);
+        return;
+    }
+    SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+DateTime SettingsDialogWin32::Value(Ctl c) {
+    HWND h = Control(c);
+    if (!h) return unbuilt_[c].value;
+    SYSTEMTIME st{};
+    if (SendMessageW(h, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) != GDT_VALID) return 0;
+    if (InfoOf(c)->kind == Kind::Time) return EncodeTime(st.wHour, st.wMinute, st.wSecond, st.wMilliseconds);
+    return EncodeDate(st.wYear, st.wMonth, st.wDay);
+}
+
+void SettingsDialogWin32::SetValue(Ctl c, DateTime value) {
+    HWND h = Control(c);
+    if (!h) {
+        unbuilt_[c].value = value;
+        return;
+    }
+    const bool time = InfoOf(c)->kind == Kind::Time;
+    const DateTime shown = time ? EncodeDate(kTimePickerYear, 1, 1) + TimeOf(value) : DateOf(value);
+    SYSTEMTIME st = ToSystemTime(shown);
+    Setting s(setting_);
+    SendMessageW(h, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
+}
+
+int SettingsDialogWin32::Position(Ctl c) {
+    HWND h = Control(c);
+    if (!h) return unbuilt_[c].position;
+    return static_cast<int>(SendMessageW(h, TBM_GETPOS, 0, 0));
+}
+
+void SettingsDialogWin32::SetPosition(Ctl c, int position) {
+    HWND h = Control(c);
+    if (!h) {
+        unbuilt_[c].position = position;
+        return;
+    }
+    Setting s(setting_);
+    SendMessageW(h, TBM_SETPOS, TRUE, position);
+}
+
+void SettingsDialogWin32::SetColour(Ctl, std::uint32_t) {
+    // The colour buttons come with the Display page.
+}
+
+// --- the common dialogs ----------------------------------------------------
+
+std::optional<std::wstring> SettingsDialogWin32::AskText(HINSTANCE instance, HWND owner, const std::wstring& caption,
+                                                         const std::wstring& prompt, const std::wstring& initial) {
+    InputBoxState state{caption, prompt, initial};
+    const INT_PTR r = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_INPUTBOX), owner, InputBoxProc,
+                                      reinterpret_cast<LPARAM>(&state));
+    if (r != IDOK) return std::nullopt;
+    return state.text;
+}
+
+std::optional<std::string> SettingsDialogWin32::InputBox(std::string_view caption, std::string_view prompt,
+                                                         std::string_view initial) {
+    auto text = AskText(instance_, frame_, Widen(caption), Widen(prompt), Widen(initial));
+    if (!text) return std::nullopt;
+    return Narrow(*text);
+}
+
+std::optional<std::string> SettingsDialogWin32::OpenFileDialog(const ui::FileDialogRequest& request) {
+    const std::wstring filter = FilterOf(request.filter);
+    const std::wstring dir = Widen(request.initialDir);
+    wchar_t path[MAX_PATH * 4] = L"";
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = frame_;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = static_cast<DWORD>(std::size(path));
+    ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
+    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameW(&ofn)) return std::nullopt;
+    return Narrow(path);
+}
+
+std::optional<std::string> SettingsDialogWin32::FolderDialog(std::string_view initialDir) {
+    // The new-style folder dialog needs COM on this thread.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    std::wstring start = Widen(initialDir);
+    BROWSEINFOW bi{};
+    bi.hwndOwner = frame_;
+    bi.ulFlags = BIF_NEWDIALOGSTYLE | BIF_RETURNONLYFSDIRS;
+    bi.lpfn = FolderDialogProc;
+    bi.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
+    std::optional<std::string> chosen;
+    if (LPITEMIDLIST pidl = SHBrowseForFolderW(&bi)) {
+        wchar_t path[MAX_PATH];
+        if (SHGetPathFromIDListW(pidl, path)) chosen = Narrow(path);
+        CoTaskMemFree(pidl);
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    return chosen;
+}
+
+std::optional<std::uint32_t> SettingsDialogWin32::ColourDialog(std::uint32_t initial) {
+    CHOOSECOLORW cc{};
+    cc.lStructSize = sizeof cc;
+    cc.hwndOwner = frame_;
+    cc.rgbResult = initial;
+    cc.lpCustColors = customColours_.data();
+    cc.Flags = CC_RGBINIT | CC_FULLOPEN;
+    if (!ChooseColorW(&cc)) return std::nullopt;
+    return cc.rgbResult;
+}
+
+}  // namespace pw::win

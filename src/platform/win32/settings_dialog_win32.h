@@ -1,0 +1,134 @@
+#pragma once
+// The settings dialog on Windows: a modeless dialog made from the resource
+// script's templates, a frame with the Help and Close bar and a tab
+// control, one child dialog per page. What it shows and does comes from
+// ui::SettingsDialog; this class turns control notifications into its
+// OnEvent calls and its view calls into control messages, and opens the
+// input box and the system's file, folder and colour dialogs.
+//
+// How the program wires it, right after the clock window:
+//
+//     pw::win::SettingsDialogWin32 dialog({store, clock, locale, files, sound,
+//         boxes, clockWindow.Logic(), ReadProgramVersion(), exePath,
+//         WinsockSocketFactory()});
+//     dialog.Create(instance, clockWindow.Handle());   // hidden; starts the clock
+//     ...
+//     // in the message loop, before TranslateMessage:
+//     if (dialog.IsDialogMessage(msg)) continue;
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "platform/win32/window_base.h"
+#include "ui/settings_dialog.h"
+
+namespace pw::win {
+
+class SettingsDialogWin32 : private ui::DialogView {
+public:
+    struct Services {
+        Store& store;
+        Clock& clock;
+        const Locale& locale;
+        FileSystem& files;
+        Sound& sound;
+        MessageBoxes& boxes;
+        app::ClockWindow& clockWindow;
+        ProgramVersion version;
+        std::string executablePath;
+        // A fresh datagram socket for each time server the dialog asks.
+        net::SocketFactory makeSocket;
+    };
+
+    explicit SettingsDialogWin32(Services services);
+    ~SettingsDialogWin32() override;
+    SettingsDialogWin32(const SettingsDialogWin32&) = delete;
+    SettingsDialogWin32& operator=(const SettingsDialogWin32&) = delete;
+
+    // Makes the dialog hidden with all its pages and runs FormCreate, whose
+    // last step starts the clock. False when the templates or the common
+    // controls are missing.
+    bool Create(HINSTANCE instance, HWND owner);
+
+    ui::SettingsDialog& Logic() { return logic_; }
+    HWND Handle() const { return frame_; }
+    // Tab, the arrow keys, Enter, Esc and mnemonics of the dialog; true when
+    // the message was the dialog's.
+    bool IsDialogMessage(MSG& msg);
+
+    // For tests and the test driver.
+    HWND Control(ui::Ctl control) const;
+    HWND PageWindow(ui::Page page) const { return pages_[static_cast<std::size_t>(page)]; }
+
+    // The input box on its own, modal over owner.
+    static std::optional<std::wstring> AskText(HINSTANCE instance, HWND owner, const std::wstring& caption,
+                                               const std::wstring& prompt, const std::wstring& initial);
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    INT_PTR OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    void OnCommand(int id, int code);
+    void OnNotify(const NMHDR& header);
+    void Raise(ui::Ctl control, ui::Event event);
+    void ShowPage(ui::Page page);
+    void PlacePages();
+    void PrepareControls();
+
+    // ui::DialogView
+    void SetCaption(std::string_view caption) override;
+    void SelectPage(ui::Page page) override;
+    ui::Page SelectedPage() override;
+    void ShowDialog() override;
+    void HideDialog() override;
+    bool DialogVisible() override;
+    std::string Text(ui::Ctl c) override;
+    void SetText(ui::Ctl c, std::string_view text) override;
+    bool Checked(ui::Ctl c) override;
+    void SetChecked(ui::Ctl c, bool checked) override;
+    void SetEnabled(ui::Ctl c, bool enabled) override;
+    void SetItems(ui::Ctl c, const std::vector<std::string>& items) override;
+    int Selected(ui::Ctl c) override;
+    void SetSelected(ui::Ctl c, int index) override;
+    DateTime Value(ui::Ctl c) override;
+    void SetValue(ui::Ctl c, DateTime value) override;
+    int Position(ui::Ctl c) override;
+    void SetPosition(ui::Ctl c, int position) override;
+    void SetColour(ui::Ctl c, std::uint32_t colour) override;
+    std::optional<std::string> InputBox(std::string_view caption, std::string_view prompt,
+                                        std::string_view initial) override;
+    std::optional<std::string> OpenFileDialog(const ui::FileDialogRequest& request) override;
+    std::optional<std::string> FolderDialog(std::string_view initialDir) override;
+    std::optional<std::uint32_t> ColourDialog(std::uint32_t initial) override;
+
+    // A control whose page has no window for it yet keeps its state here,
+    // so the logic reads back what it set.
+    struct Unbuilt {
+        std::string text;
+        bool checked = false;
+        int selected = -1;
+        DateTime value = 0;
+        int position = 0;
+    };
+
+    Services services_;
+    ui::SettingsDialog logic_;
+    ErrorGuard guard_;
+    HINSTANCE instance_ = nullptr;
+    HWND frame_ = nullptr;
+    HWND tab_ = nullptr;
+    HWND tooltip_ = nullptr;
+    std::array<HWND, ui::kPageCount> pages_{};
+    std::map<ui::Ctl, Unbuilt> unbuilt_;
+    std::array<COLORREF, 16> customColours_{};
+    std::vector<HICON> glyphs_;
+    // Above zero while a view call sets a control: the notifications that
+    // causes are not the user's.
+    int setting_ = 0;
+};
+
+}  // namespace pw::win

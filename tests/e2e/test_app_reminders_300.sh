@@ -1,0 +1,50 @@
+#!/bin/sh
+# 300 reminders due in the same minute come up in one window while the
+# clock goes on ticking. From a few seconds before that minute until well
+# after it, pwdriver watches the clock window: its pixels (the seconds of
+# the time label) must change at least every 2.5 s, and it must answer a
+# message within 1.5 s, all the while the reminders are read and shown.
+# Also runs the fill benchmark in the same prefix and prints its figures.
+set -eu
+E2E_SCRIPT=$0
+. "$(dirname "$0")/lib.sh"
+e2e_begin "$@"
+
+e2e_wait_for_minute_start 30
+due=$(date -d '+1 minute' +%H:%M)
+day=$(date -d '+1 minute' +%d/%m/%Y)
+n=1
+while [ $n -le 300 ]; do
+    e2e_reg_schedule "Due $n" ScheduleType=dword:1 "Message=Reminder number $n of three hundred" \
+        "StartDate=$day" "StartTime=$due:00"
+    n=$((n + 1))
+done
+e2e_reg_dword SystemBeep 0
+e2e_reg_dword MsgDisplayTime 120
+# The clock well clear of the reminder window, which opens at the top left.
+e2e_reg_dword Left 600
+e2e_reg_dword Top 300
+e2e_reg_apply
+e2e_start
+e2e_wait_clock
+
+# From about three seconds before the due minute, for 20 seconds.
+while [ "$(date +%M)" != "${due#*:}" ] && [ "$(date +%S | sed "s/^0//")" -lt 57 ]; do sleep 0.5; done
+out=$(e2e_driver watch PlenwickClock 20000) || e2e_fail "no clock window to watch"
+echo "$out"
+still=$(printf '%s\n' "$out" | awk '$1 == "still" { print $2 }')
+answer=$(printf '%s\n' "$out" | awk '$1 == "answer" { print $2 }')
+shown=$(printf '%s\n' "$out" | awk '$1 == "reminders" { print $2 }')
+[ "$shown" -ge 0 ] || e2e_fail "no reminder window came up"
+caption=$(e2e_driver caption PlenwickReminders)
+[ "$caption" = "Reminders: 300" ] || e2e_fail "reminder window caption: $caption"
+[ "$still" -le 2500 ] || e2e_fail "the clock stood still for $still ms"
+[ "$answer" -le 1500 ] || e2e_fail "the clock took $answer ms to answer"
+e2e_exit
+
+# The benchmark: the fill alone, one stream against line by line.
+cp "$PW_BUILD_DIR/bench_reminder_fill_win32.exe" "$E2E_WORK/"
+"$E2E_RUN" "$E2E_WORK/bench_reminder_fill_win32.exe" | tr -d '\r' | tee "$E2E_WORK/bench.out"
+stream=$(awk '/one rich text stream/ { print int($(NF-1)) }' "$E2E_WORK/bench.out")
+[ -n "$stream" ] && [ "$stream" -lt 1000 ] || e2e_fail "300 reminders took $stream ms to fill"
+e2e_pass

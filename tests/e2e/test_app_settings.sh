@@ -1,0 +1,140 @@
+#!/bin/sh
+# The settings dialog as a person uses it, with the mouse and the keyboard
+# of the virtual display: from an empty registry, open Settings from the
+# tray menu, add "Dentist", type its message, set its start to the next
+# minute and see the reminder come at that minute; rename and delete it
+# and see the registry follow; Tab visits every control of the page; Esc
+# closes the dialog.
+set -eu
+E2E_SCRIPT=$0
+. "$(dirname "$0")/lib.sh"
+e2e_begin "$@"
+command -v xdotool >/dev/null || e2e_fail "xdotool is not installed (scripts/deps)"
+
+DIALOG="Plenwick v"
+SCHEDULES="$E2E_KEY\\Schedules"
+
+# A control's resource ID, by its name in res/resource.h.
+rid() {
+    awk -v n="$1" '$1 == "#define" && $2 == n { print $3 }' "$PW_SOURCE_DIR/res/resource.h"
+}
+
+# Clicks a control of the dialog where a person would: in its middle, or
+# $2 pixels from its left edge.
+click() {
+    set -- "$1" "${2:-}" $(e2e_driver control "$DIALOG" "$(rid "$1")") || e2e_fail "no control $1"
+    _x=$3
+    [ -z "$2" ] || _x=$(( $3 - $5 / 2 + $2 ))
+    xdotool mousemove "$_x" "$4" click 1
+    sleep 0.5
+}
+
+has_key() {
+    "$E2E_RUN" reg query "$SCHEDULES\\$1" >/dev/null 2>&1
+}
+
+wait_key() {
+    _i=0
+    while ! has_key "$1"; do
+        _i=$((_i + 1))
+        [ $_i -le 40 ] || e2e_fail "no registry key for \"$1\""
+        sleep 0.5
+    done
+}
+
+schedule_value() {
+    "$E2E_RUN" reg query "$SCHEDULES\\$1" /v "$2" 2>/dev/null | tr -d '\r' |
+        awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
+}
+
+e2e_reg_dword SystemBeep 0
+e2e_reg_dword LogReminders 1
+e2e_reg_apply
+# Time enough to make the schedule before the next minute begins.
+e2e_wait_for_minute_start 10
+e2e_start
+e2e_wait_clock
+
+# Settings, from the tray icon's menu.
+e2e_driver tray rclick
+e2e_driver menu-open 10000 || e2e_fail "the tray menu did not open"
+xdotool key Down Down Down Return
+e2e_wait_window "$DIALOG"
+
+# Add "Dentist".
+click IDC_BUT_ADDSCHED
+e2e_wait_window "New Schedule"
+xdotool type --delay 50 "Dentist"
+xdotool key Return
+wait_key Dentist
+
+# Its message, then the start time: the next minute, typed into the
+# picker's hour and minute fields.
+click IDC_EDT_MESSAGE
+xdotool type --delay 50 "Dentist at ten"
+next=$(date -d "+1 minute" +%H:%M)
+click IDC_DT_STARTTIME 8
+xdotool type --delay 100 "${next%:*}"
+xdotool key Right
+xdotool type --delay 100 "${next#*:}"
+xdotool key Tab
+sleep 1
+[ "$(schedule_value Dentist Message)" = "Dentist at ten" ] || e2e_fail "the message was not stored"
+[ "$(schedule_value Dentist StartTime)" = "$next:00" ] ||
+    e2e_fail "start time $(schedule_value Dentist StartTime), not $next:00"
+
+e2e_wait_window "Reminders: 1" 90
+e2e_wait_log "Dentist at ten" 10
+
+# Rename to "Dentist visit".
+click IDC_BUT_RENAME
+e2e_wait_window "Rename schedule"
+xdotool key ctrl+a
+xdotool type --delay 50 "Dentist visit"
+xdotool key Return
+wait_key "Dentist visit"
+! has_key Dentist || e2e_fail "the old key is still there after Rename"
+[ "$(schedule_value "Dentist visit" Message)" = "Dentist at ten" ] || e2e_fail "Rename lost the values"
+
+# Delete it, answering Yes.
+click IDC_BUT_DELSCHED
+e2e_wait_window "Delete Schedule"
+xdotool key y
+_i=0
+while has_key "Dentist visit"; do
+    _i=$((_i + 1))
+    [ $_i -le 40 ] || e2e_fail "Delete left the key"
+    sleep 0.5
+done
+
+# Tab visits every control of the page once the launch-only and the sound
+# controls are enabled.
+click IDC_OPT_LAUNCH
+click IDC_CHK_SCHEDSOUND
+click IDC_CMB_SCHEDULES 4
+xdotool key Escape  # closes the list the click opened, not the dialog
+seen=" "
+i=0
+while [ $i -lt 30 ]; do
+    xdotool key Tab
+    seen="$seen$(e2e_driver focus "$DIALOG") "
+    i=$((i + 1))
+done
+for name in IDC_CMB_SCHEDULES IDC_BUT_ADDSCHED IDC_BUT_DELSCHED IDC_BUT_RENAME IDC_OPT_LAUNCH \
+    IDC_CMB_WINDOWSTATE IDC_EDT_MESSAGE IDC_BUT_TESTAPP IDC_BUT_BROWSEAPP IDC_EDT_WORKINGDIR \
+    IDC_BUT_BROWSEWORKINGDIR IDC_CHK_SCHEDSOUND IDC_BUT_PLAYSOUND IDC_EDT_SOUNDNAME IDC_BUT_BROWSESOUND \
+    IDC_DT_STARTDATE IDC_DT_STARTTIME IDC_DT_REPEATPERIOD IDC_DT_ENDDATE IDC_DT_ENDTIME \
+    IDC_EDT_REPEATCYCLENUMBER IDC_CMB_REPEATCYCLEUNIT IDC_BUT_ONCEONLY IDC_BUT_SKIPTONEXTCYCLE; do
+    case "$seen" in
+        *" $(rid $name) "*) ;;
+        *) e2e_fail "Tab never reached $name (visited:$seen)" ;;
+    esac
+done
+
+# Esc closes (hides) the dialog.
+xdotool key Escape
+sleep 1
+! e2e_driver wait '#32770' "$DIALOG" 1000 >/dev/null || e2e_fail "Esc did not close the dialog"
+
+e2e_exit
+e2e_pass

@@ -1,0 +1,312 @@
+// The settings dialog as Windows builds it: the templates' controls and
+// their classes, the notifications that count as the user's and those that
+// do not, the pickers' values, the input box, and opening and closing.
+#include "platform/win32/settings_dialog_win32.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "common/datefmt.h"
+#include "common/store_access.h"
+#include "config/value_access.h"
+#include "config/values.h"
+#include "platform/win32/clock_window_win32.h"
+#include "platform/win32/text.h"
+#include "platform/win32/win_files.h"
+#include "resource.h"
+#include "support/fake_clock.h"
+#include "support/fake_services.h"
+#include "support/fake_store.h"
+
+namespace pw::win {
+namespace {
+
+using ui::Ctl;
+namespace sv = cfg::schedule;
+
+std::wstring ClassOf(HWND h) {
+    wchar_t buf[64];
+    return std::wstring(buf, static_cast<std::size_t>(GetClassNameW(h, buf, 64)));
+}
+
+std::wstring TextOf(HWND h) {
+    wchar_t buf[256];
+    return std::wstring(buf, static_cast<std::size_t>(GetWindowTextW(h, buf, 256)));
+}
+
+LONG_PTR StyleOf(HWND h) { return GetWindowLongPtrW(h, GWL_STYLE); }
+
+class SettingsWin32Test : public ::testing::Test {
+protected:
+    SettingsWin32Test() : sound(events), boxes(events), shell(events) {
+        clock.local = EncodeDate(2026, 12, 8) + EncodeTime(14, 5, 9, 0);
+    }
+
+    void SetUp() override {
+        // Windows need a display; tests/e2e/test_windows_on_display.sh runs
+        // these under Xvfb.
+        if (GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) == 0) GTEST_SKIP() << "no display";
+    }
+    void TearDown() override {
+        dialog.reset();
+        clockWindow.reset();
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+
+    void Create() {
+        clockWindow = std::make_unique<ClockWindowWin32>(
+            ClockWindowWin32::Services{store, clock, locale, files, sound, boxes, shell, files.ExecutableDirectory()});
+        ASSERT_TRUE(clockWindow->Create(GetModuleHandleW(nullptr)));
+        dialog = std::make_unique<SettingsDialogWin32>(SettingsDialogWin32::Services{
+            store, clock, locale, files, sound, boxes, clockWindow->Logic(), {1, 2, 3, 4, "1.2.3.4"}, "plenwick.exe", {}});
+        ASSERT_TRUE(dialog->Create(GetModuleHandleW(nullptr), clockWindow->Handle()));
+    }
+    HWND C(Ctl c) const { return dialog->Control(c); }
+    HWND Schedules() const { return dialog->PageWindow(ui::Page::Schedules); }
+    void StoreSchedule(const std::string& name, int type) {
+        cfg::Write(store, cfg::ScheduleKey(name), sv::ScheduleType, type);
+    }
+    std::string Stored(const std::string& name, const cfg::TimeValue& v) {
+        return cfg::Read(store, cfg::ScheduleKey(name), v);
+    }
+    // What a date or time picker sends when the user changes it.
+    void PickerChanged(Ctl c) {
+        NMDATETIMECHANGE n{};
+        n.nmhdr.hwndFrom = C(c);
+        n.nmhdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(C(c)));
+        n.nmhdr.code = DTN_DATETIMECHANGE;
+        SendMessageW(GetParent(C(c)), WM_NOTIFY, n.nmhdr.idFrom, reinterpret_cast<LPARAM>(&n));
+    }
+    SYSTEMTIME PickerTime(Ctl c) const {
+        SYSTEMTIME st{};
+        SendMessageW(C(c), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st));
+        return st;
+    }
+
+    test::TestStore store;
+    test::FakeClock clock;
+    Locale locale = Locale::EnGB();
+    WinFileSystem files;
+    test::Events events;
+    test::FakeSound sound;
+    test::FakeMessageBoxes boxes;
+    test::FakeShell shell;
+    std::unique_ptr<ClockWindowWin32> clockWindow;
+    std::unique_ptr<SettingsDialogWin32> dialog;
+};
+
+TEST_F(SettingsWin32Test, EveryControlOfTheSchedulesPageIsBuiltHiddenWithItsClass) {
+    Create();
+    struct Row {
+        Ctl ctl;
+        const wchar_t* cls;
+        LONG_PTR style;  // bits the control must have
+    };
+    const Row rows[] = {
+        {Ctl::butHelp, L"Button", 0},
+        {Ctl::butClose, L"Button", 0},
+        {Ctl::cmbSchedules, L"ComboBox", CBS_DROPDOWNLIST},
+        {Ctl::butAddSched, L"Button", BS_ICON | WS_TABSTOP},
+        {Ctl::butDelSched, L"Button", BS_ICON | WS_TABSTOP},
+        {Ctl::butRename, L"Button", BS_ICON | WS_TABSTOP},
+        {Ctl::optSchedType, L"Button", BS_GROUPBOX},
+        {Ctl::lblWindowState, L"Static", 0},
+        {Ctl::cmbWindowState, L"ComboBox", CBS_DROPDOWNLIST},
+        {Ctl::lblMsg, L"Static", 0},
+        {Ctl::edtMessage, L"Edit", WS_TABSTOP},
+        {Ctl::butTestApp, L"Button", BS_ICON},
+        {Ctl::butBrowseApp, L"Button", BS_ICON},
+        {Ctl::lblWorkingDir, L"Static", 0},
+        {Ctl::edtWorkingDir, L"Edit", WS_TABSTOP},
+        {Ctl::butBrowseWorkingDir, L"Button", BS_ICON},
+        {Ctl::chkSchedSound, L"Button", BS_AUTOCHECKBOX},
+        {Ctl::butPlaySound, L"Button", BS_ICON},
+        {Ctl::edtSoundName, L"Edit", WS_TABSTOP},
+        {Ctl::butBrowseSound, L"Button", BS_ICON},
+        {Ctl::lbl1stRem, L"Static", 0},
+        {Ctl::lbl1stDOW, L"Static", 0},
+        {Ctl::dtStartDate, L"SysDateTimePick32", DTS_SHORTDATEFORMAT},
+        {Ctl::dtStartTime, L"SysDateTimePick32", DTS_TIMEFORMAT},
+        {Ctl::dtRepeatPeriod, L"SysDateTimePick32", DTS_TIMEFORMAT},
+        {Ctl::lblLastRem, L"Static", 0},
+        {Ctl::lblLastDOW, L"Static", 0},
+        {Ctl::dtEndDate, L"SysDateTimePick32", DTS_SHORTDATEFORMAT},
+        {Ctl::dtEndTime, L"SysDateTimePick32", DTS_TIMEFORMAT},
+        {Ctl::spinRepeatCycleNumber, L"Edit", WS_TABSTOP},
+        {Ctl::cmbRepeatCycleUnit, L"ComboBox", CBS_DROPDOWNLIST},
+        {Ctl::butOnceOnly, L"Button", WS_TABSTOP},
+        {Ctl::butSkipToNextCycle, L"Button", WS_TABSTOP},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(static_cast<int>(r.ctl));
+        HWND h = C(r.ctl);
+        ASSERT_TRUE(h);
+        EXPECT_EQ(ClassOf(h), r.cls);
+        EXPECT_EQ(StyleOf(h) & r.style, r.style);
+        if (StyleOf(h) & BS_ICON) {
+            EXPECT_TRUE(SendMessageW(h, BM_GETIMAGE, IMAGE_ICON, 0));
+        }
+    }
+    EXPECT_FALSE(IsWindowVisible(dialog->Handle()));
+    EXPECT_EQ(TextOf(dialog->Handle()), L"Plenwick v1.2.3");
+    EXPECT_TRUE(GetWindowLongPtrW(dialog->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_FALSE(StyleOf(dialog->Handle()) & (WS_SYSMENU | WS_THICKFRAME));
+
+    // The five pages in order.
+    HWND tab = GetDlgItem(dialog->Handle(), IDC_TAB_PAGES);
+    const wchar_t* titles[] = {L"Schedules", L"Global options", L"Display", L"Housekeeping", L"About"};
+    ASSERT_EQ(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0), 5);
+    for (int i = 0; i < 5; ++i) {
+        wchar_t buf[64] = L"";
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = buf;
+        item.cchTextMax = 64;
+        SendMessageW(tab, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+        EXPECT_STREQ(buf, titles[i]);
+        EXPECT_TRUE(dialog->PageWindow(static_cast<ui::Page>(i)));
+    }
+
+    // The integer field's buttons write into it, from 0 to 99999999.
+    HWND spin = GetDlgItem(Schedules(), IDC_SPIN_REPEATCYCLENUMBER);
+    EXPECT_EQ(ClassOf(spin), UPDOWN_CLASSW);
+    EXPECT_EQ(reinterpret_cast<HWND>(SendMessageW(spin, UDM_GETBUDDY, 0, 0)), C(Ctl::spinRepeatCycleNumber));
+    int low = -1, high = -1;
+    SendMessageW(spin, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
+    EXPECT_EQ(low, 0);
+    EXPECT_EQ(high, 99999999);
+}
+
+TEST_F(SettingsWin32Test, FillingTheControlsIsNotTakenForTheUsersChange) {
+    // With no schedules the page shows "Schedule 1" and its defaults; had
+    // any field's notification counted as the user's, its key would exist.
+    Create();
+    dialog->Logic().Show(app::DialogPage::Schedules);
+    EXPECT_TRUE(IsWindowVisible(dialog->Handle()));
+    EXPECT_EQ(TextOf(C(Ctl::cmbSchedules)), L"Schedule 1");
+    EXPECT_EQ(TextOf(C(Ctl::cmbRepeatCycleUnit)), L"disabled");
+    dialog->Logic().StorePendingText();
+    EXPECT_TRUE(ListSubkeys(store, cfg::kSchedulesKey, false).empty());
+    EXPECT_TRUE(events.list.empty()) << events.list.front();
+}
+
+TEST_F(SettingsWin32Test, TextTypedIsStoredWhenTheFieldIsLeft) {
+    StoreSchedule("Work", 1);
+    Create();
+    dialog->Logic().Show(app::DialogPage::Schedules);
+    SetFocus(C(Ctl::edtMessage));
+    SetWindowTextW(C(Ctl::edtMessage), L"Call home");
+    EXPECT_EQ(cfg::Read(store, cfg::ScheduleKey("Work"), sv::Message), "");
+    SetFocus(C(Ctl::cmbSchedules));
+    EXPECT_EQ(cfg::Read(store, cfg::ScheduleKey("Work"), sv::Message), "Call home");
+}
+
+TEST_F(SettingsWin32Test, PickersShowTheStoredDateAndStoreWholeMinutes) {
+    StoreSchedule("Work", 1);
+    cfg::Write(store, cfg::ScheduleKey("Work"), sv::StartDate, DateToText(EncodeDate(2026, 12, 25), locale));
+    Create();
+    dialog->Logic().Show(app::DialogPage::Schedules);
+    const SYSTEMTIME start = PickerTime(Ctl::dtStartDate);
+    EXPECT_EQ(start.wYear, 2026);
+    EXPECT_EQ(start.wMonth, 12);
+    EXPECT_EQ(start.wDay, 25);
+    EXPECT_EQ(TextOf(C(Ctl::lbl1stDOW)), L"Friday");
+
+    // The user sets 10:15:40; the picker and the store keep 10:15.
+    SYSTEMTIME t = PickerTime(Ctl::dtStartTime);
+    t.wHour = 10;
+    t.wMinute = 15;
+    t.wSecond = 40;
+    SendMessageW(C(Ctl::dtStartTime), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&t));
+    PickerChanged(Ctl::dtStartTime);
+    EXPECT_EQ(Stored("Work", sv::StartTime), TimeToText(EncodeTime(10, 15, 0, 0), locale));
+    EXPECT_EQ(PickerTime(Ctl::dtStartTime).wSecond, 0);
+    EXPECT_EQ(PickerTime(Ctl::dtStartTime).wHour, 10);
+}
+
+TEST_F(SettingsWin32Test, TheTypeButtonsSwitchTheLaunchControls) {
+    StoreSchedule("Work", 1);
+    Create();
+    dialog->Logic().Show(app::DialogPage::Schedules);
+    EXPECT_FALSE(IsWindowEnabled(C(Ctl::edtWorkingDir)));
+    SendMessageW(GetDlgItem(Schedules(), IDC_OPT_LAUNCH), BM_CLICK, 0, 0);
+    EXPECT_EQ(TextOf(C(Ctl::lblMsg)), L"Application");
+    EXPECT_TRUE(IsWindowEnabled(C(Ctl::edtWorkingDir)));
+    EXPECT_TRUE(IsWindowEnabled(C(Ctl::cmbWindowState)));
+    EXPECT_EQ(cfg::Read(store, cfg::ScheduleKey("Work"), sv::ScheduleType), 0);
+}
+
+TEST_F(SettingsWin32Test, OpensOnItsPageAndEscHidesIt) {
+    Create();
+    struct Row {
+        app::DialogPage open;
+        ui::Page shown;
+    };
+    const Row rows[] = {
+        {app::DialogPage::About, ui::Page::About},
+        {app::DialogPage::LastSelected, ui::Page::About},
+        {app::DialogPage::Schedules, ui::Page::Schedules},
+        {app::DialogPage::LastSelected, ui::Page::Schedules},
+    };
+    for (const auto& r : rows) {
+        dialog->Logic().Show(r.open);
+        EXPECT_TRUE(IsWindowVisible(dialog->Handle()));
+        for (int p = 0; p < ui::kPageCount; ++p)
+            EXPECT_EQ(IsWindowVisible(dialog->PageWindow(static_cast<ui::Page>(p))) != FALSE,
+                      static_cast<ui::Page>(p) == r.shown);
+        // Esc comes to the dialog as Cancel.
+        SendMessageW(dialog->Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        EXPECT_FALSE(IsWindowVisible(dialog->Handle()));
+    }
+}
+
+// The input box is modal: a timer of this thread answers it the way a
+// user would, from inside its message loop.
+struct Answer {
+    const wchar_t* caption;
+    const wchar_t* typed;
+    int button;
+};
+Answer g_answer;
+
+void CALLBACK AnswerInputBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = FindWindowW(L"#32770", g_answer.caption);
+    if (!box) return;
+    KillTimer(nullptr, timer);
+    if (g_answer.typed) SetDlgItemTextW(box, IDC_EDT_INPUT, g_answer.typed);
+    SendMessageW(GetDlgItem(box, g_answer.button), BM_CLICK, 0, 0);
+}
+
+TEST(InputBoxWin32, ReturnsWhatWasTypedOrNothingOnCancel) {
+    if (GetEnvironmentVariableW(L"DISPLAY", nullptr, 0) == 0) GTEST_SKIP() << "no display";
+    struct Row {
+        const wchar_t* initial;
+        const wchar_t* typed;
+        int button;
+        std::optional<std::wstring> result;
+    };
+    const Row rows[] = {
+        {L"", L"Dentist", IDOK, L"Dentist"},
+        {L"Dentist", nullptr, IDOK, L"Dentist"},
+        {L"Dentist", L"Zahnarzt \u00e4", IDOK, L"Zahnarzt \u00e4"},
+        {L"", L"Dentist", IDCANCEL, std::nullopt},
+    };
+    for (const auto& r : rows) {
+        g_answer = {L"New Schedule", r.typed, r.button};
+        SetTimer(nullptr, 0, 50, AnswerInputBox);
+        const auto got =
+            SettingsDialogWin32::AskText(GetModuleHandleW(nullptr), nullptr, L"New Schedule", L"Schedule name", r.initial);
+        EXPECT_EQ(got, r.result);
+    }
+}
+
+}  // namespace
+}  // namespace pw::win
