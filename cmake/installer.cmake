@@ -50,7 +50,7 @@ if(NOT pw_values MATCHES "\\(FlagValue, ${PW_NSIS_RUN_FLAG},")
 endif()
 string(REGEX REPLACE "\\\\[^\\\\]*$" "" PW_NSIS_PUBLISHER_KEY "${PW_NSIS_SETTINGS_KEY}")
 
-if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+if(PW_FLAVOUR STREQUAL "win64")
     set(PW_NSIS_TARGET amd64-unicode)
 else()
     set(PW_NSIS_TARGET x86-unicode)
