@@ -137,6 +137,40 @@ done
 check_value 'HKCU\Software\Corvane Software\Plenwick\Schedules\Kept' Message "Still here"
 [ "$(e2e_reg_get LaunchAtWinStart)" = 0x0 ] || e2e_fail "the kept settings still claim the start-with-Windows entry"
 
+# --- the uninstaller as a user answers "Yes" to removing the settings -------
+"$E2E_RUN" "$setup" /S >/dev/null 2>&1 || e2e_fail "the setup failed again"
+"$E2E_RUN" "$inst/uninstall.exe" >/dev/null 2>&1 &
+E2E_PIDS="$E2E_PIDS $!"
+window_named() {  # caption, id not to take
+    _i=0
+    while :; do
+        for _w in $(xdotool search --onlyvisible --name "^$1 *\$" 2>/dev/null); do
+            [ "$_w" = "${2:-}" ] || { echo "$_w"; return 0; }
+        done
+        _i=$((_i + 1))
+        [ $_i -le 300 ] || e2e_fail "no window \"$1\""
+        sleep 0.1
+    done
+}
+uninstaller=$(window_named "Plenwick Uninstall")
+xdotool key --window "$uninstaller" Return 2>/dev/null || true
+question=$(window_named "Plenwick Uninstall" "$uninstaller")
+xdotool key --window "$question" alt+y 2>/dev/null || true
+# "Close" once the uninstaller is done (until then the key does nothing).
+i=0
+while [ -n "$(xdotool search --onlyvisible --name "^Plenwick Uninstall *\$" 2>/dev/null)" ]; do
+    i=$((i + 1))
+    [ $i -le 60 ] || e2e_fail "the uninstaller did not come to its end"
+    xdotool key --window "$uninstaller" Return 2>/dev/null || true
+    sleep 1
+done
+timeout 120 "$wineserver_of_run" -w || e2e_fail "the uninstaller did not end"
+E2E_PIDS=""
+[ ! -e "$inst/plenwk.log" ] || e2e_fail "the uninstaller kept the log it was told to remove"
+[ -f "$inst/backup/registry.cfg" ] || e2e_fail "the uninstaller removed the backup folder"
+! reg_has_key 'HKCU\Software\Corvane Software' || e2e_fail "the uninstaller kept the settings it was told to remove"
+reg_has_key 'HKCU\Software\Microsoft\Windows\CurrentVersion' || e2e_fail "the uninstaller removed more than its keys"
+
 # --- nothing outside the profile and the user's registry -------------------
 machine_state "$E2E_WORK/machine.after"
 if ! diff "$E2E_WORK/machine.before" "$E2E_WORK/machine.after" > "$E2E_WORK/machine.diff"; then
