@@ -11,15 +11,14 @@ E2E_SCRIPT=$0
 . "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
 
-# This run's own prefix, so the first install is a first one; no menu
-# entries on this machine's desktop from the shortcut.
-export WINEPREFIX="$E2E_WORK/prefix"
-export WINEDLLOVERRIDES="winemenubuilder.exe="
+# A prefix of its own, so the first install is a first one.
+e2e_setup_prefix
 wineserver_of_run=${PW_WINESERVER:-wineserver}
 run() { "$E2E_RUN" "$@" 2>/dev/null | tr -d '\r'; }
 
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$PW_BUILD_DIR/CMakeCache.txt")
-setup="$PW_BUILD_DIR/plenwick-setup-$version.exe"
+setup=$(e2e_setup_file)
+version=${setup##*-}
+version=${version%.exe}
 [ -f "$setup" ] || e2e_fail "$setup is not built"
 # The same script for the next version, as a release would make it.
 newer="$(( ${version%%.*} + 1 )).${version#*.}"
@@ -81,8 +80,9 @@ check_value "$uninst_key" UninstallString "\"$inst_win\\uninstall.exe\""
 check_value "$uninst_key" QuietUninstallString "\"$inst_win\\uninstall.exe\" /S"
 size_kb=$(( $(reg_value "$uninst_key" EstimatedSize) ))
 exe_kb=$(( $(stat -c %s "$inst/plenwick.exe") / 1024 ))
-[ "$size_kb" -ge "$exe_kb" ] && [ "$size_kb" -le $((exe_kb * 2)) ] ||
+if [ "$size_kb" -lt "$exe_kb" ] || [ "$size_kb" -gt $((exe_kb * 2)) ]; then
     e2e_fail "EstimatedSize $size_kb KB for a program of $exe_kb KB"
+fi
 [ -z "$(reg_value "$run_key" Plenwick)" ] || e2e_fail "a silent install wrote the start-with-Windows entry"
 
 # --- the installed program runs and logs beside itself -------------------
@@ -141,27 +141,16 @@ check_value 'HKCU\Software\Corvane Software\Plenwick\Schedules\Kept' Message "St
 "$E2E_RUN" "$setup" /S >/dev/null 2>&1 || e2e_fail "the setup failed again"
 "$E2E_RUN" "$inst/uninstall.exe" >/dev/null 2>&1 &
 E2E_PIDS="$E2E_PIDS $!"
-window_named() {  # caption, id not to take
-    _i=0
-    while :; do
-        for _w in $(xdotool search --onlyvisible --name "^$1 *\$" 2>/dev/null); do
-            [ "$_w" = "${2:-}" ] || { echo "$_w"; return 0; }
-        done
-        _i=$((_i + 1))
-        [ $_i -le 300 ] || e2e_fail "no window \"$1\""
-        sleep 0.1
-    done
-}
-uninstaller=$(window_named "Plenwick Uninstall")
-xdotool key --window "$uninstaller" Return 2>/dev/null || true
-question=$(window_named "Plenwick Uninstall" "$uninstaller")
-xdotool key --window "$question" alt+y 2>/dev/null || true
+uninstaller=$(e2e_x_window "Plenwick Uninstall")
+e2e_key "$uninstaller" Return
+question=$(e2e_x_window "Plenwick Uninstall" "$uninstaller")
+e2e_key "$question" alt+y
 # "Close" once the uninstaller is done (until then the key does nothing).
 i=0
 while [ -n "$(xdotool search --onlyvisible --name "^Plenwick Uninstall *\$" 2>/dev/null)" ]; do
     i=$((i + 1))
     [ $i -le 60 ] || e2e_fail "the uninstaller did not come to its end"
-    xdotool key --window "$uninstaller" Return 2>/dev/null || true
+    e2e_key "$uninstaller" Return
     sleep 1
 done
 timeout 120 "$wineserver_of_run" -w || e2e_fail "the uninstaller did not end"
