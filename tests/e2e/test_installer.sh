@@ -45,6 +45,13 @@ machine_state() {  # file
     find "$WINEPREFIX/drive_c" -path "$WINEPREFIX/drive_c/$profile_rel" -prune -o -printf '%P %s %T@\n' |
         sort >> "$1"
 }
+machine_unchanged() {  # snapshot, who would have changed it
+    machine_state "$E2E_WORK/machine.$1"
+    if ! diff "$E2E_WORK/machine.before" "$E2E_WORK/machine.$1" > "$E2E_WORK/machine.diff"; then
+        head -n 40 "$E2E_WORK/machine.diff" >&2
+        e2e_fail "$2 changed the machine outside the user's profile"
+    fi
+}
 "$wineserver_of_run" -w
 machine_state "$E2E_WORK/machine.before"
 
@@ -121,6 +128,15 @@ check_value 'HKCU\Software\Corvane Software\Plenwick\Schedules\Kept' Message "St
 check_value "$run_key" Plenwick "\"$inst_win\\plenwick.exe\""
 [ "$(e2e_reg_get LaunchAtWinStart)" = 0x1 ] || e2e_fail "the settings do not show the start-with-Windows entry"
 
+# What the uninstaller removes again must not have been written either.
+# Wine keeps its display devices in the machine's registry while a
+# program runs, so the look is taken with none running, as before.
+"$wineserver_of_run" -k
+"$wineserver_of_run" -w
+machine_unchanged installed "the setup"
+start_installed
+e2e_wait_clock
+
 # --- the uninstaller, while the program runs -------------------------------
 "$E2E_RUN" "$inst/uninstall.exe" /S >/dev/null 2>&1 || e2e_fail "the uninstaller failed"
 # It goes on from a copy of itself; every program of the prefix ends.
@@ -161,9 +177,5 @@ E2E_PIDS=""
 reg_has_key 'HKCU\Software\Microsoft\Windows\CurrentVersion' || e2e_fail "the uninstaller removed more than its keys"
 
 # --- nothing outside the profile and the user's registry -------------------
-machine_state "$E2E_WORK/machine.after"
-if ! diff "$E2E_WORK/machine.before" "$E2E_WORK/machine.after" > "$E2E_WORK/machine.diff"; then
-    head -n 40 "$E2E_WORK/machine.diff" >&2
-    e2e_fail "the setup or the uninstaller changed the machine outside the user's profile"
-fi
+machine_unchanged after "the uninstaller"
 e2e_pass
