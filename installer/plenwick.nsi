@@ -30,7 +30,7 @@ ManifestDPIAware true
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${APP_TITLE}"
 !define SHORTCUT "$SMPROGRAMS\${APP_TITLE}.lnk"
 ; How long a running Plenwick may take to end after WM_CLOSE.
-!define CLOSE_WAIT_MS 15000
+!define CLOSE_WAIT_MS 30000
 
 Name "${APP_TITLE}"
 OutFile "${OUTFILE}"
@@ -84,9 +84,10 @@ Function ${un}EndRunningPlenwick
         ${If} $R0 == 0
             ${Break}
         ${EndIf}
+        ; Each instance has its own window; more than a few means it
+        ; does not go.
         ${If} $R3 >= 5
-            MessageBox MB_OK|MB_ICONSTOP "${APP_TITLE} is still running and does not end. Close it and run this again." /SD IDOK
-            Abort
+            Call ${un}NotEnding
         ${EndIf}
         IntOp $R3 $R3 + 1
         StrCpy $WasRunning 1
@@ -96,12 +97,21 @@ Function ${un}EndRunningPlenwick
         System::Call "kernel32::OpenProcess(i 0x00100000, i 0, i R1) p .R2"
         SendMessage $R0 ${WM_CLOSE} 0 0 /TIMEOUT=${CLOSE_WAIT_MS}
         ${If} $R2 != 0
-            System::Call "kernel32::WaitForSingleObject(p R2, i ${CLOSE_WAIT_MS})"
+            ; Its window goes before its file is free: wait for the process.
+            System::Call "kernel32::WaitForSingleObject(p R2, i ${CLOSE_WAIT_MS}) i .R4"
             System::Call "kernel32::CloseHandle(p R2)"
+            ${If} $R4 != 0
+                Call ${un}NotEnding
+            ${EndIf}
         ${Else}
             Sleep 1000
         ${EndIf}
     ${Loop}
+FunctionEnd
+
+Function ${un}NotEnding
+    MessageBox MB_OK|MB_ICONSTOP "${APP_TITLE} is still running and does not end. Close it and run this again." /SD IDOK
+    Abort
 FunctionEnd
 !macroend
 !insertmacro END_RUNNING_PLENWICK ""
