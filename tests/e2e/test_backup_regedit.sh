@@ -17,7 +17,13 @@ work=$(mktemp -d)
 cleanup() { rm -rf "$work"; }
 trap cleanup EXIT INT TERM
 
-wrun() { "$root/scripts/wine-run" "$@" | tr -d '\r'; }
+# Keeps the program's exit status (a pipe would give tr's).
+wrun() {
+    _rc=0
+    "$root/scripts/wine-run" "$@" >"$work/out" 2>&1 || _rc=$?
+    tr -d '\r' <"$work/out"
+    return $_rc
+}
 winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 fail() {
     echo "FAILED: $*" >&2

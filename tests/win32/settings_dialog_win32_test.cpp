@@ -66,7 +66,7 @@ protected:
             ClockWindowWin32::Services{store, clock, locale, files, sound, boxes, shell, files.ExecutableDirectory()});
         ASSERT_TRUE(clockWindow->Create(GetModuleHandleW(nullptr)));
         dialog = std::make_unique<SettingsDialogWin32>(SettingsDialogWin32::Services{
-            store, clock, locale, files, sound, boxes, clockWindow->Logic(), {1, 2, 3, 4, "1.2.3.4"}, "plenwick.exe", {}});
+            store, clock, locale, files, sound, boxes, clockWindow->Logic(), {1, 2, 3, 4, "1.2.3.4"}, "plenwick.exe", {}, {}});
         ASSERT_TRUE(dialog->Create(GetModuleHandleW(nullptr), clockWindow->Handle()));
     }
     HWND C(Ctl c) const { return dialog->Control(c); }
@@ -266,6 +266,145 @@ TEST_F(SettingsWin32Test, OpensOnItsPageAndEscHidesIt) {
         SendMessageW(dialog->Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         EXPECT_FALSE(IsWindowVisible(dialog->Handle()));
     }
+}
+
+TEST_F(SettingsWin32Test, EveryControlOfTheOptionPagesIsBuiltWithItsClassAndCaption) {
+    Create();
+    struct Row {
+        Ctl ctl;
+        const wchar_t* cls;
+        LONG_PTR style;        // bits the control must have
+        const wchar_t* text;   // its caption, or nothing to leave unchecked
+    };
+    const Row rows[] = {
+        {Ctl::chkLaunchAtWinStart, L"Button", BS_AUTOCHECKBOX, L"Launch at windows start"},
+        {Ctl::chkStartMinimized, L"Button", BS_AUTOCHECKBOX, L"Start minimized"},
+        {Ctl::chkAlwaysOnTop, L"Button", BS_AUTOCHECKBOX, L"Always on top"},
+        {Ctl::chkBeep, L"Button", BS_AUTOCHECKBOX, L"System beep"},
+        {Ctl::chkGlobalSound, L"Button", BS_AUTOCHECKBOX, L"Play sound"},
+        {Ctl::edtGlobalSoundName, L"Edit", WS_TABSTOP, nullptr},
+        {Ctl::butBrowseGlobalSound, L"Button", BS_ICON | WS_TABSTOP, L"Select folder"},
+        {Ctl::butPlayGlobalSound, L"Button", BS_ICON | WS_TABSTOP, L"Play"},
+        {Ctl::chkLogReminders, L"Button", BS_AUTOCHECKBOX, L"Log reminder events"},
+        {Ctl::chkLogLaunches, L"Button", BS_AUTOCHECKBOX, L"Log program launches"},
+        {Ctl::chkLogNetTime, L"Button", BS_AUTOCHECKBOX, L"Log net time events"},
+        {Ctl::chk12hrFormat, L"Button", BS_AUTOCHECKBOX, L"12-hour time format"},
+        {Ctl::cmbClockDateFormat, L"ComboBox", CBS_DROPDOWN, L"default"},
+        {Ctl::butConnectNow, L"Button", WS_TABSTOP, L"Connect now"},
+        {Ctl::chkAutoSynchTime, L"Button", BS_AUTOCHECKBOX, L"Automatically connect every"},
+        {Ctl::spinAutoSynchInterval, L"Edit", WS_TABSTOP, nullptr},
+        {Ctl::MaxCorrection, L"Edit", WS_TABSTOP, L"60"},
+        {Ctl::memoTimeServers, L"Edit", ES_MULTILINE | ES_WANTRETURN | WS_VSCROLL, nullptr},
+        {Ctl::butTestTimeServers, L"Button", WS_TABSTOP, L"Test servers"},
+        {Ctl::spinMsgDisplayTime, L"Edit", WS_TABSTOP, L"50"},
+        {Ctl::tbFontHeight, TRACKBAR_CLASSW, WS_TABSTOP, nullptr},
+        {Ctl::butReminderTextColor, L"Button", BS_OWNERDRAW | WS_TABSTOP, L"Text color"},
+        {Ctl::butReminderBGColor, L"Button", BS_OWNERDRAW | WS_TABSTOP, L"Background"},
+        {Ctl::edtBackupDir, L"Edit", WS_TABSTOP, nullptr},
+        {Ctl::butBackDirBrowse, L"Button", BS_ICON | WS_TABSTOP, L"Select folder"},
+        {Ctl::butBackup, L"Button", WS_TABSTOP, L"Backup"},
+        {Ctl::butRestore, L"Button", WS_TABSTOP, L"Restore"},
+        {Ctl::chkAutoTrimLog, L"Button", BS_AUTOCHECKBOX, L"Automatically delete log records older than"},
+        {Ctl::spinTrimLogDays, L"Edit", WS_TABSTOP, L"30"},
+        {Ctl::butTrimLog, L"Button", WS_TABSTOP, L"Trim now"},
+        {Ctl::chkAutoDelSched, L"Button", BS_AUTOCHECKBOX, L"Automatically delete expired schedules after"},
+        {Ctl::spinDelSchedDays, L"Edit", WS_TABSTOP, L"30"},
+        {Ctl::lblAppName, L"Static", 0, L"Plenwick"},
+        {Ctl::lblAppVersion, L"Static", 0, L"Version 1.2.3.4"},
+        {Ctl::butCheckForUpdate, L"Button", WS_TABSTOP, L"Check for updates"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(static_cast<int>(r.ctl));
+        HWND h = C(r.ctl);
+        ASSERT_TRUE(h);
+        EXPECT_EQ(ClassOf(h), r.cls);
+        EXPECT_EQ(StyleOf(h) & r.style, r.style);
+        if (r.text) EXPECT_EQ(TextOf(h), r.text);
+    }
+    // The list of date forms, the slider's ends, the integer fields' ranges
+    // and steps.
+    EXPECT_EQ(SendMessageW(C(Ctl::cmbClockDateFormat), CB_GETCOUNT, 0, 0), 4);
+    EXPECT_EQ(SendMessageW(C(Ctl::tbFontHeight), TBM_GETRANGEMIN, 0, 0), 10);
+    EXPECT_EQ(SendMessageW(C(Ctl::tbFontHeight), TBM_GETRANGEMAX, 0, 0), 25);
+    EXPECT_EQ(SendMessageW(C(Ctl::tbFontHeight), TBM_GETPOS, 0, 0), 19);
+    struct Spin {
+        Ctl ctl;
+        int high;
+        UINT step;
+    };
+    const Spin spins[] = {{Ctl::spinAutoSynchInterval, 9999, 1},
+                          {Ctl::MaxCorrection, 9999999, 1},
+                          {Ctl::spinMsgDisplayTime, 9999, 10},
+                          {Ctl::spinTrimLogDays, 9999, 10},
+                          {Ctl::spinDelSchedDays, 9999, 10}};
+    for (const auto& sp : spins) {
+        SCOPED_TRACE(static_cast<int>(sp.ctl));
+        HWND upDown = FindWindowExW(GetParent(C(sp.ctl)), nullptr, UPDOWN_CLASSW, nullptr);
+        while (upDown && reinterpret_cast<HWND>(SendMessageW(upDown, UDM_GETBUDDY, 0, 0)) != C(sp.ctl))
+            upDown = FindWindowExW(GetParent(C(sp.ctl)), upDown, UPDOWN_CLASSW, nullptr);
+        ASSERT_TRUE(upDown);
+        int low = -1, high = -1;
+        SendMessageW(upDown, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
+        EXPECT_EQ(low, 0);
+        EXPECT_EQ(high, sp.high);
+        UDACCEL accel{};
+        SendMessageW(upDown, UDM_GETACCEL, 1, reinterpret_cast<LPARAM>(&accel));
+        EXPECT_EQ(accel.nInc, sp.step);
+    }
+}
+
+TEST_F(SettingsWin32Test, TheDateBoxStoresWhatIsTypedAndWhatIsChosen) {
+    Create();
+    HWND box = C(Ctl::cmbClockDateFormat);
+    HWND page = GetParent(box);
+    const auto id = static_cast<WPARAM>(GetDlgCtrlID(box));
+    SetWindowTextW(box, L"ddd");
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(box));
+    EXPECT_EQ(cfg::Read(store, cfg::kSettingsKey, cfg::global::ClockDateFormat), "ddd");
+    EXPECT_EQ(clockWindow->Logic().Settings().ClockDateFormat, "ddd");
+    // A choice from the list: the edit still shows "ddd" when it is reported.
+    SendMessageW(box, CB_SETCURSEL, 2, 0);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+    EXPECT_EQ(cfg::Read(store, cfg::kSettingsKey, cfg::global::ClockDateFormat), "ddd, dd/mm/yy");
+}
+
+TEST_F(SettingsWin32Test, TheSliderStoresItsPositionAsTheReminderFontSize) {
+    Create();
+    HWND slider = C(Ctl::tbFontHeight);
+    SendMessageW(slider, TBM_SETPOS, TRUE, 10);
+    SendMessageW(GetParent(slider), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 10), reinterpret_cast<LPARAM>(slider));
+    EXPECT_EQ(cfg::Read(store, cfg::kSettingsKey, cfg::global::ReminderFontSize), 10);
+    EXPECT_EQ(clockWindow->Logic().Settings().ReminderFontSize, 10);
+}
+
+// The colour dialog is modal: a timer of this thread closes it with OK.
+void CALLBACK AcceptColourDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM found) {
+            if (GetDlgItem(h, IDOK) && GetDlgItem(h, 706 /* the red field */)) {
+                *reinterpret_cast<HWND*>(found) = h;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&box));
+    if (!box) return;
+    KillTimer(nullptr, timer);
+    SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+}
+
+TEST_F(SettingsWin32Test, AColourButtonOpensTheColourDialogAndStoresTheChoice) {
+    Create();
+    EXPECT_EQ(cfg::Read(store, cfg::kSettingsKey, cfg::global::ReminderTextColor), 0xFF0000u);
+    SetTimer(nullptr, 0, 50, AcceptColourDialog);
+    // The dialog opens on the last colour chosen in it, black at first.
+    HWND button = C(Ctl::butReminderTextColor);
+    SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+    EXPECT_EQ(cfg::Read(store, cfg::kSettingsKey, cfg::global::ReminderTextColor), 0u);
+    EXPECT_EQ(clockWindow->Logic().Settings().ReminderTextColor, 0u);
 }
 
 // The input box is modal: a timer of this thread answers it the way a

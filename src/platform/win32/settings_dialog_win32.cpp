@@ -20,7 +20,9 @@ using ui::Page;
 
 namespace {
 
-enum class Kind { Button, Picture, Check, Edit, Combo, Date, Time, Spin, Radio, Label };
+// EditCombo is a box the user may type into; Colour an owner-drawn button
+// that shows its colour; Slider a track bar.
+enum class Kind { Button, Picture, Check, Edit, Combo, EditCombo, Date, Time, Spin, Radio, Label, Colour, Slider };
 
 struct ControlInfo {
     Ctl ctl;
@@ -71,10 +73,79 @@ constexpr ControlInfo kControls[] = {
     {Ctl::cmbRepeatCycleUnit, IDC_CMB_REPEATCYCLEUNIT, Kind::Combo},
     {Ctl::butOnceOnly, IDC_BUT_ONCEONLY, Kind::Button},
     {Ctl::butSkipToNextCycle, IDC_BUT_SKIPTONEXTCYCLE, Kind::Button},
+
+    {Ctl::chkLaunchAtWinStart, IDC_CHK_LAUNCHATWINSTART, Kind::Check, false, Page::GlobalOptions},
+    {Ctl::chkStartMinimized, IDC_CHK_STARTMINIMIZED, Kind::Check, false, Page::GlobalOptions},
+    {Ctl::chkAlwaysOnTop, IDC_CHK_ALWAYSONTOP, Kind::Check, false, Page::GlobalOptions},
+    {Ctl::chkBeep, IDC_CHK_BEEP, Kind::Check, false, Page::GlobalOptions},
+    {Ctl::chkGlobalSound, IDC_CHK_GLOBALSOUND, Kind::Check, false, Page::GlobalOptions},
+    {Ctl::edtGlobalSoundName, IDC_EDT_GLOBALSOUNDNAME, Kind::Edit, false, Page::GlobalOptions},
+    {Ctl::butBrowseGlobalSound, IDC_BUT_BROWSEGLOBALSOUND, Kind::Picture, false, Page::GlobalOptions,
+     IDI_GLYPH_FOLDER, L"Select folder"},
+    {Ctl::butPlayGlobalSound, IDC_BUT_PLAYGLOBALSOUND, Kind::Picture, false, Page::GlobalOptions, IDI_GLYPH_PLAY,
+     L"Play"},
+    {Ctl::chkLogReminders, IDC_CHK_LOGREMINDERS, Kind::Check, false, Page::GlobalOptions},
+    {Ctl::chkLogLaunches, IDC_CHK_LOGLAUNCHES, Kind::Check, false, Page::GlobalOptions},
+    {Ctl::chkLogNetTime, IDC_CHK_LOGNETTIME, Kind::Check, false, Page::GlobalOptions},
+
+    {Ctl::chk12hrFormat, IDC_CHK_12HRFORMAT, Kind::Check, false, Page::Display},
+    {Ctl::cmbClockDateFormat, IDC_CMB_CLOCKDATEFORMAT, Kind::EditCombo, false, Page::Display},
+    {Ctl::butConnectNow, IDC_BUT_CONNECTNOW, Kind::Button, false, Page::Display},
+    {Ctl::chkAutoSynchTime, IDC_CHK_AUTOSYNCHTIME, Kind::Check, false, Page::Display},
+    {Ctl::spinAutoSynchInterval, IDC_EDT_AUTOSYNCHINTERVAL, Kind::Spin, false, Page::Display},
+    {Ctl::MaxCorrection, IDC_EDT_MAXCORRECTION, Kind::Spin, false, Page::Display, 0, L"0 = no maximum"},
+    {Ctl::memoTimeServers, IDC_MEMO_TIMESERVERS, Kind::Edit, false, Page::Display},
+    {Ctl::butTestTimeServers, IDC_BUT_TESTTIMESERVERS, Kind::Button, false, Page::Display},
+    {Ctl::spinMsgDisplayTime, IDC_EDT_MSGDISPLAYTIME, Kind::Spin, false, Page::Display},
+    {Ctl::tbFontHeight, IDC_TB_FONTHEIGHT, Kind::Slider, false, Page::Display},
+    {Ctl::butReminderTextColor, IDC_BUT_REMINDERTEXTCOLOR, Kind::Colour, false, Page::Display},
+    {Ctl::butReminderBGColor, IDC_BUT_REMINDERBGCOLOR, Kind::Colour, false, Page::Display},
+
+    {Ctl::edtBackupDir, IDC_EDT_BACKUPDIR, Kind::Edit, false, Page::Housekeeping},
+    {Ctl::butBackDirBrowse, IDC_BUT_BACKDIRBROWSE, Kind::Picture, false, Page::Housekeeping, IDI_GLYPH_FOLDER,
+     L"Select folder"},
+    {Ctl::butBackup, IDC_BUT_BACKUP, Kind::Button, false, Page::Housekeeping},
+    {Ctl::butRestore, IDC_BUT_RESTORE, Kind::Button, false, Page::Housekeeping},
+    {Ctl::chkAutoTrimLog, IDC_CHK_AUTOTRIMLOG, Kind::Check, false, Page::Housekeeping},
+    {Ctl::spinTrimLogDays, IDC_EDT_TRIMLOGDAYS, Kind::Spin, false, Page::Housekeeping},
+    {Ctl::butTrimLog, IDC_BUT_TRIMLOG, Kind::Button, false, Page::Housekeeping},
+    {Ctl::chkAutoDelSched, IDC_CHK_AUTODELSCHED, Kind::Check, false, Page::Housekeeping},
+    {Ctl::spinDelSchedDays, IDC_EDT_DELSCHEDDAYS, Kind::Spin, false, Page::Housekeeping},
+
+    {Ctl::lblAppName, IDC_LBL_APPNAME, Kind::Label, false, Page::About},
+    {Ctl::lblAppVersion, IDC_LBL_APPVERSION, Kind::Label, false, Page::About},
+    {Ctl::butCheckForUpdate, IDC_BUT_CHECKFORUPDATE, Kind::Button, false, Page::About},
 };
 
+// The integer fields' up-down buttons: their range, and the step of one
+// press where it is more than 1.
+struct SpinInfo {
+    Ctl ctl;
+    int upDownId;
+    int max;
+    int step = 1;
+};
+constexpr SpinInfo kSpins[] = {
+    {Ctl::spinRepeatCycleNumber, IDC_SPIN_REPEATCYCLENUMBER, 99999999},
+    {Ctl::spinAutoSynchInterval, IDC_SPIN_AUTOSYNCHINTERVAL, 9999},
+    {Ctl::MaxCorrection, IDC_SPIN_MAXCORRECTION, 9999999},
+    {Ctl::spinMsgDisplayTime, IDC_SPIN_MSGDISPLAYTIME, 9999, 10},
+    {Ctl::spinTrimLogDays, IDC_SPIN_TRIMLOGDAYS, 9999, 10},
+    {Ctl::spinDelSchedDays, IDC_SPIN_DELSCHEDDAYS, 9999, 10},
+};
+
+const SpinInfo* SpinOf(Ctl c) {
+    for (const auto& s : kSpins)
+        if (s.ctl == c) return &s;
+    return nullptr;
+}
+
+constexpr int kFontSliderMin = 10;
+constexpr int kFontSliderMax = 25;
+// The logo on the About page, in pixels at 96 dots per inch.
+constexpr int kLogoSize = 48;
+
 constexpr int kRadioItems = 2;  // "Launch application", "Reminder message"
-constexpr int kSpinMax = 99999999;
 
 struct PageInfo {
     Page page;
@@ -101,6 +172,13 @@ const ControlInfo* InfoOfId(int id) {
     for (const auto& i : kControls)
         if (i.id == id) return &i;
     return nullptr;
+}
+
+// A stored colour: with its high byte 0xFF, a system colour whose index is
+// the low byte; otherwise red, green and blue, red lowest.
+COLORREF ColourRef(std::uint32_t colour) {
+    if ((colour >> 24) == 0xFF) return GetSysColor(static_cast<int>(colour & 0xFF));
+    return static_cast<COLORREF>(colour & 0xFFFFFF);
 }
 
 std::wstring WindowText(HWND h) {
@@ -189,6 +267,19 @@ INT_PTR CALLBACK InputBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return FALSE;
 }
 
+// Counts a view call that sets a control, so its notifications are not
+// taken for the user's.
+class Setting {
+public:
+    explicit Setting(int& depth) : depth_(depth) { ++depth_; }
+    ~Setting() { --depth_; }
+    Setting(const Setting&) = delete;
+    Setting& operator=(const Setting&) = delete;
+
+private:
+    int& depth_;
+};
+
 int CALLBACK FolderDialogProc(HWND hwnd, UINT msg, LPARAM, LPARAM data) {
     if (msg == BFFM_INITIALIZED && data) SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, data);
     return 0;
@@ -200,7 +291,8 @@ SettingsDialogWin32::SettingsDialogWin32(Services s)
     : services_(std::move(s)),
       logic_(ui::SettingsDialogParts{services_.store, services_.clock, services_.locale, services_.files,
                                      services_.sound, services_.boxes, *this, services_.clockWindow,
-                                     services_.version, services_.executablePath, services_.makeSocket}),
+                                     services_.version, services_.executablePath, services_.makeSocket,
+                                     services_.checkForUpdates}),
       guard_(services_.boxes) {
     customColours_.fill(RGB(255, 255, 255));
 }
@@ -213,6 +305,8 @@ SettingsDialogWin32::~SettingsDialogWin32() {
         DestroyWindow(frame_);
     }
     for (HICON i : glyphs_) DestroyIcon(i);
+    if (logo_) DestroyIcon(logo_);
+    if (nameFont_) DeleteObject(nameFont_);
 }
 
 bool SettingsDialogWin32::Create(HINSTANCE instance, HWND owner) {
@@ -270,35 +364,60 @@ void SettingsDialogWin32::PrepareControls() {
                 SendMessageW(h, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"HH:mm"));
                 break;
             case Kind::Spin:
-                SendDlgItemMessageW(GetParent(h), IDC_SPIN_REPEATCYCLENUMBER, UDM_SETRANGE32, 0, kSpinMax);
+                if (const SpinInfo* spin = SpinOf(info.ctl)) {
+                    HWND upDown = GetDlgItem(GetParent(h), spin->upDownId);
+                    SendMessageW(upDown, UDM_SETRANGE32, 0, spin->max);
+                    UDACCEL accel{0, static_cast<UINT>(spin->step)};
+                    SendMessageW(upDown, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&accel));
+                }
                 break;
-            case Kind::Picture: {
-                HICON icon = static_cast<HICON>(
-                    LoadImageW(instance_, MAKEINTRESOURCEW(info.glyph), IMAGE_ICON, glyphSize, glyphSize, 0));
-                if (icon) {
+            case Kind::Slider:
+                SendMessageW(h, TBM_SETRANGE, TRUE, MAKELPARAM(kFontSliderMin, kFontSliderMax));
+                break;
+            case Kind::Picture:
+                if (HICON icon = static_cast<HICON>(
+                        LoadImageW(instance_, MAKEINTRESOURCEW(info.glyph), IMAGE_ICON, glyphSize, glyphSize, 0))) {
                     glyphs_.push_back(icon);
                     SendMessageW(h, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
                 }
-                if (info.hint && tooltip_) {
-                    // The size of the oldest tool information, which every
-                    // version of the common controls takes.
-                    TTTOOLINFOW ti{};
-                    ti.cbSize = TTTOOLINFOW_V2_SIZE;
-                    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-                    ti.hwnd = GetParent(h);
-                    ti.uId = reinterpret_cast<UINT_PTR>(h);
-                    ti.lpszText = const_cast<wchar_t*>(info.hint);
-                    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-                    // Screen readers name the button after its hint.
-                    SetWindowTextW(h, info.hint);
-                }
+                // Screen readers name the button after its hint.
+                if (info.hint) SetWindowTextW(h, info.hint);
                 break;
-            }
             default:
                 break;
         }
+        if (info.hint && tooltip_) {
+            // The size of the oldest tool information, which every
+            // version of the common controls takes.
+            TTTOOLINFOW ti{};
+            ti.cbSize = TTTOOLINFOW_V2_SIZE;
+            ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            ti.hwnd = GetParent(h);
+            ti.uId = reinterpret_cast<UINT_PTR>(h);
+            ti.lpszText = const_cast<wchar_t*>(info.hint);
+            SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+        }
     }
+    PrepareAboutPage();
     --setting_;
+}
+
+void SettingsDialogWin32::PrepareAboutPage() {
+    HWND about = pages_[static_cast<std::size_t>(Page::About)];
+    const int logoSize = MulDiv(kLogoSize, SystemDpi(), 96);
+    logo_ = static_cast<HICON>(
+        LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PLENWICK), IMAGE_ICON, logoSize, logoSize, 0));
+    if (logo_) SendDlgItemMessageW(about, IDC_LBL_LOGO, STM_SETICON, reinterpret_cast<WPARAM>(logo_), 0);
+    // The name in the dialog's typeface, large, bold and italic.
+    LOGFONTW lf{};
+    if (HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageW(about, WM_GETFONT, 0, 0)))
+        GetObjectW(dialogFont, sizeof lf, &lf);
+    lf.lfHeight = -MulDiv(20, SystemDpi(), 72);
+    lf.lfWidth = 0;
+    lf.lfWeight = FW_BOLD;
+    lf.lfItalic = TRUE;
+    nameFont_ = CreateFontIndirectW(&lf);
+    if (nameFont_) SendMessageW(Control(Ctl::lblAppName), WM_SETFONT, reinterpret_cast<WPARAM>(nameFont_), TRUE);
 }
 
 bool SettingsDialogWin32::IsDialogMessage(MSG& msg) {
@@ -334,6 +453,19 @@ INT_PTR SettingsDialogWin32::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         case WM_NOTIFY:
             OnNotify(*reinterpret_cast<const NMHDR*>(lp));
             return FALSE;
+        case WM_HSCROLL:
+            // The slider moved; the end of a drag repeats the last position.
+            if (setting_ == 0 && lp && LOWORD(wp) != TB_ENDTRACK)
+                if (const ControlInfo* info = InfoOfId(GetDlgCtrlID(reinterpret_cast<HWND>(lp))))
+                    if (info->kind == Kind::Slider) Raise(info->ctl, Event::Change);
+            return TRUE;
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+            const ControlInfo* info = InfoOfId(static_cast<int>(item.CtlID));
+            if (!info || info->kind != Kind::Colour) return FALSE;
+            DrawColourButton(item, colours_[info->ctl]);
+            return TRUE;
+        }
         case WM_CLOSE:
             if (hwnd == frame_) logic_.Close();
             return TRUE;
@@ -368,6 +500,7 @@ void SettingsDialogWin32::OnCommand(int id, int code) {
     switch (info->kind) {
         case Kind::Button:
         case Kind::Picture:
+        case Kind::Colour:
         case Kind::Check:
         case Kind::Radio:
             if (code == BN_CLICKED) Raise(info->ctl, Event::Click);
@@ -379,6 +512,25 @@ void SettingsDialogWin32::OnCommand(int id, int code) {
             break;
         case Kind::Combo:
             if (code == CBN_SELCHANGE || code == CBN_EDITCHANGE) Raise(info->ctl, Event::Change);
+            break;
+        case Kind::EditCombo:
+            // At a choice from the list the edit still holds the old text;
+            // the logic reads the chosen item's.
+            if (code == CBN_SELCHANGE) {
+                HWND h = Control(info->ctl);
+                const auto i = SendMessageW(h, CB_GETCURSEL, 0, 0);
+                const auto n = SendMessageW(h, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+                if (i == CB_ERR || n == CB_ERR) break;
+                std::wstring item(static_cast<std::size_t>(n) + 1, L'\0');
+                SendMessageW(h, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+                item.resize(static_cast<std::size_t>(n));
+                {
+                    Setting s(setting_);
+                    SetWindowTextW(h, item.c_str());
+                }
+                Raise(info->ctl, Event::Change);
+            }
+            if (code == CBN_EDITCHANGE) Raise(info->ctl, Event::Change);
             break;
         default:
             break;
@@ -408,23 +560,6 @@ void SettingsDialogWin32::ShowPage(Page page) {
 }
 
 // --- the view --------------------------------------------------------------
-
-namespace {
-
-// Counts a view call that sets a control, so its notifications are not
-// taken for the user's.
-class Setting {
-public:
-    explicit Setting(int& depth) : depth_(depth) { ++depth_; }
-    ~Setting() { --depth_; }
-    Setting(const Setting&) = delete;
-    Setting& operator=(const Setting&) = delete;
-
-private:
-    int& depth_;
-};
-
-}  // namespace
 
 void SettingsDialogWin32::SetCaption(std::string_view caption) { SetWindowTextW(frame_, Widen(caption).c_str()); }
 
@@ -458,32 +593,26 @@ bool SettingsDialogWin32::DialogVisible() { return IsWindowVisible(frame_) != FA
 
 std::string SettingsDialogWin32::Text(Ctl c) {
     HWND h = Control(c);
-    if (!h) return unbuilt_[c].text;
+    if (!h) return {};
     return Narrow(WindowText(h));
 }
 
 void SettingsDialogWin32::SetText(Ctl c, std::string_view text) {
     HWND h = Control(c);
-    if (!h) {
-        unbuilt_[c].text = text;
-        return;
-    }
+    if (!h) return;
     Setting s(setting_);
     SetWindowTextW(h, Widen(text).c_str());
 }
 
 bool SettingsDialogWin32::Checked(Ctl c) {
     HWND h = Control(c);
-    if (!h) return unbuilt_[c].checked;
+    if (!h) return false;
     return SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void SettingsDialogWin32::SetChecked(Ctl c, bool checked) {
     HWND h = Control(c);
-    if (!h) {
-        unbuilt_[c].checked = checked;
-        return;
-    }
+    if (!h) return;
     Setting s(setting_);
     SendMessageW(h, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
@@ -497,14 +626,14 @@ void SettingsDialogWin32::SetEnabled(Ctl c, bool enabled) {
     HWND parent = GetParent(h);
     if (info->kind == Kind::Radio)
         for (int i = 0; i < kRadioItems; ++i) EnableWindow(GetDlgItem(parent, IDC_OPT_LAUNCH + i), enabled);
-    if (info->kind == Kind::Spin) EnableWindow(GetDlgItem(parent, IDC_SPIN_REPEATCYCLENUMBER), enabled);
+    if (const SpinInfo* spin = SpinOf(c)) EnableWindow(GetDlgItem(parent, spin->upDownId), enabled);
 }
 
 void SettingsDialogWin32::SetItems(Ctl c, const std::vector<std::string>& items) {
     HWND h = Control(c);
     const ControlInfo* info = InfoOf(c);
     // The radio group's items are in the template.
-    if (!h || info->kind != Kind::Combo) return;
+    if (!h || (info->kind != Kind::Combo && info->kind != Kind::EditCombo)) return;
     Setting s(setting_);
     SendMessageW(h, WM_SETREDRAW, FALSE, 0);
     SendMessageW(h, CB_RESETCONTENT, 0, 0);
@@ -515,7 +644,7 @@ void SettingsDialogWin32::SetItems(Ctl c, const std::vector<std::string>& items)
 
 int SettingsDialogWin32::Selected(Ctl c) {
     HWND h = Control(c);
-    if (!h) return unbuilt_[c].selected;
+    if (!h) return -1;
     if (InfoOf(c)->kind == Kind::Radio) {
         HWND parent = GetParent(h);
         for (int i = 0; i < kRadioItems; ++i)
@@ -528,10 +657,7 @@ int SettingsDialogWin32::Selected(Ctl c) {
 
 void SettingsDialogWin32::SetSelected(Ctl c, int index) {
     HWND h = Control(c);
-    if (!h) {
-        unbuilt_[c].selected = index;
-        return;
-    }
+    if (!h) return;
     Setting s(setting_);
     if (InfoOf(c)->kind == Kind::Radio) {
         HWND parent = GetParent(h);
@@ -544,7 +670,7 @@ void SettingsDialogWin32::SetSelected(Ctl c, int index) {
 
 DateTime SettingsDialogWin32::Value(Ctl c) {
     HWND h = Control(c);
-    if (!h) return unbuilt_[c].value;
+    if (!h) return 0;
     SYSTEMTIME st{};
     if (SendMessageW(h, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) != GDT_VALID) return 0;
     if (InfoOf(c)->kind == Kind::Time) return EncodeTime(st.wHour, st.wMinute, st.wSecond, st.wMilliseconds);
@@ -553,10 +679,7 @@ DateTime SettingsDialogWin32::Value(Ctl c) {
 
 void SettingsDialogWin32::SetValue(Ctl c, DateTime value) {
     HWND h = Control(c);
-    if (!h) {
-        unbuilt_[c].value = value;
-        return;
-    }
+    if (!h) return;
     const bool time = InfoOf(c)->kind == Kind::Time;
     const DateTime shown = time ? EncodeDate(kTimePickerYear, 1, 1) + TimeOf(value) : DateOf(value);
     SYSTEMTIME st = ToSystemTime(shown);
@@ -566,22 +689,43 @@ void SettingsDialogWin32::SetValue(Ctl c, DateTime value) {
 
 int SettingsDialogWin32::Position(Ctl c) {
     HWND h = Control(c);
-    if (!h) return unbuilt_[c].position;
+    if (!h) return 0;
     return static_cast<int>(SendMessageW(h, TBM_GETPOS, 0, 0));
 }
 
 void SettingsDialogWin32::SetPosition(Ctl c, int position) {
     HWND h = Control(c);
-    if (!h) {
-        unbuilt_[c].position = position;
-        return;
-    }
+    if (!h) return;
     Setting s(setting_);
     SendMessageW(h, TBM_SETPOS, TRUE, position);
 }
 
-void SettingsDialogWin32::SetColour(Ctl, std::uint32_t) {
-    // The colour buttons come with the Display page.
+void SettingsDialogWin32::SetColour(Ctl c, std::uint32_t colour) {
+    colours_[c] = colour;
+    if (HWND h = Control(c)) InvalidateRect(h, nullptr, FALSE);
+}
+
+void SettingsDialogWin32::DrawColourButton(const DRAWITEMSTRUCT& item, std::uint32_t colour) {
+    HDC dc = item.hDC;
+    RECT r = item.rcItem;
+    const bool pushed = (item.itemState & ODS_SELECTED) != 0;
+    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+    InflateRect(&r, -GetSystemMetrics(SM_CXEDGE) - 1, -GetSystemMetrics(SM_CYEDGE) - 1);
+    if (pushed) OffsetRect(&r, 1, 1);
+    // A sample as wide as the button is high, then the caption.
+    const int side = r.bottom - r.top;
+    RECT sample{r.left + 1, r.top + 1, r.left + 1 + side * 3 / 2, r.bottom - 1};
+    HBRUSH brush = CreateSolidBrush(ColourRef(colour));
+    FillRect(dc, &sample, brush);
+    DeleteObject(brush);
+    FrameRect(dc, &sample, GetSysColorBrush(COLOR_WINDOWFRAME));
+    RECT text{sample.right + 4, r.top, r.right, r.bottom};
+    const std::wstring caption = WindowText(item.hwndItem);
+    SetBkMode(dc, TRANSPARENT);
+    const bool disabled = (item.itemState & ODS_DISABLED) != 0;
+    SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+    if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
 }
 
 // --- the common dialogs ----------------------------------------------------
@@ -642,7 +786,7 @@ std::optional<std::uint32_t> SettingsDialogWin32::ColourDialog(std::uint32_t ini
     CHOOSECOLORW cc{};
     cc.lStructSize = sizeof cc;
     cc.hwndOwner = frame_;
-    cc.rgbResult = initial;
+    cc.rgbResult = ColourRef(initial);
     cc.lpCustColors = customColours_.data();
     cc.Flags = CC_RGBINIT | CC_FULLOPEN;
     if (!ChooseColorW(&cc)) return std::nullopt;

@@ -10,7 +10,7 @@
 //
 //     pw::win::SettingsDialogWin32 dialog({store, clock, locale, files, sound,
 //         boxes, clockWindow.Logic(), ReadProgramVersion(), exePath,
-//         WinsockSocketFactory()});
+//         WinsockSocketFactory(), checkForUpdates});
 //     dialog.Create(instance, clockWindow.Handle());   // hidden; starts the clock
 //     ...
 //     // in the message loop, before TranslateMessage:
@@ -20,6 +20,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -43,6 +44,8 @@ public:
         std::string executablePath;
         // A fresh datagram socket for each time server the dialog asks.
         net::SocketFactory makeSocket;
+        // "Check for updates" on the About page.
+        std::function<void()> checkForUpdates;
     };
 
     explicit SettingsDialogWin32(Services services);
@@ -78,6 +81,8 @@ private:
     void ShowPage(ui::Page page);
     void PlacePages();
     void PrepareControls();
+    void PrepareAboutPage();
+    static void DrawColourButton(const DRAWITEMSTRUCT& item, std::uint32_t colour);
 
     // ui::DialogView
     void SetCaption(std::string_view caption) override;
@@ -105,16 +110,6 @@ private:
     std::optional<std::string> FolderDialog(std::string_view initialDir) override;
     std::optional<std::uint32_t> ColourDialog(std::uint32_t initial) override;
 
-    // A control whose page has no window for it yet keeps its state here,
-    // so the logic reads back what it set.
-    struct Unbuilt {
-        std::string text;
-        bool checked = false;
-        int selected = -1;
-        DateTime value = 0;
-        int position = 0;
-    };
-
     Services services_;
     ui::SettingsDialog logic_;
     ErrorGuard guard_;
@@ -123,7 +118,10 @@ private:
     HWND tab_ = nullptr;
     HWND tooltip_ = nullptr;
     std::array<HWND, ui::kPageCount> pages_{};
-    std::map<ui::Ctl, Unbuilt> unbuilt_;
+    // What the colour buttons show.
+    std::map<ui::Ctl, std::uint32_t> colours_;
+    HICON logo_ = nullptr;
+    HFONT nameFont_ = nullptr;
     std::array<COLORREF, 16> customColours_{};
     std::vector<HICON> glyphs_;
     // Above zero while a view call sets a control: the notifications that

@@ -23,7 +23,9 @@
 #include "platform/win32/version_win32.h"
 #include "platform/win32/win_files.h"
 #include "platform/win32/win_services.h"
+#include "platform/win32/winsock_api.h"
 #include "sched/launch.h"
+#include "update/update_check.h"
 
 // The runtime's own handler for an uncaught exception prints the demangled
 // type name to a console this program does not have, and brings a C++
@@ -81,10 +83,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     auto& clockLogic = clockWindow.Logic();
     boxes.SetOwner(clockWindow.Handle());
 
+    // "Check for updates" waits for the server with the windows alive.
+    const pw::ProgramVersion version = pw::win::ReadProgramVersion();
+    pw::win::MessagePumpWaiter updateWaiter;
+    auto checkForUpdates = [&] {
+        pw::update::butCheckForUpdateClick({files, boxes, sound, shell, pw::win::Winsock(), updateWaiter}, store,
+                                           version);
+    };
+
     // Created hidden; its creation starts the clock timer as its last step.
-    pw::win::SettingsDialogWin32 settingsWindow(
-        {store, clock, locale, files, sound, boxes, clockLogic, pw::win::ReadProgramVersion(), ExecutablePath(),
-         pw::win::WinsockSocketFactory()});
+    pw::win::SettingsDialogWin32 settingsWindow({store, clock, locale, files, sound, boxes, clockLogic, version,
+                                                 ExecutablePath(), pw::win::WinsockSocketFactory(), checkForUpdates});
     auto& settingsDialog = settingsWindow.Logic();
     clockLogic.AttachSettingsDialog(&settingsDialog);
     if (!settingsWindow.Create(instance, clockWindow.Handle())) {

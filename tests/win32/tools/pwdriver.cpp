@@ -8,6 +8,7 @@
 //   pwdriver count <class>                prints how many windows of the class exist
 //   pwdriver caption <class>              prints the first one's caption
 //   pwdriver rect <class>                 prints "left top width height visible"
+//   pwdriver topmost <class>              prints 1 when the first one stays on top, else 0
 //   pwdriver command <name> [all]         posts a menu command to the clock window
 //        (help, logfile, settings, disable, tray, restore, exit, about)
 //   pwdriver tray <rclick|dblclick>       the tray icon's mouse events
@@ -233,6 +234,12 @@ int Run(int argc, wchar_t** argv) {
         auto all = FindAll(argv[2]);
         if (all.empty()) return 1;
         PrintLine(CaptionOf(all.front()));
+        return 0;
+    }
+    if (verb == L"topmost" && argc == 3) {
+        auto all = FindAll(argv[2]);
+        if (all.empty()) return 1;
+        std::printf("%d\n", (GetWindowLongPtrW(all.front(), GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0);
         return 0;
     }
     if (verb == L"rect" && argc == 3) {
