@@ -145,7 +145,7 @@ Function OptionsPage
     ${If} $AutoStart = 1
         ${NSD_Check} $AutoStartBox
     ${EndIf}
-    ${NSD_CreateLabel} 0 20u 100% 24u "You can change this later with $\"Launch at windows start$\" on the $\"Global options$\" page of ${APP_TITLE}'s settings."
+    ${NSD_CreateLabel} 0 20u 100% 24u "You can change this later in ${APP_TITLE}'s settings."
     Pop $0
     nsDialogs::Show
 FunctionEnd
