@@ -89,3 +89,6 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/plenwk.htm
     COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/res/plenwk.htm ${CMAKE_BINARY_DIR}/plenwk.htm
     DEPENDS ${CMAKE_SOURCE_DIR}/res/plenwk.htm)
 add_custom_target(plenwick_help ALL DEPENDS ${CMAKE_BINARY_DIR}/plenwk.htm)
+
+# The setup program (plenwick-setup-<version>.exe).
+include(${CMAKE_SOURCE_DIR}/cmake/installer.cmake)

@@ -24,6 +24,10 @@
 #   e2e_exit                       "Exit" in every running instance; waits for them
 #   e2e_winpath PATH               the Windows path of a Unix path
 #   e2e_fail MESSAGE               reports and ends the test (cleanup runs)
+#   e2e_setup_prefix               a fresh prefix of this run's own, for the setup
+#   e2e_setup_file                 the built setup program of this build
+#   e2e_x_window CAPTION [NOT_ID]  waits for a visible window so captioned; its X id
+#   e2e_key ID KEY                 sends a key (xdotool's name) to that window
 
 E2E_KEY='HKEY_CURRENT_USER\Software\Corvane Software\Plenwick'
 
@@ -207,4 +211,33 @@ e2e_wait_for_minute_start() {
         if [ "${_s#0}" -le "$1" ] && [ "$_m" != 00 ]; then return 0; fi
         sleep 1
     done
+}
+
+# The setup writes into the user's profile and registry: its runs get a
+# prefix of their own, and no menu entries on this machine's desktop.
+e2e_setup_prefix() {
+    export WINEPREFIX="$E2E_WORK/prefix"
+    export WINEDLLOVERRIDES="winemenubuilder.exe="
+}
+
+e2e_setup_file() {
+    _v=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$PW_BUILD_DIR/CMakeCache.txt")
+    printf '%s/plenwick-setup-%s.exe' "$PW_BUILD_DIR" "$_v"
+}
+
+# Captions of the setup's windows end in a blank.
+e2e_x_window() {
+    _i=0
+    while :; do
+        for _w in $(xdotool search --onlyvisible --name "^$1 *\$" 2>/dev/null); do
+            [ "$_w" = "${2:-}" ] || { echo "$_w"; return 0; }
+        done
+        _i=$((_i + 1))
+        [ $_i -le 600 ] || e2e_fail "no window \"$1\""
+        sleep 0.1
+    done
+}
+
+e2e_key() {
+    xdotool key --window "$1" "$2" 2>/dev/null || true
 }

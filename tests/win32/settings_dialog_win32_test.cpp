@@ -377,19 +377,19 @@ TEST_F(SettingsWin32Test, TheSliderStoresItsPositionAsTheReminderFontSize) {
     EXPECT_EQ(clockWindow->Logic().Settings().ReminderFontSize, 10);
 }
 
+// The colour dialog: the thread's window with an OK button and a red field.
+BOOL CALLBACK FindColourDialog(HWND h, LPARAM found) {
+    if (GetDlgItem(h, IDOK) && GetDlgItem(h, 706 /* the red field */)) {
+        *reinterpret_cast<HWND*>(found) = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The colour dialog is modal: a timer of this thread closes it with OK.
 void CALLBACK AcceptColourDialog(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND box = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND h, LPARAM found) {
-            if (GetDlgItem(h, IDOK) && GetDlgItem(h, 706 /* the red field */)) {
-                *reinterpret_cast<HWND*>(found) = h;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&box));
+    EnumThreadWindows(GetCurrentThreadId(), FindColourDialog, reinterpret_cast<LPARAM>(&box));
     if (!box) return;
     KillTimer(nullptr, timer);
     SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
