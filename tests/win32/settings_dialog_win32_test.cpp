@@ -69,6 +69,11 @@ protected:
             store, clock, locale, files, sound, boxes, clockWindow->Logic(), {1, 2, 3, 4, "1.2.3.4"}, "plenwick.exe", {}, {}});
         ASSERT_TRUE(dialog->Create(GetModuleHandleW(nullptr), clockWindow->Handle()));
     }
+    // The windows are made at the first showing.
+    void CreateShown() {
+        Create();
+        dialog->Logic().Show(app::DialogPage::Schedules);
+    }
     HWND C(Ctl c) const { return dialog->Control(c); }
     HWND Schedules() const { return dialog->PageWindow(ui::Page::Schedules); }
     void StoreSchedule(const std::string& name, int type) {
@@ -103,8 +108,10 @@ protected:
     std::unique_ptr<SettingsDialogWin32> dialog;
 };
 
-TEST_F(SettingsWin32Test, EveryControlOfTheSchedulesPageIsBuiltHiddenWithItsClass) {
+TEST_F(SettingsWin32Test, EveryControlOfTheSchedulesPageIsBuiltAtTheFirstShowingWithItsClass) {
     Create();
+    EXPECT_FALSE(dialog->Handle());
+    dialog->Logic().Show(app::DialogPage::Schedules);
     struct Row {
         Ctl ctl;
         const wchar_t* cls;
@@ -155,7 +162,7 @@ TEST_F(SettingsWin32Test, EveryControlOfTheSchedulesPageIsBuiltHiddenWithItsClas
             EXPECT_TRUE(SendMessageW(h, BM_GETIMAGE, IMAGE_ICON, 0));
         }
     }
-    EXPECT_FALSE(IsWindowVisible(dialog->Handle()));
+    EXPECT_TRUE(IsWindowVisible(dialog->Handle()));
     EXPECT_EQ(TextOf(dialog->Handle()), L"Plenwick v1.2.3");
     EXPECT_TRUE(GetWindowLongPtrW(dialog->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     EXPECT_FALSE(StyleOf(dialog->Handle()) & (WS_SYSMENU | WS_THICKFRAME));
@@ -183,6 +190,52 @@ TEST_F(SettingsWin32Test, EveryControlOfTheSchedulesPageIsBuiltHiddenWithItsClas
     SendMessageW(spin, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
     EXPECT_EQ(low, 0);
     EXPECT_EQ(high, 99999999);
+}
+
+TEST_F(SettingsWin32Test, WhatTheStartFillsReachesTheControlsAtTheFirstShowing) {
+    cfg::Write(store, cfg::kSettingsKey, cfg::global::MaxCorrection, 120);
+    cfg::Write(store, cfg::kSettingsKey, cfg::global::ClockDateFormat, std::string("ddd"));
+    cfg::Write(store, cfg::kSettingsKey, cfg::global::ReminderFontSize, 12);
+    cfg::Write(store, cfg::kSettingsKey, cfg::global::AlwaysOnTop, false);
+    StoreSchedule("beta", cfg::kTypeLaunch);
+    StoreSchedule("Alpha", cfg::kTypeReminder);
+    Create();
+    // No window yet, and the time synchronization still reads its limit
+    // through the view; the message loop passes the dialog nothing.
+    EXPECT_FALSE(dialog->Handle());
+    EXPECT_EQ(dialog->Logic().MaxCorrection(), 120);
+    MSG m{};
+    m.message = WM_KEYDOWN;
+    m.wParam = VK_TAB;
+    EXPECT_FALSE(dialog->IsDialogMessage(m));
+
+    dialog->Logic().Show(app::DialogPage::About);
+    ASSERT_TRUE(dialog->Handle());
+    EXPECT_EQ(dialog->Logic().MaxCorrection(), 120);
+    struct Row {
+        Ctl ctl;
+        const wchar_t* text;
+    };
+    const Row rows[] = {
+        {Ctl::MaxCorrection, L"120"},
+        {Ctl::cmbClockDateFormat, L"ddd"},
+        {Ctl::cmbSchedules, L"Alpha"},
+        {Ctl::lblMsg, L"Reminder"},
+        {Ctl::cmbRepeatCycleUnit, L"disabled"},
+        {Ctl::lblAppVersion, L"Version 1.2.3.4"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(static_cast<int>(r.ctl));
+        EXPECT_EQ(TextOf(C(r.ctl)), r.text);
+    }
+    EXPECT_EQ(SendMessageW(C(Ctl::tbFontHeight), TBM_GETPOS, 0, 0), 12);
+    EXPECT_EQ(SendMessageW(C(Ctl::chkAlwaysOnTop), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(Schedules(), IDC_OPT_REMINDER), BST_CHECKED);
+    EXPECT_FALSE(IsWindowEnabled(C(Ctl::butBrowseApp)));
+    EXPECT_TRUE(IsWindowVisible(dialog->PageWindow(ui::Page::About)));
+    EXPECT_FALSE(IsWindowVisible(Schedules()));
+    // Setting the controls is not the user's doing.
+    EXPECT_TRUE(events.list.empty()) << events.list.front();
 }
 
 TEST_F(SettingsWin32Test, FillingTheControlsIsNotTakenForTheUsersChange) {
@@ -269,7 +322,7 @@ TEST_F(SettingsWin32Test, OpensOnItsPageAndEscHidesIt) {
 }
 
 TEST_F(SettingsWin32Test, EveryControlOfTheOptionPagesIsBuiltWithItsClassAndCaption) {
-    Create();
+    CreateShown();
     struct Row {
         Ctl ctl;
         const wchar_t* cls;
@@ -354,7 +407,7 @@ TEST_F(SettingsWin32Test, EveryControlOfTheOptionPagesIsBuiltWithItsClassAndCapt
 }
 
 TEST_F(SettingsWin32Test, TheDateBoxStoresWhatIsTypedAndWhatIsChosen) {
-    Create();
+    CreateShown();
     HWND box = C(Ctl::cmbClockDateFormat);
     HWND page = GetParent(box);
     const auto id = static_cast<WPARAM>(GetDlgCtrlID(box));
@@ -369,7 +422,7 @@ TEST_F(SettingsWin32Test, TheDateBoxStoresWhatIsTypedAndWhatIsChosen) {
 }
 
 TEST_F(SettingsWin32Test, TheSliderStoresItsPositionAsTheReminderFontSize) {
-    Create();
+    CreateShown();
     HWND slider = C(Ctl::tbFontHeight);
     SendMessageW(slider, TBM_SETPOS, TRUE, 10);
     SendMessageW(GetParent(slider), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 10), reinterpret_cast<LPARAM>(slider));
@@ -396,7 +449,7 @@ void CALLBACK AcceptColourDialog(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 TEST_F(SettingsWin32Test, AColourButtonOpensTheColourDialogAndStoresTheChoice) {
-    Create();
+    CreateShown();
     EXPECT_EQ(cfg::Read(store, cfg::kSettingsKey, cfg::global::ReminderTextColor), 0xFF0000u);
     SetTimer(nullptr, 0, 50, AcceptColourDialog);
     // The dialog opens on the last colour chosen in it, black at first.
