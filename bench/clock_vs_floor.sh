@@ -78,7 +78,9 @@ floor_ms=$(startup floor_clock_gui.exe FloorClock driver close FloorClock)
 # Both side by side, idle.
 driver launch "$(win "$work/plenwick.exe")" PlenwickClock >/dev/null
 driver launch "$(win "$work/floor_clock_gui.exe")" FloorClock >/dev/null
-pid_of() { pgrep -f "$1" | head -n 1; }
+# By this run's copy: other runs on the machine may have their own
+# plenwick.exe going.
+pid_of() { pgrep -f "$work/$1" | head -n 1; }
 ours_pid=$(pid_of 'plenwick\.exe')
 floor_pid=$(pid_of 'floor_clock_gui\.exe')
 [ -n "$ours_pid" ] && [ -n "$floor_pid" ] || { echo "programs not found" >&2; exit 1; }
