@@ -23,42 +23,8 @@ starts=${2:-5}
 . "$root/scripts/clock-right.sh"
 without_clock_right "$0" "$@"
 
-. "$root/scripts/wine-flavour.sh"
-pw_flavour "$root"
-build=$PW_WIN_BUILD
-[ -f "$build/plenwick.exe" ] && [ -f "$build/floor_clock_gui.exe" ] && [ -f "$build/pwdriver.exe" ] ||
-    "$root/scripts/build" windows >/dev/null
-export WINEPREFIX="$build/wineprefix-bench" WINEDEBUG=-all
-unset LC_ALL
-export LANG=en_GB.UTF-8
-run="$root/scripts/wine-run"
-work=$(mktemp -d /tmp/pw-bench.XXXXXX)
-cp "$build/plenwick.exe" "$build/floor_clock_gui.exe" "$build/pwdriver.exe" "$work/"
+. "$here/wine-bench-lib.sh"
 
-. "$root/scripts/xvfb-lib.sh"
-unset DISPLAY
-cleanup() {
-    "$PW_WINESERVER" -k >/dev/null 2>&1 || true
-    xvfb_stop
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-xvfb_start
-"$PW_WINESERVER" -k >/dev/null 2>&1 || true
-"$run" reg delete 'HKCU\Software\Corvane Software\Plenwick' /f >/dev/null 2>&1 || true
-# The first start of a prefix pays for its services; start them first.
-"$run" cmd /c ver >/dev/null 2>&1 || true
-
-win() { printf 'Z:%s' "$1" | tr '/' '\\'; }
-# Through a file, not a pipe: a program the driver starts keeps the
-# driver's output open, and a pipe would wait for that program to end.
-driver() {
-    "$run" "$work/pwdriver.exe" "$@" >"$work/driver.out"
-    tr -d '\r' < "$work/driver.out"
-}
-
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 startup() {  # exe class closer...
     exe=$1 cls=$2
@@ -78,9 +44,9 @@ floor_ms=$(startup floor_clock_gui.exe FloorClock driver close FloorClock)
 # Both side by side, idle.
 driver launch "$(win "$work/plenwick.exe")" PlenwickClock >/dev/null
 driver launch "$(win "$work/floor_clock_gui.exe")" FloorClock >/dev/null
-# By this run's copy: other runs on the machine may have their own
-# plenwick.exe going.
-pid_of() { pgrep -f "$work/$1" | head -n 1; }
+# By this run's copy (Wine shows it by its Windows path): other runs on
+# the machine may have their own plenwick.exe going.
+pid_of() { pgrep -f "$(basename "$work")[\\\\/]$1" | head -n 1; }
 ours_pid=$(pid_of 'plenwick\.exe')
 floor_pid=$(pid_of 'floor_clock_gui\.exe')
 [ -n "$ours_pid" ] && [ -n "$floor_pid" ] || { echo "programs not found" >&2; exit 1; }

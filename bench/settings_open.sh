@@ -14,38 +14,7 @@ starts=${1:-5}
 . "$root/scripts/clock-right.sh"
 without_clock_right "$0" "$@"
 
-. "$root/scripts/wine-flavour.sh"
-pw_flavour "$root"
-build=$PW_WIN_BUILD
-[ -f "$build/plenwick.exe" ] && [ -f "$build/floor_clock_gui.exe" ] && [ -f "$build/pwdriver.exe" ] ||
-    "$root/scripts/build" windows >/dev/null
-export WINEPREFIX="$build/wineprefix-bench" WINEDEBUG=-all
-unset LC_ALL
-export LANG=en_GB.UTF-8
-run="$root/scripts/wine-run"
-work=$(mktemp -d /tmp/pw-bench.XXXXXX)
-cp "$build/plenwick.exe" "$build/floor_clock_gui.exe" "$build/pwdriver.exe" "$work/"
-
-. "$root/scripts/xvfb-lib.sh"
-unset DISPLAY
-cleanup() {
-    "$PW_WINESERVER" -k >/dev/null 2>&1 || true
-    xvfb_stop
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-xvfb_start
-"$PW_WINESERVER" -k >/dev/null 2>&1 || true
-"$run" reg delete 'HKCU\Software\Corvane Software\Plenwick' /f >/dev/null 2>&1 || true
-"$run" cmd /c ver >/dev/null 2>&1 || true
-
-win() { printf 'Z:%s' "$1" | tr '/' '\\'; }
-driver() {
-    "$run" "$work/pwdriver.exe" "$@" >"$work/driver.out"
-    tr -d '\r' < "$work/driver.out"
-}
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+. "$here/wine-bench-lib.sh"
 
 : >"$work/first"
 : >"$work/again"
