@@ -51,12 +51,6 @@ std::string ItemText(const std::array<std::string_view, N>& names, int index) {
     return std::string(names[static_cast<std::size_t>(index)]);
 }
 
-// The folder of a file path, with its trailing backslash.
-std::string FolderOf(std::string_view path) {
-    const auto slash = path.find_last_of("\\/");
-    return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
-}
-
 // Hours and minutes only: the pickers store whole minutes.
 DateTime WholeMinutes(DateTime time) {
     const CivilTime t = DecodeTime(time);
@@ -66,6 +60,11 @@ DateTime WholeMinutes(DateTime time) {
 bool SameDay(DateTime a, DateTime b) { return std::llround(DateOf(a)) == std::llround(DateOf(b)); }
 
 }  // namespace
+
+std::string FolderOf(std::string_view path) {
+    const auto slash = path.find_last_of("\\/");
+    return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
+}
 
 SettingsDialog::SettingsDialog(SettingsDialogParts parts) : parts_(std::move(parts)) {}
 

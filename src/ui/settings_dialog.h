@@ -28,6 +28,10 @@
 
 namespace pw::ui {
 
+// The folder of a file path, with its trailing separator; empty for a bare
+// name.
+std::string FolderOf(std::string_view path);
+
 struct SettingsDialogParts {
     Store& store;
     Clock& clock;

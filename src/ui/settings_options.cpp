@@ -64,11 +64,6 @@ const IntRow* IntRowOf(Ctl c) {
     return nullptr;
 }
 
-std::string FolderOf(std::string_view path) {
-    const auto slash = path.find_last_of("\\/");
-    return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
-}
-
 // The start-with-Windows command: the path in quotes, so that a blank in
 // it (C:\Program Files\...) is not taken for the end of the program's name.
 std::string QuotedCommand(std::string_view path) { return "\"" + std::string(path) + "\""; }
