@@ -11,8 +11,14 @@ target_include_directories(pwwin32 PUBLIC ${CMAKE_BINARY_DIR}/generated ${CMAKE_
 target_compile_definitions(pwwin32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 # Windows' own libraries, the only DLLs the programs may import (besides
 # kernel32 and msvcrt, which every mingw program imports).
-set(PW_SYSTEM_LIBRARIES advapi32 user32 gdi32 shell32 shlwapi comctl32 comdlg32 ole32 ws2_32 wininet version)
-target_link_libraries(pwwin32 PUBLIC pwcore ${PW_SYSTEM_LIBRARIES})
+# Those of the first list are loaded at start-up, the others at their
+# first use (cmake/delay_import.cmake).
+set(PW_STARTUP_LIBRARIES advapi32 user32 gdi32)
+set(PW_DELAYED_LIBRARIES shell32 shlwapi comctl32 comdlg32 ole32 ws2_32 wininet version)
+set(PW_SYSTEM_LIBRARIES ${PW_STARTUP_LIBRARIES} ${PW_DELAYED_LIBRARIES})
+include(${CMAKE_SOURCE_DIR}/cmake/delay_import.cmake)
+pw_delay_import_libraries(PW_DELAYED_IMPORTS ${PW_DELAYED_LIBRARIES})
+target_link_libraries(pwwin32 PUBLIC pwcore ${PW_STARTUP_LIBRARIES} ${PW_DELAYED_IMPORTS})
 
 set(PW_RC_FILE ${CMAKE_SOURCE_DIR}/res/plenwick.rc)
 add_executable(plenwick WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/winmain.cpp ${PW_RC_FILE})
@@ -37,7 +43,8 @@ else()
     set(PW_PE_FORMAT pei-i386)
     set(PW_FLAVOUR win32)
 endif()
-string(REPLACE ";" "," PW_ALLOWED_DLLS "kernel32;msvcrt;${PW_SYSTEM_LIBRARIES}")
+# Imported at start-up: only these; the delayed ones come from the list above.
+string(REPLACE ";" "," PW_ALLOWED_DLLS "kernel32;msvcrt;${PW_STARTUP_LIBRARIES}")
 add_test(NAME plenwick_pe COMMAND ${CMAKE_COMMAND}
     -DEXE=$<TARGET_FILE:plenwick> -DOBJDUMP=${CMAKE_OBJDUMP} -DFORMAT=${PW_PE_FORMAT}
     -DDLLS=${PW_ALLOWED_DLLS} -P ${CMAKE_SOURCE_DIR}/cmake/check_pe.cmake)

@@ -3,7 +3,6 @@
 // starts the clock timer, and the reminder window), then the message loop
 // until "Exit".
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cstdlib>
 #include <optional>
@@ -49,19 +48,29 @@ std::string ExecutablePath() {
     }
 }
 
+// The runtime has already split the command line; the shell's splitter
+// would load the shell at start-up for this alone.
 std::optional<std::string> FirstArgument() {
-    int argc = 0;
-    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (!argv) return std::nullopt;
-    std::optional<std::string> first;
-    if (argc > 1) first = pw::win::Narrow(argv[1]);
-    LocalFree(argv);
-    return first;
+    if (__argc > 1 && __wargv && __wargv[1]) return pw::win::Narrow(__wargv[1]);
+    return std::nullopt;
+}
+
+// The delay-loaded DLLs (and any other the program loads by name) come
+// from the program's folder and the system folder only, never from the
+// current folder or PATH, where a planted copy would run with the user's
+// rights. Windows 7 has the call only with an update, hence the lookup.
+void LoadDllsFromSafeFoldersOnly() {
+    using SetDirsFn = BOOL(WINAPI*)(DWORD);
+    if (HMODULE kernel = GetModuleHandleW(L"kernel32.dll"))
+        if (auto set = reinterpret_cast<SetDirsFn>(
+                reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories"))))
+            set(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    LoadDllsFromSafeFoldersOnly();
     // Held until the process ends.
     pw::win::InstanceMutexes mutexes;
     const auto first = FirstArgument();
