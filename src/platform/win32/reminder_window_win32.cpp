@@ -16,8 +16,9 @@ namespace {
 constexpr const wchar_t* kClassName = L"PlenwickReminders";
 
 // The rich edit control of Msftedit.dll when the system has it, else the
-// older one of Riched20.dll. Loaded once; the library stays for the
-// program's life, as the control needs it.
+// older one of Riched20.dll. Loaded at the first reminder, not at start-up
+// (the library and its own are a good part of the program's memory); the
+// library stays for the program's life, as the control needs it.
 const wchar_t* RichEditClass() {
     static const wchar_t* cls = [] {
         if (LoadSystemLibrary(L"Msftedit.dll")) return L"RICHEDIT50W";
@@ -25,6 +26,18 @@ const wchar_t* RichEditClass() {
         return static_cast<const wchar_t*>(nullptr);
     }();
     return cls;
+}
+
+// Whether either library is there, without loading it.
+bool RichEditAvailable() {
+    wchar_t dir[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(dir, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return false;
+    for (const wchar_t* name : {L"\\Msftedit.dll", L"\\Riched20.dll"}) {
+        const std::wstring path = std::wstring(dir, n) + name;
+        if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    }
+    return false;
 }
 
 HFONT MakeFont(const wchar_t* face, int pixels, bool bold, bool italic) {
@@ -65,25 +78,11 @@ ReminderWindowWin32::~ReminderWindowWin32() {
 
 bool ReminderWindowWin32::Create(HINSTANCE instance, HWND owner) {
     if (hwnd_) return true;
-    const wchar_t* editClass = RichEditClass();
-    if (!editClass) return false;
+    if (!RichEditAvailable()) return false;
 
     if (!CreateBaseWindow(instance, {kClassName}, kExStyle, L"Reminders", kStyle, sched::ReminderWindow::kInitialWidth,
                           200, owner))
         return false;
-    edit_ = CreateWindowExW(0, editClass, L"",
-                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0,
-                            10, 10, hwnd_, nullptr, instance, nullptr);
-    if (!edit_) {
-        DestroyWindow(hwnd_);
-        hwnd_ = nullptr;
-        return false;
-    }
-    // Long lines are cut at the right edge instead of wrapped; many
-    // reminders need more than the default 32K characters.
-    SendMessageW(edit_, EM_SETTARGETDEVICE, 0, 1);
-    SendMessageW(edit_, EM_EXLIMITTEXT, 0, 16 * 1024 * 1024);
-
     CreateFonts();
     countdownWidth_ = TextSize(hwnd_, countdownFont_, L" 000:00 ").cx;
     countdownHeight_ = TextSize(hwnd_, countdownFont_, L" 0:00 ").cy;
@@ -172,6 +171,28 @@ RECT ReminderWindowWin32::CountdownRect() const {
     const int left = p.left + width - countdownWidth_ - countdownRightGap_;
     const int top = p.top + (kPanelHeight - countdownHeight_) / 2;
     return RECT{left, top, left + countdownWidth_, top + countdownHeight_};
+}
+
+HWND ReminderWindowWin32::TextControl() {
+    if (edit_ || !hwnd_ || editFailed_) return edit_;
+    const wchar_t* editClass = RichEditClass();
+    if (editClass)
+        edit_ = CreateWindowExW(0, editClass, L"",
+                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0,
+                                0, 10, 10, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!edit_) {
+        // Once: the panel and the countdown still show, and the clock goes on.
+        editFailed_ = true;
+        ShowError("The reminder text cannot be shown: the system's rich edit control could not be created.");
+        return nullptr;
+    }
+    // Long lines are cut at the right edge instead of wrapped; many
+    // reminders need more than the default 32K characters.
+    SendMessageW(edit_, EM_SETTARGETDEVICE, 0, 1);
+    SendMessageW(edit_, EM_EXLIMITTEXT, 0, 16 * 1024 * 1024);
+    if (background_) SendMessageW(edit_, EM_SETBKGNDCOLOR, 0, *background_);
+    Layout();
+    return edit_;
 }
 
 void ReminderWindowWin32::Layout() {
@@ -275,7 +296,10 @@ void ReminderWindowWin32::Hide() {
     DisarmTimer();
 }
 
-void ReminderWindowWin32::SetTextBackground(Rgb colour) { SendMessageW(edit_, EM_SETBKGNDCOLOR, 0, colour); }
+void ReminderWindowWin32::SetTextBackground(Rgb colour) {
+    background_ = colour;
+    if (edit_) SendMessageW(edit_, EM_SETBKGNDCOLOR, 0, colour);
+}
 
 namespace {
 
@@ -306,12 +330,14 @@ void ReminderWindowWin32::SetText(const std::vector<sched::StyledLine>& lines) {
     EDITSTREAM stream{};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
     stream.pfnCallback = ReadStream;
-    SendMessageW(edit_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+    if (HWND edit = TextControl()) SendMessageW(edit, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
 }
 
 void ReminderWindowWin32::ScrollToTop() {
-    SendMessageW(edit_, EM_SETSEL, 0, 0);
-    SendMessageW(edit_, WM_VSCROLL, SB_TOP, 0);
+    HWND edit = TextControl();
+    if (!edit) return;
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+    SendMessageW(edit, WM_VSCROLL, SB_TOP, 0);
 }
 
 void ReminderWindowWin32::SetAppName(std::string_view text) {

@@ -27,6 +27,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,8 +64,9 @@ public:
     sched::ReminderWindow& Logic() { return logic_; }
     bool TimerArmed() const { return timerArmed_; }
 
-    // For tests and the screenshot tool.
-    HWND TextControl() const { return edit_; }
+    // The rich text control, made at its first use; null when it cannot be
+    // made. Also for tests and the screenshot tool.
+    HWND TextControl();
     const std::wstring& CountdownLabel() const { return countdown_; }
     const std::wstring& VersionLabel() const { return version_; }
     const std::wstring& NameLabel() const { return appName_; }
@@ -108,6 +110,8 @@ private:
 
     sched::ReminderWindow logic_;
     HWND edit_ = nullptr;
+    bool editFailed_ = false;
+    std::optional<Rgb> background_;
     HFONT nameFont_ = nullptr;
     HFONT versionFont_ = nullptr;
     HFONT countdownFont_ = nullptr;

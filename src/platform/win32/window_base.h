@@ -89,6 +89,8 @@ protected:
     RECT WorkAreaRect() const;
 
     LRESULT Default(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd_, msg, wp, lp); }
+    // The program's error box, for a failure no handler threw.
+    void ShowError(const char* what) { guard_.Report(what); }
 
     HWND hwnd_ = nullptr;
 
