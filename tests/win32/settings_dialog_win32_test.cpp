@@ -372,7 +372,9 @@ TEST_F(SettingsWin32Test, EveryControlOfTheOptionPagesIsBuiltWithItsClassAndCapt
         ASSERT_TRUE(h);
         EXPECT_EQ(ClassOf(h), r.cls);
         EXPECT_EQ(StyleOf(h) & r.style, r.style);
-        if (r.text) EXPECT_EQ(TextOf(h), r.text);
+        if (r.text) {
+            EXPECT_EQ(TextOf(h), r.text);
+        }
     }
     // The list of date forms, the slider's ends, the integer fields' ranges
     // and steps.
