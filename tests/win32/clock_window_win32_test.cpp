@@ -284,9 +284,15 @@ TEST_F(ClockWin32Test, ClosingTheWindowIsExitToo) {
     EXPECT_TRUE(KeyExists(store, cfg::kSettingsKey));
 }
 
-TEST_F(ClockWin32Test, TheTrayIconIsThereFromCreation) {
-    Create();
-    EXPECT_TRUE(window->TrayIconAdded());
+TEST_F(ClockWin32Test, TheTrayIconIsThereFromTheStartInBothStates) {
+    for (bool minimized : {false, true}) {
+        SCOPED_TRACE(minimized);
+        cfg::Write(store, cfg::kSettingsKey, cfg::global::StartMinimized, minimized);
+        Create();
+        window->ShowAtStart();
+        EXPECT_TRUE(window->TrayIconAdded());
+        EXPECT_EQ(IsWindowVisible(Hwnd()) != FALSE, !minimized);
+    }
 }
 
 }  // namespace

@@ -64,13 +64,18 @@ bool ClockWindowWin32::Create(HINSTANCE instance) {
                           app::kClockWidth, 60, nullptr))
         return false;
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
-    tray_.Add(hwnd_, kTrayIconId, kTrayMessage, icon_);
     Guard([&] { logic_.FormCreate(); });
     return true;
 }
 
 void ClockWindowWin32::ShowAtStart() {
-    if (state_ == app::WindowState::Normal) ShowWindow(hwnd_, SW_SHOWNORMAL);
+    if (state_ == app::WindowState::Normal) {
+        ShowWindow(hwnd_, SW_SHOWNORMAL);
+        UpdateWindow(hwnd_);
+    }
+    // The tray icon right after the clock has painted: the shell library
+    // it needs takes longer to load than the whole rest of the start.
+    tray_.Add(hwnd_, kTrayIconId, kTrayMessage, icon_);
 }
 
 LRESULT ClockWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {

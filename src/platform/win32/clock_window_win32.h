@@ -45,11 +45,11 @@ public:
     ClockWindowWin32(const ClockWindowWin32&) = delete;
     ClockWindowWin32& operator=(const ClockWindowWin32&) = delete;
 
-    // Creates the window hidden with its tray icon and runs FormCreate.
-    // False when the window could not be created.
+    // Creates the window hidden and runs FormCreate. False when the window
+    // could not be created.
     bool Create(HINSTANCE instance);
-    // Shows the window unless it starts in the tray; the last step of the
-    // start, before the message loop.
+    // Shows and paints the window unless it starts in the tray, then adds
+    // the tray icon; the last step of the start, before the message loop.
     void ShowAtStart();
 
     app::ClockWindow& Logic() { return logic_; }
