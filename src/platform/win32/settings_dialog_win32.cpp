@@ -313,9 +313,6 @@ SettingsDialogWin32::~SettingsDialogWin32() {
 bool SettingsDialogWin32::Create(HINSTANCE instance, HWND owner) {
     instance_ = instance;
     owner_ = owner;
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_DATE_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES |
-                                             ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-    if (!InitCommonControlsEx(&icc)) return false;
     // The windows come at the first showing; their templates must be there
     // now, while the program can still refuse to start.
     const auto hasTemplate = [instance](int id) {
@@ -333,6 +330,10 @@ bool SettingsDialogWin32::Create(HINSTANCE instance, HWND owner) {
 bool SettingsDialogWin32::BuildWindows() {
     if (built_) return false;
     built_ = true;
+    // Here and not at start-up: it loads the common controls library.
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_DATE_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES |
+                                             ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    if (!InitCommonControlsEx(&icc)) return false;
     frame_ = CreateDialogParamW(instance_, MAKEINTRESOURCEW(IDD_SETTINGS), owner_, DialogProc,
                                 reinterpret_cast<LPARAM>(this));
     if (!frame_) return false;
