@@ -10,7 +10,9 @@
 #     /proc/PID/task/*/schedstat, in nanoseconds: utime and stime count in
 #     10 ms ticks, too coarse for an idle clock);
 #   - peak memory (VmHWM of each process at the end).
-# Prints the figures and the ratios plenwick / floor, and the size of
+# The same floor with /tray adds a tray icon and the connection query of
+# every tick, which the program must have from its start: the second
+# baseline. Prints the figures and the ratios plenwick / floor, and the size of
 # plenwick.exe. Where only the 64-bit Wine runs, both programs are their
 # 64-bit builds (scripts/wine-flavour.sh). Nothing here sets the clock.
 #   bench/clock_vs_floor.sh [idle seconds] [starts]
@@ -26,51 +28,63 @@ without_clock_right "$0" "$@"
 . "$here/wine-bench-lib.sh"
 
 
-startup() {  # exe class closer...
-    exe=$1 cls=$2
-    shift 2
+startup() {  # exe class argument closer...
+    exe=$1 cls=$2 arg=$3
+    shift 3
     i=0
     while [ $i -lt "$starts" ]; do
-        driver launch "$(win "$work/$exe")" "$cls"
+        driver launch "$(win "$work/$exe")" "$cls" $arg
         "$@" >/dev/null
         driver gone "$cls" 20000 >/dev/null
         i=$((i + 1))
     done | median
 }
 
-ours_ms=$(startup plenwick.exe PlenwickClock driver command exit)
-floor_ms=$(startup floor_clock_gui.exe FloorClock driver close FloorClock)
+ours_ms=$(startup plenwick.exe PlenwickClock "" driver command exit)
+floor_ms=$(startup floor_clock_gui.exe FloorClock "" driver close FloorClock)
+tray_ms=$(startup floor_clock_gui.exe FloorClockTray /tray driver close FloorClockTray)
 
-# Both side by side, idle.
+# All three side by side, idle.
 driver launch "$(win "$work/plenwick.exe")" PlenwickClock >/dev/null
 driver launch "$(win "$work/floor_clock_gui.exe")" FloorClock >/dev/null
+driver launch "$(win "$work/floor_clock_gui.exe")" FloorClockTray /tray >/dev/null
 # By this run's copy (Wine shows it by its Windows path): other runs on
 # the machine may have their own plenwick.exe going.
 pid_of() { pgrep -f "$(basename "$work")[\\\\/]$1" | head -n 1; }
 ours_pid=$(pid_of 'plenwick\.exe')
-floor_pid=$(pid_of 'floor_clock_gui\.exe')
-[ -n "$ours_pid" ] && [ -n "$floor_pid" ] || { echo "programs not found" >&2; exit 1; }
+floor_pid=$(pid_of 'floor_clock_gui\.exe"?$')
+tray_pid=$(pid_of 'floor_clock_gui\.exe"? /tray')
+[ -n "$ours_pid" ] && [ -n "$floor_pid" ] && [ -n "$tray_pid" ] || { echo "programs not found" >&2; exit 1; }
 sleep 3
 cpu() { cat /proc/"$1"/task/*/schedstat | awk '{ s += $1 } END { printf "%.0f", s }'; }
 o0=$(cpu "$ours_pid")
 f0=$(cpu "$floor_pid")
+t0=$(cpu "$tray_pid")
 sleep "$idle"
 o1=$(cpu "$ours_pid")
 f1=$(cpu "$floor_pid")
+t1=$(cpu "$tray_pid")
 hwm() { awk '/^VmHWM:/ { print $2 }' "/proc/$1/status"; }
 ours_kb=$(hwm "$ours_pid")
 floor_kb=$(hwm "$floor_pid")
+tray_kb=$(hwm "$tray_pid")
 driver command exit >/dev/null
 driver close FloorClock >/dev/null
+driver close FloorClockTray >/dev/null
 
 ms() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", (b - a) / 1e6 }'; }
 ours_cpu=$(ms "$o0" "$o1")
 floor_cpu=$(ms "$f0" "$f1")
+tray_cpu=$(ms "$t0" "$t1")
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
 size=$(stat -c %s "$build/plenwick.exe")
 
-printf '%-34s %12s %12s %8s\n' "" plenwick floor ratio
-printf '%-34s %12s %12s %8s\n' "start-up to first clock (ms)" "$ours_ms" "$floor_ms" "$(ratio "$ours_ms" "$floor_ms")"
-printf '%-34s %12s %12s %8s\n' "CPU over $idle idle seconds (ms)" "$ours_cpu" "$floor_cpu" "$(ratio "$ours_cpu" "$floor_cpu")"
-printf '%-34s %12s %12s %8s\n' "peak memory, VmHWM (KiB)" "$ours_kb" "$floor_kb" "$(ratio "$ours_kb" "$floor_kb")"
+row() { printf '%-34s %10s %10s %7s %12s %7s\n' "$@"; }
+row "" plenwick floor ratio "floor /tray" ratio
+row "start-up to first clock (ms)" "$ours_ms" "$floor_ms" "$(ratio "$ours_ms" "$floor_ms")" \
+    "$tray_ms" "$(ratio "$ours_ms" "$tray_ms")"
+row "CPU over $idle idle seconds (ms)" "$ours_cpu" "$floor_cpu" "$(ratio "$ours_cpu" "$floor_cpu")" \
+    "$tray_cpu" "$(ratio "$ours_cpu" "$tray_cpu")"
+row "peak memory, VmHWM (KiB)" "$ours_kb" "$floor_kb" "$(ratio "$ours_kb" "$floor_kb")" \
+    "$tray_kb" "$(ratio "$ours_kb" "$tray_kb")"
 echo "plenwick.exe ($PW_FLAVOUR): $size bytes"

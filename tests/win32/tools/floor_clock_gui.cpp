@@ -2,12 +2,20 @@
 // Win32 clock can be. One window, two static labels, a one-second timer
 // that sets them to the date and the time. Nothing else: no store, no
 // menu, no tray, no log.
+// With /tray it also does the two things every start of the program must:
+// a tray icon shown until exit, and the connection query at every tick.
+// The two libraries they need weigh more than the rest of a small program.
 #include <windows.h>
+#include <shellapi.h>
+#include <wininet.h>
+
+#include <cstring>
 
 namespace {
 
 HWND g_date = nullptr;
 HWND g_time = nullptr;
+bool g_tray = false;
 
 void Update() {
     wchar_t text[64];
@@ -27,8 +35,18 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_TIMER:
             Update();
+            if (g_tray) {
+                DWORD flags = 0;
+                InternetGetConnectedState(&flags, 0);
+            }
             return 0;
         case WM_DESTROY:
+            if (g_tray) {
+                NOTIFYICONDATAW nid{};
+                nid.cbSize = sizeof nid;
+                nid.hWnd = hwnd;
+                Shell_NotifyIconW(NIM_DELETE, &nid);
+            }
             PostQuitMessage(0);
             return 0;
     }
@@ -37,17 +55,30 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
+    g_tray = std::strstr(commandLine, "/tray") != nullptr;
     WNDCLASSW wc{};
     wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = L"FloorClock";
+    // Its own class with /tray, so that both floors can run side by side.
+    const wchar_t* cls = g_tray ? L"FloorClockTray" : L"FloorClock";
+    wc.lpszClassName = cls;
     RegisterClassW(&wc);
-    HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, L"FloorClock", L"Floor", WS_POPUP | WS_CAPTION, 300, 0, 112, 60,
+    HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, cls, L"Floor", WS_POPUP | WS_CAPTION, 300, 0, 112, 60,
                                 nullptr, nullptr, instance, nullptr);
     ShowWindow(hwnd, show);
+    if (g_tray) {
+        UpdateWindow(hwnd);
+        NOTIFYICONDATAW nid{};
+        nid.cbSize = sizeof nid;
+        nid.hWnd = hwnd;
+        nid.uFlags = NIF_ICON | NIF_TIP;
+        nid.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+        lstrcpynW(nid.szTip, L"Floor", 64);
+        Shell_NotifyIconW(NIM_ADD, &nid);
+    }
     MSG m;
     while (GetMessageW(&m, nullptr, 0, 0) > 0) {
         TranslateMessage(&m);
