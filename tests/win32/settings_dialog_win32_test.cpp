@@ -238,6 +238,36 @@ TEST_F(SettingsWin32Test, WhatTheStartFillsReachesTheControlsAtTheFirstShowing) 
     EXPECT_TRUE(events.list.empty()) << events.list.front();
 }
 
+TEST_F(SettingsWin32Test, WindowsBuiltAfterTheStartStayHiddenWithWhatTheStartFilled) {
+    const auto pumpFor = [](DWORD ms) {
+        const DWORD start = GetTickCount();
+        MSG m;
+        while (GetTickCount() - start < ms) {
+            while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+            Sleep(5);
+        }
+    };
+    // Gone before its time: the timer must not reach a dead dialog.
+    Create();
+    dialog->BuildLater(20);
+    dialog.reset();
+    pumpFor(100);
+
+    cfg::Write(store, cfg::kSettingsKey, cfg::global::MaxCorrection, 120);
+    StoreSchedule("Alpha", cfg::kTypeReminder);
+    Create();
+    dialog->BuildLater(20);
+    pumpFor(300);
+    ASSERT_TRUE(dialog->Handle());
+    EXPECT_FALSE(IsWindowVisible(dialog->Handle()));
+    EXPECT_EQ(TextOf(C(Ctl::MaxCorrection)), L"120");
+    EXPECT_TRUE(events.list.empty()) << events.list.front();
+    dialog->Logic().Show(app::DialogPage::Schedules);
+    EXPECT_TRUE(IsWindowVisible(dialog->Handle()));
+    EXPECT_TRUE(IsWindowVisible(Schedules()));
+    EXPECT_EQ(TextOf(C(Ctl::cmbSchedules)), L"Alpha");
+}
+
 TEST_F(SettingsWin32Test, FillingTheControlsIsNotTakenForTheUsersChange) {
     // With no schedules the page shows "Schedule 1" and its defaults; had
     // any field's notification counted as the user's, its key would exist.

@@ -299,6 +299,7 @@ SettingsDialogWin32::SettingsDialogWin32(Services s)
 }
 
 SettingsDialogWin32::~SettingsDialogWin32() {
+    if (owner_ && !built_) KillTimer(owner_, reinterpret_cast<UINT_PTR>(this));
     if (frame_) {
         SetWindowLongPtrW(frame_, DWLP_USER, 0);
         for (HWND p : pages_)
@@ -325,8 +326,20 @@ bool SettingsDialogWin32::Create(HINSTANCE instance, HWND owner) {
     return true;
 }
 
+void SettingsDialogWin32::BuildLater(unsigned delayMs) {
+    // The owner's timer, told apart from the owner's own by this object's
+    // address.
+    if (owner_ && !built_) SetTimer(owner_, reinterpret_cast<UINT_PTR>(this), delayMs, BuildTimerProc);
+}
+
+void CALLBACK SettingsDialogWin32::BuildTimerProc(HWND hwnd, UINT, UINT_PTR id, DWORD) {
+    KillTimer(hwnd, id);
+    auto* self = reinterpret_cast<SettingsDialogWin32*>(id);
+    if (!self->built_) self->BuildWindows();
+}
+
 // Making the frame, its five pages and every control costs more than the
-// rest of the start together, and most starts never open the dialog.
+// rest of the start together: never before the clock shows.
 bool SettingsDialogWin32::BuildWindows() {
     if (built_) return false;
     built_ = true;

@@ -60,8 +60,13 @@ public:
     // sets. False when the templates or the common controls are missing.
     bool Create(HINSTANCE instance, HWND owner);
 
+    // Makes the windows after delayMs, when the clock has shown and the
+    // program waits for the user, so that the first "Settings" only shows
+    // them. An earlier showing makes them itself.
+    void BuildLater(unsigned delayMs);
+
     ui::SettingsDialog& Logic() { return logic_; }
-    // Null until the dialog was first shown.
+    // Null until the dialog was first shown or built.
     HWND Handle() const { return frame_; }
     // Tab, the arrow keys, Enter, Esc and mnemonics of the dialog; true when
     // the message was the dialog's.
@@ -77,6 +82,7 @@ public:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static void CALLBACK BuildTimerProc(HWND hwnd, UINT msg, UINT_PTR id, DWORD time);
     INT_PTR OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     void OnCommand(int id, int code);
     void OnNotify(const NMHDR& header);

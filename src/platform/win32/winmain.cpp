@@ -138,6 +138,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     clockLogic.AttachAutoSynchronize([&autoSync] { pw::net::AutoSynchronize(autoSync); });
 
     clockWindow.ShowAtStart();
+    settingsWindow.BuildLater(1000);
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
