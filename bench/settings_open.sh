@@ -22,9 +22,12 @@ without_clock_right "$0" "$@"
 i=0
 while [ $i -lt "$starts" ]; do
     driver launch "$(win "$work/plenwick.exe")" PlenwickClock >/dev/null
+    # A person opens the menu some time after the clock shows, and after
+    # the dialog has gone: the program is idle then.
+    sleep 2
     driver open-settings 10000 >>"$work/first"
     driver close '#32770' >/dev/null
-    sleep 1
+    sleep 3
     driver open-settings 10000 >>"$work/again"
     driver command exit >/dev/null
     driver gone PlenwickClock 20000 >/dev/null

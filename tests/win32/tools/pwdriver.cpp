@@ -113,6 +113,37 @@ HWND FindControl(const wchar_t* caption, int id) {
     return nullptr;
 }
 
+// Whether the program has drawn all it has to: no visible part of the
+// window or of its children waits for a paint. Asked from here, not by
+// painting from here: a redraw forced from another process paints through
+// one round trip per control and measures the driver, not the program.
+BOOL CALLBACK FindUnpainted(HWND h, LPARAM lp) {
+    if (IsWindowVisible(h) && GetUpdateRect(h, nullptr, FALSE)) {
+        *reinterpret_cast<bool*>(lp) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool Painted(HWND top) {
+    bool pending = GetUpdateRect(top, nullptr, FALSE) != FALSE;
+    if (!pending) EnumChildWindows(top, FindUnpainted, reinterpret_cast<LPARAM>(&pending));
+    return !pending;
+}
+
+// Waits until the program has taken every message sent so far and drawn
+// the window; false after the time limit.
+bool WaitPainted(HWND top, DWORD timeout) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        DWORD_PTR r;
+        SendMessageTimeoutW(top, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &r);
+        if (Painted(top)) return true;
+        if (GetTickCount() - start > timeout) return false;
+        Sleep(1);
+    }
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: pwdriver wait|gone|count|caption|rect|command|tray|menu-open|menu-close|close|move|launch|windows|control|text|focus|open-settings|watch ...\n");
     return 2;
@@ -322,9 +353,7 @@ int Run(int argc, wchar_t** argv) {
             auto found = FindAll(argv[3], nullptr, true);
             if (!found.empty()) {
                 // Shown is not yet drawn: wait until its first paint is done.
-                UpdateWindow(found.front());
-                DWORD_PTR r;
-                SendMessageTimeoutW(found.front(), WM_NULL, 0, 0, SMTO_BLOCK, 5000, &r);
+                WaitPainted(found.front(), 10000);
                 break;
             }
             if (WaitForSingleObject(pi.hProcess, 1) == WAIT_OBJECT_0) return 1;
@@ -376,11 +405,9 @@ int Run(int argc, wchar_t** argv) {
         for (;;) {
             auto found = FindAll(L"#32770", L"Plenwick v", true);
             if (!found.empty()) {
-                // Shown is not yet drawn: have the dialog and every control
-                // of it paint what is pending now, and wait for that.
-                RedrawWindow(found.front(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-                DWORD_PTR r;
-                SendMessageTimeoutW(found.front(), WM_NULL, 0, 0, SMTO_BLOCK, 5000, &r);
+                // Shown is not yet drawn: wait until the dialog and every
+                // control of it are.
+                if (!WaitPainted(found.front(), timeout)) return 1;
                 break;
             }
             if (GetTickCount() - start > timeout) return 1;
