@@ -617,8 +617,18 @@ void SettingsDialogWin32::OnNotify(const NMHDR& n) {
 void SettingsDialogWin32::Raise(Ctl control, Event event) { logic_.OnEvent(control, event); }
 
 void SettingsDialogWin32::ShowPage(Page page) {
-    for (std::size_t i = 0; i < pages_.size(); ++i)
+    for (std::size_t i = 0; i < pages_.size(); ++i) {
         ShowWindow(pages_[i], i == static_cast<std::size_t>(page) ? SW_SHOW : SW_HIDE);
+        // Only the chosen tab is pressed. Wine's tab control can leave an
+        // earlier one pressed after a change by the keyboard, and then
+        // takes every later click on a tab for a click on a button bar and
+        // ignores it.
+        TCITEMW item{};
+        item.mask = TCIF_STATE;
+        item.dwStateMask = TCIS_BUTTONPRESSED;
+        item.dwState = i == static_cast<std::size_t>(page) ? TCIS_BUTTONPRESSED : 0;
+        SendMessageW(tab_, TCM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
+    }
 }
 
 // --- the view --------------------------------------------------------------
