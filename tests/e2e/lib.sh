@@ -28,6 +28,12 @@
 #   e2e_setup_file                 the built setup program of this build
 #   e2e_x_window CAPTION [NOT_ID]  waits for a visible window so captioned; its X id
 #   e2e_key ID KEY                 sends a key (xdotool's name) to that window
+#   e2e_rid NAME                   a control's resource ID by its name in res/resource.h
+#   e2e_click CONTROL [X] [CAPTION]  clicks a control (a name of res/resource.h
+#                                  or an ID) of the window so captioned, by
+#                                  default the settings dialog, where a person
+#                                  would: its middle, or X pixels from its left
+#   e2e_page N                     shows the settings page N tabs right of "Schedules"
 
 E2E_KEY='HKEY_CURRENT_USER\Software\Corvane Software\Plenwick'
 
@@ -90,6 +96,10 @@ e2e_cleanup() {
 
 e2e_fail() {
     echo "FAILED: $*" >&2
+    # PW_E2E_FAILSHOT=file.png keeps the screen as it was, to see why.
+    if [ -n "${PW_E2E_FAILSHOT:-}" ]; then
+        xwd -root -display "$DISPLAY" | convert xwd:- "$PW_E2E_FAILSHOT" || true
+    fi
     exit 1
 }
 
@@ -240,4 +250,49 @@ e2e_x_window() {
 
 e2e_key() {
     xdotool key --window "$1" "$2" 2>/dev/null || true
+}
+
+e2e_rid() {
+    case $1 in
+        *[!0-9]*) awk -v n="$1" '$1 == "#define" && $2 == n { print $3 }' "$PW_SOURCE_DIR/res/resource.h" ;;
+        *) echo "$1" ;;
+    esac
+}
+
+e2e_click() {
+    set -- "$1" "${2:-}" $(e2e_driver control "${3:-Plenwick v}" "$(e2e_rid "$1")") || e2e_fail "no control $1"
+    _x=$3
+    [ -z "$2" ] || _x=$(( $3 - $5 / 2 + $2 ))
+    xdotool mousemove "$_x" "$4" click 1
+    sleep 0.5
+}
+
+# A click on the first tab gives the tab control the keys; Home and the
+# arrow keys then choose the page (the tabs' places depend on the font).
+# Made again, as a person would, until a control of the page shows.
+e2e_page() {
+    case $1 in
+        0) _probe=IDC_CMB_SCHEDULES ;;
+        1) _probe=IDC_CHK_ALWAYSONTOP ;;
+        2) _probe=IDC_CMB_CLOCKDATEFORMAT ;;
+        3) _probe=IDC_BUT_TRIMLOG ;;
+        *) _probe=IDC_LBL_APPVERSION ;;
+    esac
+    _try=0
+    while :; do
+        set -- "$1" $(e2e_driver control "Plenwick v" "$(e2e_rid IDC_TAB_PAGES)") || e2e_fail "no tab control"
+        xdotool mousemove $(($2 - $4 / 2 + 20)) $(($3 - $5 / 2 + 8)) click 1
+        sleep 0.3
+        xdotool key Home
+        _n=0
+        while [ $_n -lt "$1" ]; do
+            xdotool key Right
+            _n=$((_n + 1))
+        done
+        sleep 0.5
+        set -- "$1" $(e2e_driver control "Plenwick v" "$(e2e_rid $_probe)") || e2e_fail "no control $_probe"
+        [ "$6" != 1 ] || return 0
+        _try=$((_try + 1))
+        [ $_try -lt 3 ] || e2e_fail "page $1 did not show"
+    done
 }

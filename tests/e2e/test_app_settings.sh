@@ -14,21 +14,6 @@ command -v xdotool >/dev/null || e2e_fail "xdotool is not installed (scripts/dep
 DIALOG="Plenwick v"
 SCHEDULES="$E2E_KEY\\Schedules"
 
-# A control's resource ID, by its name in res/resource.h.
-rid() {
-    awk -v n="$1" '$1 == "#define" && $2 == n { print $3 }' "$PW_SOURCE_DIR/res/resource.h"
-}
-
-# Clicks a control of the dialog where a person would: in its middle, or
-# $2 pixels from its left edge.
-click() {
-    set -- "$1" "${2:-}" $(e2e_driver control "$DIALOG" "$(rid "$1")") || e2e_fail "no control $1"
-    _x=$3
-    [ -z "$2" ] || _x=$(( $3 - $5 / 2 + $2 ))
-    xdotool mousemove "$_x" "$4" click 1
-    sleep 0.5
-}
-
 has_key() {
     "$E2E_RUN" reg query "$SCHEDULES\\$1" >/dev/null 2>&1
 }
@@ -62,7 +47,7 @@ xdotool key Down Down Down Return
 e2e_wait_window "$DIALOG"
 
 # Add "Dentist".
-click IDC_BUT_ADDSCHED
+e2e_click IDC_BUT_ADDSCHED
 e2e_wait_window "New Schedule"
 xdotool type --delay 50 "Dentist"
 xdotool key Return
@@ -70,10 +55,10 @@ wait_key Dentist
 
 # Its message, then the start time: the next minute, typed into the
 # picker's hour and minute fields.
-click IDC_EDT_MESSAGE
+e2e_click IDC_EDT_MESSAGE
 xdotool type --delay 50 "Dentist at ten"
 next=$(date -d "+1 minute" +%H:%M)
-click IDC_DT_STARTTIME 8
+e2e_click IDC_DT_STARTTIME 8
 xdotool type --delay 100 "${next%:*}"
 xdotool key Right
 xdotool type --delay 100 "${next#*:}"
@@ -87,7 +72,7 @@ e2e_wait_window "Reminders: 1" 90
 e2e_wait_log "Dentist at ten" 10
 
 # Rename to "Dentist visit".
-click IDC_BUT_RENAME
+e2e_click IDC_BUT_RENAME
 e2e_wait_window "Rename schedule"
 xdotool key ctrl+a
 xdotool type --delay 50 "Dentist visit"
@@ -97,7 +82,7 @@ wait_key "Dentist visit"
 [ "$(schedule_value "Dentist visit" Message)" = "Dentist at ten" ] || e2e_fail "Rename lost the values"
 
 # Delete it, answering Yes.
-click IDC_BUT_DELSCHED
+e2e_click IDC_BUT_DELSCHED
 e2e_wait_window "Delete Schedule"
 xdotool key y
 _i=0
@@ -109,9 +94,9 @@ done
 
 # Tab visits every control of the page once the launch-only and the sound
 # controls are enabled.
-click IDC_OPT_LAUNCH
-click IDC_CHK_SCHEDSOUND
-click IDC_CMB_SCHEDULES 4
+e2e_click IDC_OPT_LAUNCH
+e2e_click IDC_CHK_SCHEDSOUND
+e2e_click IDC_CMB_SCHEDULES 4
 xdotool key Escape  # closes the list the click opened, not the dialog
 seen=" "
 i=0
@@ -126,7 +111,7 @@ for name in IDC_CMB_SCHEDULES IDC_BUT_ADDSCHED IDC_BUT_DELSCHED IDC_BUT_RENAME I
     IDC_DT_STARTDATE IDC_DT_STARTTIME IDC_DT_REPEATPERIOD IDC_DT_ENDDATE IDC_DT_ENDTIME \
     IDC_EDT_REPEATCYCLENUMBER IDC_CMB_REPEATCYCLEUNIT IDC_BUT_ONCEONLY IDC_BUT_SKIPTONEXTCYCLE; do
     case "$seen" in
-        *" $(rid $name) "*) ;;
+        *" $(e2e_rid $name) "*) ;;
         *) e2e_fail "Tab never reached $name (visited:$seen)" ;;
     esac
 done

@@ -32,6 +32,12 @@
 //        "still <longest ms without a change of its pixels>", "answer
 //        <slowest answer in ms>" and "reminders <ms until a window captioned
 //        Reminders: was visible, or -1>"
+//   pwdriver band <class> <from %> <to %>  a hash of the pixels of that band
+//        of the window's client area (0 % its top), as the screen shows it
+//   pwdriver ink <caption prefix> [COLORREF]  of the rich text control in
+//        that window: "background <COLORREF of its commonest colour> rows
+//        <rows holding any other colour> text <COLORREF of the commonest
+//        other> rowsof <rows holding the given colour>"
 #include <windows.h>
 #include <shellapi.h>
 
@@ -39,6 +45,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -172,11 +180,10 @@ HWND OpenMenu() {
     return menus.empty() ? nullptr : menus.front();
 }
 
-// The window's pixels as the screen shows them, or nothing when they
-// cannot be read.
-std::vector<std::uint32_t> ScreenPixels(HWND h) {
-    RECT r;
-    if (!GetWindowRect(h, &r) || r.right <= r.left || r.bottom <= r.top) return {};
+// The pixels of a rectangle of the screen as 0x00RRGGBB, row by row, or
+// nothing when they cannot be read.
+std::vector<std::uint32_t> ScreenPixels(const RECT& r) {
+    if (r.right <= r.left || r.bottom <= r.top) return {};
     const int w = r.right - r.left, ht = r.bottom - r.top;
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
@@ -197,6 +204,93 @@ std::vector<std::uint32_t> ScreenPixels(HWND h) {
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
     return pixels;
+}
+
+std::vector<std::uint32_t> ScreenPixels(HWND h) {
+    RECT r;
+    if (!GetWindowRect(h, &r)) return {};
+    return ScreenPixels(r);
+}
+
+// The client area of a window in screen coordinates.
+RECT ClientOnScreen(HWND h) {
+    RECT r{};
+    GetClientRect(h, &r);
+    MapWindowPoints(h, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+int Band(const wchar_t* cls, int fromPercent, int toPercent) {
+    auto all = FindAll(cls, nullptr, true);
+    if (all.empty()) return 1;
+    RECT r = ClientOnScreen(all.front());
+    const int height = r.bottom - r.top;
+    r.bottom = r.top + height * toPercent / 100;
+    r.top += height * fromPercent / 100;
+    std::uint64_t hash = 14695981039346656037ull;
+    for (std::uint32_t p : ScreenPixels(r)) hash = (hash ^ p) * 1099511628211ull;
+    std::printf("%016llx\n", static_cast<unsigned long long>(hash));
+    return 0;
+}
+
+BOOL CALLBACK FindRichEdit(HWND h, LPARAM lp) {
+    const std::wstring cls = ClassOf(h);
+    if (cls.rfind(L"RICHEDIT", 0) == 0 || cls.rfind(L"RichEdit", 0) == 0) {
+        *reinterpret_cast<HWND*>(lp) = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::uint32_t Commonest(std::vector<std::uint32_t> pixels) {
+    std::sort(pixels.begin(), pixels.end());
+    std::uint32_t commonest = pixels.front();
+    std::size_t best = 0;
+    for (std::size_t i = 0; i < pixels.size();) {
+        std::size_t j = i;
+        while (j < pixels.size() && pixels[j] == pixels[i]) ++j;
+        if (j - i > best) {
+            best = j - i;
+            commonest = pixels[i];
+        }
+        i = j;
+    }
+    return commonest;
+}
+
+// As the registry keeps a colour: 0x00BBGGRR.
+std::uint32_t ColorRef(std::uint32_t rgb) { return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF); }
+
+int Ink(const wchar_t* caption, long long colour) {
+    auto all = FindAll(L"*", caption, true);
+    if (all.empty()) return 1;
+    HWND edit = nullptr;
+    EnumChildWindows(all.front(), FindRichEdit, reinterpret_cast<LPARAM>(&edit));
+    if (!edit) return 1;
+    RECT r = ClientOnScreen(edit);
+    // The vertical scroll bar is outside the client area; a margin of the
+    // control's own is not.
+    const std::vector<std::uint32_t> pixels = ScreenPixels(r);
+    const int w = r.right - r.left;
+    if (pixels.empty() || w <= 0) return 1;
+    const std::uint32_t commonest = Commonest(pixels);
+    int rows = 0;
+    for (std::size_t y = 0; y * w < pixels.size(); ++y)
+        if (std::any_of(pixels.begin() + y * w, pixels.begin() + (y + 1) * w,
+                        [&](std::uint32_t p) { return p != commonest; }))
+            ++rows;
+    std::vector<std::uint32_t> ink;
+    std::copy_if(pixels.begin(), pixels.end(), std::back_inserter(ink),
+                 [&](std::uint32_t p) { return p != commonest; });
+    // The rows that hold the given colour: the lines of text in it alone.
+    int rowsOf = 0;
+    for (std::size_t y = 0; colour >= 0 && y * w < pixels.size(); ++y)
+        if (std::any_of(pixels.begin() + y * w, pixels.begin() + (y + 1) * w,
+                        [&](std::uint32_t p) { return ColorRef(p) == static_cast<std::uint32_t>(colour); }))
+            ++rowsOf;
+    std::printf("background %lu rows %d text %lu rowsof %d\n", static_cast<unsigned long>(ColorRef(commonest)), rows,
+                static_cast<unsigned long>(ink.empty() ? 0 : ColorRef(Commonest(ink))), rowsOf);
+    return 0;
 }
 
 int Watch(const wchar_t* cls, DWORD duration) {
@@ -418,6 +512,8 @@ int Run(int argc, wchar_t** argv) {
         std::printf("%.1f\n", 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(freq.QuadPart));
         return 0;
     }
+    if (verb == L"band" && argc == 5) return Band(argv[2], _wtoi(argv[3]), _wtoi(argv[4]));
+    if (verb == L"ink" && (argc == 3 || argc == 4)) return Ink(argv[2], argc == 4 ? std::wcstoll(argv[3], nullptr, 10) : -1);
     if (verb == L"watch" && argc == 4) return Watch(argv[2], static_cast<DWORD>(_wtoi(argv[3])));
     if (verb == L"windows" && argc == 2) {
         for (HWND h : FindAll(L"*", nullptr, true)) {
