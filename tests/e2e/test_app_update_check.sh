@@ -30,10 +30,25 @@ rid() {
     awk -v n="$1" '$1 == "#define" && $2 == n { print $3 }' "$PW_SOURCE_DIR/res/resource.h"
 }
 
-# Clicks the centre of control $2 of the window captioned $1.
+# Clicks the centre of control $2 of the window captioned $1, once it is
+# shown and enabled.
 click_in() {
-    set -- $(e2e_driver control "$1" "$2") || e2e_fail "no control $2 in \"$1\""
-    xdotool mousemove "$1" "$2" click 1
+    _i=0
+    while :; do
+        set -- "$1" "$2" $(e2e_driver control "$1" "$2") || e2e_fail "no control $2 in \"$1\""
+        [ "$7 $8" != "1 1" ] || break
+        _i=$((_i + 1))
+        [ $_i -le 50 ] || e2e_fail "control $2 in \"$1\" is not shown and enabled"
+        sleep 0.1
+    done
+    xdotool mousemove "$3" "$4" click 1
+}
+
+# $2 is what the test failed at when no box captioned $1 comes.
+wait_box() {
+    e2e_driver wait '#32770' "$1" 30000 >/dev/null || e2e_fail "$2; the server heard: $(requests | tr '\n' ';')"
+    # Shown on the virtual display a moment after Windows calls it visible.
+    sleep 0.3
 }
 
 # Shows the page that is $1 tabs right of "Schedules".
@@ -50,7 +65,7 @@ page() {
 
 check_for_updates() {
     click_in "$DIALOG" "$(rid IDC_BUT_CHECKFORUPDATE)"
-    e2e_driver wait '#32770' "$ASK" 30000 >/dev/null || e2e_fail "no question after a click on Check for updates"
+    wait_box "$ASK" "no question after a click on Check for updates"
 }
 
 # The box captioned $1 says exactly $2 (its lines without CR).
@@ -144,7 +159,7 @@ page 4
 check_for_updates
 box_says "$ASK" "$(printf 'You are about to check for the latest version.\n You must be connected to the internet for this.\n\nDo you wish to continue?')"
 click_in "$ASK" $IDYES
-e2e_driver wait '#32770' "$NEWER" 30000 >/dev/null || e2e_fail "no box \"$NEWER\" after Yes; the server heard: $(requests | tr '\n' ';')"
+wait_box "$NEWER" "no box \"$NEWER\" after Yes"
 box_says "$NEWER" "$(printf 'A newer version has been found (v%s)\n\nWould you like to read about it?' "$newer")"
 if [ -n "${PW_SCREENSHOT:-}" ]; then
     # Wine's boxes are drawn into their own X window, which a capture of
@@ -172,7 +187,7 @@ sleep 2
 before=$(browser_calls | wc -l)
 check_for_updates
 click_in "$ASK" $IDYES
-e2e_driver wait '#32770' "$NEWER" 30000 >/dev/null || e2e_fail "no box \"$NEWER\" at the third check"
+wait_box "$NEWER" "no box \"$NEWER\" at the third check"
 click_in "$NEWER" $IDYES
 box_gone "$NEWER"
 i=0
