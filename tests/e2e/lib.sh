@@ -28,6 +28,9 @@
 #   e2e_setup_file                 the built setup program of this build
 #   e2e_x_window CAPTION [NOT_ID]  waits for a visible window so captioned; its X id
 #   e2e_key ID KEY                 sends a key (xdotool's name) to that window
+#   e2e_rid NAME                   a control's resource ID, by its name in res/resource.h
+#   e2e_page CAPTION N             shows the page N tabs right of the first in the
+#                                  dialog so captioned: its first tab clicked, N Right keys
 
 E2E_KEY='HKEY_CURRENT_USER\Software\Corvane Software\Plenwick'
 
@@ -240,4 +243,19 @@ e2e_x_window() {
 
 e2e_key() {
     xdotool key --window "$1" "$2" 2>/dev/null || true
+}
+
+e2e_rid() {
+    awk -v n="$1" '$1 == "#define" && $2 == n { print $3 }' "$PW_SOURCE_DIR/res/resource.h"
+}
+
+e2e_page() {
+    set -- "$2" $(e2e_driver control "$1" "$(e2e_rid IDC_TAB_PAGES)") || e2e_fail "no tab control"
+    xdotool mousemove $(($2 - $4 / 2 + 20)) $(($3 - $5 / 2 + 8)) click 1
+    _n=0
+    while [ $_n -lt "$1" ]; do
+        xdotool key Right
+        _n=$((_n + 1))
+    done
+    sleep 0.5
 }

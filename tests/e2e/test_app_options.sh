@@ -12,25 +12,9 @@ command -v xdotool >/dev/null || e2e_fail "xdotool is not installed (scripts/dep
 
 DIALOG="Plenwick v"
 
-rid() {
-    awk -v n="$1" '$1 == "#define" && $2 == n { print $3 }' "$PW_SOURCE_DIR/res/resource.h"
-}
-
 click() {
-    set -- $(e2e_driver control "$DIALOG" "$(rid "$1")") || e2e_fail "no control $1"
+    set -- $(e2e_driver control "$DIALOG" "$(e2e_rid "$1")") || e2e_fail "no control $1"
     xdotool mousemove "$1" "$2" click 1
-    sleep 0.5
-}
-
-# Shows the page that is $1 tabs right of "Schedules".
-page() {
-    set -- "$1" $(e2e_driver control "$DIALOG" "$(rid IDC_TAB_PAGES)") || e2e_fail "no tab control"
-    xdotool mousemove $(($2 - $4 / 2 + 20)) $(($3 - $5 / 2 + 8)) click 1
-    _n=0
-    while [ $_n -lt "$1" ]; do
-        xdotool key Right
-        _n=$((_n + 1))
-    done
     sleep 0.5
 }
 
@@ -56,14 +40,14 @@ topmost_becomes 1 "the start"
 
 e2e_driver command settings
 e2e_driver wait '#32770' "$DIALOG" 30000 >/dev/null || e2e_fail "the settings dialog did not open"
-page 1
+e2e_page "$DIALOG" 1
 click IDC_CHK_ALWAYSONTOP
 topmost_becomes 0 "unticking Always on top"
 [ "$(setting AlwaysOnTop)" = 0x0 ] || e2e_fail "AlwaysOnTop stored as $(setting AlwaysOnTop)"
 click IDC_CHK_ALWAYSONTOP
 topmost_becomes 1 "ticking Always on top"
 
-page 3
+e2e_page "$DIALOG" 3
 click IDC_BUT_TRIMLOG
 _i=0
 until e2e_driver windows | tr -d '\r' | grep -q '^#32770 | Plenwick |'; do
@@ -78,7 +62,7 @@ sleep 0.5
 e2e_driver command settings
 e2e_driver wait '#32770' "$DIALOG" 30000 >/dev/null || e2e_fail "the settings dialog did not open again"
 
-page 2
+e2e_page "$DIALOG" 2
 click IDC_CMB_CLOCKDATEFORMAT
 xdotool key End shift+Home
 xdotool type --delay 50 "ddd"

@@ -14,15 +14,10 @@ command -v xdotool >/dev/null || e2e_fail "xdotool is not installed (scripts/dep
 DIALOG="Plenwick v"
 SCHEDULES="$E2E_KEY\\Schedules"
 
-# A control's resource ID, by its name in res/resource.h.
-rid() {
-    awk -v n="$1" '$1 == "#define" && $2 == n { print $3 }' "$PW_SOURCE_DIR/res/resource.h"
-}
-
 # Clicks a control of the dialog where a person would: in its middle, or
 # $2 pixels from its left edge.
 click() {
-    set -- "$1" "${2:-}" $(e2e_driver control "$DIALOG" "$(rid "$1")") || e2e_fail "no control $1"
+    set -- "$1" "${2:-}" $(e2e_driver control "$DIALOG" "$(e2e_rid "$1")") || e2e_fail "no control $1"
     _x=$3
     [ -z "$2" ] || _x=$(( $3 - $5 / 2 + $2 ))
     xdotool mousemove "$_x" "$4" click 1
@@ -126,7 +121,7 @@ for name in IDC_CMB_SCHEDULES IDC_BUT_ADDSCHED IDC_BUT_DELSCHED IDC_BUT_RENAME I
     IDC_DT_STARTDATE IDC_DT_STARTTIME IDC_DT_REPEATPERIOD IDC_DT_ENDDATE IDC_DT_ENDTIME \
     IDC_EDT_REPEATCYCLENUMBER IDC_CMB_REPEATCYCLEUNIT IDC_BUT_ONCEONLY IDC_BUT_SKIPTONEXTCYCLE; do
     case "$seen" in
-        *" $(rid $name) "*) ;;
+        *" $(e2e_rid $name) "*) ;;
         *) e2e_fail "Tab never reached $name (visited:$seen)" ;;
     esac
 done

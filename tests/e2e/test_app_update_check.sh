@@ -26,10 +26,6 @@ IDYES=6
 IDNO=7
 BOX_TEXT=65535
 
-rid() {
-    awk -v n="$1" '$1 == "#define" && $2 == n { print $3 }' "$PW_SOURCE_DIR/res/resource.h"
-}
-
 # Clicks the centre of control $2 of the window captioned $1, once it is
 # shown and enabled.
 click_in() {
@@ -51,20 +47,8 @@ wait_box() {
     sleep 0.3
 }
 
-# Shows the page that is $1 tabs right of "Schedules".
-page() {
-    set -- "$1" $(e2e_driver control "$DIALOG" "$(rid IDC_TAB_PAGES)") || e2e_fail "no tab control"
-    xdotool mousemove $(($2 - $4 / 2 + 20)) $(($3 - $5 / 2 + 8)) click 1
-    _n=0
-    while [ $_n -lt "$1" ]; do
-        xdotool key Right
-        _n=$((_n + 1))
-    done
-    sleep 0.5
-}
-
 check_for_updates() {
-    click_in "$DIALOG" "$(rid IDC_BUT_CHECKFORUPDATE)"
+    click_in "$DIALOG" "$(e2e_rid IDC_BUT_CHECKFORUPDATE)"
     wait_box "$ASK" "no question after a click on Check for updates"
 }
 
@@ -153,7 +137,7 @@ e2e_start
 e2e_wait_clock
 e2e_driver command settings
 e2e_driver wait '#32770' "$DIALOG" 30000 >/dev/null || e2e_fail "the settings dialog did not open"
-page 4
+e2e_page "$DIALOG" 4
 
 # --- Yes, then No to reading about the newer version.
 check_for_updates
