@@ -125,18 +125,14 @@ HWND FindControl(const wchar_t* caption, int id) {
 // window or of its children waits for a paint. Asked from here, not by
 // painting from here: a redraw forced from another process paints through
 // one round trip per control and measures the driver, not the program.
-BOOL CALLBACK FindUnpainted(HWND h, LPARAM lp) {
-    if (IsWindowVisible(h) && GetUpdateRect(h, nullptr, FALSE)) {
-        *reinterpret_cast<bool*>(lp) = true;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-bool Painted(HWND top) {
-    bool pending = GetUpdateRect(top, nullptr, FALSE) != FALSE;
-    if (!pending) EnumChildWindows(top, FindUnpainted, reinterpret_cast<LPARAM>(&pending));
-    return !pending;
+// Hidden windows and all below them are skipped: asking about each of the
+// hidden pages' controls would take the program's core from it.
+bool Painted(HWND h) {
+    if (!IsWindowVisible(h)) return true;
+    if (GetUpdateRect(h, nullptr, FALSE)) return false;
+    for (HWND c = GetWindow(h, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (!Painted(c)) return false;
+    return true;
 }
 
 // Waits until the program has taken every message sent so far and drawn
@@ -148,7 +144,7 @@ bool WaitPainted(HWND top, DWORD timeout) {
         SendMessageTimeoutW(top, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &r);
         if (Painted(top)) return true;
         if (GetTickCount() - start > timeout) return false;
-        Sleep(1);
+        Sleep(2);
     }
 }
 
