@@ -28,6 +28,10 @@
 #   e2e_setup_file                 the built setup program of this build
 #   e2e_x_window CAPTION [NOT_ID]  waits for a visible window so captioned; its X id
 #   e2e_key ID KEY                 sends a key (xdotool's name) to that window
+#   e2e_rid NAME                   a resource ID by its name in res/resource.h
+#   e2e_click CAPTION NAME         clicks the middle of that control of the window
+#   e2e_page CAPTION N             shows the settings page N tabs right of the first
+#   e2e_wait_box [S]               waits for the program's message box
 
 E2E_KEY='HKEY_CURRENT_USER\Software\Corvane Software\Plenwick'
 
@@ -89,7 +93,8 @@ e2e_cleanup() {
 }
 
 e2e_fail() {
-    echo "FAILED: $*" >&2
+    # printf: the sh's echo would read the backslashes of Windows paths.
+    printf 'FAILED: %s\n' "$*" >&2
     exit 1
 }
 
@@ -185,6 +190,16 @@ e2e_log_lines() {
 
 e2e_screenshot() {
     xwd -root -display "$DISPLAY" | convert xwd:- "$1" || e2e_fail "screenshot"
+    # Wine's message boxes come out black in a capture of the root window
+    # alone: every shown window is laid over it from a capture of its own,
+    # bottom one first (xwininfo lists the top one first).
+    xwininfo -root -children -display "$DISPLAY" |
+        sed -n 's/^ *\(0x[0-9a-f]*\) .* [0-9]*x[0-9]*[-+][0-9]*[-+][0-9]*  *\([-+][0-9]*\)\([-+][0-9]*\)$/\1 \2 \3/p' | tac |
+        while read -r _id _x _y; do
+            xwininfo -id "$_id" -display "$DISPLAY" 2>/dev/null | grep -q IsViewable || continue
+            xwd -id "$_id" -display "$DISPLAY" 2>/dev/null |
+                convert "$1" xwd:- -geometry "$_x$_y" -composite "$1" 2>/dev/null || true
+        done
 }
 
 e2e_exit() {
@@ -240,4 +255,36 @@ e2e_x_window() {
 
 e2e_key() {
     xdotool key --window "$1" "$2" 2>/dev/null || true
+}
+
+e2e_rid() {
+    awk -v n="$1" '$1 == "#define" && $2 == n { print $3 }' "$PW_SOURCE_DIR/res/resource.h"
+}
+
+e2e_click() {
+    set -- "$2" $(e2e_driver control "$1" "$(e2e_rid "$2")") || e2e_fail "no control $2"
+    xdotool mousemove "$2" "$3" click 1
+    sleep 0.5
+}
+
+# A click on the first tab, then the arrow keys.
+e2e_page() {
+    set -- "$2" $(e2e_driver control "$1" "$(e2e_rid IDC_TAB_PAGES)") || e2e_fail "no tab control"
+    xdotool mousemove $(($2 - $4 / 2 + 20)) $(($3 - $5 / 2 + 8)) click 1
+    _n=0
+    while [ $_n -lt "$1" ]; do
+        xdotool key Right
+        _n=$((_n + 1))
+    done
+    sleep 0.5
+}
+
+# The program's boxes are captioned with its bare name.
+e2e_wait_box() {
+    _i=0
+    until e2e_driver windows | grep -q '^#32770 | Plenwick |'; do
+        _i=$((_i + 1))
+        [ $_i -le $(( ${1:-20} * 2 )) ] || e2e_fail "no message box; windows: $(e2e_driver windows | tr "\n" ";")"
+        sleep 0.5
+    done
 }
