@@ -26,6 +26,22 @@ StoreValue StoreValue::Raw(std::uint32_t type, std::vector<std::uint8_t> bytes) 
     return v;
 }
 
+std::optional<std::string> StoreKey::SubkeyName(std::size_t index) {
+    auto names = SubkeyNames();
+    if (index >= names.size()) return std::nullopt;
+    return std::move(names[index]);
+}
+
+StoreKey::Contents StoreKey::ReadContents() {
+    Contents c;
+    for (auto& name : ValueNames()) {
+        auto value = GetValue(name);
+        c.values.emplace_back(std::move(name), std::move(value));
+    }
+    c.subkeyCount = SubkeyNames().size();
+    return c;
+}
+
 std::string_view TrimPathSeparators(std::string_view path) {
     while (!path.empty() && path.front() == '\\') path.remove_prefix(1);
     while (!path.empty() && path.back() == '\\') path.remove_suffix(1);
