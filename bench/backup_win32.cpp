@@ -6,6 +6,7 @@
 // reset here, and Wine gives the current use for the peak.
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdlib>
 #include <new>
 

@@ -94,8 +94,8 @@ public:
     std::optional<std::string> SubkeyName(std::size_t index) override {
         wchar_t buf[256];  // the registry's limit for a key name is 255
         DWORD len = static_cast<DWORD>(std::size(buf));
-        if (index > MAXDWORD ||
-            RegEnumKeyExW(h_, static_cast<DWORD>(index), buf, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        const auto i = static_cast<DWORD>(index);
+        if (i != index || RegEnumKeyExW(h_, i, buf, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             return std::nullopt;
         return Narrow(std::wstring_view(buf, len));
     }
