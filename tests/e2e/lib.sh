@@ -22,6 +22,7 @@
 #   e2e_driver ARGS                runs tests/win32/tools/pwdriver.exe
 #   e2e_screenshot FILE            the whole virtual screen as PNG
 #   e2e_exit                       "Exit" in every running instance; waits for them
+#   e2e_wait_end WHAT              waits until every program started has ended
 #   e2e_winpath PATH               the Windows path of a Unix path
 #   e2e_fail MESSAGE               reports and ends the test (cleanup runs)
 #   e2e_setup_prefix               a fresh prefix of this run's own, for the setup
@@ -204,11 +205,15 @@ e2e_screenshot() {
 
 e2e_exit() {
     e2e_driver command exit all >/dev/null || e2e_fail "no clock window to exit"
+    e2e_wait_end "Exit"
+}
+
+e2e_wait_end() {
     for p in $E2E_PIDS; do
         _i=0
         while kill -0 "$p" 2>/dev/null; do
             _i=$((_i + 1))
-            [ $_i -le 200 ] || e2e_fail "the program did not end after Exit"
+            [ $_i -le 200 ] || e2e_fail "the program did not end after $1"
             sleep 0.1
         done
         wait "$p" 2>/dev/null || true

@@ -109,15 +109,7 @@ xdotool key Return
 
 # The program ends by itself once the box is answered.
 e2e_driver gone PlenwickClock 20000 || e2e_fail "the clock window is still there after Restore"
-for p in $E2E_PIDS; do
-    i=0
-    while kill -0 "$p" 2>/dev/null; do
-        i=$((i + 1))
-        [ $i -le 200 ] || e2e_fail "the program did not end after Restore"
-        sleep 0.1
-    done
-done
-E2E_PIDS=""
+e2e_wait_end Restore
 # The normal way out stores the clock's position.
 [ -n "$(value "$E2E_KEY" Left)" ] || e2e_fail "the program ended without storing its position"
 

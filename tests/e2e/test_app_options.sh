@@ -12,27 +12,10 @@ command -v xdotool >/dev/null || e2e_fail "xdotool is not installed (scripts/dep
 
 DIALOG="Plenwick v"
 
-rid() {
-    awk -v n="$1" '$1 == "#define" && $2 == n { print $3 }' "$PW_SOURCE_DIR/res/resource.h"
-}
-
-click() {
-    set -- $(e2e_driver control "$DIALOG" "$(rid "$1")") || e2e_fail "no control $1"
-    xdotool mousemove "$1" "$2" click 1
-    sleep 0.5
-}
+click() { e2e_click "$DIALOG" "$1"; }
 
 # Shows the page that is $1 tabs right of "Schedules".
-page() {
-    set -- "$1" $(e2e_driver control "$DIALOG" "$(rid IDC_TAB_PAGES)") || e2e_fail "no tab control"
-    xdotool mousemove $(($2 - $4 / 2 + 20)) $(($3 - $5 / 2 + 8)) click 1
-    _n=0
-    while [ $_n -lt "$1" ]; do
-        xdotool key Right
-        _n=$((_n + 1))
-    done
-    sleep 0.5
-}
+page() { e2e_page "$DIALOG" "$1"; }
 
 topmost_becomes() {
     _i=0
@@ -65,12 +48,7 @@ topmost_becomes 1 "ticking Always on top"
 
 page 3
 click IDC_BUT_TRIMLOG
-_i=0
-until e2e_driver windows | tr -d '\r' | grep -q '^#32770 | Plenwick |'; do
-    _i=$((_i + 1))
-    [ $_i -le 40 ] || e2e_fail "Trim now did not answer; windows: $(e2e_driver windows | tr -d "\r" | tr "\n" ";")"
-    sleep 0.5
-done
+e2e_wait_box
 xdotool key Return
 # The box belonged to the clock window: the dialog is opened again to take
 # the keys.
