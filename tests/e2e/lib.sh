@@ -30,7 +30,7 @@
 #   e2e_x_window CAPTION [NOT_ID]  waits for a visible window so captioned; its X id
 #   e2e_key ID KEY                 sends a key (xdotool's name) to that window
 #   e2e_rid NAME                   a resource ID by its name in res/resource.h
-#   e2e_click CAPTION NAME         clicks the middle of that control of the window
+#   e2e_click CAPTION NAME [N]     clicks the middle of that control of the window (N times)
 #   e2e_page CAPTION N             shows the settings page N tabs right of the first
 #   e2e_wait_box [S]               waits for the program's message box
 
@@ -267,8 +267,8 @@ e2e_rid() {
 }
 
 e2e_click() {
-    set -- "$2" $(e2e_driver control "$1" "$(e2e_rid "$2")") || e2e_fail "no control $2"
-    xdotool mousemove "$2" "$3" click 1
+    set -- "$2" "${3:-1}" $(e2e_driver control "$1" "$(e2e_rid "$2")") || e2e_fail "no control $2"
+    xdotool mousemove "$3" "$4" click --repeat "$2" --delay 100 1
     sleep 0.5
 }
 

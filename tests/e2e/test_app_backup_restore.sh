@@ -23,8 +23,6 @@ value() {  # key name: the data as reg shows it, empty when missing
         awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
 }
 
-has_key() { "$E2E_RUN" reg query "$SCHEDULES\\$1" >/dev/null 2>&1; }
-
 expect() {  # key name data
     [ "$(value "$1" "$2")" = "$3" ] || e2e_fail "$2 of ${1##*\\} is \"$(value "$1" "$2")\", not \"$3\""
 }
@@ -53,6 +51,12 @@ e2e_reg_schedule Tea ScheduleType=dword:1 "Message=Brew = 5 [min]" StartDate=01/
 e2e_reg_schedule "Walk in the park" ScheduleType=dword:1 Message=Go StartDate=02/06/2040 EndDate=03/06/2040 RepeatCycleNumber=dword:7 \
     RepeatCycleUnit=days
 e2e_reg_apply
+# Enough more that a restore takes a moment: the second click of a double
+# click then comes while it runs.
+KEY=$E2E_KEY awk 'BEGIN { print "REGEDIT4"; for (i = 1; i <= 1000; i++)
+    printf "\n[%s\\Schedules\\Later %d]\n\"Message\"=\"Some day\"\n\"StartDate\"=\"01/01/2041\"\n", ENVIRON["KEY"], i }' \
+    > "$E2E_WORK/more.reg"
+"$E2E_RUN" regedit /S "$(e2e_winpath "$E2E_WORK/more.reg")" >/dev/null 2>&1 || e2e_fail "registry import"
 
 e2e_start
 e2e_wait_clock
@@ -97,15 +101,21 @@ expect "$E2E_KEY" AutoTrimLog 0x1
 # A data file kept with the backup goes back beside the program.
 printf 'chime' > "$backup_dir/chimes.dat"
 
-e2e_click "$DIALOG" IDC_BUT_RESTORE
+# A double click, as some people click every button: one restore.
+e2e_click "$DIALOG" IDC_BUT_RESTORE 2
 e2e_wait_box
+sleep 1
+[ "$(e2e_driver windows | grep -c '^#32770 | Plenwick |')" = 1 ] || e2e_fail "Restore ran twice"
 text=$(box_text)
 case "$text" in
     "Configuration restored. Please restart Plenwick now. The configuration as it was before is saved in \"$(e2e_winpath "$backup_dir")\\registry-before-restore.cfg\". ") ;;
     *) e2e_fail "Restore answered \"$text\"" ;;
 esac
 shot restored
-xdotool key Return
+# The second click made the dialog the active window: the box is answered
+# with the mouse.
+set -- $(e2e_driver control Plenwick 1) || e2e_fail "no OK button in the box"
+xdotool mousemove "$1" "$2" click 1
 
 # The program ends by itself once the box is answered.
 e2e_driver gone PlenwickClock 20000 || e2e_fail "the clock window is still there after Restore"
