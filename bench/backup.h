@@ -54,13 +54,14 @@ inline int RunBackup(Store& store, FileSystem& fs, const std::string& dir, const
             values.clear();
             for (auto& [name, value] : key->ReadContents().values) values.emplace_back(name, *value);
         }
-        store.DeleteTree(Root::CurrentUser, base);
         auto f1 = std::chrono::steady_clock::now();
+        store.DeleteTree(Root::CurrentUser, base);
+        auto f2 = std::chrono::steady_clock::now();
         for (int i = 0; i < n; ++i) {
             auto key = store.Open(Root::CurrentUser, RecordKey(base, i), OpenMode::Create);
             for (auto& [name, value] : values) key->SetValue(name, value);
         }
-        auto f2 = std::chrono::steady_clock::now();
+        auto f3 = std::chrono::steady_clock::now();
 
         double before = mem.currentMb();
         mem.resetPeak();
@@ -88,7 +89,7 @@ inline int RunBackup(Store& store, FileSystem& fs, const std::string& dir, const
         double ex = std::chrono::duration<double>(t1 - t0).count();
         double im = std::chrono::duration<double>(t3 - t2).count();
         double readFloor = std::chrono::duration<double>(f1 - f0).count();
-        double writeFloor = std::chrono::duration<double>(f2 - f1).count();
+        double writeFloor = std::chrono::duration<double>(f3 - f2).count();
         if (!warm) {
             warm = true;
             continue;

@@ -26,12 +26,6 @@ StoreValue StoreValue::Raw(std::uint32_t type, std::vector<std::uint8_t> bytes) 
     return v;
 }
 
-std::optional<std::string> StoreKey::SubkeyName(std::size_t index) {
-    auto names = SubkeyNames();
-    if (index >= names.size()) return std::nullopt;
-    return std::move(names[index]);
-}
-
 StoreKey::Contents StoreKey::ReadContents() {
     Contents c;
     for (auto& name : ValueNames()) {

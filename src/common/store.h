@@ -77,7 +77,7 @@ public:
     // The name of the subkey at that place of the enumeration order; nothing
     // past the last. A walk over a key with thousands of subkeys need not
     // hold all their names at once.
-    virtual std::optional<std::string> SubkeyName(std::size_t index);
+    virtual std::optional<std::string> SubkeyName(std::size_t index) = 0;
 
     // Every value with its data, in enumeration order (nothing for one
     // that could not be read), and how many subkeys the key has. A store
