@@ -1,15 +1,19 @@
 #pragma once
 // Backup and restore of N schedules: ExportRegistryTree and
 // ImportRegistryFile timed for growing N, with the time per schedule
-// against the smallest N of the same run (1.00 is linear) and the peak
-// memory the routine took beyond what the process held before it (flat
-// means it does not grow with N). Shared by the native benchmark (memory
-// store, files on disk) and the Windows one (registry).
+// against the smallest N of the same run (1.00 is linear), the time against
+// the least the store itself must do for it in the same round (each key
+// opened once, its values read in one go or written one by one: 1.00 is
+// all the store's), and the peak memory the routine took beyond what the process
+// held before it (flat means it does not grow with N). Shared by the native
+// benchmark (memory store, files on disk) and the Windows one (registry).
 
 #include <chrono>
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/backup.h"
 #include "common/files.h"
@@ -25,6 +29,10 @@ struct MemoryProbe {
     std::function<double()> currentMb;
 };
 
+inline std::string RecordKey(const std::string& base, int i) {
+    return JoinKeyPath(base, "Schedules\\Schedule " + std::to_string(i));
+}
+
 inline int RunBackup(Store& store, FileSystem& fs, const std::string& dir, const MemoryProbe& mem,
                      const char* label) {
     const std::string base = "Software\\PlenwickBench\\Plenwick";
@@ -35,7 +43,25 @@ inline int RunBackup(Store& store, FileSystem& fs, const std::string& dir, const
     // The first round only warms caches and the allocator.
     for (int n : {1000, 1000, 2000, 5000, 10000}) {
         store.DeleteTree(Root::CurrentUser, base);
-        for (int i = 0; i < n; ++i) FillRecord(store, JoinKeyPath(base, "Schedules\\Schedule " + std::to_string(i)));
+        for (int i = 0; i < n; ++i) FillRecord(store, RecordKey(base, i));
+
+        // The floors: every record read, then written anew into an empty
+        // tree, through one open key.
+        auto f0 = std::chrono::steady_clock::now();
+        std::vector<std::pair<std::string, StoreValue>> values;
+        for (int i = 0; i < n; ++i) {
+            auto key = store.Open(Root::CurrentUser, RecordKey(base, i), OpenMode::Read);
+            values.clear();
+            for (auto& [name, value] : key->ReadContents().values) values.emplace_back(name, *value);
+        }
+        auto f1 = std::chrono::steady_clock::now();
+        store.DeleteTree(Root::CurrentUser, base);
+        auto f2 = std::chrono::steady_clock::now();
+        for (int i = 0; i < n; ++i) {
+            auto key = store.Open(Root::CurrentUser, RecordKey(base, i), OpenMode::Create);
+            for (auto& [name, value] : values) key->SetValue(name, value);
+        }
+        auto f3 = std::chrono::steady_clock::now();
 
         double before = mem.currentMb();
         mem.resetPeak();
@@ -62,14 +88,17 @@ inline int RunBackup(Store& store, FileSystem& fs, const std::string& dir, const
 
         double ex = std::chrono::duration<double>(t1 - t0).count();
         double im = std::chrono::duration<double>(t3 - t2).count();
+        double readFloor = std::chrono::duration<double>(f1 - f0).count();
+        double writeFloor = std::chrono::duration<double>(f3 - f2).count();
         if (!warm) {
             warm = true;
             continue;
         }
         if (baseN == 0) baseN = n, baseExport = ex / n, baseImport = im / n;
-        std::printf("%s, %5d schedules: export %.3f s (%.2f x per schedule, +%.1f MB peak), "
-                    "import %.3f s (%.2f x per schedule, +%.1f MB peak)\n",
-                    label, n, ex, (ex / n) / baseExport, exportExtra, im, (im / n) / baseImport, importExtra);
+        std::printf("%s, %5d schedules: export %.3f s (%.2f x per schedule, %.2f x the reads, +%.1f MB peak), "
+                    "import %.3f s (%.2f x per schedule, %.2f x the writes, +%.1f MB peak)\n",
+                    label, n, ex, (ex / n) / baseExport, ex / readFloor, exportExtra, im, (im / n) / baseImport,
+                    im / writeFloor, importExtra);
     }
     store.DeleteTree(Root::CurrentUser, "Software\\PlenwickBench");
     fs.Remove(file);

@@ -142,6 +142,29 @@ ExportResult NotCarried(std::string key, std::string_view valueName, bool isValu
     return r;
 }
 
+// Writes the block of one key: its header, its values and the empty line;
+// only the empty line when the key cannot be opened. Nothing when all went
+// in; otherwise what the export ends with.
+std::optional<ExportResult> WriteBlock(Store& store, Root root, std::string_view rootName, const std::string& path,
+                                       BackupWriter& writer, bool& hasSubkeys) {
+    hasSubkeys = false;
+    std::string header = std::string(rootName) + "\\" + path;
+    if (auto key = store.Open(root, path, OpenMode::Read)) {
+        if (HasLineBreak(path)) return NotCarried(header, {}, false, "has a line break in its name");
+        if (auto why = writer.Add("[" + header + "]"); !why.empty()) return NotCarried(header, {}, false, why);
+        auto contents = key->ReadContents();
+        for (auto& [name, value] : contents.values) {
+            if (!value) return NotCarried(header, name, true, "could not be read");
+            auto line = LineOf(name, *value);
+            if (line.problem.empty()) line.problem = writer.Add(line.line);
+            if (!line.problem.empty()) return NotCarried(header, name, true, line.problem);
+        }
+        hasSubkeys = contents.subkeyCount > 0;
+    }
+    writer.Add({});
+    return std::nullopt;
+}
+
 // ---- Import ----------------------------------------------------------------
 
 bool IsBlank(std::string_view line) {
@@ -367,24 +390,26 @@ ExportResult ExportRegistryTree(Store& store, FileSystem& fs, std::string_view f
     BackupWriter writer(fs, std::move(out));
 
     // Breadth first: a key's block, then its siblings', then the children.
-    std::deque<std::string> pending{std::string(TrimPathSeparators(path))};
-    while (!pending.empty()) {
-        std::string current = std::move(pending.front());
-        pending.pop_front();
-        std::string header = std::string(rootName) + "\\" + current;
-        if (auto key = store.Open(root, current, OpenMode::Read)) {
-            if (HasLineBreak(current)) return NotCarried(header, {}, false, "has a line break in its name");
-            if (auto why = writer.Add("[" + header + "]"); !why.empty()) return NotCarried(header, {}, false, why);
-            for (auto& name : key->ValueNames()) {
-                auto value = key->GetValue(name);
-                if (!value) return NotCarried(header, name, true, "could not be read");
-                auto line = LineOf(name, *value);
-                if (line.problem.empty()) line.problem = writer.Add(line.line);
-                if (!line.problem.empty()) return NotCarried(header, name, true, line.problem);
-            }
-            for (auto& sub : key->SubkeyNames()) pending.push_back(JoinKeyPath(current, sub));
+    // Only keys with children wait in the queue, and their children are
+    // taken one by one when their turn comes: the names of thousands of
+    // schedules are never all held at once.
+    std::deque<std::string> parents;
+    std::string start(TrimPathSeparators(path));
+    bool hasSubkeys = false;
+    if (auto stop = WriteBlock(store, root, rootName, start, writer, hasSubkeys)) return *stop;
+    if (hasSubkeys) parents.push_back(std::move(start));
+    while (!parents.empty()) {
+        std::string parent = std::move(parents.front());
+        parents.pop_front();
+        auto key = store.Open(root, parent, OpenMode::Read);
+        if (!key) continue;
+        for (std::size_t i = 0;; ++i) {
+            auto sub = key->SubkeyName(i);
+            if (!sub) break;
+            std::string child = JoinKeyPath(parent, *sub);
+            if (auto stop = WriteBlock(store, root, rootName, child, writer, hasSubkeys)) return *stop;
+            if (hasSubkeys) parents.push_back(std::move(child));
         }
-        writer.Add({});
     }
     if (!writer.Finish()) return Failed(ExportResult::Outcome::WriteFailed);
     return {};

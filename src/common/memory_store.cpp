@@ -71,6 +71,12 @@ public:
         return out;
     }
 
+    std::optional<std::string> SubkeyName(std::size_t index) override {
+        auto* n = Resolve();
+        if (!n || index >= n->children.size()) return std::nullopt;
+        return n->children[index]->name;
+    }
+
     std::vector<std::string> ValueNames() override {
         std::vector<std::string> out;
         if (auto* n = Resolve())

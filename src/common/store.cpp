@@ -26,6 +26,16 @@ StoreValue StoreValue::Raw(std::uint32_t type, std::vector<std::uint8_t> bytes) 
     return v;
 }
 
+StoreKey::Contents StoreKey::ReadContents() {
+    Contents c;
+    for (auto& name : ValueNames()) {
+        auto value = GetValue(name);
+        c.values.emplace_back(std::move(name), std::move(value));
+    }
+    c.subkeyCount = SubkeyNames().size();
+    return c;
+}
+
 std::string_view TrimPathSeparators(std::string_view path) {
     while (!path.empty() && path.front() == '\\') path.remove_prefix(1);
     while (!path.empty() && path.back() == '\\') path.remove_suffix(1);

@@ -9,11 +9,13 @@
 // with. Texts are UTF-8 inside the program; the Windows store converts at
 // its boundary.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace pw {
@@ -71,6 +73,21 @@ public:
     // Names in the store's own enumeration order.
     virtual std::vector<std::string> SubkeyNames() = 0;
     virtual std::vector<std::string> ValueNames() = 0;
+
+    // The name of the subkey at that place of the enumeration order; nothing
+    // past the last. A walk over a key with thousands of subkeys need not
+    // hold all their names at once.
+    virtual std::optional<std::string> SubkeyName(std::size_t index) = 0;
+
+    // Every value with its data, in enumeration order (nothing for one
+    // that could not be read), and how many subkeys the key has. A store
+    // where each call is a round trip reads this in far fewer calls than a
+    // name at a time, which a walk over thousands of keys notices.
+    struct Contents {
+        std::vector<std::pair<std::string, std::optional<StoreValue>>> values;
+        std::size_t subkeyCount = 0;
+    };
+    virtual Contents ReadContents();
 };
 
 enum class OpenMode {

@@ -156,6 +156,8 @@ private:
     std::uint32_t lastColour_ = 0;
     // The colours the two colour buttons show (text, background).
     std::optional<std::uint32_t> shownColour_[2];
+    // A backup or restore runs, its box perhaps still up.
+    bool backupRunning_ = false;
 };
 
 }  // namespace pw::ui

@@ -276,10 +276,24 @@ bool SettingsDialog::DispatchOption(Ctl c, Event e) {
         case Ctl::butBackDirBrowse:
         case Ctl::butBackup:
         case Ctl::butRestore: {
+            // The group's boxes belong to the clock window, so the dialog
+            // still takes clicks while one is up. A second click on Restore
+            // (the other half of a double click) would restore again and
+            // save the configuration just restored over the copy taken
+            // before the first; a Backup would write it over the backup.
+            if (c != Ctl::edtBackupDir && backupRunning_) return true;
             BackupControls page(v);
             BackupGroup group(page, BackupServices{store, parts_.files, parts_.sound, parts_.boxes,
                                                    [this] { parts_.clockWindow.mnuCloseClick(); }});
-            if (c == Ctl::edtBackupDir) group.edtBackupDirExit();
+            if (c == Ctl::edtBackupDir) {
+                group.edtBackupDirExit();
+                return true;
+            }
+            backupRunning_ = true;
+            struct Done {
+                bool& running;
+                ~Done() { running = false; }
+            } done{backupRunning_};
             if (c == Ctl::butBackDirBrowse) group.butBackDirBrowseClick();
             if (c == Ctl::butBackup) group.butBackupClick();
             if (c == Ctl::butRestore) group.butRestoreClick();

@@ -22,6 +22,7 @@
 #   e2e_driver ARGS                runs tests/win32/tools/pwdriver.exe
 #   e2e_screenshot FILE            the whole virtual screen as PNG
 #   e2e_exit                       "Exit" in every running instance; waits for them
+#   e2e_wait_end WHAT              waits until every program started has ended
 #   e2e_winpath PATH               the Windows path of a Unix path
 #   e2e_fail MESSAGE               reports and ends the test (cleanup runs)
 #   e2e_setup_prefix               a fresh prefix of this run's own, for the setup
@@ -34,6 +35,7 @@
 #                                  default the settings dialog, where a person
 #                                  would: its middle, or X pixels from its left
 #   e2e_page N                     shows the settings page N tabs right of "Schedules"
+#   e2e_wait_box [S]               waits for the program's message box
 
 E2E_KEY='HKEY_CURRENT_USER\Software\Corvane Software\Plenwick'
 
@@ -95,7 +97,8 @@ e2e_cleanup() {
 }
 
 e2e_fail() {
-    echo "FAILED: $*" >&2
+    # printf: the sh's echo would read the backslashes of Windows paths.
+    printf 'FAILED: %s\n' "$*" >&2
     # PW_E2E_FAILSHOT=file.png keeps the screen as it was, to see why.
     if [ -n "${PW_E2E_FAILSHOT:-}" ]; then
         xwd -root -display "$DISPLAY" | convert xwd:- "$PW_E2E_FAILSHOT" || true
@@ -195,15 +198,29 @@ e2e_log_lines() {
 
 e2e_screenshot() {
     xwd -root -display "$DISPLAY" | convert xwd:- "$1" || e2e_fail "screenshot"
+    # Wine's message boxes come out black in a capture of the root window
+    # alone: every shown window is laid over it from a capture of its own,
+    # bottom one first (xwininfo lists the top one first).
+    xwininfo -root -children -display "$DISPLAY" |
+        sed -n 's/^ *\(0x[0-9a-f]*\) .* [0-9]*x[0-9]*[-+][0-9]*[-+][0-9]*  *\([-+][0-9]*\)\([-+][0-9]*\)$/\1 \2 \3/p' | tac |
+        while read -r _id _x _y; do
+            xwininfo -id "$_id" -display "$DISPLAY" 2>/dev/null | grep -q IsViewable || continue
+            xwd -id "$_id" -display "$DISPLAY" 2>/dev/null |
+                convert "$1" xwd:- -geometry "$_x$_y" -composite "$1" 2>/dev/null || true
+        done
 }
 
 e2e_exit() {
     e2e_driver command exit all >/dev/null || e2e_fail "no clock window to exit"
+    e2e_wait_end "Exit"
+}
+
+e2e_wait_end() {
     for p in $E2E_PIDS; do
         _i=0
         while kill -0 "$p" 2>/dev/null; do
             _i=$((_i + 1))
-            [ $_i -le 200 ] || e2e_fail "the program did not end after Exit"
+            [ $_i -le 200 ] || e2e_fail "the program did not end after $1"
             sleep 0.1
         done
         wait "$p" 2>/dev/null || true
@@ -294,5 +311,15 @@ e2e_page() {
         [ "$6" != 1 ] || return 0
         _try=$((_try + 1))
         [ $_try -lt 3 ] || e2e_fail "page $1 did not show"
+    done
+}
+
+# The program's boxes are captioned with its bare name.
+e2e_wait_box() {
+    _i=0
+    until e2e_driver windows | grep -q '^#32770 | Plenwick |'; do
+        _i=$((_i + 1))
+        [ $_i -le $(( ${1:-20} * 2 )) ] || e2e_fail "no message box; windows: $(e2e_driver windows | tr "\n" ";")"
+        sleep 0.5
     done
 }

@@ -95,12 +95,7 @@ topmost_becomes 1 "ticking Always on top"
 
 e2e_page 3
 e2e_click IDC_BUT_TRIMLOG
-_i=0
-until e2e_driver windows | tr -d '\r' | grep -q '^#32770 | Plenwick |'; do
-    _i=$((_i + 1))
-    [ $_i -le 40 ] || e2e_fail "Trim now did not answer; windows: $(e2e_driver windows | tr -d "\r" | tr "\n" ";")"
-    sleep 0.5
-done
+e2e_wait_box
 xdotool key Return
 # The box belonged to the clock window: the dialog is opened again to take
 # the keys.

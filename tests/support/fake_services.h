@@ -4,7 +4,9 @@
 // ("beep", "box:Log file trimmed.", "play:C:\x.wav", "open:...").
 
 #include <deque>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/services.h"
@@ -30,7 +32,11 @@ private:
 class FakeMessageBoxes : public MessageBoxes {
 public:
     explicit FakeMessageBoxes(Events& e) : events_(e) {}
-    void Show(std::string_view text) override { events_.Add("box:" + std::string(text)); }
+    void Show(std::string_view text) override {
+        events_.Add("box:" + std::string(text));
+        // Once: what the user does while this box is up.
+        if (auto f = std::exchange(whileShown, nullptr)) f();
+    }
     void ShowError(std::string_view text) override { events_.Add("error:" + std::string(text)); }
     Answer Ask(std::string_view caption, std::string_view text, Answer def) override {
         events_.Add("ask:" + std::string(caption) + "|" + std::string(text));
@@ -40,6 +46,7 @@ public:
         return a;
     }
     std::deque<Answer> answers;  // next answers to questions; the default when empty
+    std::function<void()> whileShown;
 
 private:
     Events& events_;

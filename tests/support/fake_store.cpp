@@ -30,6 +30,10 @@ public:
         ++owner_.counts.lists;
         return inner_->SubkeyNames();
     }
+    std::optional<std::string> SubkeyName(std::size_t index) override {
+        ++owner_.counts.lists;
+        return inner_->SubkeyName(index);
+    }
     std::vector<std::string> ValueNames() override {
         ++owner_.counts.lists;
         return inner_->ValueNames();

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 
 #include "../app/fake_clock_view.h"
+#include "common/backup.h"
 #include "common/datefmt.h"
 #include "common/screen_units.h"
 #include "common/store_access.h"
@@ -563,6 +566,37 @@ TEST_F(SettingsDialogTest, OptionsTakeEffectAtOnce) {
     Type(Ctl::edtBackupDir, dir.Path("saved"));
     Click(Ctl::butBackup);
     EXPECT_EQ(ReadRegString(store, kSettingsKey, "BackupDir", ""), dir.Path("saved"));
+    EXPECT_EQ(events.list.back(), "box:Finished Backup.");
+}
+
+TEST_F(SettingsDialogTest, ClicksOnTheBackupGroupWhileItsBoxIsUpAreIgnored) {
+    Create();
+    Open();
+    auto fileText = [&](std::string_view name) {
+        std::ifstream f(AddTrailingBackslash(dir.Path("saved")) + std::string(name));
+        return std::string(std::istreambuf_iterator<char>(f), {});
+    };
+    WriteRegInteger(store, kSettingsKey, "MsgDisplayTime", 30);
+    Type(Ctl::edtBackupDir, dir.Path("saved"));
+    Click(Ctl::butBackup);
+    WriteRegInteger(store, kSettingsKey, "MsgDisplayTime", 99);
+
+    // The other half of a double click, and then Backup, while the first
+    // restore's box is up.
+    boxes.whileShown = [&] {
+        Click(Ctl::butRestore);
+        Click(Ctl::butBackup);
+    };
+    Click(Ctl::butRestore);
+    EXPECT_EQ(std::count_if(events.list.begin(), events.list.end(),
+                            [](const std::string& e) { return e.rfind("box:Configuration restored.", 0) == 0; }),
+              1);
+    EXPECT_NE(fileText("registry-before-restore.cfg").find("MsgDisplayTimeint=99"), std::string::npos);
+    EXPECT_EQ(ReadRegInteger(store, kSettingsKey, "MsgDisplayTime", 0), 30);
+    EXPECT_TRUE(clockView.closed);
+
+    // Once the box is answered the group answers again.
+    Click(Ctl::butBackup);
     EXPECT_EQ(events.list.back(), "box:Finished Backup.");
 }
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/win32/text.h"
 
 namespace pw::win {
@@ -23,12 +25,20 @@ HKEY RootHandle(Root r) {
 
 // Texts come back from the registry as stored: possibly without a final
 // NUL, possibly with several. Keep everything before the first NUL.
-std::string TextOf(const std::vector<BYTE>& data) {
-    std::wstring_view w(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
+std::string TextOf(const BYTE* data, std::size_t size) {
+    std::wstring_view w(reinterpret_cast<const wchar_t*>(data), size / sizeof(wchar_t));
     auto nul = w.find(L'\0');
     if (nul != std::wstring_view::npos) w = w.substr(0, nul);
     return Narrow(w);
 }
+
+StoreValue ValueOf(DWORD type, const BYTE* data, std::size_t size) {
+    if (type == REG_SZ || type == REG_EXPAND_SZ) return StoreValue::Text(TextOf(data, size), type);
+    return StoreValue::Raw(type, std::vector<std::uint8_t>(data, data + size));
+}
+
+// The registry's limit for a value name, in characters, with its NUL.
+constexpr DWORD kMaxValueName = 16384;
 
 class RegistryKey : public StoreKey {
 public:
@@ -50,8 +60,7 @@ public:
             else if (r == ERROR_MORE_DATA) data.resize(static_cast<std::size_t>(got) + sizeof(wchar_t));
         }
         if (r != ERROR_SUCCESS) return std::nullopt;
-        if (type == REG_SZ || type == REG_EXPAND_SZ) return StoreValue::Text(TextOf(data), type);
-        return StoreValue::Raw(type, std::vector<std::uint8_t>(data.begin(), data.end()));
+        return ValueOf(type, data.data(), data.size());
     }
 
     bool SetValue(std::string_view name, const StoreValue& v) override {
@@ -74,15 +83,21 @@ public:
 
     std::vector<std::string> SubkeyNames() override {
         std::vector<std::string> out;
-        wchar_t buf[256];  // the registry's limit for a key name is 255
-        for (DWORD i = 0;; ++i) {
-            DWORD len = static_cast<DWORD>(std::size(buf));
-            LONG r = RegEnumKeyExW(h_, i, buf, &len, nullptr, nullptr, nullptr, nullptr);
-            if (r == ERROR_NO_MORE_ITEMS) break;
-            if (r != ERROR_SUCCESS) break;
-            out.push_back(Narrow(std::wstring_view(buf, len)));
+        for (std::size_t i = 0;; ++i) {
+            auto name = SubkeyName(i);
+            if (!name) break;
+            out.push_back(std::move(*name));
         }
         return out;
+    }
+
+    std::optional<std::string> SubkeyName(std::size_t index) override {
+        wchar_t buf[256];  // the registry's limit for a key name is 255
+        DWORD len = static_cast<DWORD>(std::size(buf));
+        const auto i = static_cast<DWORD>(index);
+        if (i != index || RegEnumKeyExW(h_, i, buf, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            return std::nullopt;
+        return Narrow(std::wstring_view(buf, len));
     }
 
     std::vector<std::string> ValueNames() override {
@@ -99,6 +114,34 @@ public:
             out.push_back(Narrow(std::wstring_view(buf.data(), len)));
         }
         return out;
+    }
+
+    // One call for the sizes and one per value, each bringing name and data
+    // together, instead of a listing of names and a read of each.
+    Contents ReadContents() override {
+        Contents c;
+        DWORD subkeys = 0, values = 0, maxName = 0, maxData = 0;
+        if (RegQueryInfoKeyW(h_, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, &maxName, &maxData,
+                             nullptr, nullptr) != ERROR_SUCCESS)
+            return c;
+        std::wstring name(maxName + 1, L'\0');
+        std::vector<BYTE> data(maxData + sizeof(wchar_t));
+        for (DWORD i = 0, retries = 0; i < values;) {
+            DWORD nameLen = static_cast<DWORD>(name.size()), got = static_cast<DWORD>(data.size()), type = 0;
+            LONG r = RegEnumValueW(h_, i, name.data(), &nameLen, nullptr, &type, data.data(), &got);
+            if (r == ERROR_MORE_DATA && retries++ < 8) {
+                // The value grew since the sizes were taken.
+                name.resize(kMaxValueName);
+                data.resize(std::max<std::size_t>(got, data.size() * 2));
+                continue;
+            }
+            if (r != ERROR_SUCCESS) break;
+            c.values.emplace_back(Narrow(std::wstring_view(name.data(), nameLen)), ValueOf(type, data.data(), got));
+            ++i;
+            retries = 0;
+        }
+        c.subkeyCount = subkeys;
+        return c;
     }
 
 private:
