@@ -297,7 +297,8 @@ e2e_page() {
     esac
     _try=0
     while :; do
-        set -- "$1" $(e2e_driver control "Plenwick v" "$(e2e_rid IDC_TAB_PAGES)") || e2e_fail "no tab control"
+        set -- "$1" $(e2e_driver control "Plenwick v" "$(e2e_rid IDC_TAB_PAGES)")
+        [ $# -ge 5 ] || e2e_fail "no tab control"
         xdotool mousemove $(($2 - $4 / 2 + 20)) $(($3 - $5 / 2 + 8)) click 1
         sleep 0.3
         xdotool key Home
@@ -307,8 +308,8 @@ e2e_page() {
             _n=$((_n + 1))
         done
         sleep 0.5
-        set -- "$1" $(e2e_driver control "Plenwick v" "$(e2e_rid $_probe)") || e2e_fail "no control $_probe"
-        [ "$6" != 1 ] || return 0
+        set -- "$1" $(e2e_driver control "Plenwick v" "$(e2e_rid $_probe)")
+        [ "${6:-0}" != 1 ] || return 0
         _try=$((_try + 1))
         [ $_try -lt 3 ] || e2e_fail "page $1 did not show"
     done
