@@ -290,6 +290,8 @@ TEST_F(ClockWin32Test, TheTrayIconIsThereFromTheStartInBothStates) {
         cfg::Write(store, cfg::kSettingsKey, cfg::global::StartMinimized, minimized);
         Create();
         window->ShowAtStart();
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
         EXPECT_TRUE(window->TrayIconAdded());
         EXPECT_EQ(IsWindowVisible(Hwnd()) != FALSE, !minimized);
     }

@@ -73,9 +73,10 @@ void ClockWindowWin32::ShowAtStart() {
         ShowWindow(hwnd_, SW_SHOWNORMAL);
         UpdateWindow(hwnd_);
     }
-    // The tray icon right after the clock has painted: the shell library
-    // it needs takes longer to load than the whole rest of the start.
-    tray_.Add(hwnd_, kTrayIconId, kTrayMessage, icon_);
+    // The tray icon right after the clock has painted and answers: the
+    // shell library it needs takes longer to load than the whole rest of
+    // the start.
+    PostMessageW(hwnd_, kAddTrayMessage, 0, 0);
 }
 
 LRESULT ClockWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -84,6 +85,9 @@ LRESULT ClockWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     switch (msg) {
+        case kAddTrayMessage:
+            tray_.Add(hwnd_, kTrayIconId, kTrayMessage, icon_);
+            return 0;
         case WM_TIMER:
             if (wp == kClockTimerId) Guard([&] { logic_.ClockTimer(); });
             return 0;

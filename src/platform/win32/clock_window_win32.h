@@ -20,6 +20,8 @@ namespace pw::win {
 inline constexpr const wchar_t* kClockWindowClass = L"PlenwickClock";
 // The tray icon reports mouse events to the clock window with this message.
 inline constexpr UINT kTrayMessage = WM_APP + 1;
+// Posted to itself at the start: add the tray icon.
+inline constexpr UINT kAddTrayMessage = WM_APP + 2;
 inline constexpr UINT kTrayIconId = 1;
 inline constexpr UINT_PTR kClockTimerId = 1;
 
@@ -48,8 +50,9 @@ public:
     // Creates the window hidden and runs FormCreate. False when the window
     // could not be created.
     bool Create(HINSTANCE instance);
-    // Shows and paints the window unless it starts in the tray, then adds
-    // the tray icon; the last step of the start, before the message loop.
+    // Shows and paints the window unless it starts in the tray; the tray
+    // icon follows as the message loop's first message. The last step of
+    // the start.
     void ShowAtStart();
 
     app::ClockWindow& Logic() { return logic_; }
