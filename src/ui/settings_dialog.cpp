@@ -66,7 +66,8 @@ std::string FolderOf(std::string_view path) {
     return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
 }
 
-SettingsDialog::SettingsDialog(SettingsDialogParts parts) : parts_(std::move(parts)) {}
+SettingsDialog::SettingsDialog(SettingsDialogServices services, DialogView& view)
+    : parts_{std::move(services), view} {}
 
 template <class F>
 void SettingsDialog::Guard(F&& handler) {

@@ -32,14 +32,15 @@ namespace pw::ui {
 // name.
 std::string FolderOf(std::string_view path);
 
-struct SettingsDialogParts {
+// What the dialog works with besides its controls; the Win32 layer is
+// handed the same and adds itself as the view.
+struct SettingsDialogServices {
     Store& store;
     Clock& clock;
     const Locale& locale;
     FileSystem& files;
     Sound& sound;
     MessageBoxes& boxes;
-    DialogView& view;
     app::ClockWindow& clockWindow;
     ProgramVersion version;
     // The executable's full path, for the start-with-Windows entry.
@@ -50,9 +51,13 @@ struct SettingsDialogParts {
     std::function<void()> checkForUpdates;
 };
 
+struct SettingsDialogParts : SettingsDialogServices {
+    DialogView& view;
+};
+
 class SettingsDialog : public app::SettingsDialogLink {
 public:
-    explicit SettingsDialog(SettingsDialogParts parts);
+    SettingsDialog(SettingsDialogServices services, DialogView& view);
 
     // Creation, once at start-up with the window hidden: caption, the
     // "Schedules" page, LoadSettingsDialog, and as the very last step the

@@ -454,7 +454,7 @@ TEST_F(ClockWindowTest, TheSettingsDialogStartsTheTimerAsItsLastStep) {
     view.events.clear();
     test::FakeDialogView dialogView;
     ui::SettingsDialog settings(
-        ui::SettingsDialogParts{store, clock, locale, files, sound, boxes, dialogView, window, {}, "C:\\p.exe", {}, {}});
+        ui::SettingsDialogServices{store, clock, locale, files, sound, boxes, window, {}, "C:\\p.exe", {}, {}}, dialogView);
     settings.FormCreate();
     ASSERT_FALSE(view.events.empty());
     EXPECT_EQ(view.events.back(), "timer:1000");

@@ -43,8 +43,9 @@ public:
           boxes(events),
           shell(events),
           clockWindow(app::ClockWindowParts{store, clock, locale, files, sound, boxes, shell, clockView, dir.Dir()}),
-          dialog(SettingsDialogParts{store, clock, locale, files, sound, boxes, view, clockWindow,
-                                     ProgramVersion{2, 5, 1, 7, "2.5.1.7"}, "C:\\Apps\\plenwick.exe", {}, {}}),
+          dialog(SettingsDialogServices{store, clock, locale, files, sound, boxes, clockWindow,
+                                     ProgramVersion{2, 5, 1, 7, "2.5.1.7"}, "C:\\Apps\\plenwick.exe", {}, {}},
+                 view),
           reminders(reminderView, store, clockWindow.Settings(), clockWindow.LogWriter(),
                     ProgramVersion{2, 5, 1, 7, "2.5.1.7"}),
           launcher(starter, clockWindow.Settings(), clockWindow.LogWriter()) {

@@ -289,12 +289,7 @@ int CALLBACK FolderDialogProc(HWND hwnd, UINT msg, LPARAM, LPARAM data) {
 }  // namespace
 
 SettingsDialogWin32::SettingsDialogWin32(Services s)
-    : services_(std::move(s)),
-      logic_(ui::SettingsDialogParts{services_.store, services_.clock, services_.locale, services_.files,
-                                     services_.sound, services_.boxes, *this, services_.clockWindow,
-                                     services_.version, services_.executablePath, services_.makeSocket,
-                                     services_.checkForUpdates}),
-      guard_(services_.boxes) {
+    : boxes_(s.boxes), logic_(std::move(s), *this), guard_(boxes_) {
     customColours_.fill(RGB(255, 255, 255));
 }
 
@@ -659,7 +654,7 @@ Page SettingsDialogWin32::SelectedPage() {
 
 void SettingsDialogWin32::ShowDialog() {
     if (!frame_ && !BuildWindows()) {
-        services_.boxes.ShowError("The settings dialog could not be opened.");
+        boxes_.ShowError("The settings dialog could not be opened.");
         return;
     }
     ShowWindow(frame_, SW_SHOW);

@@ -33,21 +33,7 @@ namespace pw::win {
 
 class SettingsDialogWin32 : private ui::DialogView {
 public:
-    struct Services {
-        Store& store;
-        Clock& clock;
-        const Locale& locale;
-        FileSystem& files;
-        Sound& sound;
-        MessageBoxes& boxes;
-        app::ClockWindow& clockWindow;
-        ProgramVersion version;
-        std::string executablePath;
-        // A fresh datagram socket for each time server the dialog asks.
-        net::SocketFactory makeSocket;
-        // "Check for updates" on the About page.
-        std::function<void()> checkForUpdates;
-    };
+    using Services = ui::SettingsDialogServices;
 
     explicit SettingsDialogWin32(Services services);
     ~SettingsDialogWin32() override;
@@ -121,7 +107,7 @@ private:
     std::optional<std::string> FolderDialog(std::string_view initialDir) override;
     std::optional<std::uint32_t> ColourDialog(std::uint32_t initial) override;
 
-    Services services_;
+    MessageBoxes& boxes_;
     ui::SettingsDialog logic_;
     ErrorGuard guard_;
     HINSTANCE instance_ = nullptr;
