@@ -277,9 +277,18 @@ e2e_rid() {
 }
 
 e2e_click() {
-    set -- "$1" "${2:-}" $(e2e_driver control "${3:-Plenwick v}" "$(e2e_rid "$1")") || e2e_fail "no control $1"
+    # Once it is shown and enabled, as a person waits for a box to come up.
+    _i=0
+    while :; do
+        set -- "$1" "${2:-}" "${3:-Plenwick v}" $(e2e_driver control "${3:-Plenwick v}" "$(e2e_rid "$1")")
+        [ "${8:-0} ${9:-0}" != "1 1" ] || break
+        _i=$((_i + 1))
+        [ $_i -le 50 ] || e2e_fail "control $1 in \"$3\" is not there, shown and enabled"
+        sleep 0.1
+    done
+    shift
     _x=$3
-    [ -z "$2" ] || _x=$(( $3 - $5 / 2 + $2 ))
+    [ -z "$1" ] || _x=$(( $3 - $5 / 2 + $1 ))
     xdotool mousemove "$_x" "$4" click 1
     sleep 0.5
 }

@@ -26,19 +26,6 @@ IDYES=6
 IDNO=7
 BOX_TEXT=65535
 
-# Clicks the centre of control $2 of the window captioned $1, once it is
-# shown and enabled.
-click_in() {
-    _i=0
-    while :; do
-        set -- "$1" "$2" $(e2e_driver control "$1" "$2") || e2e_fail "no control $2 in \"$1\""
-        [ "$7 $8" != "1 1" ] || break
-        _i=$((_i + 1))
-        [ $_i -le 50 ] || e2e_fail "control $2 in \"$1\" is not shown and enabled"
-        sleep 0.1
-    done
-    xdotool mousemove "$3" "$4" click 1
-}
 
 # $2 is what the test failed at when no box captioned $1 comes.
 wait_box() {
@@ -48,7 +35,7 @@ wait_box() {
 }
 
 check_for_updates() {
-    click_in "$DIALOG" "$(e2e_rid IDC_BUT_CHECKFORUPDATE)"
+    e2e_click IDC_BUT_CHECKFORUPDATE
     wait_box "$ASK" "no question after a click on Check for updates"
 }
 
@@ -142,7 +129,7 @@ e2e_page 4
 # --- Yes, then No to reading about the newer version.
 check_for_updates
 box_says "$ASK" "$(printf 'You are about to check for the latest version.\n You must be connected to the internet for this.\n\nDo you wish to continue?')"
-click_in "$ASK" $IDYES
+e2e_click $IDYES "" "$ASK"
 wait_box "$NEWER" "no box \"$NEWER\" after Yes"
 box_says "$NEWER" "$(printf 'A newer version has been found (v%s)\n\nWould you like to read about it?' "$newer")"
 if [ -n "${PW_SCREENSHOT:-}" ]; then
@@ -152,7 +139,7 @@ if [ -n "${PW_SCREENSHOT:-}" ]; then
     xwd -display "$DISPLAY" -id "$(xdotool search --onlyvisible --name "^$NEWER\$" | head -1)" |
         convert xwd:- "$PW_SCREENSHOT" || e2e_fail "screenshot"
 fi
-click_in "$NEWER" $IDNO
+e2e_click $IDNO "" "$NEWER"
 box_gone "$NEWER"
 requests_become "$one_request" "the check did not ask for the version list once"
 [ ! -e "$E2E_WORK/temp.txt" ] || e2e_fail "temp.txt is left in the program's folder: $(cat "$E2E_WORK/temp.txt")"
@@ -161,7 +148,7 @@ temp=$("$E2E_RUN" winepath -u "$("$E2E_RUN" cmd /c echo %TEMP% | tr -d '\r')" | 
 
 # --- No to the question: nothing reaches the server.
 check_for_updates
-click_in "$ASK" $IDNO
+e2e_click $IDNO "" "$ASK"
 box_gone "$ASK"
 sleep 2
 [ "$(requests)" = "$one_request" ] || e2e_fail "No to the question did not keep the check from the server: $(requests | tr '\n' ';')"
@@ -170,9 +157,9 @@ sleep 2
 # before this one.
 before=$(browser_calls | wc -l)
 check_for_updates
-click_in "$ASK" $IDYES
+e2e_click $IDYES "" "$ASK"
 wait_box "$NEWER" "no box \"$NEWER\" at the third check"
-click_in "$NEWER" $IDYES
+e2e_click $IDYES "" "$NEWER"
 box_gone "$NEWER"
 i=0
 while [ "$(browser_calls | wc -l)" -le "$before" ]; do
