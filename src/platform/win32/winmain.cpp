@@ -110,7 +110,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         return 1;
     }
 
-    pw::win::ReminderWindowWin32 reminders(store, clockLogic.Settings(), clockLogic.LogWriter(), boxes);
+    pw::win::ReminderWindowWin32 reminders(store, clockLogic.Settings(), clockLogic.LogWriter(), boxes, version);
     // Not owned by the clock window: the windows of a minimized owner are
     // hidden, and reminders must show while the clock sits in the tray.
     // Without it (no rich edit control on the system) the clock still runs
