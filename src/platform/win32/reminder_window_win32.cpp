@@ -30,12 +30,9 @@ const wchar_t* RichEditClass() {
 
 // Whether either library is there, without loading it.
 bool RichEditAvailable() {
-    wchar_t dir[MAX_PATH];
-    const UINT n = GetSystemDirectoryW(dir, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return false;
-    for (const wchar_t* name : {L"\\Msftedit.dll", L"\\Riched20.dll"}) {
-        const std::wstring path = std::wstring(dir, n) + name;
-        if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    for (const wchar_t* name : {L"Msftedit.dll", L"Riched20.dll"}) {
+        const std::wstring path = SystemFilePath(name);
+        if (!path.empty() && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
     }
     return false;
 }

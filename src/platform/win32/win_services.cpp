@@ -8,14 +8,19 @@
 
 namespace pw::win {
 
-HMODULE LoadSystemLibrary(const wchar_t* name) {
+std::wstring SystemFilePath(const wchar_t* name) {
     wchar_t dir[MAX_PATH];
     const UINT n = GetSystemDirectoryW(dir, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return nullptr;
+    if (n == 0 || n >= MAX_PATH) return {};
     std::wstring path(dir, n);
     path += L'\\';
     path += name;
-    return LoadLibraryW(path.c_str());
+    return path;
+}
+
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+    const std::wstring path = SystemFilePath(name);
+    return path.empty() ? nullptr : LoadLibraryW(path.c_str());
 }
 
 namespace {

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "common/services.h"
 
 namespace pw::win {
@@ -11,6 +13,8 @@ namespace pw::win {
 // never from the program's own folder, where anything may have been put
 // beside it. Null when it is not there.
 HMODULE LoadSystemLibrary(const wchar_t* name);
+// The full path of a file of the system folder; empty when it is unknown.
+std::wstring SystemFilePath(const wchar_t* name);
 
 class WinSound : public Sound {
 public:
