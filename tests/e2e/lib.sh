@@ -38,6 +38,8 @@
 #   e2e_wait_box [S]               waits for the program's message box
 
 E2E_KEY='HKEY_CURRENT_USER\Software\Corvane Software\Plenwick'
+# The settings dialog's caption begins so.
+E2E_DIALOG='Plenwick v'
 
 e2e_begin() {
     # No part of the run may set this machine's clock.
@@ -55,6 +57,7 @@ e2e_begin() {
     unset LC_ALL LC_TIME LC_MESSAGES LC_CTYPE
     export LANG=en_GB.UTF-8
     E2E_RUN="$PW_SOURCE_DIR/scripts/wine-run"
+    command -v xdotool >/dev/null || e2e_fail "xdotool is not installed (scripts/deps)"
     E2E_PIDS=""
     # Helper servers of the run (not Wine programs): stopped by PID at the end.
     E2E_SERVERS=""
@@ -280,7 +283,7 @@ e2e_click() {
     # Once it is shown and enabled, as a person waits for a box to come up.
     _i=0
     while :; do
-        set -- "$1" "${2:-}" "${3:-Plenwick v}" $(e2e_driver control "${3:-Plenwick v}" "$(e2e_rid "$1")")
+        set -- "$1" "${2:-}" "${3:-$E2E_DIALOG}" $(e2e_driver control "${3:-$E2E_DIALOG}" "$(e2e_rid "$1")")
         [ "${8:-0} ${9:-0}" != "1 1" ] || break
         _i=$((_i + 1))
         [ $_i -le 50 ] || e2e_fail "control $1 in \"$3\" is not there, shown and enabled"
@@ -306,7 +309,7 @@ e2e_page() {
     esac
     _try=0
     while :; do
-        set -- "$1" $(e2e_driver control "Plenwick v" "$(e2e_rid IDC_TAB_PAGES)")
+        set -- "$1" $(e2e_driver control "$E2E_DIALOG" "$(e2e_rid IDC_TAB_PAGES)")
         [ $# -ge 5 ] || e2e_fail "no tab control"
         xdotool mousemove $(($2 - $4 / 2 + 20)) $(($3 - $5 / 2 + 8)) click 1
         sleep 0.3
@@ -317,7 +320,7 @@ e2e_page() {
             _n=$((_n + 1))
         done
         sleep 0.5
-        set -- "$1" $(e2e_driver control "Plenwick v" "$(e2e_rid $_probe)")
+        set -- "$1" $(e2e_driver control "$E2E_DIALOG" "$(e2e_rid $_probe)")
         [ "${6:-0}" != 1 ] || return 0
         _try=$((_try + 1))
         [ $_try -lt 3 ] || e2e_fail "page $1 did not show"

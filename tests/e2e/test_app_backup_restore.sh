@@ -12,9 +12,7 @@ set -eu
 E2E_SCRIPT=$0
 . "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
-command -v xdotool >/dev/null || e2e_fail "xdotool is not installed (scripts/deps)"
 
-DIALOG="Plenwick v"
 SCHEDULES="$E2E_KEY\\Schedules"
 HOUSEKEEPING=3
 
@@ -61,12 +59,12 @@ KEY=$E2E_KEY awk 'BEGIN { print "REGEDIT4"; for (i = 1; i <= 1000; i++)
 e2e_start
 e2e_wait_clock
 e2e_driver command settings
-e2e_driver wait '#32770' "$DIALOG" 30000 >/dev/null || e2e_fail "the settings dialog did not open"
+e2e_driver wait '#32770' "$E2E_DIALOG" 30000 >/dev/null || e2e_fail "the settings dialog did not open"
 e2e_page $HOUSEKEEPING
 
 # The folder field starts at the program's folder + "backup".
 exe_dir=$(e2e_winpath "$E2E_WORK")
-shown=$(e2e_driver text "$DIALOG" "$(e2e_rid IDC_EDT_BACKUPDIR)")
+shown=$(e2e_driver text "$E2E_DIALOG" "$(e2e_rid IDC_EDT_BACKUPDIR)")
 [ "$shown" = "$exe_dir\\backup" ] || e2e_fail "the backup folder field shows \"$shown\""
 
 # A folder two levels below one that does not exist yet.
@@ -91,7 +89,7 @@ grep -q '^\[\\Software\\Corvane Software\\Plenwick\\Schedules\\Walk in the park\
 # Changes after the backup: one on the page, one in the registry, a
 # schedule deleted and one added.
 e2e_driver command settings
-e2e_driver wait '#32770' "$DIALOG" 30000 >/dev/null || e2e_fail "the settings dialog did not open again"
+e2e_driver wait '#32770' "$E2E_DIALOG" 30000 >/dev/null || e2e_fail "the settings dialog did not open again"
 e2e_page $HOUSEKEEPING
 e2e_click IDC_CHK_AUTOTRIMLOG
 expect "$E2E_KEY" AutoTrimLog 0x1
@@ -102,7 +100,7 @@ expect "$E2E_KEY" AutoTrimLog 0x1
 printf 'chime' > "$backup_dir/chimes.dat"
 
 # A double click, as some people click every button: one restore.
-set -- $(e2e_driver control "$DIALOG" "$(e2e_rid IDC_BUT_RESTORE)") || e2e_fail "no Restore button"
+set -- $(e2e_driver control "$E2E_DIALOG" "$(e2e_rid IDC_BUT_RESTORE)") || e2e_fail "no Restore button"
 xdotool mousemove "$1" "$2" click --repeat 2 --delay 100 1
 sleep 0.5
 e2e_wait_box

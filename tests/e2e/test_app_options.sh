@@ -11,9 +11,6 @@ set -eu
 E2E_SCRIPT=$0
 . "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
-command -v xdotool >/dev/null || e2e_fail "xdotool is not installed (scripts/deps)"
-
-DIALOG="Plenwick v"
 
 topmost_becomes() {
     _i=0
@@ -85,7 +82,7 @@ sleep 1.5
 short_date=$(date_line)
 
 e2e_driver command settings
-e2e_driver wait '#32770' "$DIALOG" 30000 >/dev/null || e2e_fail "the settings dialog did not open"
+e2e_driver wait '#32770' "$E2E_DIALOG" 30000 >/dev/null || e2e_fail "the settings dialog did not open"
 e2e_page 1
 e2e_click IDC_CHK_ALWAYSONTOP
 topmost_becomes 0 "unticking Always on top"
@@ -101,7 +98,7 @@ xdotool key Return
 # the keys.
 sleep 0.5
 e2e_driver command settings
-e2e_driver wait '#32770' "$DIALOG" 30000 >/dev/null || e2e_fail "the settings dialog did not open again"
+e2e_driver wait '#32770' "$E2E_DIALOG" 30000 >/dev/null || e2e_fail "the settings dialog did not open again"
 
 e2e_page 2
 e2e_click IDC_CMB_CLOCKDATEFORMAT

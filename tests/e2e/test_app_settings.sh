@@ -9,9 +9,7 @@ set -eu
 E2E_SCRIPT=$0
 . "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
-command -v xdotool >/dev/null || e2e_fail "xdotool is not installed (scripts/deps)"
 
-DIALOG="Plenwick v"
 SCHEDULES="$E2E_KEY\\Schedules"
 
 has_key() {
@@ -44,7 +42,7 @@ e2e_wait_clock
 e2e_driver tray rclick
 e2e_driver menu-open 10000 || e2e_fail "the tray menu did not open"
 xdotool key Down Down Down Return
-e2e_wait_window "$DIALOG"
+e2e_wait_window "$E2E_DIALOG"
 
 # Add "Dentist".
 e2e_click IDC_BUT_ADDSCHED
@@ -102,7 +100,7 @@ seen=" "
 i=0
 while [ $i -lt 30 ]; do
     xdotool key Tab
-    seen="$seen$(e2e_driver focus "$DIALOG") "
+    seen="$seen$(e2e_driver focus "$E2E_DIALOG") "
     i=$((i + 1))
 done
 for name in IDC_CMB_SCHEDULES IDC_BUT_ADDSCHED IDC_BUT_DELSCHED IDC_BUT_RENAME IDC_OPT_LAUNCH \
@@ -119,7 +117,7 @@ done
 # Esc closes (hides) the dialog.
 xdotool key Escape
 sleep 1
-! e2e_driver wait '#32770' "$DIALOG" 1000 >/dev/null || e2e_fail "Esc did not close the dialog"
+! e2e_driver wait '#32770' "$E2E_DIALOG" 1000 >/dev/null || e2e_fail "Esc did not close the dialog"
 
 e2e_exit
 e2e_pass

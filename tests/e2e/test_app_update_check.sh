@@ -15,17 +15,14 @@ set -eu
 E2E_SCRIPT=$0
 . "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
-command -v xdotool >/dev/null || e2e_fail "xdotool is not installed (scripts/deps)"
 lighttpd=$(command -v lighttpd || command -v /usr/sbin/lighttpd) || e2e_fail "lighttpd is not installed (scripts/deps)"
 
-DIALOG="Plenwick v"
 ASK="Check for latest version?"
 NEWER="New Version Found"
 # The buttons of a Yes/No box and its text.
 IDYES=6
 IDNO=7
 BOX_TEXT=65535
-
 
 # $2 is what the test failed at when no box captioned $1 comes.
 wait_box() {
@@ -123,7 +120,7 @@ e2e_reg_apply
 e2e_start
 e2e_wait_clock
 e2e_driver command settings
-e2e_driver wait '#32770' "$DIALOG" 30000 >/dev/null || e2e_fail "the settings dialog did not open"
+e2e_driver wait '#32770' "$E2E_DIALOG" 30000 >/dev/null || e2e_fail "the settings dialog did not open"
 e2e_page 4
 
 # --- Yes, then No to reading about the newer version.
