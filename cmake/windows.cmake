@@ -10,19 +10,23 @@ add_library(pwwin32 STATIC ${PW_WIN32_SOURCES})
 target_include_directories(pwwin32 PUBLIC ${CMAKE_BINARY_DIR}/generated ${CMAKE_SOURCE_DIR}/res)
 target_compile_definitions(pwwin32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 # Windows' own libraries, the only DLLs the programs may import (besides
-# kernel32 and msvcrt, which every mingw program imports).
-# Those of the first list are loaded at start-up, the others at their
-# first use (cmake/delay_import.cmake).
+# kernel32 and msvcrt, which every mingw program imports). The tests and
+# tools import them all at start-up; plenwick.exe loads those of the
+# functions in cmake/delayed_imports.txt at their first call
+# (cmake/delay_import.cmake) and only the first list at start-up.
 set(PW_STARTUP_LIBRARIES advapi32 user32 gdi32)
-set(PW_DELAYED_LIBRARIES shell32 shlwapi comctl32 comdlg32 ole32 ws2_32 wininet version)
-set(PW_SYSTEM_LIBRARIES ${PW_STARTUP_LIBRARIES} ${PW_DELAYED_LIBRARIES})
 include(${CMAKE_SOURCE_DIR}/cmake/delay_import.cmake)
-pw_delay_import_libraries(PW_DELAYED_IMPORTS ${PW_DELAYED_LIBRARIES})
-target_link_libraries(pwwin32 PUBLIC pwcore ${PW_STARTUP_LIBRARIES} ${PW_DELAYED_IMPORTS})
+pw_delay_import_objects(PW_DELAYED_OBJECTS PW_DELAYED_LIBRARIES
+    ${CMAKE_SOURCE_DIR}/cmake/delayed_imports.txt ARCHIVES PW_DELAYED_ARCHIVES)
+set(PW_SYSTEM_LIBRARIES ${PW_STARTUP_LIBRARIES} ${PW_DELAYED_LIBRARIES})
+target_link_libraries(pwwin32 PUBLIC pwcore ${PW_SYSTEM_LIBRARIES})
 
 set(PW_RC_FILE ${CMAKE_SOURCE_DIR}/res/plenwick.rc)
 add_executable(plenwick WIN32 ${CMAKE_SOURCE_DIR}/src/platform/win32/winmain.cpp ${PW_RC_FILE})
-target_link_libraries(plenwick PRIVATE pwwin32)
+# The slots of the late DLLs come before the ordinary import libraries, so
+# those are not needed for their functions. They are link items, not
+# sources: CMake gathers a target's objects into an archive first.
+target_link_libraries(plenwick PRIVATE ${PW_DELAYED_OBJECTS} pwwin32)
 target_include_directories(plenwick PRIVATE ${CMAKE_BINARY_DIR}/generated ${CMAKE_SOURCE_DIR}/res)
 set_source_files_properties(${PW_RC_FILE} PROPERTIES
     OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/plenwick.manifest;${CMAKE_SOURCE_DIR}/res/plenwick.ico;${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/clock_menu.rc.inc;${CMAKE_SOURCE_DIR}/res/settings_dialog.rc.inc")
@@ -33,22 +37,42 @@ target_compile_options(plenwick PRIVATE -ffunction-sections -fdata-sections)
 target_link_options(plenwick PRIVATE -s -municode -Wl,--gc-sections)
 
 # plenwick.exe is shipped alone: it must be a PE of this build's machine
-# (PE32 i386 for the product) importing only DLLs of Windows itself.
-# objdump reads it here, so this test needs no Wine; it is labelled
+# (PE32 i386 for the product) importing at start-up only DLLs of Windows
+# itself, with each late DLL's slots bound to the code that loads it, and
+# every function it names exported by Wine's build of that DLL.
+# It reads the file here, so this test needs no Wine; it is labelled
 # "native", every test that runs under Wine "wine".
+# Debian's own Python: the check needs nothing beyond its standard library.
+find_program(PW_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-    set(PW_PE_FORMAT pei-x86-64)
+    set(PW_PE_MACHINE x86-64)
     set(PW_FLAVOUR win64)
+    set(PW_WINE_DLLS /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
 else()
-    set(PW_PE_FORMAT pei-i386)
+    set(PW_PE_MACHINE i386)
     set(PW_FLAVOUR win32)
+    set(PW_WINE_DLLS /usr/lib/i386-linux-gnu/wine/i386-windows)
 endif()
-# Imported at start-up: only these; the delayed ones come from the list above.
-string(REPLACE ";" "," PW_ALLOWED_DLLS "kernel32;msvcrt;${PW_STARTUP_LIBRARIES}")
-add_test(NAME plenwick_pe COMMAND ${CMAKE_COMMAND}
-    -DEXE=$<TARGET_FILE:plenwick> -DOBJDUMP=${CMAKE_OBJDUMP} -DFORMAT=${PW_PE_FORMAT}
-    -DDLLS=${PW_ALLOWED_DLLS} -P ${CMAKE_SOURCE_DIR}/cmake/check_pe.cmake)
-set_tests_properties(plenwick_pe PROPERTIES LABELS native)
+string(REPLACE ";" "," PW_STARTUP_DLLS "kernel32;msvcrt;${PW_STARTUP_LIBRARIES}")
+string(REPLACE ";" "," PW_DELAYED_DLLS "${PW_DELAYED_LIBRARIES}")
+set(PW_CHECK_PE ${PW_PYTHON} ${CMAKE_SOURCE_DIR}/cmake/check_pe.py
+    --machine ${PW_PE_MACHINE} --startup ${PW_STARTUP_DLLS} --dlls ${PW_WINE_DLLS})
+add_test(NAME plenwick_pe COMMAND ${PW_CHECK_PE} --delayed ${PW_DELAYED_DLLS} $<TARGET_FILE:plenwick>)
+# The check itself, on one late call linked both ways: through the objects
+# as above, and through dlltool's archive, which the i686 linker leaves
+# unbound.
+add_executable(pe_late_call EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tests/win32/fixtures/late_call.c)
+target_link_libraries(pe_late_call PRIVATE ${PW_DELAYED_OBJECTS})
+add_executable(pe_late_call_archive EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tests/win32/fixtures/late_call.c)
+target_link_libraries(pe_late_call_archive PRIVATE ${PW_DELAYED_ARCHIVES})
+add_custom_target(pe_fixtures ALL DEPENDS pe_late_call pe_late_call_archive)
+add_test(NAME pe_check_late_call COMMAND ${PW_CHECK_PE} --delayed shell32 $<TARGET_FILE:pe_late_call>)
+add_test(NAME pe_check_late_call_archive COMMAND ${PW_CHECK_PE} --delayed shell32 $<TARGET_FILE:pe_late_call_archive>)
+set_tests_properties(plenwick_pe pe_check_late_call pe_check_late_call_archive PROPERTIES LABELS native)
+if(PW_FLAVOUR STREQUAL win32)
+    set_tests_properties(pe_check_late_call_archive PROPERTIES
+        PASS_REGULAR_EXPRESSION "shell32.dll!Shell_NotifyIconW: its slot holds 0x0")
+endif()
 
 # Windows tests: GoogleTest for the Win32 layer, run under Wine.
 file(GLOB PW_WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
