@@ -93,17 +93,30 @@ endforeach()
 
 set(PW_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run)
 # The Wine of this build's machine runs its tests (scripts/wine-flavour.sh).
-set(PW_TEST_ENV "PW_SOURCE_DIR=${CMAKE_SOURCE_DIR};PW_BUILD_DIR=${CMAKE_BINARY_DIR};WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;PW_FLAVOUR=${PW_FLAVOUR}")
+# Their prefixes are those of the route that runs this flavour here
+# (PW_PREFIXES, scripts/wine-flavour.sh).
+set(PW_TEST_ENV "PW_SOURCE_DIR=${CMAKE_SOURCE_DIR};PW_BUILD_DIR=${CMAKE_BINARY_DIR};PW_FLAVOUR=${PW_FLAVOUR}")
 
 add_test(NAME win32_tests COMMAND ${PW_WINE_RUN} $<TARGET_FILE:pw_wintests>)
 set_tests_properties(win32_tests PROPERTIES ENVIRONMENT "${PW_TEST_ENV}" RESOURCE_LOCK wineprefix TIMEOUT 900 LABELS wine)
 
 # End-to-end runs of plenwick.exe: every tests/e2e/test_*.sh is one test.
+# Those labelled "emulated" are the set that runs the 32-bit program
+# where only an emulator runs the 32-bit Wine (scripts/test): start-up
+# with the tray icon and the dialog from a double click, a reminder and a
+# launch at their minute, a net-time correction, backup and restore, and
+# the installed program.
+set(PW_E2E_EMULATED test_app_tray test_app_schedules test_app_netsync
+    test_app_backup_restore test_installer)
 file(GLOB PW_E2E CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/test_*.sh)
 foreach(script ${PW_E2E})
     get_filename_component(name ${script} NAME_WE)
     add_test(NAME e2e_${name} COMMAND sh ${script})
-    set_tests_properties(e2e_${name} PROPERTIES ENVIRONMENT "${PW_TEST_ENV}" RESOURCE_LOCK wineprefix TIMEOUT 900 LABELS wine)
+    set(labels wine)
+    if(name IN_LIST PW_E2E_EMULATED)
+        list(APPEND labels emulated)
+    endif()
+    set_tests_properties(e2e_${name} PROPERTIES ENVIRONMENT "${PW_TEST_ENV}" RESOURCE_LOCK wineprefix TIMEOUT 900 LABELS "${labels}")
 endforeach()
 
 # Benchmarks for Windows: bench/*_win32.cpp.

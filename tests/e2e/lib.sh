@@ -50,7 +50,14 @@ e2e_begin() {
     pw_flavour "$PW_SOURCE_DIR"
     : "${PW_BUILD_DIR:=$PW_WIN_BUILD}"
     export PW_SOURCE_DIR PW_BUILD_DIR
-    export WINEPREFIX="$PW_BUILD_DIR/wineprefix-e2e"
+    export WINEPREFIX="$PW_PREFIXES/wineprefix-e2e"
+    # Through the emulator (scripts/wine-flavour.sh) the program takes a
+    # minute and more to start and seconds where it takes a blink
+    # natively: every wait of the harness lasts E2E_SLOW times as long.
+    E2E_SLOW=1
+    if [ "$PW_FLAVOUR" = win32 ] && [ "$PW_I386_ROUTE" = emulated ]; then
+        E2E_SLOW=${PW_E2E_SLOW:-8}
+    fi
     export WINEDEBUG=-all
     # British dates and 24-hour times, so the schedules below read alike
     # everywhere (scripts/deps generates the locale).
@@ -67,8 +74,11 @@ e2e_begin() {
     trap 'e2e_cleanup' EXIT
     trap 'exit 1' INT TERM HUP
 
-    for f in plenwick.exe pwdriver.exe launch_probe.exe; do
-        cp "$PW_BUILD_DIR/$f" "$E2E_WORK/" || e2e_fail "$f is not built"
+    cp "$PW_BUILD_DIR/plenwick.exe" "$E2E_WORK/" || e2e_fail "plenwick.exe is not built"
+    # The tools that drive and watch it may be of the other build
+    # (PW_WIN_TOOLS): they need not go through the emulator.
+    for f in pwdriver.exe launch_probe.exe; do
+        cp "$PW_WIN_TOOLS/$f" "$E2E_WORK/" || e2e_fail "$f is not built"
     done
     cp "$PW_BUILD_DIR/plenwk.htm" "$E2E_WORK/" 2>/dev/null || true
     E2E_LOG="$E2E_WORK/plenwk.log"
@@ -179,18 +189,18 @@ e2e_driver() {
 }
 
 e2e_wait_clock() {
-    e2e_driver wait PlenwickClock '*' "${1:-60}000" >/dev/null || e2e_fail "no clock window"
+    e2e_driver wait PlenwickClock '*' "$(( ${1:-60} * E2E_SLOW ))000" >/dev/null || e2e_fail "no clock window"
 }
 
 e2e_wait_window() {
-    e2e_driver wait '*' "$1" "${2:-30}000" >/dev/null || e2e_fail "no window \"$1\""
+    e2e_driver wait '*' "$1" "$(( ${2:-30} * E2E_SLOW ))000" >/dev/null || e2e_fail "no window \"$1\""
 }
 
 e2e_wait_log() {
     _i=0
     while ! tr -d '\r' < "$E2E_LOG" 2>/dev/null | grep -qF -- "$1"; do
         _i=$((_i + 1))
-        [ $_i -le $(( ${2:-30} * 10 )) ] || e2e_fail "no log line with \"$1\""
+        [ $_i -le $(( ${2:-30} * 10 * E2E_SLOW )) ] || e2e_fail "no log line with \"$1\""
         sleep 0.1
     done
 }
@@ -223,7 +233,7 @@ e2e_wait_end() {
         _i=0
         while kill -0 "$p" 2>/dev/null; do
             _i=$((_i + 1))
-            [ $_i -le 200 ] || e2e_fail "the program did not end after $1"
+            [ $_i -le $(( 200 * E2E_SLOW )) ] || e2e_fail "the program did not end after $1"
             sleep 0.1
         done
         wait "$p" 2>/dev/null || true
@@ -263,7 +273,7 @@ e2e_x_window() {
             [ "$_w" = "${2:-}" ] || { echo "$_w"; return 0; }
         done
         _i=$((_i + 1))
-        [ $_i -le 600 ] || e2e_fail "no window \"$1\""
+        [ $_i -le $(( 600 * E2E_SLOW )) ] || e2e_fail "no window \"$1\""
         sleep 0.1
     done
 }
@@ -286,7 +296,7 @@ e2e_click() {
         set -- "$1" "${2:-}" "${3:-$E2E_DIALOG}" $(e2e_driver control "${3:-$E2E_DIALOG}" "$(e2e_rid "$1")")
         [ "${8:-0} ${9:-0}" != "1 1" ] || break
         _i=$((_i + 1))
-        [ $_i -le 50 ] || e2e_fail "control $1 in \"$3\" is not there, shown and enabled"
+        [ $_i -le $(( 50 * E2E_SLOW )) ] || e2e_fail "control $1 in \"$3\" is not there, shown and enabled"
         sleep 0.1
     done
     shift
@@ -332,7 +342,7 @@ e2e_wait_box() {
     _i=0
     until e2e_driver windows | grep -q '^#32770 | Plenwick |'; do
         _i=$((_i + 1))
-        [ $_i -le $(( ${1:-20} * 2 )) ] || e2e_fail "no message box; windows: $(e2e_driver windows | tr "\n" ";")"
+        [ $_i -le $(( ${1:-20} * 2 * E2E_SLOW )) ] || e2e_fail "no message box; windows: $(e2e_driver windows | tr "\n" ";")"
         sleep 0.5
     done
 }

@@ -5,8 +5,10 @@
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-: "${PW_BUILD_DIR:=$root/build/win32}"
-: "${WINEPREFIX:=$PW_BUILD_DIR/wineprefix}"
+. "$root/scripts/wine-flavour.sh"
+pw_flavour "$root"
+: "${PW_BUILD_DIR:=$PW_WIN_BUILD}"
+: "${WINEPREFIX:=$PW_PREFIXES/wineprefix}"
 export WINEPREFIX WINEDEBUG=-all
 
 . "$root/scripts/clock-right.sh"

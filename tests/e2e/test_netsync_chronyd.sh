@@ -12,7 +12,7 @@ root=$(cd "$here/../.." && pwd)
 . "$root/scripts/wine-flavour.sh"
 pw_flavour "$root"
 : "${PW_BUILD_DIR:=$PW_WIN_BUILD}"
-: "${WINEPREFIX:=$PW_BUILD_DIR/wineprefix}"
+: "${WINEPREFIX:=$PW_PREFIXES/wineprefix}"
 export WINEPREFIX WINEDEBUG=-all
 
 . "$root/scripts/clock-right.sh"
