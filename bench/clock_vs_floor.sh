@@ -35,7 +35,7 @@ startup() {  # exe class argument closer...
     while [ $i -lt "$starts" ]; do
         driver launch "$(win "$work/$exe")" "$cls" $arg
         "$@" >/dev/null
-        driver gone "$cls" 20000 >/dev/null
+        driver gone "$cls" "$gone_ms" >/dev/null
         i=$((i + 1))
     done | median
 }

@@ -25,15 +25,15 @@ while [ $i -lt "$starts" ]; do
     # A person opens the menu some time after the clock shows, and after
     # the dialog has gone: the program is idle then.
     sleep 2
-    driver open-settings 10000 >>"$work/first"
+    driver open-settings $((10000 * slow)) >>"$work/first"
     driver close '#32770' >/dev/null
     sleep 3
-    driver open-settings 10000 >>"$work/again"
+    driver open-settings $((10000 * slow)) >>"$work/again"
     driver command exit >/dev/null
-    driver gone PlenwickClock 20000 >/dev/null
+    driver gone PlenwickClock "$gone_ms" >/dev/null
     driver launch "$(win "$work/floor_clock_gui.exe")" FloorClock >>"$work/floor"
     driver close FloorClock >/dev/null
-    driver gone FloorClock 20000 >/dev/null
+    driver gone FloorClock "$gone_ms" >/dev/null
     i=$((i + 1))
 done
 printf '%-44s %8s\n' "Settings to painted dialog, first (ms)" "$(median <"$work/first")"

@@ -2,18 +2,20 @@
 # under Wine on a virtual display of their own: copies both and the test
 # driver into $work, starts the display and a prefix with the program's
 # key removed, and ends all of it when the benchmark exits. Needs $root;
-# gives $build, $run, $work, win (a Linux path as Wine's) and driver.
+# gives $build, $run, $work, $slow, $gone_ms, win (a Linux path as Wine's) and
+# driver.
 . "$root/scripts/wine-flavour.sh"
 pw_flavour "$root"
 build=$PW_WIN_BUILD
-[ -f "$build/plenwick.exe" ] && [ -f "$build/floor_clock_gui.exe" ] && [ -f "$build/pwdriver.exe" ] ||
+[ -f "$build/plenwick.exe" ] && [ -f "$build/floor_clock_gui.exe" ] && [ -f "$PW_WIN_TOOLS/pwdriver.exe" ] ||
     "$root/scripts/build" windows >/dev/null
-export WINEPREFIX="$build/wineprefix-bench" WINEDEBUG=-all
+export WINEPREFIX="$PW_PREFIXES/wineprefix-bench" WINEDEBUG=-all
 unset LC_ALL
 export LANG=en_GB.UTF-8
 run="$root/scripts/wine-run"
 work=$(mktemp -d /tmp/pw-bench.XXXXXX)
-cp "$build/plenwick.exe" "$build/floor_clock_gui.exe" "$build/pwdriver.exe" "$work/"
+# The driver may be of the other build (through the emulator, PW_WIN_TOOLS).
+cp "$build/plenwick.exe" "$build/floor_clock_gui.exe" "$PW_WIN_TOOLS/pwdriver.exe" "$work/"
 
 . "$root/scripts/xvfb-lib.sh"
 unset DISPLAY
@@ -37,4 +39,9 @@ driver() {
     "$run" "$work/pwdriver.exe" "$@" >"$work/driver.out"
     tr -d '\r' < "$work/driver.out"
 }
+# Through the emulator a program takes seconds to end where it takes a
+# blink natively.
+slow=1
+[ "$PW_FLAVOUR/$PW_I386_ROUTE" != win32/emulated ] || slow=10
+gone_ms=$((20000 * slow))
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }

@@ -107,6 +107,14 @@ e2e_wait_clock
 e2e_wait_log " Started Plenwick -------------------------"
 first_line=$(e2e_log_lines | head -n 1)
 [ -z "$(e2e_reg_get Left)" ] || e2e_fail "the position is stored before any Exit"
+if [ "$E2E_SLOW" -gt 1 ]; then
+    # Through the emulator every setup and start takes minutes: the
+    # 32-bit setup has installed the 32-bit program and it runs; the
+    # upgrade and the uninstaller run in the 64-bit build's run.
+    e2e_exit
+    e2e_pass
+    exit 0
+fi
 
 # --- a newer setup over the running program -------------------------------
 mkdir -p "$inst/backup"
@@ -119,7 +127,7 @@ e2e_wait_clock
 i=0
 while [ "$(e2e_log_lines | grep -c ' Started Plenwick ')" -lt 2 ]; do
     i=$((i + 1))
-    [ $i -le 300 ] || e2e_fail "the setup did not start the program again"
+    [ $i -le $((300 * E2E_SLOW)) ] || e2e_fail "the setup did not start the program again"
     sleep 0.1
 done
 [ "$(e2e_log_lines | head -n 1)" = "$first_line" ] || e2e_fail "the log was not kept"
@@ -140,7 +148,7 @@ e2e_wait_clock
 # --- the uninstaller, while the program runs -------------------------------
 "$E2E_RUN" "$inst/uninstall.exe" /S >/dev/null 2>&1 || e2e_fail "the uninstaller failed"
 # It goes on from a copy of itself; every program of the prefix ends.
-timeout 120 "$wineserver_of_run" -w || e2e_fail "the uninstaller or the program did not end"
+timeout $((120 * E2E_SLOW)) "$wineserver_of_run" -w || e2e_fail "the uninstaller or the program did not end"
 E2E_PIDS=""
 for f in plenwick.exe plenwk.htm uninstall.exe; do
     [ ! -e "$inst/$f" ] || e2e_fail "the uninstaller left $f"
@@ -165,11 +173,11 @@ e2e_key "$question" alt+y
 i=0
 while [ -n "$(xdotool search --onlyvisible --name "^Plenwick Uninstall *\$" 2>/dev/null)" ]; do
     i=$((i + 1))
-    [ $i -le 60 ] || e2e_fail "the uninstaller did not come to its end"
+    [ $i -le $((60 * E2E_SLOW)) ] || e2e_fail "the uninstaller did not come to its end"
     e2e_key "$uninstaller" Return
     sleep 1
 done
-timeout 120 "$wineserver_of_run" -w || e2e_fail "the uninstaller did not end"
+timeout $((120 * E2E_SLOW)) "$wineserver_of_run" -w || e2e_fail "the uninstaller did not end"
 E2E_PIDS=""
 [ ! -e "$inst/plenwk.log" ] || e2e_fail "the uninstaller kept the log it was told to remove"
 [ -f "$inst/backup/registry.cfg" ] || e2e_fail "the uninstaller removed the backup folder"
