@@ -15,7 +15,7 @@
 # baseline. Prints the figures and the ratios plenwick / floor, and the size of
 # plenwick.exe. Where only the 64-bit Wine runs, both programs are their
 # 64-bit builds (scripts/wine-flavour.sh). Nothing here sets the clock.
-#   bench/clock_vs_floor.sh [idle seconds] [starts]
+#   [PW_DPI=144] bench/clock_vs_floor.sh [idle seconds] [starts]
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
@@ -87,4 +87,4 @@ row "CPU over $idle idle seconds (ms)" "$ours_cpu" "$floor_cpu" "$(ratio "$ours_
     "$tray_cpu" "$(ratio "$ours_cpu" "$tray_cpu")"
 row "peak memory, VmHWM (KiB)" "$ours_kb" "$floor_kb" "$(ratio "$ours_kb" "$floor_kb")" \
     "$tray_kb" "$(ratio "$ours_kb" "$tray_kb")"
-echo "plenwick.exe ($PW_FLAVOUR): $size bytes"
+echo "plenwick.exe ($PW_FLAVOUR, LogPixels ${PW_DPI:-96}): $size bytes"

@@ -64,6 +64,7 @@ int main() {
     test::FakeReminderView capture;
     HDC dc = GetDC(nullptr);
     capture.ppi = GetDeviceCaps(dc, LOGPIXELSY);
+    capture.dpi = capture.ppi;
     ReleaseDC(nullptr, dc);
     sched::ReminderWindow logic(capture, store, settings, nullptr, ProgramVersion{});
     logic.FormCreate();

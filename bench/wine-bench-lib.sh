@@ -1,9 +1,10 @@
 # Sourced by the benchmarks that run plenwick.exe and the floor clock
 # under Wine on a virtual display of their own: copies both and the test
 # driver into $work, starts the display and a prefix with the program's
-# key removed, and ends all of it when the benchmark exits. Needs $root;
-# gives $build, $run, $work, $slow, $gone_ms, win (a Linux path as Wine's) and
-# driver.
+# key removed, and ends all of it when the benchmark exits. PW_DPI sets the
+# display's scaling as LogPixels (96 = 100 %, the default; 144 = 150 %).
+# Needs $root; gives $build, $run, $work, $slow, $gone_ms, win (a Linux
+# path as Wine's) and driver.
 . "$root/scripts/wine-flavour.sh"
 pw_flavour "$root"
 build=$PW_WIN_BUILD
@@ -29,6 +30,7 @@ trap 'exit 1' INT TERM
 xvfb_start
 "$PW_WINESERVER" -k >/dev/null 2>&1 || true
 "$run" reg delete 'HKCU\Software\Corvane Software\Plenwick' /f >/dev/null 2>&1 || true
+"$run" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "${PW_DPI:-96}" /f >/dev/null 2>&1
 # The first start of a prefix pays for its services; start them first.
 "$run" cmd /c ver >/dev/null 2>&1 || true
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the small pictures of the settings dialog's buttons and writes
-res/glyph_*.ico (16 and 24 pixels, for 100 % and 150 % screens).
+res/glyph_*.ico (16, 20, 24 and 32 pixels, for 100 % to 200 % display
+scaling).
 
 Run by hand when a picture changes; the .ico files are kept in the
 repository.
@@ -83,7 +84,7 @@ def pixel_of(shape):
 
 def main(directory):
     for name, shape in GLYPHS.items():
-        write_icon(os.path.join(directory, "glyph_%s.ico" % name), [16, 24], pixel_of(shape))
+        write_icon(os.path.join(directory, "glyph_%s.ico" % name), [16, 20, 24, 32], pixel_of(shape))
 
 
 if __name__ == "__main__":

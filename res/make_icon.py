@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
-"""Draws the program's icon (a clock face) and writes res/plenwick.ico.
+"""Draws the program's icon (a clock face) at every size of 100 % to 200 %
+display scaling and writes res/plenwick.ico (needs ImageMagick's convert).
 
 Run by hand when the picture changes; the .ico is kept in the repository.
 """
 import math
-import struct
+import os
+import subprocess
 import sys
+import tempfile
 
 
 def pixel(size, x, y):
@@ -36,35 +39,49 @@ def pixel(size, x, y):
     return (255, 255, 224, 255)
 
 
-def image(size, pixel_of=pixel):
-    rows = []
-    for y in reversed(range(size)):  # BMP rows are bottom-up
-        row = b"".join(struct.pack("BBBB", p[2], p[1], p[0], p[3])
-                       for p in (pixel_of(size, x, y) for x in range(size)))
-        rows.append(row)
-    xor = b"".join(rows)
-    mask_row = ((size + 31) // 32) * 4
-    mask = b"\0" * (mask_row * size)
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0,
-                         len(xor) + len(mask), 0, 0, 0, 0)
-    return header + xor + mask
+def smooth(pixel_of, samples=4):
+    """pixel_of sampled samples x samples times a pixel, so the edges of a
+    large size are smooth instead of stepped."""
+    def pixel(size, x, y):
+        acc = [0, 0, 0, 0]
+        for i in range(samples):
+            for j in range(samples):
+                p = pixel_of(size, x - 0.5 + (i + 0.5) / samples, y - 0.5 + (j + 0.5) / samples)
+                a = p[3]
+                for k in range(3):
+                    acc[k] += p[k] * a
+                acc[3] += a
+        if acc[3] == 0:
+            return (0, 0, 0, 0)
+        n = samples * samples
+        return tuple(round(acc[k] / acc[3]) for k in range(3)) + (round(acc[3] / n),)
+    return pixel
+
+
+def write_pam(path, size, pixel_of):
+    with open(path, "wb") as f:
+        f.write(b"P7\nWIDTH %d\nHEIGHT %d\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n" % (size, size))
+        f.write(bytes(c for y in range(size) for x in range(size) for c in pixel_of(size, x, y)))
 
 
 def write_icon(out, sizes, pixel_of):
-    """Writes an .ico with one 32-bit image per size, drawn by pixel_of."""
-    images = [image(s, pixel_of) for s in sizes]
-    data = struct.pack("<HHH", 0, 1, len(sizes))
-    offset = 6 + 16 * len(sizes)
-    for s, img in zip(sizes, images):
-        data += struct.pack("<BBBBHHII", s, s, 0, 0, 1, 32, len(img), offset)
-        offset += len(img)
-    data += b"".join(images)
-    with open(out, "wb") as f:
-        f.write(data)
+    """Writes an .ico with one 32-bit image per size, each drawn at its own
+    size by pixel_of; ImageMagick packs them (the 256-pixel one as PNG)."""
+    with tempfile.TemporaryDirectory() as tmp:
+        frames = []
+        for s in sizes:
+            frames.append(os.path.join(tmp, "%03d.pam" % s))
+            write_pam(frames[-1], s, pixel_of)
+        subprocess.run(["convert", *frames, out], check=True)
+
+
+# 100 % to 200 % display scaling: the small icon (16 at 100 %) and the
+# large one (32), and the shell's large views.
+SIZES = [16, 20, 24, 32, 40, 48, 256]
 
 
 def main(out):
-    write_icon(out, [16, 32, 48], pixel)
+    write_icon(out, SIZES, smooth(pixel))
 
 
 if __name__ == "__main__":

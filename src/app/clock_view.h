@@ -53,8 +53,10 @@ public:
     virtual void MakeToolWindow() = 0;
     // The desktop without the task bar, of the screen the window is on.
     virtual ScreenRect WorkArea() = 0;
-    // Pixels per logical inch of the screen, for font heights given in pixels.
-    virtual int ScreenDpi() = 0;
+    // Pixels per logical inch of the monitor the window is on: the window's
+    // pixel sizes are given for 96 and scaled to it. The labels' point sizes
+    // are drawn at it too.
+    virtual int WindowDpi() = 0;
 
     // The two labels: bold Arial at a size in points, their size following
     // text and font.

@@ -82,11 +82,11 @@ auto ClockWindow::ReadOrDefault(const Value& v) {
 void ClockWindow::FormCreate() {
     auto& v = parts_.view;
     v.SetCaption("Schedules");
-    timeFont_ = std::max(kMinFontPoints, PixelsToPoints(kTimeFontPixels12, v.ScreenDpi()));
+    timeFont_ = std::max(kMinFontPoints, PixelsToPoints(kTimeFontPixels12, kBaseDpi));
     v.SetLabelFontSize(Label::Time, timeFont_);
 
     v.SetPosition(ReadOrDefault(cfg::global::Left), ReadOrDefault(cfg::global::Top));
-    v.SetWidth(kClockWidth);
+    v.SetWidth(ScaleToDpi(kClockWidth, v.WindowDpi()));
     v.SetTimerInterval(0);
     RefreshClockDisplay();
 
@@ -153,6 +153,18 @@ void ClockWindow::RefreshClockDisplay() {
         const ScreenRect inside = KeepInside(now, v.WorkArea());
         if (!(inside == now)) v.SetPosition(inside.left, inside.top);
     }
+}
+
+void ClockWindow::DpiChanged() {
+    auto& v = parts_.view;
+    v.SetWidth(ScaleToDpi(kClockWidth, v.WindowDpi()));
+    // The size that fitted was found at the old resolution; rounding may
+    // make another one the largest that fits now.
+    if (settings_.ampmFormat) {
+        timeFont_ = std::max(kMinFontPoints, PixelsToPoints(kTimeFontPixels12, kBaseDpi));
+        v.SetLabelFontSize(Label::Time, timeFont_);
+    }
+    RefreshClockDisplay();
 }
 
 void ClockWindow::ClockTimer() { tick_->ClockTimer(); }
@@ -224,7 +236,7 @@ void ClockWindow::TrayIconDblClick() {
         // Left and Top are written only at exit: this is where the program
         // last ended.
         v.SetPosition(ReadOrDefault(cfg::global::Left), ReadOrDefault(cfg::global::Top));
-        v.SetWidth(kClockWidth);
+        v.SetWidth(ScaleToDpi(kClockWidth, v.WindowDpi()));
         v.SetState(WindowState::Normal);
     }
     v.ShowApplication();

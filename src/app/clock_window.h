@@ -27,11 +27,14 @@
 
 namespace pw::app {
 
+// The outer width at 96 pixels per inch; scaled to the monitor's.
 inline constexpr int kClockWidth = 112;
 inline constexpr int kTimerInterval = 1000;
 // Font sizes of the labels: the date starts each refresh at 9 points, the
 // 24-hour time is always 14; the 12-hour time shrinks from a character
-// height of 17 pixels and never grows back.
+// height of 17 pixels at 96 pixels per inch and never grows back. Points
+// grow with the resolution as the window's width does, so a text that fits
+// at 100 % fits at every scaling.
 inline constexpr int kDateFontPoints = 9;
 inline constexpr int kTimeFontPoints24 = 14;
 inline constexpr int kTimeFontPixels12 = 17;
@@ -70,6 +73,10 @@ public:
     void FormCreate();
     void FormDestroy();
     void RefreshClockDisplay();
+    // The window went to a monitor of another resolution, or its scaling
+    // changed: the width follows it, and the 12-hour time fits itself again
+    // from its starting size.
+    void DpiChanged();
     // The timer's event: one tick of the engine.
     void ClockTimer();
 

@@ -4,12 +4,28 @@
 
 namespace pw {
 
-int PixelsToPoints(int pixels, int pixelsPerInch) {
-    if (pixelsPerInch <= 0) pixelsPerInch = 96;
-    const std::int64_t scaled = std::int64_t{pixels} * 72;
-    const std::int64_t half = pixelsPerInch / 2;
-    const std::int64_t points = scaled >= 0 ? (scaled + half) / pixelsPerInch : -((-scaled + half) / pixelsPerInch);
-    return static_cast<int>(points);
+namespace {
+
+// value * numerator / denominator, rounded as MulDiv rounds.
+int MulDivRounded(std::int64_t value, std::int64_t numerator, std::int64_t denominator) {
+    const std::int64_t scaled = value * numerator;
+    const std::int64_t half = denominator / 2;
+    const std::int64_t result = scaled >= 0 ? (scaled + half) / denominator : -((-scaled + half) / denominator);
+    return static_cast<int>(result);
 }
+
+}  // namespace
+
+int PixelsToPoints(int pixels, int pixelsPerInch) {
+    return MulDivRounded(pixels, 72, pixelsPerInch > 0 ? pixelsPerInch : kBaseDpi);
+}
+
+int ScaledPixelsToPoints(int pixels96, int dpi, int pixelsPerInch) {
+    if (dpi <= 0) dpi = kBaseDpi;
+    if (pixelsPerInch <= 0) pixelsPerInch = kBaseDpi;
+    return MulDivRounded(pixels96, std::int64_t{dpi} * 72, std::int64_t{kBaseDpi} * pixelsPerInch);
+}
+
+int ScaleToDpi(int pixels96, int dpi) { return MulDivRounded(pixels96, dpi > 0 ? dpi : kBaseDpi, kBaseDpi); }
 
 }  // namespace pw

@@ -113,6 +113,15 @@ std::string RichText(const std::vector<StyledLine>& lines) {
     return rtf;
 }
 
+ReminderLayout ReminderLayout::At(int dpi) {
+    ReminderLayout l;
+    for (int* size : {&l.border, &l.panelHeight, &l.nameLeft, &l.nameFontPixels, &l.versionGap, &l.versionFontPixels,
+                      &l.countdownGap, &l.countdownFontPixels, &l.countdownRightGap, &l.minTextWidth, &l.minTextHeight,
+                      &l.bottomGap})
+        *size = ScaleToDpi(*size, dpi);
+    return l;
+}
+
 ReminderWindow::ReminderWindow(ReminderView& view, Store& store, const cfg::GlobalSettings& settings,
                                LogLineWriter log, ProgramVersion version)
     : view_(view), store_(store), settings_(settings), log_(std::move(log)), version_(std::move(version)) {}
@@ -129,9 +138,12 @@ std::string ReminderWindow::CountdownText(int seconds) {
     return text;
 }
 
-std::int64_t ReminderWindow::ClientHeightFor(std::size_t items, int fontPixels) {
-    return static_cast<std::int64_t>(items) * (kDescriptionPixels + fontPixels + kRulePixels + 11) + kPanelHeight +
-           10;
+std::int64_t ReminderWindow::ClientHeightFor(std::size_t items, int fontPixels, int dpi) {
+    const ReminderLayout base;
+    const std::int64_t at96 = static_cast<std::int64_t>(items) * (kDescriptionPixels + fontPixels + kRulePixels + 11) +
+                              base.panelHeight + base.bottomGap;
+    if (dpi <= 0) dpi = kBaseDpi;
+    return (at96 * dpi + kBaseDpi / 2) / kBaseDpi;
 }
 
 void ReminderWindow::FormCreate() {
@@ -139,7 +151,7 @@ void ReminderWindow::FormCreate() {
     WindowRect b = view_.Bounds();
     b.left = work.left;
     b.top = work.top;
-    b.width = kInitialWidth;
+    b.width = ScaleToDpi(kInitialWidth, view_.Dpi());
     view_.SetBounds(b);
     view_.SetCaption("Reminders");
     view_.SetAppName(kAppTitle);
@@ -147,8 +159,13 @@ void ReminderWindow::FormCreate() {
     view_.SetCountdownText(CountdownText(0));
 }
 
+void ReminderWindow::PlaceCountdown() {
+    view_.SetCountdownLeft(view_.PanelWidth() - view_.CountdownWidth() -
+                           ReminderLayout::At(view_.Dpi()).countdownRightGap);
+}
+
 void ReminderWindow::FormShow() {
-    view_.SetCountdownLeft(view_.PanelWidth() - view_.CountdownWidth() - kCountdownRightGap);
+    PlaceCountdown();
     KeepOnScreen();
 }
 
@@ -192,13 +209,32 @@ void ReminderWindow::FitHeight(std::size_t items, int fontPixels) {
     // stays on the screen.
     const WindowRect work = view_.WorkArea();
     const int frame = std::max(view_.Bounds().height - view_.ClientHeight(), 0);
-    const std::int64_t wanted = ClientHeightFor(items, fontPixels);
-    const std::int64_t room = std::max<std::int64_t>(work.height - frame, kPanelHeight + 10);
+    const std::int64_t wanted = ClientHeightFor(items, fontPixels, view_.Dpi());
+    const ReminderLayout sizes = ReminderLayout::At(view_.Dpi());
+    const std::int64_t room = std::max<std::int64_t>(work.height - frame, sizes.panelHeight + sizes.bottomGap);
     view_.SetClientHeight(static_cast<int>(std::min(wanted, room)));
 }
 
 LineStyle ReminderWindow::Style(int pixels, Rgb colour, bool bold) const {
-    return LineStyle{std::string(kLineFont), colour, PixelsToPoints(pixels, view_.PixelsPerInch()), bold};
+    // Pixels at 96 DPI, scaled to the window's monitor, in the points of the
+    // text control's resolution.
+    return LineStyle{std::string(kLineFont), colour, ScaledPixelsToPoints(pixels, view_.Dpi(), view_.PixelsPerInch()),
+                     bold};
+}
+
+int ReminderWindow::FontPixels() const {
+    // The dialog's slider keeps the size in range; an edited registry may
+    // not, and a huge or negative font would make the window useless.
+    return cfg::Clamp(cfg::global::ReminderFontSize, settings_.ReminderFontSize);
+}
+
+void ReminderWindow::DpiChanged() {
+    PlaceCountdown();
+    // A hidden window is filled anew by its next reminders.
+    if (shown_.empty() || !view_.Visible()) return;
+    FitHeight(shown_.size(), FontPixels());
+    view_.SetText(Lines(shown_, false));
+    view_.ScrollToTop();
 }
 
 void ReminderWindow::ShowReminders(const std::vector<std::string>& items) {
@@ -210,10 +246,7 @@ void ReminderWindow::ShowReminders(const std::vector<std::string>& items) {
     const auto systemColour = [this](int index) { return view_.SystemColour(index); };
     view_.SetTextBackground(ResolveColour(settings_.ReminderBackground, systemColour));
 
-    // The dialog's slider keeps the size in range; an edited registry may
-    // not, and a huge or negative font would make the window useless.
-    const int fontPixels = cfg::Clamp(cfg::global::ReminderFontSize, settings_.ReminderFontSize);
-    FitHeight(items.size(), fontPixels);
+    FitHeight(items.size(), FontPixels());
 
     if (!view_.Visible()) {
         FormShow();
@@ -225,8 +258,15 @@ void ReminderWindow::ShowReminders(const std::vector<std::string>& items) {
     }
     view_.BringToFront();
 
+    shown_ = items;
+    view_.SetText(Lines(items, true));
+    view_.ScrollToTop();
+}
+
+std::vector<StyledLine> ReminderWindow::Lines(const std::vector<std::string>& items, bool log) {
+    const auto systemColour = [this](int index) { return view_.SystemColour(index); };
     const LineStyle description = Style(kDescriptionPixels, kMaroon, false);
-    const LineStyle message = Style(fontPixels, ResolveColour(settings_.ReminderTextColor, systemColour), true);
+    const LineStyle message = Style(FontPixels(), ResolveColour(settings_.ReminderTextColor, systemColour), true);
     const LineStyle rule = Style(kRulePixels, kRed, false);
     const std::string ruleText(kRuleLength, '-');
 
@@ -237,7 +277,7 @@ void ReminderWindow::ShowReminders(const std::vector<std::string>& items) {
         ++n;
         const ReminderFields f = ParseReminderItem(item);
         std::string numbered = std::to_string(n) + "." + f.message;
-        if (settings_.LogReminders && log_) {
+        if (log && settings_.LogReminders && log_) {
             // A program that was not started is logged by the tick under
             // LogLaunches; only reminders are logged here.
             const auto missed = ParseMissedDescription(f.description);
@@ -252,8 +292,7 @@ void ReminderWindow::ShowReminders(const std::vector<std::string>& items) {
         lines.push_back({std::move(numbered), message});
         lines.push_back({ruleText, rule});
     }
-    view_.SetText(lines);
-    view_.ScrollToTop();
+    return lines;
 }
 
 }  // namespace pw::sched

@@ -53,6 +53,28 @@ struct StyledLine {
 // break inside a line becomes a break within its paragraph.
 std::string RichText(const std::vector<StyledLine>& lines);
 
+// The sizes of the window's border and bottom panel in pixels. The numbers
+// are those of a screen at 96 DPI; At gives them at the DPI of the monitor
+// the window is on. Every control of the panel takes its sizes from here,
+// so that all of them scale alike.
+struct ReminderLayout {
+    int border = 3;  // around the text area and the panel
+    int panelHeight = 38;
+    int nameLeft = 8;
+    int nameFontPixels = 15;
+    int versionGap = 10;  // from the name to the version
+    int versionFontPixels = 11;
+    int countdownGap = 4;  // from the version's end to the countdown
+    int countdownFontPixels = 19;
+    int countdownRightGap = 15;
+    int minTextWidth = 160;  // the smallest client area the user can size
+    int minTextHeight = 20;  // it to, beside the panel
+    int bottomGap = 10;      // below the last block of the text area
+
+    static ReminderLayout At(int dpi);
+    bool operator==(const ReminderLayout&) const = default;
+};
+
 // The controls of the window as its logic sees them. Positions are screen
 // pixels; the client area is the part inside the frame and the window's
 // border width, shared by the text area and the bottom panel.
@@ -92,16 +114,18 @@ public:
     virtual ScreenSize Screen() const = 0;
     // The screen without the task bar.
     virtual WindowRect WorkArea() const = 0;
+    // The DPI of the monitor the window is on: the window's sizes follow it.
+    virtual int Dpi() const = 0;
+    // The text control's resolution, at which it turns points into pixels.
     virtual int PixelsPerInch() const = 0;
     virtual Rgb SystemColour(int index) const = 0;
 };
 
 class ReminderWindow {
 public:
+    // Width at 96 DPI; the panel's sizes are ReminderLayout's.
     static constexpr int kInitialWidth = 350;
-    static constexpr int kPanelHeight = 38;
     static constexpr int kTimerIntervalMs = 1000;
-    static constexpr int kCountdownRightGap = 15;
     static constexpr std::string_view kLineFont = "Arial";
     static constexpr int kDescriptionPixels = 9;
     static constexpr int kRulePixels = 7;
@@ -122,6 +146,9 @@ public:
     // The caption's close button: the window is only hidden.
     void FormClose();
     void FormDestroy();
+    // The window went to a monitor of another DPI, or the scaling changed:
+    // the reminders shown are laid out again at the new sizes.
+    void DpiChanged();
 
     // Fills the window with one reminder item (sched/reminder_item.h) per
     // reminder, logs each reminder, due or missed, when LogReminders is on
@@ -134,14 +161,18 @@ public:
     static std::string CountdownText(int seconds);
     // The client height for a number of items: per item the three lines
     // (9 + font + 7 pixels) and 11 pixels between blocks, then the panel
-    // and 10 pixels.
-    static std::int64_t ClientHeightFor(std::size_t items, int fontPixels);
+    // and 10 pixels; pixels at 96 DPI, the sum scaled to dpi.
+    static std::int64_t ClientHeightFor(std::size_t items, int fontPixels, int dpi = 96);
 
 private:
     int ReadDisplayTime();
     void FitHeight(std::size_t items, int fontPixels);
     void KeepOnScreen();
+    void PlaceCountdown();
     LineStyle Style(int pixels, Rgb colour, bool bold) const;
+    int FontPixels() const;
+    // The lines of the items, logging each one when log is set.
+    std::vector<StyledLine> Lines(const std::vector<std::string>& items, bool log);
 
     ReminderView& view_;
     Store& store_;
@@ -149,6 +180,8 @@ private:
     LogLineWriter log_;
     ProgramVersion version_;
     int countdown_ = 0;
+    // What the window shows, to lay it out again at another DPI.
+    std::vector<std::string> shown_;
 };
 
 }  // namespace pw::sched

@@ -288,14 +288,58 @@ TEST_F(ClockWindowTest, TwelveHourFontShrinksToThePreviousTextAndNeverGrowsBack)
     EXPECT_EQ(window.TimeFontSize(), 14);
 }
 
-TEST_F(ClockWindowTest, TimeFontStartsAtSeventeenPixels) {
-    for (auto [dpi, points] : {std::pair{96, 13}, std::pair{120, 10}}) {
+// The window's sizes at each scaling, and after a move to a monitor of
+// another scaling: the width is 112 pixels at 96 DPI, the fonts keep their
+// points (so grow with the DPI), and the longest 12- and 24-hour times and
+// a long date fit the client area.
+TEST_F(ClockWindowTest, SizesFollowTheMonitorsDpi) {
+    struct Case {
+        int dpi;
+        int changedTo;  // 0: no change
+        int width;
+        int clientWidth;
+        int datePoints;
+        int time12Points;
+    };
+    const Case cases[] = {
+        {96, 0, 112, 106, 5, 8},     {120, 0, 140, 132, 5, 7},    {144, 0, 168, 158, 5, 7},
+        {192, 0, 224, 212, 5, 7},    {96, 144, 168, 158, 5, 7},   {192, 120, 140, 132, 5, 7},
+    };
+    locale.amDesignator = "vormittags";
+    locale.pmDesignator = "nachmittags";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.dpi) + " -> " + std::to_string(c.changedTo));
         test::FakeClockView v;
-        v.dpi = dpi;
+        v.dpi = c.dpi;
         ClockWindow w(ClockWindowParts{store, clock, locale, files, sound, boxes, shell, v, "/x/"});
         w.FormCreate();
+        // The 12-hour time starts at 17 pixels at 96 DPI, 13 points.
         ASSERT_FALSE(v.labels[Label::Time].sizes.empty());
-        EXPECT_EQ(v.labels[Label::Time].sizes.front(), points) << dpi;
+        EXPECT_EQ(v.labels[Label::Time].sizes.front(), 13);
+        w.Settings().ClockDateFormat = "dddd dd mmmm yyyy";
+        w.Settings().ampmFormat = true;
+        clock.local = EncodeDate(2026, 9, 30) + EncodeTime(22, 58, 58, 0);
+        for (int i = 0; i < 3; ++i) w.RefreshClockDisplay();
+        if (c.changedTo) {
+            v.dpi = c.changedTo;
+            w.DpiChanged();
+            w.RefreshClockDisplay();
+        }
+        EXPECT_EQ(v.width, c.width);
+        EXPECT_EQ(v.ClientWidth(), c.clientWidth);
+        EXPECT_EQ(w.DateFontSize(), c.datePoints);
+        EXPECT_EQ(w.TimeFontSize(), c.time12Points);
+        for (Label l : {Label::Date, Label::Time}) {
+            EXPECT_LE(v.LabelSize(l).width, v.ClientWidth());
+            EXPECT_GE(v.labels[l].left, 0);
+        }
+        EXPECT_EQ(v.clientHeight, v.LabelSize(Label::Date).height + v.LabelSize(Label::Time).height);
+
+        // The 24-hour time keeps its 14 points and fits as well.
+        w.Settings().ampmFormat = false;
+        w.RefreshClockDisplay();
+        EXPECT_EQ(w.TimeFontSize(), kTimeFontPoints24);
+        EXPECT_LE(v.LabelSize(Label::Time).width, v.ClientWidth());
     }
 }
 

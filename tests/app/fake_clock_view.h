@@ -1,14 +1,16 @@
 #pragma once
 // A clock window without a screen. Labels are measured with a simple font
-// model (a character is two thirds of the point size wide, a line five
-// thirds high), so the fitting loops can be followed by hand. The frame
-// adds a border on each side and a caption on top, as the real window has.
+// model (at 96 DPI a character is two thirds of the point size wide, a line
+// five thirds high; both grow with the DPI), so the fitting loops can be
+// followed by hand. The frame adds a border on each side and a caption on
+// top, as the real window has, scaled with the DPI as well.
 
 #include <map>
 #include <string>
 #include <vector>
 
 #include "app/clock_view.h"
+#include "common/screen_units.h"
 
 namespace pw::test {
 
@@ -35,14 +37,15 @@ public:
     int Left() override { return left; }
     int Top() override { return top; }
     int Width() override { return width; }
-    int Height() override { return clientHeight + 2 * kBorder + kCaption; }
+    int Height() override { return clientHeight + 2 * Border() + ScaleToDpi(kCaption, dpi); }
     void SetPosition(int l, int t) override {
         left = l;
         top = t;
         moves.push_back({l, t});
     }
     void SetWidth(int w) override { width = w; }
-    int ClientWidth() override { return width - 2 * kBorder; }
+    int ClientWidth() override { return width - 2 * Border(); }
+    int Border() const { return ScaleToDpi(kBorder, dpi); }
     void SetClientHeight(int h) override { clientHeight = h; }
     WindowState State() override { return state; }
     void SetState(WindowState s) override {
@@ -52,7 +55,7 @@ public:
     void SetTopmost(bool t) override { topmost = t; }
     void MakeToolWindow() override { toolWindow = true; }
     ScreenRect WorkArea() override { return workArea; }
-    int ScreenDpi() override { return dpi; }
+    int WindowDpi() override { return dpi; }
 
     void SetLabelText(Label l, std::string_view t) override { labels[l].text = std::string(t); }
     void SetLabelFontSize(Label l, int points) override {
@@ -61,7 +64,8 @@ public:
     }
     TextSize LabelSize(Label l) override {
         const auto& s = labels[l];
-        return {static_cast<int>(s.text.size()) * s.points * 2 / 3 + extraWidth[l], s.points * 5 / 3};
+        return {static_cast<int>(s.text.size()) * s.points * 2 * dpi / (3 * 96) + extraWidth[l],
+                s.points * 5 * dpi / (3 * 96)};
     }
     void SetLabelPosition(Label l, int x, int y) override {
         labels[l].left = x;

@@ -139,6 +139,50 @@ TEST_F(ReminderWindowTest, FontsFollowTheScreenAndTheSettings) {
     EXPECT_EQ(view.ClientHeight(), 27 + 25 + 48);
 }
 
+// The window at each scaling, and after a move to a monitor of another
+// scaling while it shows: its pixel sizes are those of 96 DPI scaled, and
+// the text keeps its size in pixels of that monitor. The text control turns
+// points into pixels at the system's DPI (ppi), which a move leaves alone.
+TEST_F(ReminderWindowTest, SizesFollowTheMonitorsDpi) {
+    struct Case {
+        int dpi;
+        int movedTo;  // 0: no move
+        int width;
+        int clientHeight;    // one item at 19 pixels
+        int messagePoints;   // at the system's DPI
+        int countdownLeft;   // panel width - countdown width (60) - gap
+    };
+    const Case cases[] = {
+        {96, 0, 350, 94, 14, 350 - 8 - 6 - 60 - 15},    {120, 0, 438, 118, 14, 438 - 8 - 8 - 60 - 19},
+        {144, 0, 525, 141, 14, 525 - 8 - 10 - 60 - 23}, {192, 0, 700, 188, 14, 700 - 8 - 12 - 60 - 30},
+        {96, 144, 525, 141, 21, 525 - 8 - 10 - 60 - 23}, {192, 96, 350, 94, 7, 350 - 8 - 6 - 60 - 15},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.dpi) + " -> " + std::to_string(c.movedTo));
+        FakeReminderView v;
+        v.dpi = v.ppi = c.dpi;
+        std::vector<std::string> log;
+        ReminderWindow w(v, store, settings, [&](std::string_view m) { log.emplace_back(m); }, ProgramVersion{});
+        w.FormCreate();
+        settings.LogReminders = true;
+        w.ShowReminders(Items(1));
+        if (c.movedTo) {
+            // The system suggests a rectangle of the new scale; the logic
+            // gives it its height.
+            v.dpi = c.movedTo;
+            v.bounds.width = c.width;
+            w.DpiChanged();
+        }
+        EXPECT_EQ(v.bounds.width, c.width);
+        EXPECT_EQ(v.ClientHeight(), c.clientHeight);
+        ASSERT_EQ(v.lines.size(), 3u);
+        EXPECT_EQ(v.lines[1].style.points, c.messagePoints);
+        EXPECT_EQ(v.lines[1].text, "1.Message 1");
+        EXPECT_EQ(v.countdownLeft, c.countdownLeft);
+        EXPECT_EQ(log.size(), 1u);  // laid out again, not logged again
+    }
+}
+
 TEST_F(ReminderWindowTest, ColoursComeFromTheSettingsAndTheSystem) {
     window.ShowReminders(Items(1));
     EXPECT_EQ(view.background, view.buttonFace);  // the default is the button face

@@ -37,11 +37,12 @@ public:
     void SetAppName(std::string_view t) override { appName = std::string(t); }
     void SetVersionText(std::string_view t) override { versionText = std::string(t); }
     void SetCountdownText(std::string_view t) override { countdownTexts.push_back(std::string(t)); }
-    int PanelWidth() const override { return bounds.width - 2 * 3 - frameWidth; }
+    int PanelWidth() const override { return bounds.width - 2 * sched::ReminderLayout::At(dpi).border - frameWidth; }
     int CountdownWidth() const override { return countdownWidth; }
     void SetCountdownLeft(int left) override { countdownLeft = left; }
     sched::ScreenSize Screen() const override { return screen; }
     sched::WindowRect WorkArea() const override { return workArea; }
+    int Dpi() const override { return dpi; }
     int PixelsPerInch() const override { return ppi; }
     Rgb SystemColour(int index) const override { return index == kSysColourButtonFace ? buttonFace : MakeRgb(1, 2, 3); }
 
@@ -70,6 +71,7 @@ public:
     sched::ScreenSize screen{1024, 768};
     sched::WindowRect workArea{0, 0, 1024, 728};  // task bar at the bottom
     int ppi = 96;
+    int dpi = 96;
     Rgb buttonFace = MakeRgb(212, 208, 200);
 };
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "common/screen_units.h"
 #include "common/store_access.h"
 #include "config/value_access.h"
 #include "config/values.h"
@@ -150,7 +151,7 @@ TEST_F(ClockWin32Test, AFixedToolWindowWithoutSystemMenuAtTheStoredPlace) {
     EXPECT_FALSE(style & (WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
     EXPECT_EQ(Rect().left, 40);
     EXPECT_EQ(Rect().top, 50);
-    EXPECT_EQ(Rect().right - Rect().left, app::kClockWidth);
+    EXPECT_EQ(Rect().right - Rect().left, ScaleToDpi(app::kClockWidth, window->Dpi()));
     EXPECT_EQ(Caption(), L"Schedules");
     EXPECT_FALSE(IsWindowVisible(Hwnd())) << "shown only at the end of the start";
     window->ShowAtStart();
@@ -295,6 +296,37 @@ TEST_F(ClockWin32Test, TheTrayIconIsThereFromTheStartInBothStates) {
         EXPECT_TRUE(window->TrayIconAdded());
         EXPECT_EQ(IsWindowVisible(Hwnd()) != FALSE, !minimized);
     }
+}
+
+// A move to a monitor at 150 %: the window takes the system's suggested
+// place, its width and label fonts follow the new DPI, and the labels still
+// fit. The icons are drawn at the sizes asked for, not stretched.
+TEST_F(ClockWin32Test, AChangeOfDpiResizesTheWindowAndItsLabels) {
+    Create();
+    const int before = window->Dpi();
+    const int dpi = before * 3 / 2;
+    RECT suggested{30, 40, 30 + 200, 40 + 100};
+    SendMessageW(Hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(window->Dpi(), dpi);
+    EXPECT_EQ(Rect().left, 30);
+    EXPECT_EQ(Rect().top, 40);
+    EXPECT_EQ(Rect().right - Rect().left, ScaleToDpi(app::kClockWidth, dpi));
+    RECT c;
+    GetClientRect(Hwnd(), &c);
+    // The 24-hour time keeps its 14 points, now at the higher DPI: its line
+    // is half as high again, and it still fits.
+    EXPECT_EQ(window->LabelPoints(Label::Time), 14);
+    EXPECT_GE(c.bottom, MulDiv(14, dpi, 72) + MulDiv(9, dpi, 72) / 2);
+    for (Label l : {Label::Date, Label::Time}) EXPECT_GE(window->LabelPosition(l).x, 1);
+
+    // The notification area's icon at the size the shell asks for.
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(window->TrayIconImage(), &info));
+    BITMAP bm{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, GetSystemMetrics(SM_CXSMICON));
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ protected:
     int ClientHeight() const {
         RECT c;
         GetClientRect(window->Handle(), &c);
-        return c.bottom - 2 * ReminderWindowWin32::kBorderWidth;
+        return c.bottom - 2 * window->Sizes().border;
     }
     void Timer() { SendMessageW(window->Handle(), WM_TIMER, ReminderWindowWin32::kMsgTimerId, 0); }
 
@@ -117,7 +117,7 @@ TEST_F(ReminderWin32Test, ThreeRemindersWithTheirFontsAndColours) {
     window->ShowReminders(Items(3));
     EXPECT_TRUE(IsWindowVisible(window->Handle()));
     EXPECT_EQ(Caption(), L"Reminders: 3");
-    EXPECT_EQ(ClientHeight(), 3 * (27 + 19) + 48);
+    EXPECT_EQ(ClientHeight(), sched::ReminderWindow::ClientHeightFor(3, 19, window->Dpi()));
     const std::string rule(170, '-');
     EXPECT_EQ(Lines(), (std::vector<std::string>{"Start:when 1", "1.Message 1", rule, "Start:when 2", "2.Message 2",
                                                  rule, "Start:when 3", "3.Message 3", rule}));
@@ -135,7 +135,7 @@ TEST_F(ReminderWin32Test, ThreeRemindersWithTheirFontsAndColours) {
     for (Expect e : {Expect{0, 9, RGB(128, 0, 0), false}, Expect{1, 19, RGB(0, 0, 255), true},
                      Expect{2, 7, RGB(255, 0, 0), false}, Expect{7, 19, RGB(0, 0, 255), true}}) {
         const CHARFORMAT2W cf = FormatOfLine(e.line);
-        EXPECT_EQ(cf.yHeight, PixelsToPoints(e.pixels, ppi) * 20) << e.line;
+        EXPECT_EQ(cf.yHeight, ScaledPixelsToPoints(e.pixels, window->Dpi(), ppi) * 20) << e.line;
         EXPECT_EQ(cf.crTextColor, e.colour) << e.line;
         EXPECT_EQ((cf.dwEffects & CFE_BOLD) != 0, e.bold) << e.line;
         EXPECT_EQ(std::wstring(cf.szFaceName), L"Arial") << e.line;
@@ -163,14 +163,38 @@ TEST_F(ReminderWin32Test, TheCountdownKeepsItsPlaceAtTheRightEdge) {
     GetClientRect(window->Handle(), &c);
     RECT cd = window->CountdownRect();
     const int gap = c.right - cd.right;
-    EXPECT_EQ(gap, ReminderWindowWin32::kBorderWidth + 15);
+    EXPECT_EQ(gap, window->Sizes().border + window->Sizes().countdownRightGap);
     RECT w;
     GetWindowRect(window->Handle(), &w);
     SetWindowPos(window->Handle(), nullptr, 0, 0, w.right - w.left + 80, w.bottom - w.top, SWP_NOMOVE | SWP_NOZORDER);
     GetClientRect(window->Handle(), &c);
     cd = window->CountdownRect();
     EXPECT_EQ(c.right - cd.right, gap);
-    EXPECT_EQ(c.bottom - cd.bottom, ReminderWindowWin32::kBorderWidth + (38 - (cd.bottom - cd.top) + 1) / 2);
+    EXPECT_EQ(c.bottom - cd.bottom,
+              window->Sizes().border + (window->Sizes().panelHeight - (cd.bottom - cd.top) + 1) / 2);
+}
+
+// Moved to a monitor at twice the DPI while it shows: the panel, its fonts
+// and the text are laid out again at the new sizes; nothing is logged twice.
+TEST_F(ReminderWin32Test, AChangeOfDpiLaysTheWindowOutAgain) {
+    settings.LogReminders = true;
+    window->ShowReminders(Items(2));
+    const int dpi = window->Dpi() * 2;
+    RECT w;
+    GetWindowRect(window->Handle(), &w);
+    RECT suggested{w.left, w.top, w.left + 2 * (w.right - w.left), w.top + 2 * (w.bottom - w.top)};
+    SendMessageW(window->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(window->Sizes(), sched::ReminderLayout::At(dpi));
+    EXPECT_EQ(ClientHeight(), sched::ReminderWindow::ClientHeightFor(2, 19, dpi));
+    HDC dc = GetDC(nullptr);
+    const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    EXPECT_EQ(FormatOfLine(1).yHeight, ScaledPixelsToPoints(19, dpi, ppi) * 20);
+    EXPECT_EQ(logged.size(), 2u);
+    // The countdown keeps its scaled gap to the panel's right edge.
+    RECT c;
+    GetClientRect(window->Handle(), &c);
+    EXPECT_EQ(c.right - window->CountdownRect().right, window->Sizes().border + window->Sizes().countdownRightGap);
 }
 
 TEST_F(ReminderWin32Test, ClosingOnlyHides) {

@@ -1,5 +1,7 @@
 #include "platform/win32/clock_window_win32.h"
 
+#include <tuple>
+
 #include "platform/win32/help_win32.h"
 #include "platform/win32/text.h"
 #include "resource.h"
@@ -48,12 +50,14 @@ ClockWindowWin32::ClockWindowWin32(Services s)
 ClockWindowWin32::~ClockWindowWin32() {
     if (hwnd_) DestroyWindow(hwnd_);
     if (menu_) DestroyMenu(menu_);
+    for (HICON icon : {bigIcon_, smallIcon_, trayIcon_})
+        if (icon) DestroyIcon(icon);
 }
 
-DWORD ClockWindowWin32::Style() const { return static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)); }
 DWORD ClockWindowWin32::ExStyle() const { return static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)); }
 
 bool ClockWindowWin32::Create(HINSTANCE instance) {
+    instance_ = instance;
     icon_ = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PLENWICK));
     menu_ = LoadMenuW(instance, MAKEINTRESOURCEW(IDM_POPUP));
     popup_ = menu_ ? GetSubMenu(menu_, 0) : nullptr;
@@ -64,8 +68,23 @@ bool ClockWindowWin32::Create(HINSTANCE instance) {
                           app::kClockWidth, 60, nullptr))
         return false;
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+    labels_.SetDpi(Dpi());
+    LoadIcons();
     Guard([&] { logic_.FormCreate(); });
     return true;
+}
+
+void ClockWindowWin32::LoadIcons() {
+    // The caption's and the task switcher's icons at the window's DPI; the
+    // notification area's at the size the shell asks for, the system's.
+    for (auto& [icon, which, metric, dpi] : {std::tuple<HICON&, WPARAM, int, int>{bigIcon_, ICON_BIG, SM_CXICON, Dpi()},
+                                             {smallIcon_, ICON_SMALL, SM_CXSMICON, Dpi()},
+                                             {trayIcon_, 0, SM_CXSMICON, SystemDpi()}}) {
+        HICON old = icon;
+        icon = LoadIconForDpi(instance_, IDI_PLENWICK, metric, dpi);
+        if (which == ICON_BIG || which == ICON_SMALL) SendMessageW(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+        if (old) DestroyIcon(old);
+    }
 }
 
 void ClockWindowWin32::ShowAtStart() {
@@ -81,12 +100,23 @@ void ClockWindowWin32::ShowAtStart() {
 
 LRESULT ClockWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
-        tray_.AddAgain();
+        // A new task bar, perhaps at a new scaling: the icon at its size.
+        LoadIcons();
+        tray_.AddAgain(trayIcon_ ? trayIcon_ : icon_);
         return 0;
     }
     switch (msg) {
         case kAddTrayMessage:
-            tray_.Add(hwnd_, kTrayIconId, kTrayMessage, icon_);
+            tray_.Add(hwnd_, kTrayIconId, kTrayMessage, trayIcon_ ? trayIcon_ : icon_);
+            return 0;
+        case WM_DPICHANGED:
+            // Another monitor or a new scaling: fonts and icons at the new
+            // DPI, the window where the system suggests, then the logic
+            // gives it its width and height.
+            labels_.SetDpi(Dpi());
+            MoveToSuggestedRect(lp);
+            LoadIcons();
+            Guard([&] { logic_.DpiChanged(); });
             return 0;
         case WM_TIMER:
             if (wp == kClockTimerId) Guard([&] { logic_.ClockTimer(); });
@@ -231,9 +261,11 @@ int ClockWindowWin32::ClientWidth() {
 
 void ClockWindowWin32::SetClientHeight(int height) {
     clientHeight_ = height;
-    RECT r{0, 0, ClientWidth(), height};
-    AdjustWindowRectEx(&r, Style(), FALSE, ExStyle());
-    const int outer = r.bottom - r.top;
+    // The frame as the window has it now: its caption's height depends on
+    // the monitor's DPI, which AdjustWindowRectEx does not know.
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const int outer = Height() - client.bottom + height;
     if (outer == Height()) return;
     SetWindowPos(hwnd_, nullptr, 0, 0, Width(), outer, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -264,7 +296,7 @@ app::ScreenRect ClockWindowWin32::WorkArea() {
     return app::ScreenRect{r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-int ClockWindowWin32::ScreenDpi() { return SystemDpi(); }
+int ClockWindowWin32::WindowDpi() { return Dpi(); }
 
 void ClockWindowWin32::SetLabelText(Label label, std::string_view text) { labels_.SetText(label, text); }
 

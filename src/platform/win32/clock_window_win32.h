@@ -62,6 +62,7 @@ public:
     int LabelPoints(app::Label label) const { return labels_.Points(label); }
     POINT LabelPosition(app::Label label) const { return labels_.Position(label); }
     bool TrayIconAdded() const { return tray_.Added(); }
+    HICON TrayIconImage() const { return trayIcon_; }
     int TimerInterval() const { return timerInterval_; }
     HMENU PopupMenu() const { return popup_; }
 
@@ -73,8 +74,10 @@ private:
     void AfterHandler() override { RepaintIfChanged(); }
     void RepaintIfChanged();
     void ShowPopupMenu(POINT at);
-    DWORD Style() const;
     DWORD ExStyle() const;
+    // The program's icon at the sizes of the caption, the task switcher and
+    // the notification area, at the current DPI.
+    void LoadIcons();
 
     // app::ClockView
     void SetCaption(std::string_view caption) override;
@@ -91,7 +94,7 @@ private:
     void SetTopmost(bool topmost) override;
     void MakeToolWindow() override;
     app::ScreenRect WorkArea() override;
-    int ScreenDpi() override;
+    int WindowDpi() override;
     void SetLabelText(app::Label label, std::string_view text) override;
     void SetLabelFontSize(app::Label label, int points) override;
     app::TextSize LabelSize(app::Label label) override;
@@ -109,7 +112,11 @@ private:
     app::ClockWindow logic_;
     HMENU menu_ = nullptr;
     HMENU popup_ = nullptr;
+    HINSTANCE instance_ = nullptr;
     HICON icon_ = nullptr;
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
+    HICON trayIcon_ = nullptr;
     UINT taskbarCreated_ = 0;
     TrayIcon tray_;
     PaintedLabels labels_;

@@ -1,7 +1,6 @@
 #include "platform/win32/painted_labels.h"
 
 #include "platform/win32/text.h"
-#include "platform/win32/window_base.h"
 
 namespace pw::win {
 
@@ -13,6 +12,16 @@ PaintedLabels::~PaintedLabels() {
     }
     if (measureDc_) DeleteDC(measureDc_);
     for (auto& [points, font] : fonts_) DeleteObject(font);
+}
+
+void PaintedLabels::SetDpi(int dpi) {
+    if (dpi == dpi_) return;
+    dpi_ = dpi;
+    for (auto& [points, font] : fonts_) DeleteObject(font);
+    fonts_.clear();
+    fontHeights_.clear();
+    date_.measured = time_.measured = false;
+    changed_ = true;
 }
 
 void PaintedLabels::SetText(app::Label label, std::string_view text) {
@@ -63,7 +72,7 @@ bool PaintedLabels::TakeChanged() {
 HFONT PaintedLabels::Font(int points) {
     auto it = fonts_.find(points);
     if (it != fonts_.end()) return it->second;
-    HFONT f = CreateFontW(-MulDiv(points, SystemDpi(), 72), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+    HFONT f = CreateFontW(-MulDiv(points, dpi_, 72), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
     fonts_[points] = f;
     return f;

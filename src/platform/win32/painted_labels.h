@@ -21,6 +21,9 @@ public:
     PaintedLabels(const PaintedLabels&) = delete;
     PaintedLabels& operator=(const PaintedLabels&) = delete;
 
+    // The DPI the point sizes are drawn at, the window's; a new one makes
+    // new fonts.
+    void SetDpi(int dpi);
     void SetText(app::Label label, std::string_view text);
     void SetFontSize(app::Label label, int points);
     void SetPosition(app::Label label, int left, int top);
@@ -56,6 +59,7 @@ private:
     Entry date_;
     Entry time_;
     bool changed_ = false;
+    int dpi_ = 96;
     std::map<int, HFONT> fonts_;
     std::map<int, int> fontHeights_;
     // Text is measured on a memory DC of the screen, kept for the window's

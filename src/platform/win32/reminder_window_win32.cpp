@@ -55,8 +55,6 @@ SIZE TextSize(HWND hwnd, HFONT font, const std::wstring& text) {
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
 
-constexpr int kPanelHeight = sched::ReminderWindow::kPanelHeight;
-
 }  // namespace
 
 ReminderWindowWin32::ReminderWindowWin32(Store& store, const cfg::GlobalSettings& settings,
@@ -81,8 +79,6 @@ bool ReminderWindowWin32::Create(HINSTANCE instance, HWND owner) {
                           200, owner))
         return false;
     CreateFonts();
-    countdownWidth_ = TextSize(hwnd_, countdownFont_, L" 000:00 ").cx;
-    countdownHeight_ = TextSize(hwnd_, countdownFont_, L" 0:00 ").cy;
 
     Guard([&] { logic_.FormCreate(); });
     Layout();
@@ -107,17 +103,31 @@ void ReminderWindowWin32::DisarmTimer() {
 }
 
 void ReminderWindowWin32::CreateFonts() {
-    nameFont_ = MakeFont(L"Arial", 15, true, true);
+    sizes_ = sched::ReminderLayout::At(Dpi());
+    for (HFONT f : {nameFont_, versionFont_, countdownFont_})
+        if (f) DeleteObject(f);
+    nameFont_ = MakeFont(L"Arial", sizes_.nameFontPixels, true, true);
     // The version in the system's dialog face, like the other small texts
     // of the desktop.
-    versionFont_ = MakeFont(L"Tahoma", 11, true, false);
-    countdownFont_ = MakeFont(L"Arial", 19, true, false);
+    versionFont_ = MakeFont(L"Tahoma", sizes_.versionFontPixels, true, false);
+    countdownFont_ = MakeFont(L"Arial", sizes_.countdownFontPixels, true, false);
+    countdownWidth_ = TextSize(hwnd_, countdownFont_, L" 000:00 ").cx;
+    countdownHeight_ = TextSize(hwnd_, countdownFont_, L" 0:00 ").cy;
 }
 
 LRESULT ReminderWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_SIZE:
         Layout();
+        return 0;
+    case WM_DPICHANGED:
+        // Another monitor or a new scaling: the system suggests the place
+        // and size; the panel, its fonts and the reminders follow the DPI.
+        CreateFonts();
+        MoveToSuggestedRect(lp);
+        Guard([&] { logic_.DpiChanged(); });
+        Layout();
+        InvalidateRect(hwnd_, nullptr, TRUE);
         return 0;
     case WM_PAINT: {
         PAINTSTRUCT ps;
@@ -141,10 +151,11 @@ LRESULT ReminderWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETMINMAXINFO: {
         // Small enough to be out of the way, large enough for the panel.
         auto* mm = reinterpret_cast<MINMAXINFO*>(lp);
-        RECT r{0, 0, 160, kPanelHeight + 2 * kBorderWidth + 20};
-        AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
-        mm->ptMinTrackSize.x = r.right - r.left;
-        mm->ptMinTrackSize.y = r.bottom - r.top;
+        RECT w{}, c{};
+        GetWindowRect(hwnd_, &w);
+        GetClientRect(hwnd_, &c);
+        mm->ptMinTrackSize.x = sizes_.minTextWidth + (w.right - w.left) - c.right;
+        mm->ptMinTrackSize.y = sizes_.minTextHeight + sizes_.panelHeight + 2 * sizes_.border + (w.bottom - w.top) - c.bottom;
         return 0;
     }
     case WM_DESTROY:
@@ -159,14 +170,15 @@ LRESULT ReminderWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 RECT ReminderWindowWin32::PanelRect() const {
     RECT c;
     GetClientRect(hwnd_, &c);
-    return RECT{kBorderWidth, c.bottom - kBorderWidth - kPanelHeight, c.right - kBorderWidth, c.bottom - kBorderWidth};
+    const int b = sizes_.border;
+    return RECT{b, c.bottom - b - sizes_.panelHeight, c.right - b, c.bottom - b};
 }
 
 RECT ReminderWindowWin32::CountdownRect() const {
     const RECT p = PanelRect();
     const int width = p.right - p.left;
     const int left = p.left + width - countdownWidth_ - countdownRightGap_;
-    const int top = p.top + (kPanelHeight - countdownHeight_) / 2;
+    const int top = p.top + (sizes_.panelHeight - countdownHeight_) / 2;
     return RECT{left, top, left + countdownWidth_, top + countdownHeight_};
 }
 
@@ -195,8 +207,8 @@ HWND ReminderWindowWin32::TextControl() {
 void ReminderWindowWin32::Layout() {
     if (!hwnd_ || !edit_) return;
     const RECT p = PanelRect();
-    MoveWindow(edit_, kBorderWidth, kBorderWidth, std::max<int>(p.right - p.left, 0),
-               std::max<int>(p.top - kBorderWidth, 0), TRUE);
+    MoveWindow(edit_, sizes_.border, sizes_.border, std::max<int>(p.right - p.left, 0),
+               std::max<int>(p.top - sizes_.border, 0), TRUE);
     InvalidateRect(hwnd_, &p, TRUE);
 }
 
@@ -211,8 +223,8 @@ void ReminderWindowWin32::Paint(HDC dc) {
     HGDIOBJ old = SelectObject(dc, nameFont_);
     SIZE nameSize{0, 0};
     GetTextExtentPoint32W(dc, appName_.c_str(), static_cast<int>(appName_.size()), &nameSize);
-    const int nameX = p.left + 8;
-    const int nameY = p.top + (kPanelHeight - nameSize.cy) / 2;
+    const int nameX = p.left + sizes_.nameLeft;
+    const int nameY = p.top + (sizes_.panelHeight - nameSize.cy) / 2;
     SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
     TextOutW(dc, nameX - 1, nameY - 1, appName_.c_str(), static_cast<int>(appName_.size()));
     SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
@@ -228,8 +240,8 @@ void ReminderWindowWin32::Paint(HDC dc) {
     GetTextMetricsW(dc, &versionMetrics);
     SetTextColor(dc, kBlack);
     const RECT cd = CountdownRect();
-    RECT versionRect{nameX + nameSize.cx + 10, nameY + nameMetrics.tmAscent - versionMetrics.tmAscent, cd.left - 4,
-                     p.bottom - 2};
+    RECT versionRect{nameX + nameSize.cx + sizes_.versionGap, nameY + nameMetrics.tmAscent - versionMetrics.tmAscent,
+                     cd.left - sizes_.countdownGap, p.bottom - 2};
     DrawTextW(dc, version_.c_str(), static_cast<int>(version_.size()), &versionRect,
               DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 
@@ -262,7 +274,7 @@ void ReminderWindowWin32::SetBounds(const sched::WindowRect& b) {
 int ReminderWindowWin32::ClientHeight() const {
     RECT c{};
     GetClientRect(hwnd_, &c);
-    return c.bottom - 2 * kBorderWidth;
+    return c.bottom - 2 * sizes_.border;
 }
 
 void ReminderWindowWin32::SetClientHeight(int height) {
@@ -272,7 +284,7 @@ void ReminderWindowWin32::SetClientHeight(int height) {
     GetWindowRect(hwnd_, &w);
     GetClientRect(hwnd_, &c);
     const int frame = (w.bottom - w.top) - c.bottom;
-    SetWindowPos(hwnd_, nullptr, 0, 0, w.right - w.left, height + 2 * kBorderWidth + frame,
+    SetWindowPos(hwnd_, nullptr, 0, 0, w.right - w.left, height + 2 * sizes_.border + frame,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -376,6 +388,10 @@ sched::WindowRect ReminderWindowWin32::WorkArea() const {
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
+int ReminderWindowWin32::Dpi() const { return WindowBase::Dpi(); }
+
+// The rich edit control turns points into pixels at the screen's resolution
+// of the process, the system's.
 int ReminderWindowWin32::PixelsPerInch() const { return SystemDpi(); }
 
 Rgb ReminderWindowWin32::SystemColour(int index) const { return GetSysColor(index); }

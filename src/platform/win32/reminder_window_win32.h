@@ -74,7 +74,10 @@ public:
     RECT CountdownRect() const;
 
     static constexpr UINT_PTR kMsgTimerId = 1;
-    static constexpr int kBorderWidth = 3;
+    // The border and the panel's sizes at the window's DPI.
+    const sched::ReminderLayout& Sizes() const { return sizes_; }
+    // The DPI of the monitor the window is on.
+    int Dpi() const override;
 
 private:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -82,6 +85,7 @@ private:
     void Layout();
     void Paint(HDC dc);
     RECT PanelRect() const;
+    // The panel's fonts and sizes at the window's DPI.
     void CreateFonts();
 
     // sched::ReminderView
@@ -122,7 +126,8 @@ private:
     int countdownHeight_ = 0;
     // Distance of the countdown label's right edge from the panel's right
     // edge; kept when the window is resized.
-    int countdownRightGap_ = sched::ReminderWindow::kCountdownRightGap;
+    int countdownRightGap_ = sched::ReminderLayout{}.countdownRightGap;
+    sched::ReminderLayout sizes_;
     // The countdown timer: the moment of its beat (GetTickCount at Create),
     // whether it is armed, and whether it already runs at the full second
     // (the first event after arming comes at the next beat, sooner).

@@ -411,8 +411,9 @@ void SettingsDialogWin32::PrepareControls() {
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, frame_, nullptr,
                                instance_, nullptr);
-    // The pictures come in 16 and 24 pixels; the larger one from 150 %.
-    const int glyphSize = SystemDpi() >= 144 ? 24 : 16;
+    // The pictures are drawn at 16, 20, 24 and 32 pixels, for 100 % to
+    // 200 % on the dialog's monitor.
+    const int glyphSize = MulDiv(16, WindowDpi(frame_), 96);
     for (const auto& info : kControls) {
         HWND h = Control(info.ctl);
         if (!h) continue;
@@ -461,7 +462,8 @@ void SettingsDialogWin32::PrepareControls() {
 
 void SettingsDialogWin32::PrepareAboutPage() {
     HWND about = pages_[static_cast<std::size_t>(Page::About)];
-    const int logoSize = MulDiv(kLogoSize, SystemDpi(), 96);
+    const int dpi = WindowDpi(frame_);
+    const int logoSize = MulDiv(kLogoSize, dpi, 96);
     logo_ = static_cast<HICON>(
         LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PLENWICK), IMAGE_ICON, logoSize, logoSize, 0));
     if (logo_) SendDlgItemMessageW(about, IDC_LBL_LOGO, STM_SETICON, reinterpret_cast<WPARAM>(logo_), 0);
@@ -469,7 +471,7 @@ void SettingsDialogWin32::PrepareAboutPage() {
     LOGFONTW lf{};
     if (HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageW(about, WM_GETFONT, 0, 0)))
         GetObjectW(dialogFont, sizeof lf, &lf);
-    lf.lfHeight = -MulDiv(20, SystemDpi(), 72);
+    lf.lfHeight = -MulDiv(20, dpi, 72);
     lf.lfWidth = 0;
     lf.lfWeight = FW_BOLD;
     lf.lfItalic = TRUE;

@@ -16,8 +16,9 @@ public:
     // Adds the icon with the program's title as its tip. False when the
     // notification area is not there (yet).
     bool Add(HWND owner, UINT id, UINT callbackMessage, HICON icon);
-    // After Explorer restarted, the icon is gone with the old task bar.
-    bool AddAgain() { added_ = false; return Add(owner_, id_, message_, icon_); }
+    // After Explorer restarted, the icon is gone with the old task bar; the
+    // new one may run at another scaling and want another size.
+    bool AddAgain(HICON icon) { added_ = false; return Add(owner_, id_, message_, icon); }
     void Remove();
     bool Added() const { return added_; }
 

@@ -23,6 +23,39 @@ int SystemDpi() {
     return dpi;
 }
 
+namespace {
+
+// A function of user32 that older systems lack, looked up once; user32 is
+// loaded with the program, so asking costs nothing.
+template <class Fn>
+Fn User32Function(const char* name) {
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
+}
+
+}  // namespace
+
+int WindowDpi(HWND hwnd) {
+    using Fn = UINT(WINAPI*)(HWND);
+    static const Fn getDpiForWindow = User32Function<Fn>("GetDpiForWindow");
+    const int dpi = getDpiForWindow && hwnd ? static_cast<int>(getDpiForWindow(hwnd)) : 0;
+    return dpi > 0 ? dpi : SystemDpi();
+}
+
+int SystemMetricForDpi(int index, int dpi) {
+    using Fn = int(WINAPI*)(int, UINT);
+    static const Fn forDpi = User32Function<Fn>("GetSystemMetricsForDpi");
+    if (forDpi) return forDpi(index, static_cast<UINT>(dpi));
+    // Before Windows 10 1607 a metric is the system's; a window on a monitor
+    // of another DPI still gets its own size.
+    return MulDiv(GetSystemMetrics(index), dpi, SystemDpi());
+}
+
+HICON LoadIconForDpi(HINSTANCE instance, int id, int metric, int dpi) {
+    const int size = SystemMetricForDpi(metric, dpi);
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
+
 WindowBase::~WindowBase() {
     // A derived window destroys itself in its own destructor, while its
     // handlers still exist; a window left over gets no more messages.
@@ -53,11 +86,22 @@ LRESULT CALLBACK WindowBase::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         auto* created = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
         created->hwnd_ = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+        created->dpi_ = WindowDpi(hwnd);
+        // Per-monitor awareness of the first kind (Windows 10 1607) scales
+        // the caption and frame only when asked; the second kind does it
+        // by itself.
+        using Fn = BOOL(WINAPI*)(HWND);
+        static const Fn enableNonClient = User32Function<Fn>("EnableNonClientDpiScaling");
+        if (enableNonClient) enableNonClient(hwnd);
     }
     auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     // Messages that come before WM_NCCREATE have no window object yet.
     if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
     switch (msg) {
+        case WM_DPICHANGED:
+            self->dpi_ = HIWORD(wp) > 0 ? HIWORD(wp) : self->dpi_;
+            self->workArea_.reset();
+            break;
         case WM_MOVE:
         case WM_DISPLAYCHANGE:
         case WM_SETTINGCHANGE:
@@ -74,6 +118,13 @@ LRESULT CALLBACK WindowBase::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     LRESULT result = 0;
     if (!self->guard_.Run([&] { result = self->OnMessage(msg, wp, lp); })) return 0;
     return result;
+}
+
+void WindowBase::MoveToSuggestedRect(LPARAM lp) {
+    const RECT* r = reinterpret_cast<const RECT*>(lp);
+    if (!r) return;
+    SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 RECT WindowBase::WorkAreaRect() const {

@@ -2,7 +2,8 @@
 // What every window of the program does the same way: the window object
 // found through GWLP_USERDATA, no exception ever crossing the window
 // procedure (an escaping error is shown once in the program's error box),
-// the work area of the monitor the window is on, and the screen's DPI.
+// the work area of the monitor the window is on, and the resolution (DPI)
+// of the system and of the monitor a window is on.
 
 #include <windows.h>
 
@@ -41,6 +42,17 @@ private:
 
 // The system's DPI, read once: it changes only with a new logon.
 int SystemDpi();
+// The DPI of the monitor the window is on, where the system tells it
+// (Windows 10 1607 and later); elsewhere the system's, which is then the
+// one of every monitor.
+int WindowDpi(HWND hwnd);
+// A system metric (an icon's size, a frame's width) at a DPI; where the
+// system cannot say (before Windows 10 1607), the system's own scaled.
+int SystemMetricForDpi(int index, int dpi);
+// An icon resource at the size of a metric (SM_CXICON, SM_CXSMICON) at a
+// DPI: the icon file holds sizes for 100 % to 200 %, so the system picks a
+// drawn one instead of stretching another. Null when it is missing.
+HICON LoadIconForDpi(HINSTANCE instance, int id, int metric, int dpi);
 
 class WindowBase {
 public:
@@ -48,6 +60,9 @@ public:
     WindowBase& operator=(const WindowBase&) = delete;
 
     HWND Handle() const { return hwnd_; }
+    // The DPI of the monitor the window is on, kept up to date by
+    // WM_DPICHANGED.
+    int Dpi() const { return dpi_; }
 
 protected:
     explicit WindowBase(MessageBoxes& boxes) : guard_(boxes) {}
@@ -89,6 +104,10 @@ protected:
     RECT WorkAreaRect() const;
 
     LRESULT Default(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd_, msg, wp, lp); }
+    // WM_DPICHANGED's advice: the rectangle the window takes at its new
+    // resolution, where it keeps its place relative to the cursor.
+    void MoveToSuggestedRect(LPARAM lp);
+
     // The program's error box, for a failure no handler threw.
     void ShowError(const char* what) { guard_.Report(what); }
 
@@ -98,6 +117,7 @@ private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
     ErrorGuard guard_;
+    int dpi_ = 96;
     mutable std::optional<RECT> workArea_;
 };
 

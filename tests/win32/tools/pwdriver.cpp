@@ -149,7 +149,7 @@ bool WaitPainted(HWND top, DWORD timeout) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: pwdriver wait|gone|count|caption|rect|command|tray|menu-open|menu-close|close|move|launch|windows|control|text|focus|open-settings|watch ...\n");
+    std::fprintf(stderr, "usage: pwdriver wait|gone|count|caption|rect|command|tray|menu-open|menu-close|close|move|launch|windows|control|text|focus|open-settings|watch|lines|labels ...\n");
     return 2;
 }
 
@@ -286,6 +286,90 @@ int Ink(const wchar_t* caption, long long colour) {
             ++rowsOf;
     std::printf("background %lu rows %d text %lu rowsof %d\n", static_cast<unsigned long>(ColorRef(commonest)), rows,
                 static_cast<unsigned long>(ink.empty() ? 0 : ColorRef(Commonest(ink))), rowsOf);
+    return 0;
+}
+
+// The lines of text in a window as they show on the screen: each run of
+// rows that hold anything but the background is one line (a label of the
+// clock, a line of the reminder text), printed as its rows, the columns of
+// its first and last ink, and the width it has. A line whose ink reaches a
+// side is cut there. The reminder window's text control is measured on its
+// own, without the scroll bar and the panel.
+int Lines(const wchar_t* cls, const wchar_t* caption) {
+    auto all = FindAll(cls, caption, true);
+    if (all.empty()) return 1;
+    HWND h = all.front();
+    EnumChildWindows(all.front(), FindRichEdit, reinterpret_cast<LPARAM>(&h));
+    const RECT r = ClientOnScreen(h);
+    const std::vector<std::uint32_t> pixels = ScreenPixels(r);
+    const int w = r.right - r.left;
+    if (pixels.empty() || w <= 0) return 1;
+    const std::uint32_t background = Commonest(pixels);
+    const int rows = static_cast<int>(pixels.size()) / w;
+    for (int y = 0; y < rows;) {
+        int left = w, right = -1, top = y;
+        for (; y < rows; ++y) {
+            const auto row = pixels.begin() + static_cast<std::ptrdiff_t>(y) * w;
+            const auto first = std::find_if(row, row + w, [&](std::uint32_t p) { return p != background; });
+            if (first == row + w) break;
+            const auto last = std::find_if(std::make_reverse_iterator(row + w), std::make_reverse_iterator(row),
+                                           [&](std::uint32_t p) { return p != background; });
+            left = std::min(left, static_cast<int>(first - row));
+            right = std::max(right, static_cast<int>(w - 1 - (last - std::make_reverse_iterator(row + w))));
+        }
+        if (right >= 0) std::printf("%d %d %d %d %d\n", top, y - 1, left, right, w);
+        ++y;
+    }
+    return 0;
+}
+
+// Every visible text control of a window (labels, buttons, check boxes)
+// with its text in its own font against the room the control has for it:
+// a check box or radio button gives the box and a gap to it, and a label
+// that wraps its text has its height too. One line each: "fits" or "CUT",
+// the text's width and height, the room's, and the text.
+BOOL CALLBACK MeasureLabel(HWND h, LPARAM) {
+    if (!IsWindowVisible(h)) return TRUE;
+    const std::wstring cls = ClassOf(h);
+    const LONG style = static_cast<LONG>(GetWindowLongPtrW(h, GWL_STYLE));
+    const LONG staticType = style & SS_TYPEMASK;
+    const LONG buttonType = style & BS_TYPEMASK;
+    bool wraps = false;
+    if (cls == L"Static") {
+        if (staticType != SS_LEFT && staticType != SS_CENTER && staticType != SS_RIGHT &&
+            staticType != SS_LEFTNOWORDWRAP && staticType != SS_SIMPLE)
+            return TRUE;  // pictures, frames
+        wraps = staticType <= SS_RIGHT;
+    } else if (cls == L"Button") {
+        if (buttonType == BS_GROUPBOX || (style & (BS_ICON | BS_BITMAP))) return TRUE;
+        wraps = (style & BS_MULTILINE) != 0;
+    } else {
+        return TRUE;
+    }
+    std::wstring text = CaptionOf(h);
+    if (text.empty()) return TRUE;
+    RECT c;
+    GetClientRect(h, &c);
+    RECT need{0, 0, c.right, 0};
+    const bool box = cls == L"Button" && buttonType != BS_PUSHBUTTON && buttonType != BS_DEFPUSHBUTTON;
+    if (box) need.right -= GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
+    const int room = need.right;
+    HDC dc = GetDC(h);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &need,
+              DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+    SelectObject(dc, old);
+    ReleaseDC(h, dc);
+    const bool fits = need.right <= room && need.bottom <= c.bottom;
+    std::printf("%s %ldx%ld %dx%ld ", fits ? "fits" : "CUT", need.right, need.bottom, room, c.bottom);
+    PrintLine(text);
+    return TRUE;
+}
+
+int Labels(const wchar_t* caption) {
+    auto all = FindAll(L"*", caption, true);
+    if (all.empty()) return 1;
+    EnumChildWindows(all.front(), MeasureLabel, 0);
     return 0;
 }
 
@@ -508,6 +592,8 @@ int Run(int argc, wchar_t** argv) {
         std::printf("%.1f\n", 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(freq.QuadPart));
         return 0;
     }
+    if (verb == L"lines" && argc == 4) return Lines(argv[2], argv[3]);
+    if (verb == L"labels" && argc == 3) return Labels(argv[2]);
     if (verb == L"band" && argc == 5) return Band(argv[2], _wtoi(argv[3]), _wtoi(argv[4]));
     if (verb == L"ink" && (argc == 3 || argc == 4)) return Ink(argv[2], argc == 4 ? std::wcstoll(argv[3], nullptr, 10) : -1);
     if (verb == L"watch" && argc == 4) return Watch(argv[2], static_cast<DWORD>(_wtoi(argv[3])));
