@@ -89,16 +89,9 @@ TEST(SnoozeQueue, KeptUntilDueAcrossARestartBadValuesLeftAndARefusedWriteTakenBa
 
 // The window and the tick as the program wires them, with the Snooze
 // button pressed as a user presses it.
-class SnoozeDelivery : public ::testing::Test {
+class SnoozeDelivery : public ::testing::Test, protected DeliveryParts {
 protected:
-    SnoozeDelivery()
-        : starter(events),
-          launcher(starter, settings, nullptr),
-          window(view, store, settings, [this](std::string_view m) { events.Add("log:" + std::string(m)); },
-                 ProgramVersion{}),
-          host(events, window, launcher),
-          sound(events) {
-        window.FormCreate();
+    SnoozeDelivery() {
         window.AttachSnooze(&queue, &clock);
         settings.LogReminders = true;
         settings.SystemBeep = false;
@@ -106,14 +99,7 @@ protected:
     }
 
     void Start() { tick.emplace(TickContext{store, clock, locale, settings, sound, host}); }
-    void Add(const char* name, DateTime start, DateTime end) {
-        auto key = cfg::ScheduleKey(name);
-        cfg::Write(store, key, cfg::schedule::StartDate, DateToText(DateOf(start), locale));
-        cfg::Write(store, key, cfg::schedule::StartTime, TimeToText(TimeOf(start), locale));
-        cfg::Write(store, key, cfg::schedule::EndDate, DateToText(DateOf(end), locale));
-        cfg::Write(store, key, cfg::schedule::EndTime, TimeToText(TimeOf(end), locale));
-        cfg::Write(store, key, cfg::schedule::Message, name);
-    }
+    void Add(const char* name, DateTime start, DateTime end) { WriteSchedule(store, locale, name, start, end); }
     // Ticks every second of local time from..to.
     void Run(DateTime from, DateTime to) {
         for (Seconds s = ToSeconds(from); s < ToSeconds(to); ++s) {
@@ -125,23 +111,7 @@ protected:
         view.snoozeMinutes = minutes;
         window.butSnoozeClick();
     }
-    // Each window as "[description|numbered message]", a due reminder's
-    // description as "due".
-    std::vector<std::string> Shown() const {
-        std::vector<std::string> out;
-        for (const auto& batch : host.shown) {
-            std::string w;
-            int n = 0;
-            for (const auto& item : batch) {
-                const ReminderFields f = ParseReminderItem(item);
-                std::string d = f.description;
-                if (d.starts_with("Start:")) d = "due" + std::string(SnoozeNote(d));
-                w += "[" + d + "|" + std::to_string(++n) + "." + f.message + "]";
-            }
-            out.push_back(w);
-        }
-        return out;
-    }
+    std::vector<std::string> Shown() const { return ShownWindows(host.shown); }
     std::vector<std::string> Logged() const {
         std::vector<std::string> out;
         for (const auto& e : events.list)
@@ -149,18 +119,7 @@ protected:
         return out;
     }
 
-    Events events;
-    pw::test::TestStore store;
-    pw::test::FakeClock clock;
-    Locale locale = Locale::EnGB();
-    cfg::GlobalSettings settings;
-    pw::test::FakeReminderView view;
-    RecordingStarter starter;
-    Launcher launcher;
     SnoozeQueue queue{store, locale};
-    ReminderWindow window;
-    DeliveringHost host;
-    pw::test::FakeSound sound;
     std::optional<ClockTick> tick;
 };
 
