@@ -323,7 +323,13 @@ void ReminderWindowWin32::Paint(HDC dc) {
     const int versionEnd = snoozeButton_ ? SnoozeLayout().button.left : cd.left;
     RECT versionRect{nameX + nameSize.cx + 10, nameY + nameMetrics.tmAscent - versionMetrics.tmAscent, versionEnd - 4,
                      p.bottom - 2};
-    DrawTextW(dc, version_.c_str(), static_cast<int>(version_.size()), &versionRect,
+    // Where the snooze controls leave too little room, the numbers alone.
+    std::wstring version = version_;
+    SIZE versionSize{0, 0};
+    GetTextExtentPoint32W(dc, version.c_str(), static_cast<int>(version.size()), &versionSize);
+    if (versionSize.cx > versionRect.right - versionRect.left && version.rfind(L' ') != std::wstring::npos)
+        version = version.substr(version.rfind(L' ') + 1);
+    DrawTextW(dc, version.c_str(), static_cast<int>(version.size()), &versionRect,
               DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 
     // The countdown: lime on black, right-aligned in its box.
