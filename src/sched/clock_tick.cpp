@@ -66,8 +66,7 @@ void ClockTick::CollectSnoozed(const Clock::Reading& now) {
         if (s.dueUtc < utcMinute) {
             // Its minute passed while the program was not running or the
             // computer slept: it comes as missed, at its local time.
-            const DateTime dueLocal = now.local - FromSeconds(utc - s.dueUtc);
-            description = MissedDescription({false, DateTimeToText(dueLocal, ctx_.locale), 1});
+            description = MissedDescription({false, DateTimeToText(LocalOf(s.dueUtc, now), ctx_.locale), 1});
             description += SnoozeNote(s.description);
         }
         pending_.push_back(MakeReminderItem(s.message, description, s.name));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 #include "common/datefmt.h"
@@ -93,6 +94,11 @@ Seconds SnoozeDue(Seconds utcNow, int minutes) {
     return minute == due ? due : minute + kSecondsPerMinute;
 }
 
+DateTime LocalOf(Seconds utc, const Clock::Reading& now) {
+    const double zoneMinutes = (now.local - now.utc) * kSecondsPerDay / kSecondsPerMinute;
+    return FromSeconds(utc + static_cast<Seconds>(std::llround(zoneMinutes)) * kSecondsPerMinute);
+}
+
 std::string SnoozeQueue::Put(const std::vector<std::string>& items, int minutes, const Clock::Reading& now) {
     const Seconds utcNow = ToSeconds(now.utc);
     const Seconds due = SnoozeDue(utcNow, minutes);
@@ -115,7 +121,7 @@ std::string SnoozeQueue::Put(const std::vector<std::string>& items, int minutes,
         }
         written.push_back(name);
     }
-    return FormatDateTime(kUntilPattern, now.local + FromSeconds(due - utcNow), locale_);
+    return FormatDateTime(kUntilPattern, LocalOf(due, now), locale_);
 }
 
 std::vector<Snoozed> SnoozeQueue::TakeDue(Seconds utcNow, const BadValue& bad) {

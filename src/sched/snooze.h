@@ -47,6 +47,10 @@ std::string_view SnoozeNote(std::string_view description);
 // minutes from now, at the start of a minute.
 Seconds SnoozeDue(Seconds utcNow, int minutes);
 
+// A UTC moment as local time, by the zone of the reading (whole minutes,
+// so a reading's milliseconds do not move it off its minute).
+DateTime LocalOf(Seconds utc, const Clock::Reading& now);
+
 class SnoozeQueue {
 public:
     SnoozeQueue(Store& store, const Locale& locale) : store_(store), locale_(locale) {}

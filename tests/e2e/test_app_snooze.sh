@@ -9,10 +9,11 @@ E2E_SCRIPT=$0
 e2e_begin "$@"
 
 e2e_wait_for_minute_start 20
+due_minute=$(date +%H:%M)
 e2e_reg_dword SystemBeep 0
 e2e_reg_dword LogReminders 1
 e2e_reg_schedule Standup ScheduleType=dword:1 "Message=Stand up" "StartDate=$(date +%d/%m/%Y)" \
-    "StartTime=$(date +%H:%M):00"
+    "StartTime=$due_minute:00"
 e2e_reg_apply
 e2e_start
 e2e_wait_window "Reminders: 1"
@@ -39,8 +40,10 @@ snoozes=$("$E2E_RUN" reg query "$E2E_KEY\\Snoozed" 2>/dev/null | tr -d '\r' | gr
 e2e_wait_log "Snoozed:Standup Until:"
 [ "$(e2e_reg_get SnoozeMinutes)" = 0x1 ] || e2e_fail "SnoozeMinutes is not kept"
 
-# Ended and started again before its minute.
+# Ended, and started again before its minute but after the schedule's
+# own, which a start within that minute would show again.
 e2e_exit
+while [ "$(date +%H:%M)" = "$due_minute" ]; do sleep 1; done
 e2e_start
 e2e_wait_clock
 e2e_wait_window "Reminders: 1" 150
@@ -51,7 +54,8 @@ case $text in
 esac
 [ "$("$E2E_RUN" reg query "$E2E_KEY\\Snoozed" 2>/dev/null | tr -d '\r' | grep -c REG_SZ)" = 0 ] ||
     e2e_fail "the snooze is still stored after it came back"
-[ "$(e2e_log_lines | grep -c 'Reminder:Standup Message:1.Stand up$')" = 2 ] || e2e_fail "not two reminder lines"
+# On time; or, where a slow start passed its minute, once as missed.
+[ "$(e2e_log_lines | grep -ic 'reminder:Standup .*Message:1.Stand up$')" = 2 ] || e2e_fail "not two reminder lines"
 [ "$(e2e_log_lines | grep -c 'Snoozed:Standup Until:')" = 1 ] || e2e_fail "not one snooze line"
 
 # Alt+S puts it off again, with one note, the new one.

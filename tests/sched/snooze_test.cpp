@@ -57,7 +57,8 @@ TEST(SnoozeValue, DueMinuteAndNote) {
 TEST(SnoozeQueue, KeptUntilDueAcrossARestartBadValuesLeftAndARefusedWriteTakenBack) {
     pw::test::TestStore store;
     const Locale locale = Locale::EnGB();
-    const Clock::Reading at{Dec8(10, 0, 20), Dec8(9, 0, 20)};  // an hour east of UTC
+    // An hour east of UTC, the reading just short of a whole second.
+    const Clock::Reading at{Dec8(10, 0, 20) - 0.4 / 86400, Dec8(9, 0, 20) - 0.4 / 86400};
     EXPECT_EQ(SnoozeQueue(store, locale).Put({MakeReminderItem("Call", "d", "Call"), MakeReminderItem("Pay", "e", "Bills")},
                                              5, at),
               "08/12/2026 10:06");
