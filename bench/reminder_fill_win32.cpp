@@ -2,7 +2,10 @@
 // (one rich text stream), against the line-by-line fill it replaced (per
 // line: select the end, set the format, insert the text), in the same
 // control in the same run. Each fill is timed until the window has
-// handled every message it caused, the repaints included. Needs a display:
+// handled every message it caused, the repaints included. Then the same
+// 300 put off with Snooze into the registry and taken back out of it at
+// their minute, as the tick does before it fills the window again, against
+// that fill. Needs a display:
 //   PW_XVFB=1 scripts/wine-run build/win32/bench_reminder_fill_win32.exe
 #include <windows.h>
 #include <richedit.h>
@@ -12,10 +15,13 @@
 
 #include "common/memory_store.h"
 #include "config/global_settings.h"
+#include "platform/win32/registry_store.h"
 #include "platform/win32/reminder_window_win32.h"
+#include "platform/win32/system_clock.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win_services.h"
 #include "reminder_fill.h"
+#include "sched/snooze.h"
 #include "support/fake_reminder_view.h"
 
 namespace {
@@ -86,5 +92,16 @@ int main() {
     std::printf("  one rich text stream: %.1f ms\n", oneStep);
     std::printf("  line by line (before): %.1f ms\n", lineByLine);
     std::printf("  line by line / one stream: %.1fx\n", lineByLine / std::max(oneStep, 1e-3));
+
+    // Snoozed into this prefix's registry and back; nothing is left there.
+    win::RegistryStore registry;
+    win::SystemClock clock;
+    const Locale locale = Locale::EnGB();
+    sched::SnoozeQueue queue(registry, locale);
+    std::size_t back = 0;
+    const double put = bench::BestMs(1, [&] { queue.Put(items, 1, clock.LocalAndUtc()); });
+    const double take = bench::BestMs(1, [&] { back = queue.TakeDue(ToSeconds(clock.UtcNow()) + 3600, {}).size(); });
+    std::printf("  snoozed into the registry: %.1f ms; %zu taken back out: %.1f ms\n", put, back, take);
+    std::printf("  taken back / one stream: %.2fx\n", take / std::max(oneStep, 1e-3));
     return 0;
 }

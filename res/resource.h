@@ -7,6 +7,11 @@
 
 #define IDI_PLENWICK 1
 
+// The reminder window's Snooze button and its minutes field.
+#define IDC_BUT_SNOOZE 300
+#define IDC_EDT_SNOOZE 301
+#define IDC_SPIN_SNOOZE 302
+
 #define IDM_POPUP 100
 #define IDM_HELP 101
 #define IDM_LOGFILE 102
@@ -123,6 +128,10 @@
 #define IDC_LBL_LARGE 1347
 #define IDC_BUT_REMINDERTEXTCOLOR 1348
 #define IDC_BUT_REMINDERBGCOLOR 1349
+#define IDC_LBL_SNOOZEFOR 1350
+#define IDC_EDT_SNOOZEMINUTES 1351
+#define IDC_SPIN_SNOOZEMINUTES 1352
+#define IDC_LBL_MINS 1353
 
 // "Housekeeping".
 #define IDC_GRP_BACKUP 1400

@@ -16,6 +16,8 @@ namespace pw::cfg {
 // Keys below the current user's root.
 inline constexpr std::string_view kSettingsKey = "Software\\Corvane Software\\Plenwick";
 inline constexpr std::string_view kSchedulesKey = "Software\\Corvane Software\\Plenwick\\Schedules";
+// Reminders put off from the reminder window, one value each (sched/snooze.h).
+inline constexpr std::string_view kSnoozedKey = "Software\\Corvane Software\\Plenwick\\Snoozed";
 // Name of the start-with-Windows entry in the Run key (common/store_access.h).
 inline constexpr std::string_view kRunEntry = kAppTitle;
 
@@ -104,6 +106,7 @@ inline constexpr std::string_view kDefaultTimeServer = "pool.ntp.org";
     STORED(IntValue, MaxCorrection, 60, 0, 9999999)                   \
     STORED(FolderValue, BackupDir, "backup")                          \
     STORED(IntValue, LastSchedule, 0, 0, 0x7FFFFFFF)                  \
+    STORED(IntValue, SnoozeMinutes, 10, 1, 1440)                      \
     STORED(IntValue, Top, 0, -0x7FFFFFFF - 1, 0x7FFFFFFF)             \
     STORED(IntValue, Left, 0, -0x7FFFFFFF - 1, 0x7FFFFFFF)                \
     STORED(TextValue, UpdateServer, "www.corvane.com")  /* host[:port] of the version list */

@@ -1,5 +1,7 @@
 #include "sched/clock_tick.h"
 
+#include <map>
+
 #include "common/datefmt.h"
 #include "common/errors.h"
 #include "common/store_access.h"
@@ -24,10 +26,10 @@ void ClockTick::ClockTimer() {
     rememberedMinute = minute;
     // Remembered also when schedules are disabled: the minutes of that time
     // were passed over on purpose, not missed.
-    RunPass(tick, memory_.Plan(tick, TickMoment(now.utc)));
+    RunPass(now, tick, memory_.Plan(tick, TickMoment(now.utc)));
 }
 
-void ClockTick::RunPass(Seconds tick, const PassPlan& plan) {
+void ClockTick::RunPass(const Clock::Reading& now, Seconds tick, const PassPlan& plan) {
     if (ctx_.settings.AutoTrimLog && rememberedMinute == 0) ctx_.host.TrimLog();
     ctx_.host.AutoSynchronize();
     if (disableSchedules) return;
@@ -35,16 +37,55 @@ void ClockTick::RunPass(Seconds tick, const PassPlan& plan) {
     // Opened with creation, so the key exists from the first pass on. When it
     // can be neither opened nor created, the names of the last pass stay and
     // this pass walks nothing.
-    auto key = ctx_.store.Open(Root::CurrentUser, cfg::kSchedulesKey, OpenMode::Create);
-    if (!key) return;
-    names_ = key->SubkeyNames();
-    key.reset();
-
-    ctx_.host.SetCaption("Schedules: " + std::to_string(names_.size()));
-    const std::int64_t today = DayOf(tick);
-    for (const auto& name : names_) Evaluate(name, tick, today, plan);
+    if (auto key = ctx_.store.Open(Root::CurrentUser, cfg::kSchedulesKey, OpenMode::Create)) {
+        names_ = key->SubkeyNames();
+        key.reset();
+        ctx_.host.SetCaption("Schedules: " + std::to_string(names_.size()));
+        const std::int64_t today = DayOf(tick);
+        for (const auto& name : names_) Evaluate(name, tick, today, plan);
+    }
+    CollectSnoozed(now);
 
     if (!pending_.empty()) ctx_.host.ShowReminders(pending_);
+}
+
+void ClockTick::CollectSnoozed(const Clock::Reading& now) {
+    // Due by UTC, so that a clock put back or a change of the zone neither
+    // shows one twice (it left the store when shown) nor holds it back.
+    const Seconds utc = ToSeconds(now.utc);
+    const Seconds utcMinute = TruncateToMinute(utc);
+    const auto snoozed =
+        snoozes_.TakeDue(utc, [this](std::string_view value, std::string_view why) { ReportBadSnooze(value, why); });
+    struct Alert {
+        bool scheduleSound = false;
+        std::string soundName;
+    };
+    std::map<std::string, Alert> alerts;  // each schedule's sound read once
+    for (const Snoozed& s : snoozed) {
+        std::string description = s.description;
+        if (s.dueUtc < utcMinute) {
+            // Its minute passed while the program was not running or the
+            // computer slept: it comes as missed, at its local time.
+            description = MissedDescription({false, DateTimeToText(LocalOf(s.dueUtc, now), ctx_.locale), 1});
+            description += SnoozeNote(s.description);
+        }
+        pending_.push_back(MakeReminderItem(s.message, description, s.name));
+        // The schedule's own sound while it is still there.
+        auto [at, added] = alerts.try_emplace(s.name);
+        if (added) {
+            try {
+                KeyReader key(ctx_.store, cfg::ScheduleKey(s.name));
+                if (key.Exists()) {
+                    at->second.scheduleSound = cfg::Read(key, cfg::schedule::ScheduleSound);
+                    at->second.soundName = cfg::Read(key, cfg::schedule::SoundName);
+                }
+            } catch (const AppError&) {
+                // A bad sound setting costs the sound of the global settings,
+                // not the reminder.
+            }
+        }
+        SoundReminderAlert(ctx_.sound, ctx_.settings, at->second.scheduleSound, at->second.soundName);
+    }
 }
 
 void ClockTick::Evaluate(const std::string& name, Seconds tick, std::int64_t today, const PassPlan& plan) {
@@ -126,6 +167,12 @@ void ClockTick::ReportMissed(KeyReader& key, const std::string& name, const DueM
     if (ctx_.settings.LogLaunches)
         ctx_.host.WriteLogLine("Missed launch:" + name + " Due:" + note.due + " Program:" + a.message);
     pending_.push_back(MakeReminderItem(NotStartedMessage(note.due, a.message), MissedDescription(note), name));
+}
+
+void ClockTick::ReportBadSnooze(std::string_view valueName, std::string_view why) {
+    const std::string problem = std::string(cfg::kSnoozedKey) + '\n' + std::string(valueName) + '\n' + std::string(why);
+    if (!reported_.insert(problem).second) return;
+    ctx_.host.WriteLogLine("Snoozed reminder skipped: " + std::string(valueName) + " (" + std::string(why) + ")");
 }
 
 void ClockTick::ReportUnreadable(const std::string& name, const std::string& error) {

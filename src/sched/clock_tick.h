@@ -21,6 +21,7 @@
 #include "config/global_settings.h"
 #include "sched/pass_plan.h"
 #include "sched/recurrence.h"
+#include "sched/snooze.h"
 
 namespace pw::sched {
 
@@ -54,7 +55,7 @@ struct TickContext {
 
 class ClockTick {
 public:
-    explicit ClockTick(TickContext ctx) : ctx_(ctx) {}
+    explicit ClockTick(TickContext ctx) : ctx_(ctx), snoozes_(ctx.store, ctx.locale) {}
 
     // One tick of the clock timer.
     void ClockTimer();
@@ -72,18 +73,23 @@ public:
     const std::vector<std::string>& PendingReminders() const { return pending_; }
 
 private:
-    void RunPass(Seconds tick, const PassPlan& plan);
+    void RunPass(const Clock::Reading& now, Seconds tick, const PassPlan& plan);
+    // Reminders put off from the reminder window whose minute has come.
+    void CollectSnoozed(const Clock::Reading& now);
     void Evaluate(const std::string& name, Seconds tick, std::int64_t today, const PassPlan& plan);
     void WriteDates(const std::string& keyPath, const ScheduleTiming& t);
     void ReportMissed(KeyReader& key, const std::string& name, const DueMoments& due);
     void ReportUnreadable(const std::string& name, const std::string& error);
+    void ReportBadSnooze(std::string_view valueName, std::string_view why);
 
     TickContext ctx_;
+    SnoozeQueue snoozes_;
     PassMemory memory_;
     std::vector<std::string> pending_;
     std::vector<std::string> names_;
-    // Schedules already reported as unreadable in this run, with the error,
-    // so the log gets one line per problem and not one a minute.
+    // Schedules (and snoozed values) already reported as unreadable in this
+    // run, with the error, so the log gets one line per problem and not one
+    // a minute.
     std::set<std::string> reported_;
 };
 

@@ -189,17 +189,32 @@ void ReminderWindow::MsgTimerTimer() {
 
 void ReminderWindow::FormClose() { view_.Hide(); }
 
+void ReminderWindow::butSnoozeClick() {
+    if (!view_.Visible() || shown_.empty() || !snoozes_ || !clock_) return;
+    const int minutes = cfg::SpinFieldValue(view_.SnoozeMinutesText(), cfg::global::SnoozeMinutes);
+    view_.SetSnoozeMinutesText(std::to_string(minutes));
+    cfg::Write(store_, cfg::kSettingsKey, cfg::global::SnoozeMinutes, minutes);
+    // A store that refuses raises here and the window stays with its
+    // reminders: none is put off in part.
+    const std::string until = snoozes_->Put(shown_, minutes, clock_->LocalAndUtc());
+    if (settings_.LogReminders && log_)
+        for (const auto& item : shown_) log_("Snoozed:" + ParseReminderItem(item).name + " Until:" + until);
+    shown_.clear();
+    countdown_ = 0;
+    view_.Hide();
+}
+
 void ReminderWindow::FormDestroy() { countdown_ = 0; }
 
-int ReminderWindow::ReadDisplayTime() {
+int ReminderWindow::ReadSetting(const cfg::IntValue& value) {
     // A value of the wrong type must not cost the user the reminders of this
     // pass: it counts as missing. A number outside the dialog's range is
-    // brought into it, so a negative one cannot keep the window up forever.
+    // brought into it, so a negative display time cannot keep the window up
+    // forever.
     try {
-        return cfg::Clamp(cfg::global::MsgDisplayTime,
-                          cfg::Read(store_, cfg::kSettingsKey, cfg::global::MsgDisplayTime));
+        return cfg::Clamp(value, cfg::Read(store_, cfg::kSettingsKey, value));
     } catch (const StoreError&) {
-        return cfg::global::MsgDisplayTime.def;
+        return value.def;
     }
 }
 
@@ -241,14 +256,18 @@ void ReminderWindow::ShowReminders(const std::vector<std::string>& items) {
     // Nothing fell due: no empty window.
     if (items.empty()) return;
 
-    countdown_ = ReadDisplayTime();
+    countdown_ = ReadSetting(cfg::global::MsgDisplayTime);
     view_.SetCaption("Reminders: " + std::to_string(items.size()));
     const auto systemColour = [this](int index) { return view_.SystemColour(index); };
     view_.SetTextBackground(ResolveColour(settings_.ReminderBackground, systemColour));
 
     FitHeight(items.size(), FontPixels());
 
+    shown_ = items;
     if (!view_.Visible()) {
+        // The field starts from the minutes used last; while the window is
+        // up, a new batch leaves what the user typed alone.
+        view_.SetSnoozeMinutesText(std::to_string(ReadSetting(cfg::global::SnoozeMinutes)));
         FormShow();
         view_.Show();
     } else {

@@ -11,11 +11,13 @@
 #include <string_view>
 #include <vector>
 
+#include "common/clock.h"
 #include "common/colour.h"
 #include "common/store.h"
 #include "common/version.h"
 #include "config/global_settings.h"
 #include "sched/log_line.h"
+#include "sched/snooze.h"
 
 namespace pw::sched {
 
@@ -110,6 +112,9 @@ public:
     // Left edge of the countdown label inside the panel; the label keeps its
     // distance to the panel's right edge when the window is resized.
     virtual void SetCountdownLeft(int left) = 0;
+    // The snooze minutes field beside the Snooze button.
+    virtual std::string SnoozeMinutesText() const = 0;
+    virtual void SetSnoozeMinutesText(std::string_view text) = 0;
 
     virtual ScreenSize Screen() const = 0;
     // The screen without the task bar.
@@ -137,6 +142,13 @@ public:
     ReminderWindow(ReminderView& view, Store& store, const cfg::GlobalSettings& settings, LogLineWriter log,
                    ProgramVersion version);
 
+    // Where the Snooze button puts reminders off; without it the button
+    // does nothing.
+    void AttachSnooze(SnoozeQueue* queue, Clock* clock) {
+        snoozes_ = queue;
+        clock_ = clock;
+    }
+
     // Once, when the window has been created hidden at start.
     void FormCreate();
     // Each time the window goes from hidden to shown.
@@ -145,6 +157,10 @@ public:
     void MsgTimerTimer();
     // The caption's close button: the window is only hidden.
     void FormClose();
+    // The Snooze button: every reminder shown is put off by the minutes of
+    // the field (kept as SnoozeMinutes for the next time), stored before
+    // the window hides. Once per showing: a second press finds nothing.
+    void butSnoozeClick();
     void FormDestroy();
     // The window went to a monitor of another DPI, or the scaling changed:
     // the reminders shown are laid out again at the new sizes.
@@ -165,7 +181,8 @@ public:
     static std::int64_t ClientHeightFor(std::size_t items, int fontPixels, int dpi = 96);
 
 private:
-    int ReadDisplayTime();
+    // A global integer from the store, in its range.
+    int ReadSetting(const cfg::IntValue& value);
     void FitHeight(std::size_t items, int fontPixels);
     void KeepOnScreen();
     void PlaceCountdown();
@@ -180,8 +197,11 @@ private:
     LogLineWriter log_;
     ProgramVersion version_;
     int countdown_ = 0;
-    // What the window shows, to lay it out again at another DPI.
+    // The items on the screen: for the Snooze button, and to lay them out
+    // again at another DPI.
     std::vector<std::string> shown_;
+    SnoozeQueue* snoozes_ = nullptr;
+    Clock* clock_ = nullptr;
 };
 
 }  // namespace pw::sched

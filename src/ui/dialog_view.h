@@ -82,6 +82,7 @@ enum class Ctl {
     memoTimeServers,
     butTestTimeServers,
     spinMsgDisplayTime,
+    spinSnoozeMinutes,
     tbFontHeight,
     butReminderTextColor,
     butReminderBGColor,

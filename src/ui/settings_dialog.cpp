@@ -268,7 +268,7 @@ void SettingsDialog::Dispatch(Ctl c, Event e) {
     // Anything else the user does comes after the text typed so far is
     // stored, so no button, selection or page change loses it.
     if (e == Event::Exit && !IsTimePicker(c) && c != Ctl::dtStartDate && c != Ctl::dtEndDate &&
-        c != Ctl::spinRepeatCycleNumber && c != Ctl::spinMsgDisplayTime && c != Ctl::spinTrimLogDays &&
+        c != Ctl::spinRepeatCycleNumber && c != Ctl::spinMsgDisplayTime && c != Ctl::spinSnoozeMinutes && c != Ctl::spinTrimLogDays &&
         c != Ctl::spinDelSchedDays && c != Ctl::spinAutoSynchInterval && c != Ctl::MaxCorrection)
         return;
     StorePendingText();

@@ -43,6 +43,7 @@ struct IntRow {
 };
 const IntRow kIntRows[] = {
     {Ctl::spinMsgDisplayTime, g::MsgDisplayTime, &cfg::GlobalSettings::MsgDisplayTime},
+    {Ctl::spinSnoozeMinutes, g::SnoozeMinutes, nullptr},
     {Ctl::spinTrimLogDays, g::TrimLogDays, &cfg::GlobalSettings::TrimLogDays},
     {Ctl::spinDelSchedDays, g::DelSchedDays, &cfg::GlobalSettings::DelSchedDays},
 };
@@ -149,6 +150,7 @@ void SettingsDialog::FillOptionPages() {
     fillCheck(Ctl::chkGlobalSound, cfg::Read(store, key, g::GlobalSoundEnabled));
     fillText(Ctl::edtGlobalSoundName, cfg::Read(store, key, g::GlobalSoundName), Event::Exit);
     fillInt(Ctl::spinMsgDisplayTime, g::MsgDisplayTime);
+    fillInt(Ctl::spinSnoozeMinutes, g::SnoozeMinutes);
     const int font = cfg::Clamp(g::ReminderFontSize, cfg::Read(store, key, g::ReminderFontSize));
     if (v.Position(Ctl::tbFontHeight) != font) {
         v.SetPosition(Ctl::tbFontHeight, font);
@@ -219,7 +221,7 @@ bool SettingsDialog::DispatchOption(Ctl c, Event e) {
             if (v.Text(c) != shown) v.SetText(c, shown);
         }
         const std::int32_t value = cfg::SpinFieldValue(v.Text(c), r->value);
-        settings.*(r->field) = value;
+        if (r->field) settings.*(r->field) = value;
         cfg::Write(store, key, r->value, value);
         return true;
     }

@@ -82,16 +82,7 @@ protected:
     };
 
     void Add(const Schedule& s) {
-        auto key = cfg::ScheduleKey(s.name);
-        cfg::Write(store, key, cfg::schedule::StartDate, DateToText(DateOf(s.start), locale));
-        cfg::Write(store, key, cfg::schedule::StartTime, TimeToText(TimeOf(s.start), locale));
-        cfg::Write(store, key, cfg::schedule::EndDate, DateToText(DateOf(s.end), locale));
-        cfg::Write(store, key, cfg::schedule::EndTime, TimeToText(TimeOf(s.end), locale));
-        cfg::Write(store, key, cfg::schedule::RepeatPeriod, s.period);
-        cfg::Write(store, key, cfg::schedule::RepeatCycleNumber, s.cycleNumber);
-        cfg::Write(store, key, cfg::schedule::RepeatCycleUnit, s.unit);
-        cfg::Write(store, key, cfg::schedule::ScheduleType, s.type);
-        cfg::Write(store, key, cfg::schedule::Message, *s.message ? s.message : s.name);
+        WriteSchedule(store, locale, s.name, s.start, s.end, s.period, s.cycleNumber, s.unit, s.type, s.message);
     }
 
     // A fresh program for each row.
@@ -114,21 +105,7 @@ protected:
         }
     }
 
-    std::vector<std::string> Shown() const {
-        std::vector<std::string> out;
-        for (const auto& batch : host.shown) {
-            std::string w;
-            int n = 0;
-            for (const auto& item : batch) {
-                const ReminderFields f = ParseReminderItem(item);
-                const bool due = f.description.starts_with("Start:");
-                w += "[" + (due ? std::string("due") : f.description) + "|" + std::to_string(++n) + "." + f.message +
-                     "]";
-            }
-            out.push_back(w);
-        }
-        return out;
-    }
+    std::vector<std::string> Shown() const { return ShownWindows(host.shown); }
     std::vector<std::string> WithPrefix(std::string_view prefix) const {
         std::vector<std::string> out;
         for (const auto& e : events.list)

@@ -6,6 +6,7 @@
 #include "common/errors.h"
 #include "sched/launch.h"
 #include "sched/reminder_window.h"
+#include "sched/snooze.h"
 #include "support/fake_reminder_view.h"
 #include "tick_fixture.h"
 
@@ -38,6 +39,51 @@ public:
     }
     ReminderWindow& window;
     Launcher& launcher;
+};
+
+// Each window shown as "[description|numbered message]...", a due
+// reminder's description as "due" (and the note of a snooze, if any).
+inline std::vector<std::string> ShownWindows(const std::vector<std::vector<std::string>>& shown) {
+    std::vector<std::string> out;
+    for (const auto& batch : shown) {
+        std::string w;
+        int n = 0;
+        for (const auto& item : batch) {
+            const ReminderFields f = ParseReminderItem(item);
+            std::string d = f.description;
+            if (d.starts_with("Start:")) d = "due" + std::string(SnoozeNote(d));
+            w += "[" + d + "|" + std::to_string(++n) + "." + f.message + "]";
+        }
+        out.push_back(w);
+    }
+    return out;
+}
+
+// Everything a tick delivers to, wired so, logging into one event list.
+struct DeliveryParts {
+    DeliveryParts()
+        : starter(events),
+          launcher(starter, settings, Log()),
+          window(view, store, settings, Log(), ProgramVersion{1, 0, 0, 0, "1.0.0.0"}),
+          host(events, window, launcher),
+          sound(events) {
+        window.FormCreate();
+    }
+    LogLineWriter Log() {
+        return [this](std::string_view m) { events.Add("log:" + std::string(m)); };
+    }
+
+    Events events;
+    pw::test::TestStore store;
+    pw::test::FakeClock clock;
+    Locale locale = Locale::EnGB();
+    cfg::GlobalSettings settings;
+    pw::test::FakeReminderView view;
+    RecordingStarter starter;
+    Launcher launcher;
+    ReminderWindow window;
+    DeliveringHost host;
+    pw::test::FakeSound sound;
 };
 
 }  // namespace pw::sched::test

@@ -12,18 +12,9 @@
 namespace pw::sched::test {
 namespace {
 
-class DeliveryTest : public ::testing::Test {
+class DeliveryTest : public ::testing::Test, protected DeliveryParts {
 protected:
-    DeliveryTest()
-        : starter(events),
-          launcher(starter, settings, [this](std::string_view m) { events.Add("log:" + std::string(m)); }),
-          window(view, store, settings, [this](std::string_view m) { events.Add("log:" + std::string(m)); },
-                 ProgramVersion{1, 0, 0, 0, "1.0.0.0"}),
-          host(events, window, launcher),
-          sound(events),
-          tick(TickContext{store, clock, locale, settings, sound, host}) {
-        window.FormCreate();
-    }
+    DeliveryTest() : tick(TickContext{store, clock, locale, settings, sound, host}) {}
 
     void AddAt(const std::string& name, int h, int m, int type, const std::string& message) {
         auto key = cfg::ScheduleKey(name);
@@ -39,17 +30,6 @@ protected:
         clock.local = EncodeDate(2026, 12, 8) + EncodeTime(h, m, s, 0);
         tick.ClockTimer();
     }
-    Events events;
-    pw::test::TestStore store;
-    pw::test::FakeClock clock;
-    Locale locale = Locale::EnGB();
-    cfg::GlobalSettings settings;
-    pw::test::FakeReminderView view;
-    RecordingStarter starter;
-    Launcher launcher;
-    ReminderWindow window;
-    DeliveringHost host;
-    pw::test::FakeSound sound;
     ClockTick tick;
 };
 

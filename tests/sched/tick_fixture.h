@@ -52,6 +52,23 @@ public:
     std::vector<std::vector<std::string>> shown;
 };
 
+// A schedule record written as the editor would write it; the message is
+// the name unless given.
+inline void WriteSchedule(Store& store, const Locale& locale, const std::string& name, DateTime start, DateTime end,
+                          const std::string& period = "01:00:00", int n = 0, const std::string& unit = "disabled",
+                          int type = 1, const std::string& message = "") {
+    auto key = cfg::ScheduleKey(name);
+    cfg::Write(store, key, cfg::schedule::StartDate, DateToText(DateOf(start), locale));
+    cfg::Write(store, key, cfg::schedule::StartTime, TimeToText(TimeOf(start), locale));
+    cfg::Write(store, key, cfg::schedule::EndDate, DateToText(DateOf(end), locale));
+    cfg::Write(store, key, cfg::schedule::EndTime, TimeToText(TimeOf(end), locale));
+    cfg::Write(store, key, cfg::schedule::RepeatPeriod, period);
+    cfg::Write(store, key, cfg::schedule::RepeatCycleNumber, n);
+    cfg::Write(store, key, cfg::schedule::RepeatCycleUnit, unit);
+    cfg::Write(store, key, cfg::schedule::ScheduleType, type);
+    cfg::Write(store, key, cfg::schedule::Message, message.empty() ? name : message);
+}
+
 class TickTest : public ::testing::Test {
 protected:
     TickTest()
@@ -63,20 +80,10 @@ protected:
     }
     void SetNow(DateTime t) { clock.local = t; }
 
-    // A schedule record written as the editor would write it.
     void AddSchedule(const std::string& name, DateTime start, DateTime end, const std::string& period = "01:00:00",
                      int n = 0, const std::string& unit = "disabled", int type = 1,
                      const std::string& message = "") {
-        auto key = cfg::ScheduleKey(name);
-        cfg::Write(store, key, cfg::schedule::StartDate, DateToText(DateOf(start), locale));
-        cfg::Write(store, key, cfg::schedule::StartTime, TimeToText(TimeOf(start), locale));
-        cfg::Write(store, key, cfg::schedule::EndDate, DateToText(DateOf(end), locale));
-        cfg::Write(store, key, cfg::schedule::EndTime, TimeToText(TimeOf(end), locale));
-        cfg::Write(store, key, cfg::schedule::RepeatPeriod, period);
-        cfg::Write(store, key, cfg::schedule::RepeatCycleNumber, n);
-        cfg::Write(store, key, cfg::schedule::RepeatCycleUnit, unit);
-        cfg::Write(store, key, cfg::schedule::ScheduleType, type);
-        cfg::Write(store, key, cfg::schedule::Message, message.empty() ? name : message);
+        WriteSchedule(store, locale, name, start, end, period, n, unit, type, message);
     }
     std::string Stored(const std::string& name, std::string_view value) {
         return ReadRegString(store, cfg::ScheduleKey(name), value, "(missing)");

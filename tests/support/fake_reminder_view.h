@@ -40,6 +40,8 @@ public:
     int PanelWidth() const override { return bounds.width - 2 * sched::ReminderLayout::At(dpi).border - frameWidth; }
     int CountdownWidth() const override { return countdownWidth; }
     void SetCountdownLeft(int left) override { countdownLeft = left; }
+    std::string SnoozeMinutesText() const override { return snoozeMinutes; }
+    void SetSnoozeMinutesText(std::string_view t) override { snoozeMinutes = std::string(t); }
     sched::ScreenSize Screen() const override { return screen; }
     sched::WindowRect WorkArea() const override { return workArea; }
     int Dpi() const override { return dpi; }
@@ -63,6 +65,7 @@ public:
     std::string versionText;
     std::vector<std::string> countdownTexts;
     int countdownLeft = -1;
+    std::string snoozeMinutes;  // the field, as the user may also type in it
 
     // The surroundings a test sets up.
     int frameHeight = 25;  // caption and borders

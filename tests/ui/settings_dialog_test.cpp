@@ -443,6 +443,7 @@ TEST_F(SettingsDialogTest, MenuCommandsOpenTheirPages) {
 TEST_F(SettingsDialogTest, OptionPagesShowTheDefaultsWithNothingStored) {
     Create();
     EXPECT_EQ(view[Ctl::spinMsgDisplayTime].text, "50");
+    EXPECT_EQ(view[Ctl::spinSnoozeMinutes].text, "10");
     EXPECT_EQ(view[Ctl::tbFontHeight].position, 19);
     EXPECT_EQ(view[Ctl::spinTrimLogDays].text, "30");
     EXPECT_EQ(view[Ctl::spinDelSchedDays].text, "30");

@@ -15,6 +15,8 @@
 #include "config/values.h"
 #include "platform/win32/text.h"
 #include "sched/reminder_item.h"
+#include "sched/snooze.h"
+#include "support/fake_clock.h"
 #include "support/fake_services.h"
 #include "support/fake_store.h"
 
@@ -44,6 +46,13 @@ protected:
         wchar_t buf[256];
         const int n = GetWindowTextW(window->Handle(), buf, 256);
         return std::wstring(buf, n);
+    }
+    // A control's place in the window's client area.
+    RECT ChildRect(HWND child) const {
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, window->Handle(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
     }
     // The rich edit's paragraphs.
     std::vector<std::string> Lines() const {
@@ -195,6 +204,43 @@ TEST_F(ReminderWin32Test, AChangeOfDpiLaysTheWindowOutAgain) {
     RECT c;
     GetClientRect(window->Handle(), &c);
     EXPECT_EQ(c.right - window->CountdownRect().right, window->Sizes().border + window->Sizes().countdownRightGap);
+}
+
+TEST_F(ReminderWin32Test, SnoozeSitsBetweenVersionAndCountdownAndPutsTheRemindersOff) {
+    const Locale locale = Locale::EnGB();
+    sched::SnoozeQueue queue(store, locale);
+    test::FakeClock clock;
+    window->Logic().AttachSnooze(&queue, &clock);
+    window->ShowReminders(Items(2));
+    HWND button = window->SnoozeButton();
+    ASSERT_TRUE(button);
+    EXPECT_EQ(WindowText(window->SnoozeField()), L"10");
+    // Left of the countdown, inside the panel, the field between them, and
+    // at any width of the window.
+    for (int wider : {0, 200}) {
+        RECT w;
+        GetWindowRect(window->Handle(), &w);
+        SetWindowPos(window->Handle(), nullptr, 0, 0, w.right - w.left + wider, w.bottom - w.top,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        RECT b = ChildRect(button), f = ChildRect(window->SnoozeField()), c;
+        const RECT cd = window->CountdownRect();
+        GetClientRect(window->Handle(), &c);
+        EXPECT_LT(b.right, f.left);
+        EXPECT_LT(f.right, cd.left);
+        // Inside the bottom panel.
+        const auto& sizes = window->Sizes();
+        EXPECT_GE(b.top, c.bottom - sizes.border - sizes.panelHeight);
+        EXPECT_LE(b.bottom, c.bottom - sizes.border);
+    }
+    EXPECT_NE(GetWindowLongPtrW(button, GWL_STYLE) & WS_TABSTOP, 0);
+    EXPECT_NE(GetWindowLongPtrW(window->SnoozeField(), GWL_STYLE) & WS_TABSTOP, 0);
+    SetWindowTextW(window->SnoozeField(), L"3");
+    SendMessageW(button, BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(window->Handle()));
+    EXPECT_EQ(ReadRegInteger(store, cfg::kSettingsKey, "SnoozeMinutes", 0), 3);
+    auto key = store.Open(Root::CurrentUser, cfg::kSnoozedKey, OpenMode::Read);
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->ValueNames().size(), 2u);
 }
 
 TEST_F(ReminderWin32Test, ClosingOnlyHides) {

@@ -380,6 +380,7 @@ TEST_F(SettingsWin32Test, EveryControlOfTheOptionPagesIsBuiltWithItsClassAndCapt
         {Ctl::memoTimeServers, L"Edit", ES_MULTILINE | ES_WANTRETURN | WS_VSCROLL, nullptr},
         {Ctl::butTestTimeServers, L"Button", WS_TABSTOP, L"Test servers"},
         {Ctl::spinMsgDisplayTime, L"Edit", WS_TABSTOP, L"50"},
+        {Ctl::spinSnoozeMinutes, L"Edit", WS_TABSTOP, L"10"},
         {Ctl::tbFontHeight, TRACKBAR_CLASSW, WS_TABSTOP, nullptr},
         {Ctl::butReminderTextColor, L"Button", BS_OWNERDRAW | WS_TABSTOP, L"Text color"},
         {Ctl::butReminderBGColor, L"Button", BS_OWNERDRAW | WS_TABSTOP, L"Background"},
@@ -420,6 +421,7 @@ TEST_F(SettingsWin32Test, EveryControlOfTheOptionPagesIsBuiltWithItsClassAndCapt
     const Spin spins[] = {{Ctl::spinAutoSynchInterval, 9999, 1},
                           {Ctl::MaxCorrection, 9999999, 1},
                           {Ctl::spinMsgDisplayTime, 9999, 10},
+                          {Ctl::spinSnoozeMinutes, 1440, 1},
                           {Ctl::spinTrimLogDays, 9999, 10},
                           {Ctl::spinDelSchedDays, 9999, 10}};
     for (const auto& sp : spins) {

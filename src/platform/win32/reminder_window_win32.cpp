@@ -1,13 +1,16 @@
 #include "platform/win32/reminder_window_win32.h"
 
+#include <commctrl.h>
 #include <richedit.h>
 
 #include <algorithm>
 #include <cstring>
 
+#include "config/values.h"
 #include "platform/win32/text.h"
 #include "platform/win32/version_win32.h"
 #include "platform/win32/win_services.h"
+#include "resource.h"
 
 namespace pw::win {
 
@@ -55,6 +58,9 @@ SIZE TextSize(HWND hwnd, HFONT font, const std::wstring& text) {
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
 
+constexpr const wchar_t* kSnoozeCaption = L"&Snooze";
+constexpr const wchar_t* kWidestMinutes = L"0000";
+
 }  // namespace
 
 ReminderWindowWin32::ReminderWindowWin32(Store& store, const cfg::GlobalSettings& settings,
@@ -67,7 +73,7 @@ ReminderWindowWin32::ReminderWindowWin32(Store& store, const cfg::GlobalSettings
 
 ReminderWindowWin32::~ReminderWindowWin32() {
     if (hwnd_) DestroyWindow(hwnd_);
-    for (HFONT f : {nameFont_, versionFont_, countdownFont_})
+    for (HFONT f : {nameFont_, versionFont_, countdownFont_, snoozeFont_})
         if (f) DeleteObject(f);
 }
 
@@ -104,8 +110,10 @@ void ReminderWindowWin32::DisarmTimer() {
 
 void ReminderWindowWin32::CreateFonts() {
     sizes_ = sched::ReminderLayout::At(Dpi());
-    for (HFONT f : {nameFont_, versionFont_, countdownFont_})
-        if (f) DeleteObject(f);
+    for (HFONT* f : {&nameFont_, &versionFont_, &countdownFont_, &snoozeFont_}) {
+        if (*f) DeleteObject(*f);
+        *f = nullptr;
+    }
     nameFont_ = MakeFont(L"Arial", sizes_.nameFontPixels, true, true);
     // The version in the system's dialog face, like the other small texts
     // of the desktop.
@@ -113,6 +121,76 @@ void ReminderWindowWin32::CreateFonts() {
     countdownFont_ = MakeFont(L"Arial", sizes_.countdownFontPixels, true, false);
     countdownWidth_ = TextSize(hwnd_, countdownFont_, L" 000:00 ").cx;
     countdownHeight_ = TextSize(hwnd_, countdownFont_, L" 0:00 ").cy;
+    // The button and its field in the dialogs' face, at the window's DPI
+    // (the system gives that face at the primary screen's).
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (HDC screen = GetDC(nullptr)) {
+        const int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) && systemDpi > 0) {
+            metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, Dpi(), systemDpi);
+            snoozeFont_ = CreateFontIndirectW(&metrics.lfMessageFont);
+        }
+    }
+    if (!snoozeFont_) snoozeFont_ = MakeFont(L"Tahoma", sizes_.versionFontPixels, false, false);
+    if (snoozeButton_) {
+        for (HWND h : {snoozeButton_, snoozeField_})
+            if (h) SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(snoozeFont_), FALSE);
+        snoozeTextWidth_ = TextSize(hwnd_, snoozeFont_, L"Snooze").cx;
+        snoozeDigitsWidth_ = TextSize(hwnd_, snoozeFont_, kWidestMinutes).cx;
+    }
+}
+
+void ReminderWindowWin32::CreateSnoozeControls() {
+    if (snoozeButton_ || !hwnd_) return;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    const auto child = [&](DWORD exStyle, const wchar_t* cls, const wchar_t* text, DWORD style, int id) {
+        HWND h = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+        if (h) SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(snoozeFont_), FALSE);
+        return h;
+    };
+    // Button first: the tab order runs text, button, minutes.
+    snoozeButton_ = child(0, L"BUTTON", kSnoozeCaption, WS_TABSTOP | BS_PUSHBUTTON, IDC_BUT_SNOOZE);
+    snoozeField_ = child(WS_EX_CLIENTEDGE, L"EDIT", snoozeMinutes_.c_str(), WS_TABSTOP | ES_NUMBER | ES_RIGHT,
+                         IDC_EDT_SNOOZE);
+    snoozeSpin_ = child(0, UPDOWN_CLASSW, L"", UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, IDC_SPIN_SNOOZE);
+    if (snoozeField_) SendMessageW(snoozeField_, EM_SETLIMITTEXT, 4, 0);
+    if (snoozeSpin_) {
+        SendMessageW(snoozeSpin_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(snoozeField_), 0);
+        SendMessageW(snoozeSpin_, UDM_SETRANGE32, cfg::global::SnoozeMinutes.min, cfg::global::SnoozeMinutes.max);
+    }
+    snoozeTextWidth_ = TextSize(hwnd_, snoozeFont_, L"Snooze").cx;
+    snoozeDigitsWidth_ = TextSize(hwnd_, snoozeFont_, kWidestMinutes).cx;
+}
+
+ReminderWindowWin32::SnoozeRects ReminderWindowWin32::SnoozeLayout() const {
+    const RECT cd = CountdownRect();
+    const int height = cd.bottom - cd.top;
+    // Text to frame and control to control: a third of the height, the
+    // way a dialog spaces a button of its font.
+    const int pad = height / 3;
+    const int spinWidth = std::max<int>(height * 2 / 3, GetSystemMetrics(SM_CXVSCROLL));
+    SnoozeRects r{};
+    r.spin = RECT{cd.left - pad - spinWidth, cd.top, cd.left - pad, cd.bottom};
+    r.field = RECT{r.spin.left - snoozeDigitsWidth_ - pad, cd.top, r.spin.left, cd.bottom};
+    r.button = RECT{r.field.left - pad - snoozeTextWidth_ - 2 * pad, cd.top, r.field.left - pad, cd.bottom};
+    return r;
+}
+
+bool ReminderWindowWin32::IsDialogMessage(MSG& msg) {
+    if (!hwnd_ || !snoozeButton_ || !IsWindowVisible(hwnd_)) return false;
+    if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
+    // The text control asks for every key, Tab included; here Tab leaves
+    // it for the button as in a dialog.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && msg.hwnd == edit_) {
+        if (HWND next = GetNextDlgTabItem(hwnd_, edit_, GetKeyState(VK_SHIFT) < 0)) SetFocus(next);
+        return true;
+    }
+    return ::IsDialogMessageW(hwnd_, &msg) != FALSE;
 }
 
 LRESULT ReminderWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -148,6 +226,28 @@ LRESULT ReminderWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
         Guard([&] { logic_.FormClose(); });
         return 0;
+    case WM_COMMAND:
+        if (LOWORD(wp) == IDC_BUT_SNOOZE && HIWORD(wp) == BN_CLICKED) {
+            Guard([&] { logic_.butSnoozeClick(); });
+        } else if (LOWORD(wp) == IDCANCEL) {
+            // Esc, through the dialog keys: as the close button.
+            Guard([&] { logic_.FormClose(); });
+        }
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wp) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+        }
+        return Default(msg, wp, lp);
+    case WM_SETFOCUS: {
+        // The keyboard goes to a control, never to the frame, so that Tab
+        // and the mnemonics work from the first key; the text first, where
+        // a stray key changes nothing.
+        HWND target = lastFocus_ && IsWindowVisible(lastFocus_) ? lastFocus_ : edit_;
+        if (target) SetFocus(target);
+        return 0;
+    }
     case WM_GETMINMAXINFO: {
         // Small enough to be out of the way, large enough for the panel.
         auto* mm = reinterpret_cast<MINMAXINFO*>(lp);
@@ -200,6 +300,7 @@ HWND ReminderWindowWin32::TextControl() {
     SendMessageW(edit_, EM_SETTARGETDEVICE, 0, 1);
     SendMessageW(edit_, EM_EXLIMITTEXT, 0, 16 * 1024 * 1024);
     if (background_) SendMessageW(edit_, EM_SETBKGNDCOLOR, 0, *background_);
+    CreateSnoozeControls();
     Layout();
     return edit_;
 }
@@ -209,6 +310,11 @@ void ReminderWindowWin32::Layout() {
     const RECT p = PanelRect();
     MoveWindow(edit_, sizes_.border, sizes_.border, std::max<int>(p.right - p.left, 0),
                std::max<int>(p.top - sizes_.border, 0), TRUE);
+    if (snoozeButton_) {
+        const SnoozeRects r = SnoozeLayout();
+        for (auto [h, rect] : {std::pair{snoozeButton_, r.button}, {snoozeField_, r.field}, {snoozeSpin_, r.spin}})
+            if (h) MoveWindow(h, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    }
     InvalidateRect(hwnd_, &p, TRUE);
 }
 
@@ -240,9 +346,16 @@ void ReminderWindowWin32::Paint(HDC dc) {
     GetTextMetricsW(dc, &versionMetrics);
     SetTextColor(dc, kBlack);
     const RECT cd = CountdownRect();
+    const int versionEnd = snoozeButton_ ? SnoozeLayout().button.left : cd.left;
     RECT versionRect{nameX + nameSize.cx + sizes_.versionGap, nameY + nameMetrics.tmAscent - versionMetrics.tmAscent,
-                     cd.left - sizes_.countdownGap, p.bottom - 2};
-    DrawTextW(dc, version_.c_str(), static_cast<int>(version_.size()), &versionRect,
+                     versionEnd - sizes_.countdownGap, p.bottom - 2};
+    // Where the snooze controls leave too little room, the numbers alone.
+    std::wstring version = version_;
+    SIZE versionSize{0, 0};
+    GetTextExtentPoint32W(dc, version.c_str(), static_cast<int>(version.size()), &versionSize);
+    if (versionSize.cx > versionRect.right - versionRect.left && version.rfind(L' ') != std::wstring::npos)
+        version = version.substr(version.rfind(L' ') + 1);
+    DrawTextW(dc, version.c_str(), static_cast<int>(version.size()), &versionRect,
               DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 
     // The countdown: lime on black, right-aligned in its box.
@@ -376,7 +489,17 @@ int ReminderWindowWin32::CountdownWidth() const { return countdownWidth_; }
 
 void ReminderWindowWin32::SetCountdownLeft(int left) {
     countdownRightGap_ = PanelWidth() - left - countdownWidth_;
+    Layout();
     InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+std::string ReminderWindowWin32::SnoozeMinutesText() const {
+    return Narrow(snoozeField_ ? WindowText(snoozeField_) : snoozeMinutes_);
+}
+
+void ReminderWindowWin32::SetSnoozeMinutesText(std::string_view text) {
+    snoozeMinutes_ = Widen(text);
+    if (snoozeField_) SetWindowTextW(snoozeField_, snoozeMinutes_.c_str());
 }
 
 sched::ScreenSize ReminderWindowWin32::Screen() const {

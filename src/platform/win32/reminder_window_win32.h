@@ -72,6 +72,14 @@ public:
     const std::wstring& NameLabel() const { return appName_; }
     // The countdown label's rectangle in client coordinates.
     RECT CountdownRect() const;
+    // The Snooze button and its minutes field with their up-down, made
+    // with the text control; null before.
+    HWND SnoozeButton() const { return snoozeButton_; }
+    HWND SnoozeField() const { return snoozeField_; }
+
+    // Tab, mnemonics (Alt+S) and Esc for the window's controls; the
+    // program's message loop asks this before dispatching.
+    bool IsDialogMessage(MSG& msg);
 
     static constexpr UINT_PTR kMsgTimerId = 1;
     // The border and the panel's sizes at the window's DPI.
@@ -81,12 +89,22 @@ public:
 
 private:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-    void OnDestroyed() override { edit_ = nullptr; }
+    void OnDestroyed() override { edit_ = snoozeButton_ = snoozeField_ = snoozeSpin_ = lastFocus_ = nullptr; }
     void Layout();
     void Paint(HDC dc);
     RECT PanelRect() const;
     // The panel's fonts and sizes at the window's DPI.
     void CreateFonts();
+    void CreateSnoozeControls();
+    // Where the snooze controls go: against the countdown, as high as its
+    // box, every width from the measured texts and that height, so that a
+    // panel scaled for the screen carries them along.
+    struct SnoozeRects {
+        RECT button;
+        RECT field;
+        RECT spin;
+    };
+    SnoozeRects SnoozeLayout() const;
 
     // sched::ReminderView
     void SetCaption(std::string_view caption) override;
@@ -107,6 +125,8 @@ private:
     int PanelWidth() const override;
     int CountdownWidth() const override;
     void SetCountdownLeft(int left) override;
+    std::string SnoozeMinutesText() const override;
+    void SetSnoozeMinutesText(std::string_view text) override;
     sched::ScreenSize Screen() const override;
     sched::WindowRect WorkArea() const override;
     int PixelsPerInch() const override;
@@ -119,6 +139,15 @@ private:
     HFONT nameFont_ = nullptr;
     HFONT versionFont_ = nullptr;
     HFONT countdownFont_ = nullptr;
+    HFONT snoozeFont_ = nullptr;
+    HWND snoozeButton_ = nullptr;
+    HWND snoozeField_ = nullptr;
+    HWND snoozeSpin_ = nullptr;
+    std::wstring snoozeMinutes_;  // kept until the field exists
+    int snoozeTextWidth_ = 0;     // "Snooze" in the button's font
+    int snoozeDigitsWidth_ = 0;   // the widest minutes, "0000"
+    // The child that had the focus when the window was last deactivated.
+    HWND lastFocus_ = nullptr;
     std::wstring appName_;
     std::wstring version_;
     std::wstring countdown_;

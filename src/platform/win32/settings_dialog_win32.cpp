@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "config/values.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win_services.h"
 #include "resource.h"
@@ -98,6 +99,7 @@ constexpr ControlInfo kControls[] = {
     {Ctl::memoTimeServers, IDC_MEMO_TIMESERVERS, Kind::Edit, false, Page::Display},
     {Ctl::butTestTimeServers, IDC_BUT_TESTTIMESERVERS, Kind::Button, false, Page::Display},
     {Ctl::spinMsgDisplayTime, IDC_EDT_MSGDISPLAYTIME, Kind::Spin, false, Page::Display},
+    {Ctl::spinSnoozeMinutes, IDC_EDT_SNOOZEMINUTES, Kind::Spin, false, Page::Display},
     {Ctl::tbFontHeight, IDC_TB_FONTHEIGHT, Kind::Slider, false, Page::Display},
     {Ctl::butReminderTextColor, IDC_BUT_REMINDERTEXTCOLOR, Kind::Colour, false, Page::Display},
     {Ctl::butReminderBGColor, IDC_BUT_REMINDERBGCOLOR, Kind::Colour, false, Page::Display},
@@ -131,6 +133,7 @@ constexpr SpinInfo kSpins[] = {
     {Ctl::spinAutoSynchInterval, IDC_SPIN_AUTOSYNCHINTERVAL, 9999},
     {Ctl::MaxCorrection, IDC_SPIN_MAXCORRECTION, 9999999},
     {Ctl::spinMsgDisplayTime, IDC_SPIN_MSGDISPLAYTIME, 9999, 10},
+    {Ctl::spinSnoozeMinutes, IDC_SPIN_SNOOZEMINUTES, cfg::global::SnoozeMinutes.max},
     {Ctl::spinTrimLogDays, IDC_SPIN_TRIMLOGDAYS, 9999, 10},
     {Ctl::spinDelSchedDays, IDC_SPIN_DELSCHEDDAYS, 9999, 10},
 };
@@ -180,13 +183,6 @@ const ControlInfo* InfoOfId(int id) {
 COLORREF ColourRef(std::uint32_t colour) {
     if ((colour >> 24) == 0xFF) return GetSysColor(static_cast<int>(colour & 0xFF));
     return static_cast<COLORREF>(colour & 0xFFFFFF);
-}
-
-std::wstring WindowText(HWND h) {
-    const int n = GetWindowTextLengthW(h);
-    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(h, text.data(), n + 1)));
-    return text;
 }
 
 // Time pickers carry a date as well; theirs is a fixed one inside the

@@ -13,6 +13,13 @@ void ErrorGuard::Report(const char* what) {
     inBox_ = false;
 }
 
+std::wstring WindowText(HWND h) {
+    const int n = GetWindowTextLengthW(h);
+    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(h, text.data(), n + 1)));
+    return text;
+}
+
 int SystemDpi() {
     static const int dpi = [] {
         HDC dc = GetDC(nullptr);

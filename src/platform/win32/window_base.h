@@ -9,6 +9,7 @@
 
 #include <exception>
 #include <optional>
+#include <string>
 
 #include "common/services.h"
 
@@ -39,6 +40,9 @@ private:
     MessageBoxes& boxes_;
     bool inBox_ = false;
 };
+
+// The text of a window or control.
+std::wstring WindowText(HWND h);
 
 // The system's DPI, read once: it changes only with a new logon.
 int SystemDpi();

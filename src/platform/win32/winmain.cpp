@@ -24,6 +24,7 @@
 #include "platform/win32/win_services.h"
 #include "platform/win32/winsock_api.h"
 #include "sched/launch.h"
+#include "sched/snooze.h"
 #include "update/update_check.h"
 
 // The runtime's own handler for an uncaught exception prints the demangled
@@ -111,6 +112,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     }
 
     pw::win::ReminderWindowWin32 reminders(store, clockLogic.Settings(), clockLogic.LogWriter(), boxes, version);
+    pw::sched::SnoozeQueue snoozes(store, locale);
+    reminders.Logic().AttachSnooze(&snoozes, &clock);
     // Not owned by the clock window: the windows of a minimized owner are
     // hidden, and reminders must show while the clock sits in the tray.
     // Without it (no rich edit control on the system) the clock still runs
@@ -144,6 +147,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         // Tab, the arrow keys, Enter, Esc and mnemonics of the dialog.
         if (settingsWindow.IsDialogMessage(msg)) continue;
+        if (reminders.IsDialogMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
