@@ -8,7 +8,8 @@ pw_flavour "$root"
 build=$PW_WIN_BUILD
 [ -f "$build/plenwick.exe" ] && [ -f "$build/floor_clock_gui.exe" ] && [ -f "$build/pwdriver.exe" ] ||
     "$root/scripts/build" windows >/dev/null
-export WINEPREFIX="$build/wineprefix-bench" WINEDEBUG=-all
+# PW_BENCH_PREFIX: a prefix of its own, for two runs side by side.
+export WINEPREFIX="${PW_BENCH_PREFIX:-$build/wineprefix-bench}" WINEDEBUG=-all
 unset LC_ALL
 export LANG=en_GB.UTF-8
 run="$root/scripts/wine-run"

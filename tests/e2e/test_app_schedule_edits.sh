@@ -19,12 +19,7 @@ e2e_wait_for_minute_start 40
 e2e_start
 e2e_wait_clock
 # The first pass has read the schedules.
-i=0
-until [ "$(e2e_driver caption PlenwickClock)" = "Schedules: 1" ]; do
-    i=$((i + 1))
-    [ $i -le 300 ] || e2e_fail "the first pass did not run"
-    sleep 0.1
-done
+e2e_wait_caption "Schedules: 1"
 
 # Half a minute at least before the minute the changes are for.
 e2e_wait_for_minute_start 30

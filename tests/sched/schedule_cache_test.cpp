@@ -87,7 +87,9 @@ TEST_F(ScheduleCacheTest, FollowsEachChangeFromOutsideAndReadsOnlyTheKeysThatCha
         {"bad text", [](Store& s) { WriteRegString(s, cfg::ScheduleKey("Alpha"), "StartTime", "half past"); }, 1},
         {"bad type", [](Store& s) { WriteRegString(s, cfg::ScheduleKey("Alpha"), "ScheduleType", "one"); }, 1},
         {"value deleted",
-         [](Store& s) { s.Open(Root::CurrentUser, cfg::ScheduleKey("Gamma"), OpenMode::ReadWrite)->DeleteValue("StartDate"); },
+         [](Store& s) {
+             s.Open(Root::CurrentUser, cfg::ScheduleKey("Gamma"), OpenMode::ReadWrite)->DeleteValue("StartDate");
+         },
          1},
         {"restore",
          [](Store& s) {
