@@ -37,8 +37,9 @@ reg_add Added StartTime "$minute:00"
 reg_add Added Message "Added while running"
 
 e2e_wait_window "Reminders: 2" 90
-e2e_wait_log "Reminder:Edited Message:1.Moved to now"
+# In the walk's order, which is the store's: by name.
 e2e_wait_log "Reminder:Added Message:1.Added while running"
+e2e_wait_log "Reminder:Edited Message:2.Moved to now"
 # Fired in that minute, not later.
 for name in Edited Added; do
     line=$(e2e_log_lines | grep -F "Reminder:$name ")
