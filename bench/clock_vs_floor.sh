@@ -15,6 +15,10 @@
 # baseline. Prints the figures and the ratios plenwick / floor, and the size of
 # plenwick.exe. Where only the 64-bit Wine runs, both programs are their
 # 64-bit builds (scripts/wine-flavour.sh). Nothing here sets the clock.
+# PW_BENCH_SCHEDULES=N gives the program N schedules first (six in ten
+# waiting for a later day, the others open since the night and due
+# only at their end tomorrow), to compare its idle cost with that of a
+# run without any.
 #   [PW_DPI=144] bench/clock_vs_floor.sh [idle seconds] [starts]
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
@@ -26,6 +30,25 @@ starts=${2:-5}
 without_clock_right "$0" "$@"
 
 . "$here/wine-bench-lib.sh"
+
+schedules=${PW_BENCH_SCHEDULES:-0}
+if [ "$schedules" -gt 0 ]; then
+    today=$(date +%d/%m/%Y)
+    later=$(date -d '+3 days' +%d/%m/%Y)
+    tomorrow=$(date -d tomorrow +%d/%m/%Y)
+    awk -v n="$schedules" -v today="$today" -v later="$later" -v tomorrow="$tomorrow" 'BEGIN {
+        print "REGEDIT4"
+        for (i = 0; i < n; i++) {
+            start = i % 10 < 6 ? later : today
+            printf "[HKEY_CURRENT_USER\\Software\\Corvane Software\\Plenwick\\Schedules\\Schedule %d]\n", i
+            printf "\"Message\"=\"Reminder number %d\"\n\"StartDate\"=\"%s\"\n", i, start
+            printf "\"StartTime\"=\"00:%02d:00\"\n\"EndDate\"=\"%s\"\n\"EndTime\"=\"17:00:00\"\n", i % 60, tomorrow
+            printf "\"RepeatPeriod\"=\"00:00:00\"\n"
+            printf "\"RepeatCycleNumber\"=dword:00000001\n\"RepeatCycleUnit\"=\"days\"\n"
+        }
+    }' > "$work/schedules.reg"
+    "$run" regedit /S "$(win "$work/schedules.reg")" >/dev/null 2>&1
+fi
 
 
 startup() {  # exe class argument closer...
@@ -87,4 +110,4 @@ row "CPU over $idle idle seconds (ms)" "$ours_cpu" "$floor_cpu" "$(ratio "$ours_
     "$tray_cpu" "$(ratio "$ours_cpu" "$tray_cpu")"
 row "peak memory, VmHWM (KiB)" "$ours_kb" "$floor_kb" "$(ratio "$ours_kb" "$floor_kb")" \
     "$tray_kb" "$(ratio "$ours_kb" "$tray_kb")"
-echo "plenwick.exe ($PW_FLAVOUR, LogPixels ${PW_DPI:-96}): $size bytes"
+echo "plenwick.exe ($PW_FLAVOUR, LogPixels ${PW_DPI:-96}): $size bytes, $schedules schedules"

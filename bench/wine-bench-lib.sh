@@ -10,7 +10,8 @@ pw_flavour "$root"
 build=$PW_WIN_BUILD
 [ -f "$build/plenwick.exe" ] && [ -f "$build/floor_clock_gui.exe" ] && [ -f "$PW_WIN_TOOLS/pwdriver.exe" ] ||
     "$root/scripts/build" windows >/dev/null
-export WINEPREFIX="$PW_PREFIXES/wineprefix-bench" WINEDEBUG=-all
+# PW_BENCH_PREFIX: a prefix of its own, for two runs side by side.
+export WINEPREFIX="${PW_BENCH_PREFIX:-$PW_PREFIXES/wineprefix-bench}" WINEDEBUG=-all
 unset LC_ALL
 export LANG=en_GB.UTF-8
 run="$root/scripts/wine-run"

@@ -6,6 +6,7 @@ namespace pw {
 
 struct MemoryStore::Node {
     std::string name;
+    std::uint64_t stamp = 0;
     std::vector<std::pair<std::string, StoreValue>> values;  // first-write order
     std::vector<std::unique_ptr<Node>> children;            // kept in name order
 
@@ -32,8 +33,8 @@ namespace {
 // handle is open makes the handle fail instead of touching freed memory.
 class MemoryKey : public StoreKey {
 public:
-    MemoryKey(MemoryStore::Node* root, std::vector<std::string> path, bool writable)
-        : root_(root), path_(std::move(path)), writable_(writable) {}
+    MemoryKey(MemoryStore::Node* root, std::vector<std::string> path, bool writable, std::uint64_t& changes)
+        : root_(root), path_(std::move(path)), writable_(writable), changes_(changes) {}
 
     std::optional<StoreValue> GetValue(std::string_view name) override {
         auto* n = Resolve();
@@ -46,6 +47,7 @@ public:
     bool SetValue(std::string_view name, const StoreValue& value) override {
         auto* n = Resolve();
         if (!n || !writable_) return false;
+        n->stamp = ++changes_;
         for (auto& [k, v] : n->values)
             if (NamesEqual(k, name)) {
                 v = value;
@@ -61,6 +63,7 @@ public:
         auto it = std::find_if(n->values.begin(), n->values.end(), [&](auto& kv) { return NamesEqual(kv.first, name); });
         if (it == n->values.end()) return false;
         n->values.erase(it);
+        n->stamp = ++changes_;
         return true;
     }
 
@@ -75,6 +78,19 @@ public:
         auto* n = Resolve();
         if (!n || index >= n->children.size()) return std::nullopt;
         return n->children[index]->name;
+    }
+
+    std::vector<SubkeyStamp> SubkeyStamps() override {
+        std::vector<SubkeyStamp> out;
+        if (auto* n = Resolve())
+            for (auto& c : n->children) out.push_back({c->name, c->stamp});
+        return out;
+    }
+
+    Contents ReadContents() override {
+        Contents c = StoreKey::ReadContents();
+        if (auto* n = Resolve()) c.stamp = n->stamp;
+        return c;
     }
 
     std::vector<std::string> ValueNames() override {
@@ -97,6 +113,21 @@ private:
     MemoryStore::Node* root_;
     std::vector<std::string> path_;
     bool writable_;
+    std::uint64_t& changes_;
+};
+
+class MemoryWatch : public StoreWatch {
+public:
+    explicit MemoryWatch(const std::uint64_t& changes) : changes_(changes), seen_(changes) {}
+    bool Changed() override {
+        if (seen_ == changes_) return false;
+        seen_ = changes_;
+        return true;
+    }
+
+private:
+    const std::uint64_t& changes_;
+    std::uint64_t seen_;
 };
 
 }  // namespace
@@ -117,12 +148,15 @@ std::unique_ptr<StoreKey> MemoryStore::Open(Root root, std::string_view path, Op
         auto* c = n->Child(part);
         if (!c) {
             if (mode != OpenMode::Create) return nullptr;
+            n->stamp = ++changes_;
             c = n->AddChild(part);
+            c->stamp = changes_;
         }
         names.emplace_back(c->name);
         n = c;
     }
-    return std::make_unique<MemoryKey>(roots_.at(root).get(), std::move(names), mode != OpenMode::Read);
+    return std::make_unique<MemoryKey>(roots_.at(root).get(), std::move(names), mode != OpenMode::Read,
+                                       changes_);
 }
 
 bool MemoryStore::DeleteTree(Root root, std::string_view path) {
@@ -136,7 +170,13 @@ bool MemoryStore::DeleteTree(Root root, std::string_view path) {
     auto it = n->LowerBound(parts.back());
     if (it == n->children.end() || !NamesEqual((*it)->name, parts.back())) return false;
     n->children.erase(it);
+    n->stamp = ++changes_;
     return true;
+}
+
+std::unique_ptr<StoreWatch> MemoryStore::Watch(Root root, std::string_view path) {
+    if (!watchable || !Open(root, path, OpenMode::Create)) return nullptr;
+    return std::make_unique<MemoryWatch>(changes_);
 }
 
 }  // namespace pw

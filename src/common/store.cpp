@@ -36,6 +36,14 @@ StoreKey::Contents StoreKey::ReadContents() {
     return c;
 }
 
+std::vector<StoreKey::SubkeyStamp> StoreKey::SubkeyStamps() {
+    std::vector<SubkeyStamp> out;
+    for (auto& name : SubkeyNames()) out.push_back({std::move(name), 0});
+    return out;
+}
+
+std::unique_ptr<StoreWatch> Store::Watch(Root, std::string_view) { return nullptr; }
+
 std::string_view TrimPathSeparators(std::string_view path) {
     while (!path.empty() && path.front() == '\\') path.remove_prefix(1);
     while (!path.empty() && path.back() == '\\') path.remove_suffix(1);

@@ -86,8 +86,32 @@ public:
     struct Contents {
         std::vector<std::pair<std::string, std::optional<StoreValue>>> values;
         std::size_t subkeyCount = 0;
+        // The key's change stamp as it was read (see SubkeyStamps).
+        std::uint64_t stamp = 0;
     };
     virtual Contents ReadContents();
+
+    // Every subkey with its change stamp, in enumeration order: a number
+    // that differs whenever a value of that subkey was written or deleted
+    // or a subkey of it made or removed. 0 when the store keeps none, which
+    // a reader takes as "may have changed". One call per subkey, where
+    // reading each subkey's values would cost a dozen.
+    struct SubkeyStamp {
+        std::string name;
+        std::uint64_t stamp = 0;
+    };
+    virtual std::vector<SubkeyStamp> SubkeyStamps();
+};
+
+// A watch over a key and everything below it.
+class StoreWatch {
+public:
+    virtual ~StoreWatch() = default;
+    // True when something below the key may have changed since the watch
+    // was set or last said so, also when the key itself was deleted (the
+    // watch then follows the key made again). It may say true without a
+    // change, never false after one.
+    virtual bool Changed() = 0;
 };
 
 enum class OpenMode {
@@ -106,6 +130,9 @@ public:
     // Deletes the key with all its values and subkeys. False when it did not
     // exist or could not be deleted entirely.
     virtual bool DeleteTree(Root root, std::string_view path) = 0;
+    // Sets a watch on the key (made when missing). Nothing when the store
+    // cannot watch it; a reader then has to read again what it needs.
+    virtual std::unique_ptr<StoreWatch> Watch(Root root, std::string_view path);
 };
 
 // Path helpers shared by the implementations.

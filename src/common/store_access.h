@@ -49,6 +49,8 @@ void SetRunAtStartup(Store& store, std::string_view entry, std::string_view comm
 class KeyReader {
 public:
     KeyReader(Store& store, std::string_view key);
+    // Reads through a key already open (or one kept in memory).
+    explicit KeyReader(std::unique_ptr<StoreKey> key) : key_(std::move(key)) {}
     bool Exists() const { return key_ != nullptr; }
     std::string ReadString(std::string_view name, std::string_view def);
     // The stored text, or nothing when the value is missing.

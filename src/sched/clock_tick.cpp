@@ -34,12 +34,12 @@ void ClockTick::RunPass(const Clock::Reading& now, Seconds tick, const PassPlan&
     ctx_.host.AutoSynchronize();
     if (disableSchedules) return;
 
-    // Opened with creation, so the key exists from the first pass on. When it
-    // can be neither opened nor created, the names of the last pass stay and
-    // this pass walks nothing.
-    if (auto key = ctx_.store.Open(Root::CurrentUser, cfg::kSchedulesKey, OpenMode::Create)) {
-        names_ = key->SubkeyNames();
-        key.reset();
+    // When the schedules key can be neither opened nor created, the names
+    // of the last pass stay and this pass walks no schedule.
+    if (cache_.Refresh([this](std::string_view line) { ctx_.host.WriteLogLine(line); })) {
+        // The pass may delete schedules while it walks: it walks the names
+        // as they were at its start.
+        names_ = cache_.Names();
         ctx_.host.SetCaption("Schedules: " + std::to_string(names_.size()));
         const std::int64_t today = DayOf(tick);
         for (const auto& name : names_) Evaluate(name, tick, today, plan);
@@ -89,28 +89,28 @@ void ClockTick::CollectSnoozed(const Clock::Reading& now) {
 }
 
 void ClockTick::Evaluate(const std::string& name, Seconds tick, std::int64_t today, const PassPlan& plan) {
-    const std::string keyPath = cfg::ScheduleKey(name);
     // One schedule's trouble (a text the current regional settings cannot
     // read, a value of the wrong type, a write the store refuses) skips that
     // schedule for this pass; the others go on.
     try {
-        KeyReader key(ctx_.store, keyPath);
-        if (!key.Exists()) return;  // gone since the listing
-        // The values are read as the steps need them; a schedule that has not
-        // started costs one read.
+        const ScheduleCache::Entry* entry = cache_.Find(name);
+        if (!entry) return;  // gone since the listing
+        // The pass's own writes replace the entry's record in place.
+        const ScheduleRecord& record = entry->record;
+        // A schedule that has not started needs nothing but its start date.
         ScheduleTiming t;
-        t.startDate = ReadStartDate(key, ctx_.locale, today);
+        t.startDate = record.StartDate(today);
         if (IsNotStarted(t, today)) return;
-        t = ReadTimingAfterStart(key, ctx_.locale, today, t.startDate);
+        t = record.TimingAfterStart(today, t.startDate);
 
         if (plan.missedFrom < tick) {
             // Minutes passed without a pass: what fell due in them, and the
             // window moved on by the cycles they held.
             const MissedSpan span = WalkMissedSpan(t, plan.missedFrom, tick);
-            if (span.due.count > 0) ReportMissed(key, name, span.due);
+            if (span.due.count > 0) ReportMissed(record, name, span.due);
             if (span.moved) {
                 t = span.window;
-                WriteDates(keyPath, t);
+                WriteDates(name, t);
             }
             if (span.noSuchDay) return;
         } else if (CycleHasEnded(t, tick)) {
@@ -118,12 +118,12 @@ void ClockTick::Evaluate(const std::string& name, Seconds tick, std::int64_t tod
             if (r.status == Advance::NoSuchDay) return;
             if (r.status == Advance::Moved) {
                 t = WithWindow(t, r.window);
-                WriteDates(keyPath, t);
+                WriteDates(name, t);
             }
         }
 
         if (ctx_.settings.AutoDelSched && IsExpired(t, tick, ctx_.settings.DelSchedDays)) {
-            if (DeleteKey(ctx_.store, keyPath)) {
+            if (DeleteKey(cache_.Writer(), cfg::ScheduleKey(name))) {
                 ctx_.host.WriteLogLine("Schedule deleted: " + name);
                 ctx_.host.RemoveFromScheduleList(name);
                 return;
@@ -135,7 +135,7 @@ void ClockTick::Evaluate(const std::string& name, Seconds tick, std::int64_t tod
         if (today < DayOf(t.Start())) return;
         if (!IsDue(t, tick)) return;
 
-        const ScheduleAction a = ReadAction(key);
+        const ScheduleAction a = record.action.Get();
         if (a.type == cfg::kTypeReminder) {
             pending_.push_back(MakeReminderItem(a.message, ReminderDescription(t, ctx_.locale), name));
             SoundReminderAlert(ctx_.sound, ctx_.settings, a.scheduleSound, a.soundName);
@@ -148,13 +148,15 @@ void ClockTick::Evaluate(const std::string& name, Seconds tick, std::int64_t tod
     }
 }
 
-void ClockTick::WriteDates(const std::string& keyPath, const ScheduleTiming& t) {
-    cfg::Write(ctx_.store, keyPath, cfg::schedule::StartDate, DateToText(t.startDate, ctx_.locale));
-    cfg::Write(ctx_.store, keyPath, cfg::schedule::EndDate, DateToText(t.endDate, ctx_.locale));
+void ClockTick::WriteDates(const std::string& name, const ScheduleTiming& t) {
+    Store& store = cache_.Writer();
+    const std::string keyPath = cfg::ScheduleKey(name);
+    cfg::Write(store, keyPath, cfg::schedule::StartDate, DateToText(t.startDate, ctx_.locale));
+    cfg::Write(store, keyPath, cfg::schedule::EndDate, DateToText(t.endDate, ctx_.locale));
 }
 
-void ClockTick::ReportMissed(KeyReader& key, const std::string& name, const DueMoments& due) {
-    const ScheduleAction a = ReadAction(key);
+void ClockTick::ReportMissed(const ScheduleRecord& record, const std::string& name, const DueMoments& due) {
+    const ScheduleAction a = record.action.Get();
     const MissedNote note{a.type != cfg::kTypeReminder, DateTimeToText(FromSeconds(due.last), ctx_.locale),
                           due.count};
     if (!note.launch) {
@@ -175,8 +177,11 @@ void ClockTick::ReportBadSnooze(std::string_view valueName, std::string_view why
     ctx_.host.WriteLogLine("Snoozed reminder skipped: " + std::string(valueName) + " (" + std::string(why) + ")");
 }
 
+// Once per change of the schedule: the same error is not logged again each
+// minute, but a new write that still does not decode is.
 void ClockTick::ReportUnreadable(const std::string& name, const std::string& error) {
-    if (!reported_.insert(name + '\n' + error).second) return;
+    ScheduleCache::Entry* entry = cache_.Find(name);
+    if (entry && !entry->reported.insert(error).second) return;
     ctx_.host.WriteLogLine("Schedule skipped: " + name + " (" + error + ")");
 }
 

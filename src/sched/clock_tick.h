@@ -2,13 +2,13 @@
 // The clock tick: run every second by the clock window's timer. Each tick
 // redraws the clock; the first tick of each new minute runs a pass: hourly
 // log trimming, the automatic time synchronization, and the walk over every
-// schedule record, read afresh from the store. Minutes that passed without
+// schedule record, kept in memory and read again from the store only where
+// it changed (ScheduleCache). Minutes that passed without
 // a pass are looked at by the next one: a missed reminder is shown as
 // missed, a missed program is listed and never started late; a minute the
 // clock went back to fires nothing a second time.
 
 #include <cstdint>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +21,7 @@
 #include "config/global_settings.h"
 #include "sched/pass_plan.h"
 #include "sched/recurrence.h"
+#include "sched/schedule_cache.h"
 #include "sched/snooze.h"
 
 namespace pw::sched {
@@ -55,7 +56,7 @@ struct TickContext {
 
 class ClockTick {
 public:
-    explicit ClockTick(TickContext ctx) : ctx_(ctx), snoozes_(ctx.store, ctx.locale) {}
+    explicit ClockTick(TickContext ctx) : ctx_(ctx), cache_(ctx.store, ctx.locale), snoozes_(ctx.store, ctx.locale) {}
 
     // One tick of the clock timer.
     void ClockTimer();
@@ -72,24 +73,28 @@ public:
     // The reminders of the current tick (emptied at the start of every tick).
     const std::vector<std::string>& PendingReminders() const { return pending_; }
 
+    // The store through which the program's own schedule writes go, so
+    // that the tick's memory follows them at once.
+    Store& ScheduleWriter() { return cache_.Writer(); }
+
 private:
     void RunPass(const Clock::Reading& now, Seconds tick, const PassPlan& plan);
     // Reminders put off from the reminder window whose minute has come.
     void CollectSnoozed(const Clock::Reading& now);
     void Evaluate(const std::string& name, Seconds tick, std::int64_t today, const PassPlan& plan);
-    void WriteDates(const std::string& keyPath, const ScheduleTiming& t);
-    void ReportMissed(KeyReader& key, const std::string& name, const DueMoments& due);
+    void WriteDates(const std::string& name, const ScheduleTiming& t);
+    void ReportMissed(const ScheduleRecord& record, const std::string& name, const DueMoments& due);
     void ReportUnreadable(const std::string& name, const std::string& error);
     void ReportBadSnooze(std::string_view valueName, std::string_view why);
 
     TickContext ctx_;
+    ScheduleCache cache_;
     SnoozeQueue snoozes_;
     PassMemory memory_;
     std::vector<std::string> pending_;
     std::vector<std::string> names_;
-    // Schedules (and snoozed values) already reported as unreadable in this
-    // run, with the error, so the log gets one line per problem and not one
-    // a minute.
+    // Snoozed values already reported as unreadable in this run, with the
+    // error, so the log gets one line per problem and not one a minute.
     std::set<std::string> reported_;
 };
 

@@ -17,6 +17,7 @@
 #   e2e_reg_get NAME               a global value as reg shows it (0x12c, text)
 #   e2e_start [ARGS]               starts plenwick.exe in the background
 #   e2e_wait_clock                 waits until the clock window is shown
+#   e2e_wait_caption CAPTION [S]   waits until the clock window is so captioned
 #   e2e_wait_window CAPTION [S]    waits for a visible window captioned so
 #   e2e_wait_log TEXT [S]          waits for a log line holding TEXT
 #   e2e_driver ARGS                runs tests/win32/tools/pwdriver.exe
@@ -190,6 +191,16 @@ e2e_driver() {
 
 e2e_wait_clock() {
     e2e_driver wait PlenwickClock '*' "$(( ${1:-60} * E2E_SLOW ))000" >/dev/null || e2e_fail "no clock window"
+}
+
+# "Schedules: N" once a pass has counted the schedules.
+e2e_wait_caption() {
+    _i=0
+    until [ "$(e2e_driver caption PlenwickClock)" = "$1" ]; do
+        _i=$((_i + 1))
+        [ $_i -le $(( ${2:-20} * 5 )) ] || e2e_fail "the clock window is not captioned \"$1\""
+        sleep 0.2
+    done
 }
 
 e2e_wait_window() {

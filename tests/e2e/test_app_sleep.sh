@@ -48,12 +48,7 @@ e2e_reg_apply
 e2e_start
 e2e_wait_clock
 # The first pass has run once the caption counts the schedule.
-i=0
-until [ "$(e2e_driver caption PlenwickClock)" = "Schedules: 1" ]; do
-    i=$((i + 1))
-    [ $i -le 100 ] || e2e_fail "no pass before the reminder's minute"
-    sleep 0.2
-done
+e2e_wait_caption "Schedules: 1"
 [ "$(date +%s)" -lt $((due_epoch - 3)) ] || e2e_fail "too late to freeze the program before its minute"
 
 pid=$(program_pid) || e2e_fail "no process runs plenwick.exe"

@@ -224,6 +224,16 @@ TEST_F(TickTest, ADateTheLocaleCannotReadSkipsOnlyThatScheduleAndIsReportedOnce)
     EXPECT_TRUE(Has(ev, "log:Schedule skipped: Typed (Failed to get data for 'RepeatCycleNumber')"));
     TickAt(When(2026, 12, 8, 9, 31));
     EXPECT_EQ(Count(Take(), "log:"), 0);
+    // Once per change: the same text written again stays quiet, another
+    // text that does not read either is logged.
+    WriteRegString(store, cfg::ScheduleKey("Bad"), "StartDate", "12/31/2026");
+    TickAt(When(2026, 12, 8, 9, 32));
+    EXPECT_EQ(Count(Take(), "log:"), 0);
+    WriteRegString(store, cfg::ScheduleKey("Bad"), "StartDate", "12/30/2026");
+    TickAt(When(2026, 12, 8, 9, 33));
+    ev = Take();
+    EXPECT_EQ(Count(ev, "log:"), 1);
+    EXPECT_TRUE(Has(ev, "log:Schedule skipped: Bad ('12/30/2026' is not a valid date)"));
 }
 
 TEST_F(TickTest, NoSuchDayLeavesTheScheduleAsStored) {

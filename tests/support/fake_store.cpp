@@ -38,6 +38,16 @@ public:
         ++owner_.counts.lists;
         return inner_->ValueNames();
     }
+    // A read of each value, as a store that reads a key whole still does.
+    Contents ReadContents() override {
+        auto c = inner_->ReadContents();
+        owner_.counts.reads += static_cast<int>(c.values.size());
+        return c;
+    }
+    std::vector<SubkeyStamp> SubkeyStamps() override {
+        ++owner_.counts.lists;
+        return inner_->SubkeyStamps();
+    }
 
 private:
     std::unique_ptr<StoreKey> inner_;
@@ -54,6 +64,11 @@ std::unique_ptr<StoreKey> TestStore::Open(Root root, std::string_view path, Open
     auto k = inner_->Open(root, path, mode);
     if (!k) return nullptr;
     return std::make_unique<CountedKey>(std::move(k), *this, root, std::string(path));
+}
+
+std::unique_ptr<StoreWatch> TestStore::Watch(Root root, std::string_view path) {
+    if (refuse.watch && refuse.watch(root, path)) return nullptr;
+    return inner_->Watch(root, path);
 }
 
 bool TestStore::DeleteTree(Root root, std::string_view path) {

@@ -26,6 +26,7 @@ struct Refusals {
     std::function<bool(Root, std::string_view)> open;
     std::function<bool(Root, std::string_view, std::string_view)> write;
     std::function<bool(Root, std::string_view)> deleteTree;
+    std::function<bool(Root, std::string_view)> watch;
 };
 
 class TestStore : public Store {
@@ -34,6 +35,7 @@ public:
 
     std::unique_ptr<StoreKey> Open(Root root, std::string_view path, OpenMode mode) override;
     bool DeleteTree(Root root, std::string_view path) override;
+    std::unique_ptr<StoreWatch> Watch(Root root, std::string_view path) override;
 
     StoreCounts counts;
     Refusals refuse;

@@ -125,3 +125,37 @@ TEST_F(RegistryStoreTest, RunAtStartupTouchesOnlyTheRunKeys) {
 
 }  // namespace
 }  // namespace pw
+
+namespace pw {
+namespace {
+
+// The watch and the change stamps the tick's memory relies on, with the
+// changes coming from another program (reg.exe) as a user's would.
+TEST_F(RegistryStoreTest, AWatchSeesChangesBelowTheKeyAndFollowsTheKeyMadeAgain) {
+    const std::string reg = "reg add \"HKCU\\Software\\PlenwickTests\\RegQuery\\";
+    Capture(reg + "One\" /v Message /d first /f");
+    auto watch = store.Watch(Root::CurrentUser, kKey);
+    ASSERT_NE(watch, nullptr);
+    auto stamps = [&] { return store.Open(Root::CurrentUser, kKey, OpenMode::Read)->SubkeyStamps(); };
+    const auto before = stamps();
+    ASSERT_EQ(before.size(), 1u);
+    EXPECT_FALSE(watch->Changed());
+
+    Capture(reg + "One\" /v Message /d second /f");
+    EXPECT_TRUE(watch->Changed());
+    EXPECT_FALSE(watch->Changed());
+    EXPECT_NE(stamps()[0].stamp, before[0].stamp);
+
+    Capture(reg + "Two\" /v Message /d added /f");
+    EXPECT_TRUE(watch->Changed());
+    EXPECT_EQ(stamps().size(), 2u);
+
+    Capture("reg delete \"HKCU\\Software\\PlenwickTests\\RegQuery\" /f");
+    EXPECT_TRUE(watch->Changed());
+    Capture(reg + "Three\" /v Message /d again /f");
+    EXPECT_TRUE(watch->Changed());
+    EXPECT_FALSE(watch->Changed());
+}
+
+}  // namespace
+}  // namespace pw

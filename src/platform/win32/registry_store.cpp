@@ -37,6 +37,8 @@ StoreValue ValueOf(DWORD type, const BYTE* data, std::size_t size) {
     return StoreValue::Raw(type, std::vector<std::uint8_t>(data, data + size));
 }
 
+std::uint64_t StampOf(const FILETIME& t) { return std::uint64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime; }
+
 // The registry's limit for a value name, in characters, with its NUL.
 constexpr DWORD kMaxValueName = 16384;
 
@@ -100,6 +102,20 @@ public:
         return Narrow(std::wstring_view(buf, len));
     }
 
+    // The last-write time of each subkey comes with its name, in the same
+    // call.
+    std::vector<SubkeyStamp> SubkeyStamps() override {
+        std::vector<SubkeyStamp> out;
+        wchar_t buf[256];
+        for (DWORD i = 0;; ++i) {
+            DWORD len = static_cast<DWORD>(std::size(buf));
+            FILETIME written{};
+            if (RegEnumKeyExW(h_, i, buf, &len, nullptr, nullptr, nullptr, &written) != ERROR_SUCCESS) break;
+            out.push_back({Narrow(std::wstring_view(buf, len)), StampOf(written)});
+        }
+        return out;
+    }
+
     std::vector<std::string> ValueNames() override {
         std::vector<std::string> out;
         DWORD maxLen = 0;
@@ -121,9 +137,11 @@ public:
     Contents ReadContents() override {
         Contents c;
         DWORD subkeys = 0, values = 0, maxName = 0, maxData = 0;
+        FILETIME written{};
         if (RegQueryInfoKeyW(h_, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, &maxName, &maxData,
-                             nullptr, nullptr) != ERROR_SUCCESS)
+                             nullptr, &written) != ERROR_SUCCESS)
             return c;
+        c.stamp = StampOf(written);
         std::wstring name(maxName + 1, L'\0');
         std::vector<BYTE> data(maxData + sizeof(wchar_t));
         for (DWORD i = 0, retries = 0; i < values;) {
@@ -148,7 +166,68 @@ private:
     HKEY h_;
 };
 
+constexpr DWORD kWatchFilter = REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET;
+
+// One asynchronous notification at a time: each signal is taken by
+// Changed, which asks for the next before the caller reads anything, so a
+// change made while the caller reads signals again.
+class RegistryWatch : public StoreWatch {
+public:
+    RegistryWatch(HKEY root, std::wstring path) : root_(root), path_(std::move(path)) {}
+    ~RegistryWatch() override {
+        Close();
+        if (event_) CloseHandle(event_);
+    }
+
+    bool Arm() {
+        if (!event_) event_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        if (!event_) return false;
+        if (!key_ && RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                     KEY_NOTIFY | KEY_QUERY_VALUE, nullptr, &key_, nullptr) != ERROR_SUCCESS) {
+            key_ = nullptr;
+            return false;
+        }
+        ResetEvent(event_);
+        if (RegNotifyChangeKeyValue(key_, TRUE, kWatchFilter, event_, TRUE) == ERROR_SUCCESS) return true;
+        Close();
+        return false;
+    }
+
+    bool Changed() override {
+        // A deleted key keeps its handle but tells of no later change: the
+        // key made again is another key. Asking the handle for its
+        // information fails once its key is gone.
+        const bool gone = !key_ || RegQueryInfoKeyW(key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                    nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS;
+        if (gone) {
+            Close();
+            Arm();  // when it fails, the next call says "changed" again
+            return true;
+        }
+        if (WaitForSingleObject(event_, 0) != WAIT_OBJECT_0) return false;
+        if (!Arm()) Close();
+        return true;
+    }
+
+private:
+    void Close() {
+        if (key_) RegCloseKey(key_);
+        key_ = nullptr;
+    }
+
+    HKEY root_;
+    std::wstring path_;
+    HKEY key_ = nullptr;
+    HANDLE event_ = nullptr;
+};
+
 }  // namespace
+
+std::unique_ptr<StoreWatch> RegistryStore::Watch(Root root, std::string_view path) {
+    auto w = std::make_unique<RegistryWatch>(RootHandle(root), Widen(TrimPathSeparators(path)));
+    if (!w->Arm()) return nullptr;
+    return w;
+}
 
 std::unique_ptr<StoreKey> RegistryStore::Open(Root root, std::string_view path, OpenMode mode) {
     auto wpath = Widen(TrimPathSeparators(path));

@@ -102,8 +102,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     };
 
     // Created hidden; its creation starts the clock timer as its last step.
-    pw::win::SettingsDialogWin32 settingsWindow({store, clock, locale, files, sound, boxes, clockLogic, version,
-                                                 ExecutablePath(), pw::win::WinsockSocketFactory(), checkForUpdates});
+    // Its schedule writes reach the tick's memory at once.
+    pw::win::SettingsDialogWin32 settingsWindow({clockLogic.Tick().ScheduleWriter(), clock, locale, files, sound, boxes,
+                                                 clockLogic, version, ExecutablePath(),
+                                                 pw::win::WinsockSocketFactory(), checkForUpdates});
     auto& settingsDialog = settingsWindow.Logic();
     clockLogic.AttachSettingsDialog(&settingsDialog);
     if (!settingsWindow.Create(instance, clockWindow.Handle())) {
