@@ -90,6 +90,7 @@ enum class Ctl {
     butBackDirBrowse,
     butBackup,
     butRestore,
+    butUndoRestore,
     chkAutoTrimLog,
     spinTrimLogDays,
     butTrimLog,
