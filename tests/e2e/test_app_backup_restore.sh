@@ -19,13 +19,8 @@ e2e_begin "$@"
 SCHEDULES="$E2E_KEY\\Schedules"
 HOUSEKEEPING=3
 
-value() {  # key name: the data as reg shows it, empty when missing
-    "$E2E_RUN" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
-        awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
-}
-
 expect() {  # key name data
-    [ "$(value "$1" "$2")" = "$3" ] || e2e_fail "$2 of ${1##*\\} is \"$(value "$1" "$2")\", not \"$3\""
+    [ "$(e2e_reg_value "$1" "$2")" = "$3" ] || e2e_fail "$2 of ${1##*\\} is \"$(e2e_reg_value "$1" "$2")\", not \"$3\""
 }
 
 # The text of the box on top, as its static control holds it.
@@ -120,7 +115,7 @@ e2e_click $IDNO "" Restore
 sleep 1
 expect "$E2E_KEY" MsgDisplayTime 0x63
 expect "$SCHEDULES\\Swim" Message "Pool at seven"
-[ -z "$(value "$SCHEDULES\\Walk in the park" Message)" ] || e2e_fail "No to the question restored"
+[ -z "$(e2e_reg_value "$SCHEDULES\\Walk in the park" Message)" ] || e2e_fail "No to the question restored"
 [ ! -e "$backup_dir/registry-before-restore.cfg" ] || e2e_fail "No to the question saved the configuration"
 [ ! -e "$E2E_WORK/chimes.dat" ] || e2e_fail "No to the question copied the data files"
 # The box was the dialog's: the dialog is active again with the focus on
@@ -158,7 +153,7 @@ xdotool mousemove "$1" "$2" click 1
 e2e_driver gone PlenwickClock 20000 || e2e_fail "the clock window is still there after Restore"
 e2e_wait_end Restore
 # The normal way out stores the clock's position.
-[ -n "$(value "$E2E_KEY" Left)" ] || e2e_fail "the program ended without storing its position"
+[ -n "$(e2e_reg_value "$E2E_KEY" Left)" ] || e2e_fail "the program ended without storing its position"
 
 expect "$E2E_KEY" AutoTrimLog 0x0
 expect "$E2E_KEY" MsgDisplayTime 0x1e

@@ -18,11 +18,6 @@ HOUSEKEEPING=3
 IDOK=1
 IDYES=6
 
-value() {  # key name: the data as reg shows it, empty when missing
-    "$E2E_RUN" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
-        awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
-}
-
 # The key as regedit exports it, as UTF-8 text.
 export_key() {
     rm -f "$1.reg"
@@ -92,8 +87,8 @@ if [ -n "${PW_SCREENSHOTS:-}" ]; then
     e2e_screenshot "$PW_SCREENSHOTS/restore-question.png"
 fi
 yes_then_ends Restore
-[ "$(value "$SCHEDULES\\Evil" Message)" = 'C:\evil.exe' ] || e2e_fail "the restore did not write the file"
-[ "$(value "$E2E_KEY" UpdateServer)" = evil.example.test ] || e2e_fail "the restore did not change UpdateServer"
+[ "$(e2e_reg_value "$SCHEDULES\\Evil" Message)" = 'C:\evil.exe' ] || e2e_fail "the restore did not write the file"
+[ "$(e2e_reg_value "$E2E_KEY" UpdateServer)" = evil.example.test ] || e2e_fail "the restore did not change UpdateServer"
 
 open_housekeeping
 [ "$(undo_enabled)" = 1 ] || e2e_fail "Undo last restore is not enabled after a restore"
@@ -105,5 +100,5 @@ yes_then_ends "Undo last restore"
 export_key "$E2E_WORK/after"
 cmp -s "$E2E_WORK/before" "$E2E_WORK/after" ||
     e2e_fail "the key differs from before the restore: $(diff "$E2E_WORK/before" "$E2E_WORK/after" | head -20)"
-[ -z "$(value "$SCHEDULES\\Evil" Message)" ] || e2e_fail "the planted schedule is still there"
+[ -z "$(e2e_reg_value "$SCHEDULES\\Evil" Message)" ] || e2e_fail "the planted schedule is still there"
 e2e_pass

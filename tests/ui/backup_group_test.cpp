@@ -42,6 +42,24 @@ public:
         return "(no box)";
     }
     bool Mentions(std::string_view part) { return Box().find(part) != std::string::npos; }
+    // A configuration with a reminder and a launch, and a crafted backup
+    // beside it that plants a launch, turns the reminder into one, keeps
+    // the launch as it is and changes two settings.
+    void PlantCraftedBackup() {
+        WriteRegInteger(store, kMain, "MsgDisplayTime", 5);
+        WriteRegString(store, Sched("Tea"), "Message", "Brew");
+        WriteRegInteger(store, Sched("Tea"), "ScheduleType", 1);
+        WriteRegString(store, Sched("Run"), "Message", "C:\\same.exe");
+        WriteRegInteger(store, Sched("Run"), "ScheduleType", 0);
+        mem.MakeDirectories("C:\\Saved");
+        mem.files["C:\\Saved\\registry.cfg"] =
+            "[\\Software\\Corvane Software\\Plenwick]\r\nMsgDisplayTimeint=50\r\nUpdateServerstr=evil.test\r\n\r\n"
+            "[\\Software\\Corvane Software\\Plenwick\\Schedules\\Evil]\r\nScheduleTypeint=0\r\n"
+            "Messagestr=C:\\evil.exe\r\nWorkingDirstr=C:\\\r\n\r\n"
+            "[\\Software\\Corvane Software\\Plenwick\\Schedules\\Run]\r\nMessagestr=C:\\same.exe\r\n\r\n"
+            "[\\Software\\Corvane Software\\Plenwick\\Schedules\\Tea]\r\nScheduleTypeint=0\r\nMessagestr=C:\\tea.exe\r\n";
+        page.text = "C:\\Saved";
+    }
 
     MemoryStore store;
     test::MemoryFileSystem mem;
@@ -219,21 +237,7 @@ TEST_F(BackupGroupTest, RestoreAsksBeforeGoingOnWithoutASafetyCopy) {
 
 // A crafted backup can plant a program that starts at a chosen minute.
 TEST_F(BackupGroupTest, RestoreSaysWhatItWillChangeFirstAndNoChangesNothing) {
-    WriteRegInteger(store, kMain, "MsgDisplayTime", 5);
-    WriteRegString(store, Sched("Tea"), "Message", "Brew");
-    WriteRegInteger(store, Sched("Tea"), "ScheduleType", 1);
-    WriteRegString(store, Sched("Run"), "Message", "C:\\same.exe");
-    WriteRegInteger(store, Sched("Run"), "ScheduleType", 0);
-    mem.MakeDirectories("C:\\Saved");
-    mem.files["C:\\Saved\\registry.cfg"] =
-        "[\\Software\\Corvane Software\\Plenwick]\r\nMsgDisplayTimeint=50\r\nUpdateServerstr=evil.test\r\n\r\n"
-        "[\\Software\\Corvane Software\\Plenwick\\Schedules\\Evil]\r\nScheduleTypeint=0\r\n"
-        "Messagestr=C:\\evil.exe\r\nWorkingDirstr=C:\\\r\n\r\n"
-        "[\\Software\\Corvane Software\\Plenwick\\Schedules\\Run]\r\nMessagestr=C:\\same.exe\r\n\r\n"
-        "[\\Software\\Corvane Software\\Plenwick\\Schedules\\Tea]\r\nScheduleTypeint=0\r\nMessagestr=C:\\tea.exe\r\n";
-    page.text = "C:\\Saved";
-    MemoryStore before;
-    CopyKeyContents(store, before, Root::CurrentUser, kMain, kMain);
+    PlantCraftedBackup();
     for (auto answer : {Answer::No, Answer::Yes}) {
         SCOPED_TRACE(answer == Answer::Yes ? "yes" : "no");
         events.Clear();
@@ -274,15 +278,7 @@ TEST_F(BackupGroupTest, RestoreReadsPastAByteOrderMarkAndLinesBeforeAnyHeader) {
 
 // Restore merges, so only a replacement can take back what it added.
 TEST_F(BackupGroupTest, UndoLastRestorePutsBackExactlyTheConfigurationBefore) {
-    WriteRegInteger(store, kMain, "MsgDisplayTime", 5);
-    WriteRegString(store, Sched("Tea"), "Message", "Brew");
-    WriteRegInteger(store, Sched("Tea"), "ScheduleType", 1);
-    mem.MakeDirectories("C:\\Saved");
-    mem.files["C:\\Saved\\registry.cfg"] =
-        "[\\Software\\Corvane Software\\Plenwick]\r\nMsgDisplayTimeint=50\r\nUpdateServerstr=evil.test\r\n\r\n"
-        "[\\Software\\Corvane Software\\Plenwick\\Schedules\\Evil]\r\nScheduleTypeint=0\r\nMessagestr=C:\\evil.exe\r\n\r\n"
-        "[\\Software\\Corvane Software\\Plenwick\\Schedules\\Tea]\r\nScheduleTypeint=0\r\n";
-    page.text = "C:\\Saved";
+    PlantCraftedBackup();
     auto exported = [&] {
         EXPECT_TRUE(ExportRegistryTree(store, mem, "C:\\check.cfg", kMain).Ok());
         return mem.files["C:\\check.cfg"];
@@ -305,7 +301,7 @@ TEST_F(BackupGroupTest, UndoLastRestorePutsBackExactlyTheConfigurationBefore) {
         ASSERT_FALSE(events.list.empty());
         EXPECT_EQ(events.list.front(),
                   "ask:Undo last restore|The configuration goes back to \"C:\\Saved\\registry-before-restore.cfg\":\n"
-                  "2 values changed, 1 value removed, 0 schedules added, 1 schedule removed.\n\nUndo the last restore?");
+                  "3 values changed, 1 value removed, 0 schedules added, 1 schedule removed.\n\nUndo the last restore?");
         EXPECT_EQ(exported(), answer == Answer::Yes ? before : restored);
     }
     EXPECT_EQ(closed, 2);
