@@ -165,11 +165,11 @@ bool CopyKeyContents(Store& source, Store& target, Root root, std::string_view f
     return ok;
 }
 
-namespace {
-
 bool HasName(const std::vector<std::string>& names, std::string_view name) {
     return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return NamesEqual(n, name); });
 }
+
+namespace {
 
 // Removes from target's key what model's key at the same path lacks.
 bool Prune(Store& target, Store& model, Root root, const std::string& path) {

@@ -1,6 +1,5 @@
 #include "ui/backup_group.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "common/backup.h"
@@ -53,20 +52,21 @@ bool IsLaunch(StoreKey& key) {
            StoreValue::Dword(static_cast<std::uint32_t>(cfg::kTypeLaunch));
 }
 
-// Counts value changes of one key, and of its subkeys below it.
-void CompareKeys(Store& now, Store& after, const std::string& path, ConfigChanges& c) {
+// Counts the values of a key that after adds, changes or lacks, and those
+// of its subkeys but skip.
+void CompareKeys(Store& now, Store& after, const std::string& path, std::string_view skip, ConfigChanges& c) {
     auto a = after.Open(Root::CurrentUser, path, OpenMode::Read);
     auto n = now.Open(Root::CurrentUser, path, OpenMode::Read);
-    if (!a) return;
-    const auto afterValues = a->ValueNames();
-    for (auto& name : afterValues)
-        if (!n || n->GetValue(name) != a->GetValue(name)) ++c.valuesChanged;
+    if (a)
+        for (auto& name : a->ValueNames())
+            if (!n || n->GetValue(name) != a->GetValue(name)) ++c.valuesChanged;
     if (n)
         for (auto& name : n->ValueNames())
-            if (!a->GetValue(name)) ++c.valuesRemoved;
-    for (auto& sub : a->SubkeyNames()) CompareKeys(now, after, JoinKeyPath(path, sub), c);
+            if (!a || !a->GetValue(name)) ++c.valuesRemoved;
+    if (!a) return;
+    for (auto& sub : a->SubkeyNames())
+        if (auto child = JoinKeyPath(path, sub); !NamesEqual(child, skip)) CompareKeys(now, after, child, skip, c);
 }
-
 
 }  // namespace
 
@@ -75,29 +75,15 @@ ConfigChanges CompareConfigurations(Store& now, Store& after) {
     const std::string schedules(cfg::kSchedulesKey);
     auto names = [&](Store& s) { return ListSubkeys(s, schedules, false); };
     const auto nowNames = names(now), afterNames = names(after);
-    auto has = [](const std::vector<std::string>& list, std::string_view name) {
-        return std::any_of(list.begin(), list.end(), [&](const std::string& n) { return NamesEqual(n, name); });
-    };
-    // The values of the main key and of the schedules kept or changed;
-    // a schedule added counts once, not by its values.
-    auto main = after.Open(Root::CurrentUser, cfg::kSettingsKey, OpenMode::Read);
-    auto nowMain = now.Open(Root::CurrentUser, cfg::kSettingsKey, OpenMode::Read);
-    if (main) {
-        for (auto& name : main->ValueNames())
-            if (!nowMain || nowMain->GetValue(name) != main->GetValue(name)) ++c.valuesChanged;
-        for (auto& sub : main->SubkeyNames())
-            if (!NamesEqual(JoinKeyPath(cfg::kSettingsKey, sub), cfg::kSchedulesKey)) CompareKeys(now, after, JoinKeyPath(cfg::kSettingsKey, sub), c);
-    }
-    if (nowMain)
-        for (auto& name : nowMain->ValueNames())
-            if (!main || !main->GetValue(name)) ++c.valuesRemoved;
+    // The values of the main key and of the schedules kept; a schedule
+    // added counts once, not by its values.
+    CompareKeys(now, after, std::string(cfg::kSettingsKey), schedules, c);
     for (auto& name : afterNames) {
         const std::string key = cfg::ScheduleKey(name);
-        if (!has(nowNames, name)) {
+        if (!HasName(nowNames, name))
             ++c.schedulesAdded;
-        } else {
-            CompareKeys(now, after, key, c);
-        }
+        else
+            CompareKeys(now, after, key, schedules, c);
         auto a = after.Open(Root::CurrentUser, key, OpenMode::Read);
         auto n = now.Open(Root::CurrentUser, key, OpenMode::Read);
         if (!a || !IsLaunch(*a)) continue;
@@ -108,7 +94,7 @@ ConfigChanges CompareConfigurations(Store& now, Store& after) {
             c.launches.push_back({name, program, folder});
     }
     for (auto& name : nowNames)
-        if (!has(afterNames, name)) ++c.schedulesRemoved;
+        if (!HasName(afterNames, name)) ++c.schedulesRemoved;
     return c;
 }
 
