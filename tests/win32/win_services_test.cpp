@@ -15,6 +15,14 @@ TEST(WinSoundTest, TheSoundServiceComesWithTheFirstSound) {
     EXPECT_NE(GetModuleHandleW(L"winmm.dll"), nullptr);
 }
 
+HWND doomed;
+// A timer procedure has the system's calling convention, which a lambda
+// lacks on 32-bit Windows.
+void CALLBACK DestroyDoomed(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    DestroyWindow(doomed);
+}
+
 // A question whose box ends without a button pressed is a No, even where
 // Yes is the default button: the program ending under an open "New Version
 // Found" must not start the browser.
@@ -27,15 +35,11 @@ TEST(WinMessageBoxesTest, ABoxEndedWithoutAnAnswerIsANo) {
         SCOPED_TRACE(c.what);
         HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(owner, nullptr);
-        static HWND doomed;
         doomed = owner;
         if (c.quit)
             PostQuitMessage(0);
         else
-            SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
-                KillTimer(nullptr, id);
-                DestroyWindow(doomed);
-            });
+            SetTimer(nullptr, 0, 300, DestroyDoomed);
         WinMessageBoxes boxes;
         boxes.SetOwner(owner);
         EXPECT_EQ(boxes.Ask("New Version Found", "Would you like to read about it?", Answer::Yes), Answer::No);
