@@ -20,6 +20,7 @@ constexpr std::string_view kTextTag = "str";
 constexpr std::string_view kBinaryTag = "bin";
 constexpr std::size_t kTagLength = 3;
 constexpr std::size_t kWriteBlock = 64 * 1024;
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 constexpr std::array<std::pair<std::string_view, Root>, 7> kRootNames{{
     {"HKEY_CLASSES_ROOT", Root::ClassesRoot},
@@ -222,11 +223,19 @@ public:
     Importer(Store& store, const ImportKeyFilter& filter, ImportResult& result)
         : store_(store), filter_(filter), result_(result) {
         keyTaken_ = !filter_ || filter_(root_, {}, {});
+        // Lines before the first header belong to no key of the file: with
+        // a filter that refuses the bare root they are damage, not lines
+        // of a key outside the allowed ones.
+        beforeFirstHeader_ = !keyTaken_;
     }
 
     void Line(std::string_view line) {
         if (IsBlank(line)) return;
         if (line.front() == '[') return Header(line);
+        if (skippingBlock_ || beforeFirstHeader_) {
+            ++result_.unreadable;
+            return;
+        }
         if (!rootTaken_ || !keyTaken_) {
             ++result_.refused;
             return;
@@ -234,13 +243,31 @@ public:
         Value(line);
     }
 
-    void Overlong() { ++result_.unreadable; }
+    // A line too long to read; when it was a header, its block goes with it.
+    void Overlong(bool header) {
+        ++result_.unreadable;
+        if (header) SkipBlock();
+    }
 
 private:
+    // The values after a header that could not be read belong to a key
+    // nobody knows: never to the key of the block before.
+    void SkipBlock() {
+        skippingBlock_ = true;
+        beforeFirstHeader_ = false;
+        key_.reset();
+    }
+
     void Header(std::string_view line) {
         // Without its first and last character, whatever that last one is.
         auto last = CharactersBefore(line, line.size(), 1);
         std::string_view path = last >= 1 ? line.substr(1, last - 1) : std::string_view();
+        if (TrimPathSeparators(path).empty()) {
+            ++result_.unreadable;
+            return SkipBlock();
+        }
+        skippingBlock_ = false;
+        beforeFirstHeader_ = false;
         std::string_view rootName;
         if (StartsWithNoCase(path, "hkey")) {
             rootTaken_ = false;
@@ -294,6 +321,8 @@ private:
     Root root_ = Root::CurrentUser;
     bool rootTaken_ = true;
     bool keyTaken_ = true;
+    bool skippingBlock_ = false;
+    bool beforeFirstHeader_ = false;
     std::string keyPath_;
     std::unique_ptr<StoreKey> key_;
 };
@@ -333,6 +362,7 @@ private:
         if (overlong_) return;
         if (line_.size() + part.size() > kMaxBackupLine) {
             overlong_ = true;
+            overlongHeader_ = (line_.empty() ? part : std::string_view(line_)).front() == '[';
             line_.clear();
             return;
         }
@@ -342,7 +372,7 @@ private:
     template <typename OnLine, typename OnOverlong>
     void End(OnLine& onLine, OnOverlong& onOverlong) {
         if (overlong_)
-            onOverlong();
+            onOverlong(overlongHeader_);
         else
             onLine(std::string_view(line_));
         line_.clear();
@@ -351,6 +381,7 @@ private:
 
     std::string line_;
     bool overlong_ = false;
+    bool overlongHeader_ = false;
     bool afterCr_ = false;
 };
 
@@ -424,8 +455,17 @@ ImportResult ImportRegistryFile(Store& store, FileSystem& fs, std::string_view f
 
     Importer importer(store, filter, result);
     LineSplitter splitter;
-    auto onLine = [&](std::string_view bytes) { importer.Line(fs.FromFileText(bytes)); };
-    auto onOverlong = [&] { importer.Overlong(); };
+    bool first = true;
+    auto onLine = [&](std::string_view bytes) {
+        // An editor may have put a UTF-8 byte-order mark before the first
+        // header when the user opened the file.
+        if (std::exchange(first, false) && bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) bytes.remove_prefix(kUtf8Bom.size());
+        importer.Line(fs.FromFileText(bytes));
+    };
+    auto onOverlong = [&](bool header) {
+        first = false;
+        importer.Overlong(header);
+    };
     std::string block(kWriteBlock, '\0');
     for (;;) {
         auto n = in->Read(block.data(), block.size());

@@ -27,7 +27,9 @@ public:
     virtual void Show(std::string_view text) = 0;
     // The program's error box (an error that stopped an operation).
     virtual void ShowError(std::string_view text) = 0;
-    // A Yes/No question with the question icon.
+    // A Yes/No question with the question icon; defaultAnswer is the
+    // button Enter presses. Only a Yes the user gave is a Yes: a box closed
+    // without an answer, or by the program ending, is a No.
     virtual Answer Ask(std::string_view caption, std::string_view text, Answer defaultAnswer) = 0;
 };
 

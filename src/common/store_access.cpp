@@ -1,5 +1,7 @@
 #include "common/store_access.h"
 
+#include <algorithm>
+
 #include "common/errors.h"
 
 namespace pw {
@@ -140,12 +142,16 @@ bool DeleteKey(Store& store, std::string_view key) {
 }
 
 bool CopyKeyContents(Store& store, Root root, std::string_view from, std::string_view to) {
-    auto src = store.Open(root, from, OpenMode::Read);
+    return CopyKeyContents(store, store, root, from, to);
+}
+
+bool CopyKeyContents(Store& source, Store& target, Root root, std::string_view from, std::string_view to) {
+    auto src = source.Open(root, from, OpenMode::Read);
     if (!src) return false;
     // Listed before the target exists, so a target inside the source is
     // never copied into itself.
     auto subkeys = src->SubkeyNames();
-    auto dst = store.Open(root, to, OpenMode::Create);
+    auto dst = target.Open(root, to, OpenMode::Create);
     if (!dst) return false;
     bool ok = true;
     for (auto& name : src->ValueNames()) {
@@ -155,8 +161,42 @@ bool CopyKeyContents(Store& store, Root root, std::string_view from, std::string
     src.reset();
     dst.reset();
     for (auto& sub : subkeys)
-        ok = CopyKeyContents(store, root, JoinKeyPath(from, sub), JoinKeyPath(to, sub)) && ok;
+        ok = CopyKeyContents(source, target, root, JoinKeyPath(from, sub), JoinKeyPath(to, sub)) && ok;
     return ok;
+}
+
+bool HasName(const std::vector<std::string>& names, std::string_view name) {
+    return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return NamesEqual(n, name); });
+}
+
+namespace {
+
+// Removes from target's key what model's key at the same path lacks.
+bool Prune(Store& target, Store& model, Root root, const std::string& path) {
+    auto want = model.Open(root, path, OpenMode::Read);
+    auto have = target.Open(root, path, OpenMode::ReadWrite);
+    if (!want || !have) return false;
+    const auto wantValues = want->ValueNames();
+    const auto wantKeys = want->SubkeyNames();
+    bool ok = true;
+    for (auto& name : have->ValueNames())
+        if (!HasName(wantValues, name)) ok = have->DeleteValue(name) && ok;
+    const auto haveKeys = have->SubkeyNames();
+    have.reset();
+    for (auto& sub : haveKeys) {
+        const std::string child = JoinKeyPath(path, sub);
+        ok = (HasName(wantKeys, sub) ? Prune(target, model, root, child) : target.DeleteTree(root, child)) && ok;
+    }
+    return ok;
+}
+
+}  // namespace
+
+bool ReplaceTree(Store& target, Store& model, Root root, std::string_view path) {
+    const std::string at(TrimPathSeparators(path));
+    // Everything the model holds goes in before anything goes away: a
+    // replacement cut short leaves more than the model, never less.
+    return CopyKeyContents(model, target, root, at, at) && Prune(target, model, root, at);
 }
 
 bool MoveKey(Store& store, std::string_view oldKey, std::string_view newKey) {

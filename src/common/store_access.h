@@ -77,5 +77,13 @@ bool MoveKey(Store& store, std::string_view oldKey, std::string_view newKey);
 
 // Copies every value and subkey of one open key into another.
 bool CopyKeyContents(Store& store, Root root, std::string_view from, std::string_view to);
+// The same from a key of one store into a key of another.
+bool CopyKeyContents(Store& source, Store& target, Root root, std::string_view from, std::string_view to);
+// Whether a list of key or value names holds name, in any letter case.
+bool HasName(const std::vector<std::string>& names, std::string_view name);
+// Makes target's key at path hold exactly what model's key there holds:
+// its values and subkeys are written, and those model lacks removed. True
+// when all of it went through.
+bool ReplaceTree(Store& target, Store& model, Root root, std::string_view path);
 
 }  // namespace pw

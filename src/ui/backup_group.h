@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/files.h"
 #include "common/services.h"
@@ -23,6 +24,8 @@ public:
     // The system's folder dialog, preset to start: the folder the user
     // confirmed, or nothing when cancelled.
     virtual std::optional<std::string> BrowseForFolder(std::string_view start) = 0;
+    // butUndoRestore, usable while there is a restore to undo.
+    virtual void SetUndoRestoreEnabled(bool enabled) = 0;
 };
 
 struct BackupServices {
@@ -41,6 +44,26 @@ bool InsideProgramKey(Root root, std::string_view rootName, std::string_view key
 inline constexpr std::string_view kBackupFileName = "registry.cfg";
 inline constexpr std::string_view kBeforeRestoreFileName = "registry-before-restore.cfg";
 
+// What replacing the program's configuration by another would do, as the
+// user is told before it is done.
+struct ConfigChanges {
+    int valuesChanged = 0;  // added to or changed in keys that exist
+    int valuesRemoved = 0;
+    int schedulesAdded = 0;
+    int schedulesRemoved = 0;
+    // Each launch schedule that is added, becomes a launch, or starts
+    // another program or in another folder: "name", program, folder.
+    struct Launch {
+        std::string name, program, folder;
+    };
+    std::vector<Launch> launches;
+};
+// From the configuration in now to the one in after (the program's key of
+// each store).
+ConfigChanges CompareConfigurations(Store& now, Store& after);
+// The changes as lines for a question.
+std::string DescribeChanges(const ConfigChanges& changes);
+
 class BackupGroup {
 public:
     BackupGroup(BackupPage& page, BackupServices services) : page_(page), s_(std::move(services)) {}
@@ -51,12 +74,19 @@ public:
 
     void butBackupClick();
     void butRestoreClick();
+    // Puts back the configuration saved before the last restore, exactly.
+    void butUndoRestoreClick();
+    // Enables butUndoRestore when the backup folder holds a restore's
+    // safety copy.
+    void UpdateUndoRestore();
     void edtBackupDirExit();
     void butBackDirBrowseClick();
 
 private:
     void Backup();
     void Restore();
+    void UndoRestore();
+    std::string BackupDir();
     void SaveDir(std::string_view dir);
 
     BackupPage& page_;

@@ -91,6 +91,7 @@ enum class Ctl {
     butBackDirBrowse,
     butBackup,
     butRestore,
+    butUndoRestore,
     chkAutoTrimLog,
     spinTrimLogDays,
     butTrimLog,

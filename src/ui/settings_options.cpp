@@ -76,6 +76,7 @@ public:
     std::string BackupDirText() override { return v_.Text(Ctl::edtBackupDir); }
     void SetBackupDirText(std::string_view text) override { v_.SetText(Ctl::edtBackupDir, text); }
     std::optional<std::string> BrowseForFolder(std::string_view start) override { return v_.FolderDialog(start); }
+    void SetUndoRestoreEnabled(bool enabled) override { v_.SetEnabled(Ctl::butUndoRestore, enabled); }
 
 private:
     DialogView& v_;
@@ -110,6 +111,7 @@ void SettingsDialog::ApplyOptionsCreationState() {
     for (Ctl c : {Ctl::chkGlobalSound, Ctl::chkLogNetTime, Ctl::chkAutoSynchTime}) v.SetChecked(c, false);
     for (Ctl c : kGlobalSoundControls) v.SetEnabled(c, false);
     v.SetEnabled(Ctl::spinAutoSynchInterval, false);
+    v.SetEnabled(Ctl::butUndoRestore, false);
     for (const auto& r : kIntRows) v.SetText(r.control, "0");
     v.SetText(Ctl::spinAutoSynchInterval, "0");
     v.SetText(Ctl::MaxCorrection, std::to_string(g::MaxCorrection.def));
@@ -157,6 +159,7 @@ void SettingsDialog::FillOptionPages() {
         DispatchOption(Ctl::tbFontHeight, Event::Change);
     }
     fillText(Ctl::edtBackupDir, cfg::Read(store, key, g::BackupDir, FolderOf(parts_.executablePath)), Event::Exit);
+    DispatchOption(Ctl::butUndoRestore, Event::Change);
     fillText(Ctl::cmbClockDateFormat, cfg::Read(store, key, g::ClockDateFormat), Event::Change);
     fillCheck(Ctl::chk12hrFormat, cfg::Read(store, key, g::ampmFormat));
     fillText(Ctl::memoTimeServers, cfg::Read(store, key, g::TimeServers), Event::Exit);
@@ -277,9 +280,10 @@ bool SettingsDialog::DispatchOption(Ctl c, Event e) {
         case Ctl::edtBackupDir:
         case Ctl::butBackDirBrowse:
         case Ctl::butBackup:
-        case Ctl::butRestore: {
-            // The group's boxes belong to the clock window, so the dialog
-            // still takes clicks while one is up. A second click on Restore
+        case Ctl::butRestore:
+        case Ctl::butUndoRestore: {
+            // A box of the group need not hold the dialog (the dialog may
+            // be hidden, the box then the clock window's). A second click on Restore
             // (the other half of a double click) would restore again and
             // save the configuration just restored over the copy taken
             // before the first; a Backup would write it over the backup.
@@ -291,6 +295,11 @@ bool SettingsDialog::DispatchOption(Ctl c, Event e) {
                 group.edtBackupDirExit();
                 return true;
             }
+            // Not a click: the field was filled, the button's state follows.
+            if (c == Ctl::butUndoRestore && e != Event::Click) {
+                group.UpdateUndoRestore();
+                return true;
+            }
             backupRunning_ = true;
             struct Done {
                 bool& running;
@@ -299,6 +308,7 @@ bool SettingsDialog::DispatchOption(Ctl c, Event e) {
             if (c == Ctl::butBackDirBrowse) group.butBackDirBrowseClick();
             if (c == Ctl::butBackup) group.butBackupClick();
             if (c == Ctl::butRestore) group.butRestoreClick();
+            if (c == Ctl::butUndoRestore) group.butUndoRestoreClick();
             return true;
         }
         case Ctl::butCheckForUpdate:

@@ -43,7 +43,9 @@ HttpResult HttpGet::Get(std::string_view url, const BodySink& sink) {
         net::TTCPBlockSocket socket(api_, waiter_);
         socket.Connect(target->host, target->port, deadline.LeftMs());
         if ((result.socketError = socket.LastSocketError()) != 0) {
-            result.outcome = SocketOutcome(result.socketError, Outcome::ConnectFailed);
+            // A connection that did not come about in time was not made:
+            // the server was not reached.
+            result.outcome = result.socketError == net::kWsaHostNotFound ? Outcome::HostNotFound : Outcome::ConnectFailed;
             return result;
         }
         socket.SendAll(BuildGetRequest(*target), deadline.LeftMs());

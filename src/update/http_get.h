@@ -21,9 +21,9 @@ struct HttpResult {
         Completed,         // a whole reply below 400, its body delivered
         BadAddress,        // the address (or a Location) is no http:// address
         HostNotFound,
-        ConnectFailed,     // refused, unreachable
+        ConnectFailed,     // refused, unreachable, no connection within the time limit
         ConnectionLost,    // a socket error after connecting
-        TimedOut,          // the time limit for the whole GET ran out
+        TimedOut,          // connected, but the time limit for the whole GET ran out
         ErrorStatus,       // a status of 400 or above
         BadReply,          // not an HTTP reply, or one cut short
         TooLarge,
@@ -37,10 +37,9 @@ struct HttpResult {
 
     bool Completed() const { return outcome == Outcome::Completed; }
     // No server could be talked to at all.
-    bool Unreachable() const {
-        return outcome == Outcome::HostNotFound || outcome == Outcome::ConnectFailed ||
-               outcome == Outcome::ConnectionLost || outcome == Outcome::TimedOut;
-    }
+    bool Unreachable() const { return outcome == Outcome::HostNotFound || outcome == Outcome::ConnectFailed; }
+    // A server was reached but its reply did not come whole in time.
+    bool NoAnswer() const { return outcome == Outcome::ConnectionLost || outcome == Outcome::TimedOut; }
 };
 
 // Takes the next body bytes; false stops the transfer.

@@ -56,7 +56,14 @@ std::optional<std::string> ListedVersion(const std::vector<std::string>& lines, 
     for (const std::string& line : lines) {
         std::string t = LowerAscii(TrimControls(line));
         if (t.empty()) continue;
-        if (t.compare(0, productId.size(), productId) == 0) return std::string(TrimControls(std::string_view(t).substr(productId.size())));
+        if (t.compare(0, productId.size(), productId) != 0) continue;
+        std::string_view version = TrimControls(std::string_view(t).substr(productId.size()));
+        // A text of thousands of characters would make a box wider than
+        // the screen, its buttons out of reach.
+        if (version.size() > kMaxVersionLength ||
+            static_cast<std::size_t>(std::count(version.begin(), version.end(), '.')) >= kMaxVersionComponents)
+            return std::nullopt;
+        return std::string(version);
     }
     return std::nullopt;
 }
@@ -77,17 +84,24 @@ TVUpdateCheck::TVUpdateCheck(UpdateServices services, std::string server) : s_(s
 
 std::string TVUpdateCheck::VersionListAddress() const { return "http://" + server_ + "/upgrades.txt"; }
 
+bool TVUpdateCheck::ServerIsHost() const {
+    // Nothing but the host and port may come from the setting: not a path,
+    // not a blank that would end the request line.
+    auto url = ParseHttpUrl(VersionListAddress());
+    return url && url->authority == server_ && url->path == "/upgrades.txt";
+}
+
 // Made from the configured server only: a redirection or a reply never
 // decides which page the browser opens.
 std::string TVUpdateCheck::WhatsNewAddress() const { return "http://" + server_ + "/" + ShortName + "/whatsnew.shtml"; }
 
 void TVUpdateCheck::RunUpdateCheck() {
-    if (s_.boxes.Ask(kAskCaption, kAskText, Answer::Yes) == Answer::No) return;
+    if (s_.boxes.Ask(kAskCaption, kAskText, Answer::Yes) != Answer::Yes) return;
     NewerFound = false;
     if (FindNewerVersion()) {
         NewerFound = true;
         std::string text = "A newer version has been found (v" + LatestVersion + ")\r\n\r\nWould you like to read about it?";
-        if (s_.boxes.Ask(kNewerCaption, text, Answer::Yes) != Answer::No) OpenWithShell(s_.shell, WhatsNewAddress());
+        if (s_.boxes.Ask(kNewerCaption, text, Answer::Yes) == Answer::Yes) OpenWithShell(s_.shell, WhatsNewAddress());
         return;
     }
     if (Failure == CheckFailure::Cancelled) return;
@@ -95,7 +109,11 @@ void TVUpdateCheck::RunUpdateCheck() {
     switch (Failure) {
         case CheckFailure::None: s_.boxes.Show(kLatestNotice); break;
         case CheckFailure::Unreachable: s_.boxes.Show(kUnreachableNotice); break;
+        case CheckFailure::NoAnswer:
+            s_.boxes.Show(std::string(kNoAnswerNotice) + std::to_string((TimeoutMs + 999) / 1000) + " seconds.");
+            break;
         case CheckFailure::NoVersionList: s_.boxes.Show(kNoListNotice); break;
+        case CheckFailure::NotAHost: s_.boxes.Show(std::string(kNotAHostNotice) + "\"" + server_ + "\"."); break;
         case CheckFailure::Cancelled: break;
     }
 }
@@ -123,6 +141,10 @@ bool TVUpdateCheck::FindNewerVersion() {
     ListReadFromMemory = false;
     const std::string id = LowerAscii(ProductId);
     const std::string file = TempDir + std::string(kTempFileName);
+    if (!ServerIsHost()) {
+        Failure = CheckFailure::NotAHost;
+        return false;
+    }
 
     const bool inFile = DownloadToFile(VersionListAddress(), file);
     const bool received = lastResult_.Completed() && lastResult_.status == 200;
@@ -138,6 +160,7 @@ bool TVUpdateCheck::FindNewerVersion() {
     if (!received) {
         Failure = lastResult_.socketError == net::kWsaInterrupted ? CheckFailure::Cancelled
                   : lastResult_.Unreachable()                      ? CheckFailure::Unreachable
+                  : lastResult_.NoAnswer()                         ? CheckFailure::NoAnswer
                                                                    : CheckFailure::NoVersionList;
         return false;
     }

@@ -30,6 +30,14 @@ inline constexpr std::string_view kNewerCaption = "New Version Found";
 inline constexpr std::string_view kLatestNotice = "You already have the latest version.";
 inline constexpr std::string_view kUnreachableNotice = "The update server could not be reached.";
 inline constexpr std::string_view kNoListNotice = "The update server did not send a version list for this program.";
+// Followed by the time limit in seconds and " seconds.".
+inline constexpr std::string_view kNoAnswerNotice = "The update server was reached but sent no complete answer within ";
+// Followed by the setting in quotes.
+inline constexpr std::string_view kNotAHostNotice = "The update server setting is not a host name: ";
+
+// Versions longer than this, or with more components than are compared,
+// are no version: a list naming one is a list without a version.
+inline constexpr std::size_t kMaxVersionLength = 64;
 
 // Version lists hold at most this many components worth comparing.
 inline constexpr std::size_t kMaxVersionComponents = 9;
@@ -47,7 +55,9 @@ struct UpdateServices {
 // Why a check found nothing newer without having a version to compare.
 enum class CheckFailure {
     None,
-    Unreachable,    // no connection, a name that does not resolve, no answer in time
+    NotAHost,       // the configured server is no host name (empty, blanks, a bad port): nothing sent
+    Unreachable,    // no connection, a name that does not resolve
+    NoAnswer,       // connected, but no complete reply within the time limit
     NoVersionList,  // an error status, too many redirections, a reply that is no version list
     Cancelled,      // the program began to end during the wait: nothing more is said
 };
@@ -85,6 +95,8 @@ public:
     bool DownloadToFile(std::string_view url, std::string_view path);
 
     std::string VersionListAddress() const;
+    // Whether the configured server is a host name with an optional port.
+    bool ServerIsHost() const;
     std::string WhatsNewAddress() const;
 
 private:
@@ -96,7 +108,7 @@ private:
 
 // The version given for productId (lower case) in a version list: the rest
 // of the first line that begins with it, blanks trimmed. Nothing when no
-// line does.
+// line does, or when what that line gives is too long to be a version.
 std::optional<std::string> ListedVersion(const std::vector<std::string>& lines, std::string_view productId);
 
 // Whether listed is newer than running, comparing as many dot-separated

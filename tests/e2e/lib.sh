@@ -15,6 +15,7 @@
 #   e2e_reg_schedule NAME VALUE... queue a schedule: VALUE is Name=dword:N or Name=text
 #   e2e_reg_apply                  write the queued values in one import
 #   e2e_reg_get NAME               a global value as reg shows it (0x12c, text)
+#   e2e_reg_value KEY NAME         a value of any key so; empty when missing
 #   e2e_start [ARGS]               starts plenwick.exe in the background
 #   e2e_wait_clock                 waits until the clock window is shown
 #   e2e_wait_caption CAPTION [S]   waits until the clock window is so captioned
@@ -171,8 +172,12 @@ e2e_reg_apply() {
 }
 
 e2e_reg_get() {
-    "$E2E_RUN" reg query "$E2E_KEY" /v "$1" 2>/dev/null | tr -d '\r' |
-        awk -v n="$1" '$1 == n { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
+    e2e_reg_value "$E2E_KEY" "$1"
+}
+
+e2e_reg_value() {
+    "$E2E_RUN" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+        awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
 }
 
 e2e_start() {

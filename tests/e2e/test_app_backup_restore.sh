@@ -2,7 +2,10 @@
 # Backup and restore as a person does them, with the mouse and the keyboard
 # of the virtual display: a new nested backup folder typed into the
 # Housekeeping page, "Backup"; then a setting changed on the page, another
-# in the registry, a schedule deleted and one added; "Restore". The program
+# in the registry, a schedule deleted and one added; "Restore", which
+# first says what it will change: No leaves all as it is and gives the
+# focus back to Restore; Yes restores.
+# The program
 # ends by itself, and the registry holds the values of the backup again,
 # with the deleted schedule back and the added one kept; the configuration
 # as it was before the restore lies beside the backup, and the backup's
@@ -16,13 +19,8 @@ e2e_begin "$@"
 SCHEDULES="$E2E_KEY\\Schedules"
 HOUSEKEEPING=3
 
-value() {  # key name: the data as reg shows it, empty when missing
-    "$E2E_RUN" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
-        awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
-}
-
 expect() {  # key name data
-    [ "$(value "$1" "$2")" = "$3" ] || e2e_fail "$2 of ${1##*\\} is \"$(value "$1" "$2")\", not \"$3\""
+    [ "$(e2e_reg_value "$1" "$2")" = "$3" ] || e2e_fail "$2 of ${1##*\\} is \"$(e2e_reg_value "$1" "$2")\", not \"$3\""
 }
 
 # The text of the box on top, as its static control holds it.
@@ -99,10 +97,45 @@ expect "$E2E_KEY" AutoTrimLog 0x1
 # A data file kept with the backup goes back beside the program.
 printf 'chime' > "$backup_dir/chimes.dat"
 
+IDYES=6
+IDNO=7
+restore_question() {
+    e2e_driver wait '#32770' Restore 20000 >/dev/null || e2e_fail "Restore did not ask first"
+    sleep 0.5
+    asked=$(e2e_driver text Restore 65535 | tr '\n' ' ')
+    case "$asked" in
+        "Restoring \"$(e2e_winpath "$backup_dir")\\registry.cfg\" changes the configuration: "*" 1 schedule added."*"Restore it?") ;;
+        *) e2e_fail "Restore asked \"$asked\"" ;;
+    esac
+}
+
+e2e_click IDC_BUT_RESTORE
+restore_question
+e2e_click $IDNO "" Restore
+sleep 1
+expect "$E2E_KEY" MsgDisplayTime 0x63
+expect "$SCHEDULES\\Swim" Message "Pool at seven"
+[ -z "$(e2e_reg_value "$SCHEDULES\\Walk in the park" Message)" ] || e2e_fail "No to the question restored"
+[ ! -e "$backup_dir/registry-before-restore.cfg" ] || e2e_fail "No to the question saved the configuration"
+[ ! -e "$E2E_WORK/chimes.dat" ] || e2e_fail "No to the question copied the data files"
+# The box was the dialog's: the dialog is active again with the focus on
+# Restore, so a key typed now goes there (Space presses Restore again).
+active=$(xdotool getactivewindow getwindowname 2>/dev/null || true)
+case "$active" in "$E2E_DIALOG"*) ;; *) e2e_fail "after the box the active window is \"$active\"" ;; esac
+focus=$(e2e_driver focus "$E2E_DIALOG") || e2e_fail "no focus in the dialog's thread"
+[ "$focus" = "$(e2e_rid IDC_BUT_RESTORE)" ] || e2e_fail "after the box the focus is on control $focus, not on Restore"
+xdotool key space
+restore_question
+e2e_click $IDNO "" Restore
+sleep 1
+
 # A double click, as some people click every button: one restore.
 set -- $(e2e_driver control "$E2E_DIALOG" "$(e2e_rid IDC_BUT_RESTORE)") || e2e_fail "no Restore button"
 xdotool mousemove "$1" "$2" click --repeat 2 --delay 100 1
-sleep 0.5
+restore_question
+sleep 1
+[ "$(e2e_driver windows | grep -c '^#32770 | Restore |')" = 1 ] || e2e_fail "Restore asked twice"
+e2e_click $IDYES "" Restore
 e2e_wait_box
 sleep 1
 [ "$(e2e_driver windows | grep -c '^#32770 | Plenwick |')" = 1 ] || e2e_fail "Restore ran twice"
@@ -112,8 +145,7 @@ case "$text" in
     *) e2e_fail "Restore answered \"$text\"" ;;
 esac
 shot restored
-# The second click made the dialog the active window: the box is answered
-# with the mouse.
+# The box is answered with the mouse.
 set -- $(e2e_driver control Plenwick 1) || e2e_fail "no OK button in the box"
 xdotool mousemove "$1" "$2" click 1
 
@@ -121,7 +153,7 @@ xdotool mousemove "$1" "$2" click 1
 e2e_driver gone PlenwickClock 20000 || e2e_fail "the clock window is still there after Restore"
 e2e_wait_end Restore
 # The normal way out stores the clock's position.
-[ -n "$(value "$E2E_KEY" Left)" ] || e2e_fail "the program ended without storing its position"
+[ -n "$(e2e_reg_value "$E2E_KEY" Left)" ] || e2e_fail "the program ended without storing its position"
 
 expect "$E2E_KEY" AutoTrimLog 0x0
 expect "$E2E_KEY" MsgDisplayTime 0x1e

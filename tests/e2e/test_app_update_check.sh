@@ -6,7 +6,10 @@
 #   starts, and the list the check downloaded ("temp.txt") is gone;
 #   No to the question: the server hears nothing;
 #   Yes and Yes: the what's-new page of the configured server opens (which
-#   shows that a browser started before would have been seen).
+#   shows that a browser started before would have been seen);
+#   Yes, and the program ends (a WM_CLOSE to the clock window, as a setup
+#   that replaces the program sends) while the newer version is named:
+#   nobody answered, so no browser starts.
 # The browser is a stand-in on the program's PATH, where Wine's browser
 # launcher looks first, that writes down each address it is given; the
 # server writes down each request. With PW_SCREENSHOT set, the box naming
@@ -168,5 +171,14 @@ whatsnew="http://$server_address/plenwk/whatsnew.shtml"
 [ "$(browser_calls)" = "$whatsnew" ] || e2e_fail "the browser was started with: $(browser_calls | tr '\n' ';'), not once with $whatsnew"
 requests_become "$(printf '%s\n%s' "$one_request" "$one_request")" "the third check did not ask for the version list once"
 
-e2e_exit
+# --- The program ends under the box naming the newer version.
+before=$(browser_calls | wc -l)
+check_for_updates
+e2e_click $IDYES "" "$ASK"
+wait_box "$NEWER" "no box \"$NEWER\" at the fourth check"
+e2e_driver close PlenwickClock >/dev/null || e2e_fail "no clock window to close"
+e2e_wait_end "a WM_CLOSE to the clock window under \"$NEWER\""
+sleep 3
+[ "$(browser_calls | wc -l)" -eq "$before" ] ||
+    e2e_fail "the program ending under \"$NEWER\" started the browser: $(browser_calls | tr '\n' ';')"
 e2e_pass

@@ -24,8 +24,10 @@ public:
         presets.emplace_back(start);
         return chosen;
     }
+    void SetUndoRestoreEnabled(bool enabled) override { undoEnabled = enabled; }
     std::string text;
     std::optional<std::string> chosen;
+    bool undoEnabled = false;
     std::vector<std::string> presets;
 };
 
@@ -40,6 +42,24 @@ public:
         return "(no box)";
     }
     bool Mentions(std::string_view part) { return Box().find(part) != std::string::npos; }
+    // A configuration with a reminder and a launch, and a crafted backup
+    // beside it that plants a launch, turns the reminder into one, keeps
+    // the launch as it is and changes two settings.
+    void PlantCraftedBackup() {
+        WriteRegInteger(store, kMain, "MsgDisplayTime", 5);
+        WriteRegString(store, Sched("Tea"), "Message", "Brew");
+        WriteRegInteger(store, Sched("Tea"), "ScheduleType", 1);
+        WriteRegString(store, Sched("Run"), "Message", "C:\\same.exe");
+        WriteRegInteger(store, Sched("Run"), "ScheduleType", 0);
+        mem.MakeDirectories("C:\\Saved");
+        mem.files["C:\\Saved\\registry.cfg"] =
+            "[\\Software\\Corvane Software\\Plenwick]\r\nMsgDisplayTimeint=50\r\nUpdateServerstr=evil.test\r\n\r\n"
+            "[\\Software\\Corvane Software\\Plenwick\\Schedules\\Evil]\r\nScheduleTypeint=0\r\n"
+            "Messagestr=C:\\evil.exe\r\nWorkingDirstr=C:\\\r\n\r\n"
+            "[\\Software\\Corvane Software\\Plenwick\\Schedules\\Run]\r\nMessagestr=C:\\same.exe\r\n\r\n"
+            "[\\Software\\Corvane Software\\Plenwick\\Schedules\\Tea]\r\nScheduleTypeint=0\r\nMessagestr=C:\\tea.exe\r\n";
+        page.text = "C:\\Saved";
+    }
 
     MemoryStore store;
     test::MemoryFileSystem mem;
@@ -137,6 +157,7 @@ TEST_F(BackupGroupTest, RestoreBringsBackTheBackupKeepsAddedSchedulesSavesTheOld
     WriteRegString(store, Sched("Added"), "Message", "new");
     const auto changed = mem.files;
     events.Clear();
+    boxes.answers = {Answer::Yes};
     group.butRestoreClick();
 
     EXPECT_EQ(ReadRegInteger(store, kMain, "MsgDisplayTime", 0), 50);
@@ -148,6 +169,8 @@ TEST_F(BackupGroupTest, RestoreBringsBackTheBackupKeepsAddedSchedulesSavesTheOld
     ASSERT_TRUE(before);
     EXPECT_NE(std::find(before->begin(), before->end(), "[\\" + Sched("Added") + "]"), before->end());
     EXPECT_NE(std::find(before->begin(), before->end(), "MsgDisplayTimeint=5"), before->end());
+    ASSERT_FALSE(events.list.empty());
+    events.list.erase(events.list.begin());  // the question
     EXPECT_EQ(events.list,
               (std::vector<std::string>{"beep", "box:Configuration restored.\nPlease restart Plenwick now.\n"
                                                 "The configuration as it was before is saved in "
@@ -166,6 +189,7 @@ TEST_F(BackupGroupTest, RestoreTakesOnlyThePlenwickKeyAndCountsWhatItSkipped) {
         "[\\Software\\Corvane Software\\Plenwick\\Schedules\\Tea]\r\nMessagestr=Brew\r\nnoequals\r\nBadint=x\r\n"
         "[\\software\\corvane software\\plenwick]\r\nLeftint=7\r\n";
     page.text = "C:\\Saved\\";
+    boxes.answers = {Answer::Yes};
     group.butRestoreClick();
 
     EXPECT_EQ(ReadRegString(store, Sched("Tea"), "Message", ""), "Brew");
@@ -199,16 +223,103 @@ TEST_F(BackupGroupTest, RestoreAsksBeforeGoingOnWithoutASafetyCopy) {
         mem.files["C:\\Saved\\registry.cfg"] = "[\\Software\\Corvane Software\\Plenwick]\r\nTopint=1\r\n";
         WriteRegInteger(store, kMain, "Top", 2);
         WriteRegString(store, kMain, "Note", "茶");  // no safety copy can hold it
-        boxes.answers = {answer};
+        boxes.answers = {Answer::Yes, answer};
         events.Clear();
         page.text = "C:\\Saved";
         group.butRestoreClick();
-        ASSERT_FALSE(events.list.empty());
-        EXPECT_EQ(events.list.front().rfind("ask:Restore|The current configuration could not be saved", 0), 0u);
+        ASSERT_GE(events.list.size(), 2u);
+        EXPECT_EQ(events.list[1].rfind("ask:Restore|The current configuration could not be saved", 0), 0u);
         EXPECT_FALSE(mem.FileExists("C:\\Saved\\registry-before-restore.cfg"));
         EXPECT_EQ(ReadRegInteger(store, kMain, "Top", 0), answer == Answer::Yes ? 1 : 2);
         EXPECT_EQ(closed, answer == Answer::Yes ? 1 : 0);
     }
+}
+
+// A crafted backup can plant a program that starts at a chosen minute.
+TEST_F(BackupGroupTest, RestoreSaysWhatItWillChangeFirstAndNoChangesNothing) {
+    PlantCraftedBackup();
+    for (auto answer : {Answer::No, Answer::Yes}) {
+        SCOPED_TRACE(answer == Answer::Yes ? "yes" : "no");
+        events.Clear();
+        boxes.answers = {answer};
+        group.butRestoreClick();
+        ASSERT_FALSE(events.list.empty());
+        EXPECT_EQ(events.list.front(),
+                  "ask:Restore|Restoring \"C:\\Saved\\registry.cfg\" changes the configuration:\n"
+                  "4 values changed, 1 schedule added.\n\nThese schedules will start programs:\n"
+                  "\"Evil\": C:\\evil.exe (in C:\\)\n\"Tea\": C:\\tea.exe\n\nRestore it?");
+        EXPECT_EQ(ReadRegString(store, Sched("Evil"), "Message", "none"), answer == Answer::Yes ? "C:\\evil.exe" : "none");
+        EXPECT_EQ(ReadRegInteger(store, kMain, "MsgDisplayTime", 0), answer == Answer::Yes ? 50 : 5);
+        EXPECT_EQ(mem.FileExists("C:\\Saved\\registry-before-restore.cfg"), answer == Answer::Yes);
+        EXPECT_EQ(closed, answer == Answer::Yes ? 1 : 0);
+        if (answer == Answer::No) EXPECT_EQ(events.list.size(), 1u);
+    }
+}
+
+// An editor adds a byte-order mark when the user only opens the file.
+TEST_F(BackupGroupTest, RestoreReadsPastAByteOrderMarkAndLinesBeforeAnyHeader) {
+    for (std::string start : {std::string("\xEF\xBB\xBF"), std::string("Strayint=1\r\n")}) {
+        SCOPED_TRACE(start);
+        store.DeleteTree(Root::CurrentUser, kMain);
+        mem.MakeDirectories("C:\\Saved");
+        mem.files["C:\\Saved\\registry.cfg"] = start +
+            "[\\Software\\Corvane Software\\Plenwick]\r\nTopint=5\r\n\r\n"
+            "[\\Software\\Corvane Software\\Plenwick\\Schedules\\Tea]\r\nMessagestr=Brew\r\n";
+        page.text = "C:\\Saved";
+        events.Clear();
+        boxes.answers = {Answer::Yes};
+        group.butRestoreClick();
+        EXPECT_EQ(ReadRegInteger(store, kMain, "Top", 0), 5);
+        EXPECT_EQ(ReadRegString(store, Sched("Tea"), "Message", ""), "Brew");
+        EXPECT_FALSE(Mentions("outside"));
+        EXPECT_EQ(Mentions("1 line that a backup never writes skipped."), start[0] == 'S');
+    }
+}
+
+// Restore merges, so only a replacement can take back what it added.
+TEST_F(BackupGroupTest, UndoLastRestorePutsBackExactlyTheConfigurationBefore) {
+    PlantCraftedBackup();
+    auto exported = [&] {
+        EXPECT_TRUE(ExportRegistryTree(store, mem, "C:\\check.cfg", kMain).Ok());
+        return mem.files["C:\\check.cfg"];
+    };
+    const std::string before = exported();
+    group.UpdateUndoRestore();
+    EXPECT_FALSE(page.undoEnabled);
+    boxes.answers = {Answer::Yes};
+    group.butRestoreClick();
+    ASSERT_EQ(ReadRegString(store, Sched("Evil"), "Message", ""), "C:\\evil.exe");
+    group.UpdateUndoRestore();
+    EXPECT_TRUE(page.undoEnabled);
+
+    // No, then Yes.
+    const std::string restored = exported();
+    for (auto answer : {Answer::No, Answer::Yes}) {
+        events.Clear();
+        boxes.answers = {answer};
+        group.butUndoRestoreClick();
+        ASSERT_FALSE(events.list.empty());
+        EXPECT_EQ(events.list.front(),
+                  "ask:Undo last restore|The configuration goes back to \"C:\\Saved\\registry-before-restore.cfg\":\n"
+                  "3 values changed, 1 value removed, 0 schedules added, 1 schedule removed.\n\nUndo the last restore?");
+        EXPECT_EQ(exported(), answer == Answer::Yes ? before : restored);
+    }
+    EXPECT_EQ(closed, 2);
+    EXPECT_EQ(events.list.back(),
+              "box:The configuration as it was before the last restore is back.\nPlease restart Plenwick now.");
+
+    // A copy that is damaged or reaches outside replaces nothing.
+    for (std::string damage : {std::string("noequals\r\n"), std::string("[\\Software\\Other]\r\nXint=1\r\n")}) {
+        SCOPED_TRACE(damage);
+        mem.files["C:\\Saved\\registry-before-restore.cfg"] =
+            "[\\Software\\Corvane Software\\Plenwick]\r\nTopint=1\r\n" + damage;
+        events.Clear();
+        boxes.answers = {Answer::Yes};
+        group.butUndoRestoreClick();
+        EXPECT_EQ(exported(), before);
+        EXPECT_TRUE(Mentions("error:\"C:\\Saved\\registry-before-restore.cfg\" is not a whole copy"));
+    }
+    EXPECT_EQ(closed, 2);
 }
 
 }  // namespace

@@ -589,6 +589,7 @@ TEST_F(SettingsDialogTest, ClicksOnTheBackupGroupWhileItsBoxIsUpAreIgnored) {
         Click(Ctl::butRestore);
         Click(Ctl::butBackup);
     };
+    boxes.answers = {Answer::Yes};
     Click(Ctl::butRestore);
     EXPECT_EQ(std::count_if(events.list.begin(), events.list.end(),
                             [](const std::string& e) { return e.rfind("box:Configuration restored.", 0) == 0; }),

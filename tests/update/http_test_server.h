@@ -3,7 +3,8 @@
 // thread of the test: it records each request's bytes up to the empty
 // line and answers each connection with the next scripted reply ("{port}"
 // in a reply becomes its own port), or, when silent, accepts and never
-// answers.
+// answers. With dripMs, each reply goes out one byte at a time, dripMs
+// apart.
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -23,8 +24,8 @@ namespace pw::test {
 
 class TestHttpServer {
 public:
-    explicit TestHttpServer(std::vector<std::string> replies, bool silent = false)
-        : replies_(std::move(replies)), silent_(silent) {
+    explicit TestHttpServer(std::vector<std::string> replies, bool silent = false, int dripMs = 0)
+        : replies_(std::move(replies)), silent_(silent), dripMs_(dripMs) {
         listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in a{};
         a.sin_family = AF_INET;
@@ -82,10 +83,12 @@ private:
             std::string reply = replies_.empty() ? "" : replies_[std::min(next++, replies_.size() - 1)];
             for (std::size_t at; (at = reply.find("{port}")) != std::string::npos;)
                 reply.replace(at, 6, std::to_string(port_));
-            for (std::size_t sent = 0; sent < reply.size();) {
-                ssize_t n = ::send(c, reply.data() + sent, reply.size() - sent, MSG_NOSIGNAL);
+            for (std::size_t sent = 0; sent < reply.size() && !stop_;) {
+                const std::size_t size = dripMs_ > 0 ? 1 : reply.size() - sent;
+                ssize_t n = ::send(c, reply.data() + sent, size, MSG_NOSIGNAL);
                 if (n <= 0) break;
                 sent += static_cast<std::size_t>(n);
+                if (dripMs_ > 0) std::this_thread::sleep_for(std::chrono::milliseconds(dripMs_));
             }
             ::shutdown(c, SHUT_WR);
             ::close(c);
@@ -95,6 +98,7 @@ private:
 
     std::vector<std::string> replies_;
     bool silent_;
+    int dripMs_;
     int listen_ = -1;
     std::uint16_t port_ = 0;
     std::atomic<bool> stop_{false};

@@ -117,8 +117,6 @@ TEST_F(UpdateCheck, ReadsTheListLineByLine) {
         {"a longer identifier that begins with ours matches", "plenwick-pro 7.0\nplenwick 5.0\n", false, "-pro 7.0"},
         {"blanks, tabs and CR-only line ends", "\t  \r  PLENWICK   5.0 \t\rplenwick 1.0\r", true, "5.0"},
         {"letters after the number compare as 0", "plenwick 4.1.0.7b\n", false, "4.1.0.7b"},
-        {"ten components: the tenth is not compared", "plenwick 4.1.0.7.0.0.0.0.0.9\n", false,
-         "4.1.0.7.0.0.0.0.0.9"},
         {"ninth component compared", "plenwick 4.1.0.7.0.0.0.0.1\n", true, "4.1.0.7.0.0.0.0.1"},
         {"a number too large counts as 0", "plenwick 99999999999.0\n", false, "99999999999.0"},
     };
@@ -129,6 +127,32 @@ TEST_F(UpdateCheck, ReadsTheListLineByLine) {
         EXPECT_EQ(check.FindNewerVersion(), c.newer);
         EXPECT_EQ(check.LatestVersion, c.latest);
         EXPECT_EQ(check.Failure, CheckFailure::None);
+    }
+}
+
+// A version as long as a page would make a box wider than the screen.
+TEST_F(UpdateCheck, AVersionTooLongIsNoVersion) {
+    struct Case {
+        const char* what;
+        std::string version;
+        bool isVersion;
+    };
+    const Case cases[] = {
+        {"60,000 characters", "9." + std::string(60000, '1'), false},
+        {"65 characters", "9." + std::string(63, '0'), false},
+        {"64 characters", "9." + std::string(62, '0'), true},
+        {"ten components", "9.0.0.0.0.0.0.0.0.1", false},
+        {"nine components", "9.0.0.0.0.0.0.0.1", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestHttpServer server({Ok("plenwick " + c.version + "\r\n")});
+        auto check = MakeCheck(server.Authority(), "4.1.0.7");
+        events.Clear();
+        boxes.answers = {Answer::Yes, Answer::No};
+        check.RunUpdateCheck();
+        EXPECT_EQ(check.NewerFound, c.isVersion);
+        EXPECT_EQ(events.list.back(), c.isVersion ? NewerQuestion(c.version) : "box:" + std::string(kNoListNotice));
     }
 }
 
@@ -226,18 +250,43 @@ TEST_F(UpdateCheck, UnreachableServers) {
     }
 }
 
-TEST_F(UpdateCheck, GivesUpOnASilentServerAndKeepsTicking) {
-    TestHttpServer server({}, /*silent=*/true);
-    auto check = MakeCheck(server.Authority(), "4.1.0.7");
-    check.TimeoutMs = 400;
-    auto start = std::chrono::steady_clock::now();
-    check.RunUpdateCheck();
-    auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_EQ(events.list, (std::vector<std::string>{kAsk, "beep", "box:" + std::string(kUnreachableNotice)}));
-    EXPECT_GE(took, std::chrono::milliseconds(400));
-    EXPECT_LT(took, std::chrono::seconds(10));
-    // About one slice per 20 ms of waiting.
-    EXPECT_GE(waiter.ticks, 10);
+TEST_F(UpdateCheck, AServerReachedThatSaysTooLittleInTimeIsNotCalledUnreachable) {
+    const std::string noAnswer = "box:" + std::string(kNoAnswerNotice) + "1 seconds.";
+    struct Case {
+        const char* what;
+        bool silent;
+        int dripMs;
+    };
+    for (Case c : {Case{"silent", true, 0}, Case{"one byte a tenth of a second", false, 100}}) {
+        SCOPED_TRACE(c.what);
+        TestHttpServer server({Ok("plenwick 9.0\r\n")}, c.silent, c.dripMs);
+        auto check = MakeCheck(server.Authority(), "4.1.0.7");
+        check.TimeoutMs = 800;
+        events.Clear();
+        waiter.ticks = 0;
+        auto start = std::chrono::steady_clock::now();
+        check.RunUpdateCheck();
+        auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(check.Failure, CheckFailure::NoAnswer);
+        EXPECT_EQ(events.list, (std::vector<std::string>{kAsk, "beep", noAnswer}));
+        EXPECT_GE(took, std::chrono::milliseconds(800));
+        EXPECT_LT(took, std::chrono::seconds(10));
+        // About one slice per 20 ms of waiting.
+        EXPECT_GE(waiter.ticks, 10);
+    }
+}
+
+TEST_F(UpdateCheck, ASettingThatIsNoHostSendsNothingAndSaysSo) {
+    for (std::string server : {std::string(""), std::string("update server"), std::string("127.0.0.1:0"),
+                               std::string("host/upgrades.txt?x="), std::string("host:99999")}) {
+        SCOPED_TRACE(server);
+        auto check = MakeCheck(server, "4.1.0.7");
+        events.Clear();
+        check.RunUpdateCheck();
+        EXPECT_EQ(check.Failure, CheckFailure::NotAHost);
+        EXPECT_EQ(events.list, (std::vector<std::string>{kAsk, "beep", "box:" + std::string(kNotAHostNotice) + "\"" +
+                                                                           server + "\"."}));
+    }
 }
 
 TEST_F(UpdateCheck, SaysNothingMoreWhenTheProgramIsEnding) {

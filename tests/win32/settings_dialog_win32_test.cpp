@@ -418,8 +418,8 @@ TEST_F(SettingsWin32Test, EveryControlOfTheOptionPagesIsBuiltWithItsClassAndCapt
         int high;
         UINT step;
     };
-    const Spin spins[] = {{Ctl::spinAutoSynchInterval, 9999, 1},
-                          {Ctl::MaxCorrection, 9999999, 1},
+    const Spin spins[] = {{Ctl::spinAutoSynchInterval, 9999, 24},
+                          {Ctl::MaxCorrection, 9999999, 60},
                           {Ctl::spinMsgDisplayTime, 9999, 10},
                           {Ctl::spinSnoozeMinutes, 1440, 1},
                           {Ctl::spinTrimLogDays, 9999, 10},

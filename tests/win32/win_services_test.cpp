@@ -15,5 +15,40 @@ TEST(WinSoundTest, TheSoundServiceComesWithTheFirstSound) {
     EXPECT_NE(GetModuleHandleW(L"winmm.dll"), nullptr);
 }
 
+HWND doomed;
+// A timer procedure has the system's calling convention, which a lambda
+// lacks on 32-bit Windows.
+void CALLBACK DestroyDoomed(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    DestroyWindow(doomed);
+}
+
+// A question whose box ends without a button pressed is a No, even where
+// Yes is the default button: the program ending under an open "New Version
+// Found" must not start the browser.
+TEST(WinMessageBoxesTest, ABoxEndedWithoutAnAnswerIsANo) {
+    struct Case {
+        const char* what;
+        bool quit;  // a quit is posted, as Exit or a WM_CLOSE to the clock window posts one
+    };
+    for (Case c : {Case{"the program ends", true}, Case{"the owner window goes", false}}) {
+        SCOPED_TRACE(c.what);
+        HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(owner, nullptr);
+        doomed = owner;
+        if (c.quit)
+            PostQuitMessage(0);
+        else
+            SetTimer(nullptr, 0, 300, DestroyDoomed);
+        WinMessageBoxes boxes;
+        boxes.SetOwner(owner);
+        EXPECT_EQ(boxes.Ask("New Version Found", "Would you like to read about it?", Answer::Yes), Answer::No);
+        MSG m;
+        while (PeekMessageW(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+        if (IsWindow(owner)) DestroyWindow(owner);
+    }
+}
+
 }  // namespace
 }  // namespace pw::win

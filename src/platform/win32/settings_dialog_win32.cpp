@@ -109,6 +109,7 @@ constexpr ControlInfo kControls[] = {
      L"Select folder"},
     {Ctl::butBackup, IDC_BUT_BACKUP, Kind::Button, false, Page::Housekeeping},
     {Ctl::butRestore, IDC_BUT_RESTORE, Kind::Button, false, Page::Housekeeping},
+    {Ctl::butUndoRestore, IDC_BUT_UNDORESTORE, Kind::Button, false, Page::Housekeeping},
     {Ctl::chkAutoTrimLog, IDC_CHK_AUTOTRIMLOG, Kind::Check, false, Page::Housekeeping},
     {Ctl::spinTrimLogDays, IDC_EDT_TRIMLOGDAYS, Kind::Spin, false, Page::Housekeeping},
     {Ctl::butTrimLog, IDC_BUT_TRIMLOG, Kind::Button, false, Page::Housekeeping},
@@ -130,8 +131,8 @@ struct SpinInfo {
 };
 constexpr SpinInfo kSpins[] = {
     {Ctl::spinRepeatCycleNumber, IDC_SPIN_REPEATCYCLENUMBER, 99999999},
-    {Ctl::spinAutoSynchInterval, IDC_SPIN_AUTOSYNCHINTERVAL, 9999},
-    {Ctl::MaxCorrection, IDC_SPIN_MAXCORRECTION, 9999999},
+    {Ctl::spinAutoSynchInterval, IDC_SPIN_AUTOSYNCHINTERVAL, 9999, 24},
+    {Ctl::MaxCorrection, IDC_SPIN_MAXCORRECTION, 9999999, 60},
     {Ctl::spinMsgDisplayTime, IDC_SPIN_MSGDISPLAYTIME, 9999, 10},
     {Ctl::spinSnoozeMinutes, IDC_SPIN_SNOOZEMINUTES, cfg::global::SnoozeMinutes.max},
     {Ctl::spinTrimLogDays, IDC_SPIN_TRIMLOGDAYS, 9999, 10},

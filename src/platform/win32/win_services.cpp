@@ -60,19 +60,46 @@ const wchar_t* AppTitle() {
 
 }  // namespace
 
-void WinMessageBoxes::Show(std::string_view text) {
-    MessageBoxW(owner_, Widen(text).c_str(), AppTitle(), MB_OK);
+HWND WinMessageBoxes::Owner() const {
+    const HWND dialog = dialog_ ? dialog_() : nullptr;
+    return dialog && IsWindowVisible(dialog) && !IsIconic(dialog) ? dialog : owner_;
 }
 
-void WinMessageBoxes::ShowError(std::string_view text) {
-    MessageBoxW(owner_, Widen(text).c_str(), AppTitle(), MB_OK | MB_ICONERROR);
+int WinMessageBoxes::Box(HWND owner, std::string_view text, const wchar_t* caption, UINT flags) {
+    const HWND focus = GetFocus();
+    const int r = MessageBoxW(owner, Widen(text).c_str(), caption, flags);
+    // Windows gives the activation back to the owner, but not the focus
+    // to the control inside it that had it.
+    if (owner && owner != owner_ && focus && IsWindow(focus) && IsChild(owner, focus) && IsWindowVisible(owner))
+        SetFocus(focus);
+    return r;
 }
+
+void WinMessageBoxes::Show(std::string_view text) { Box(Owner(), text, AppTitle(), MB_OK); }
+
+void WinMessageBoxes::ShowError(std::string_view text) { Box(Owner(), text, AppTitle(), MB_OK | MB_ICONERROR); }
+
+namespace {
+
+// The program began to end while the box was up: its Exit, a WM_CLOSE, a
+// setup that closes it to replace it. The box may still return a button
+// then (its modal loop met the quit), which nobody pressed.
+bool ProgramEnding(HWND owner) {
+    MSG quit;
+    if (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) return true;
+    return owner && !IsWindow(owner);
+}
+
+}  // namespace
 
 Answer WinMessageBoxes::Ask(std::string_view caption, std::string_view text, Answer defaultAnswer) {
     UINT flags = MB_YESNO | MB_ICONQUESTION | (defaultAnswer == Answer::No ? MB_DEFBUTTON2 : MB_DEFBUTTON1);
-    int r = MessageBoxW(owner_, Widen(text).c_str(), Widen(caption).c_str(), flags);
-    if (r == 0) return defaultAnswer;  // no box could be shown
-    return r == IDYES ? Answer::Yes : Answer::No;
+    const HWND owner = Owner();
+    int r = Box(owner, text, Widen(caption).c_str(), flags);
+    // Only a Yes pressed by the user is a Yes: a box that could not be
+    // shown (0) or that closed because the program is ending is a No.
+    if (r != IDYES || ProgramEnding(owner)) return Answer::No;
+    return Answer::Yes;
 }
 
 bool WinShell::Open(std::string_view pathOrAddress) {

@@ -112,6 +112,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         boxes.ShowError("The settings dialog could not be created.");
         return 1;
     }
+    boxes.SetDialog([&settingsWindow] { return settingsWindow.Handle(); });
 
     pw::win::ReminderWindowWin32 reminders(store, clockLogic.Settings(), clockLogic.LogWriter(), boxes, version);
     pw::sched::SnoozeQueue snoozes(store, locale);
