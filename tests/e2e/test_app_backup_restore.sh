@@ -104,7 +104,7 @@ restore_question() {
     sleep 0.5
     asked=$(e2e_driver text Restore 65535 | tr '\n' ' ')
     case "$asked" in
-        "Restoring \"$(e2e_winpath "$backup_dir")\\registry.cfg\" changes the configuration: "*" 1 schedule added."*"Restore it?") ;;
+        "Restoring \"$(e2e_winpath "$backup_dir")\\registry.cfg\" changes the configuration: "*" 1 schedule added."*"Restore it?"*) ;;
         *) e2e_fail "Restore asked \"$asked\"" ;;
     esac
 }
