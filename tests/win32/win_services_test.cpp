@@ -35,7 +35,18 @@ TEST(WinMessageBoxesTest, ABoxEndedWithoutAnAnswerIsANo) {
     };
     for (Case c : {Case{"the program ends", true}, Case{"the owner window goes", false}}) {
         SCOPED_TRACE(c.what);
-        HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        // A class of its own: the system's classes may be redirected to the
+        // common controls by the test program's manifest.
+        static const ATOM ownerClass = [] {
+            WNDCLASSW wc{};
+            wc.lpfnWndProc = DefWindowProcW;
+            wc.hInstance = GetModuleHandleW(nullptr);
+            wc.lpszClassName = L"PwTestBoxOwner";
+            return RegisterClassW(&wc);
+        }();
+        ASSERT_NE(ownerClass, 0);
+        HWND owner = CreateWindowExW(0, L"PwTestBoxOwner", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                     GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(owner, nullptr);
         doomed = owner;
         if (c.quit)
