@@ -12,7 +12,11 @@ status=0
 # seconds, and windows made then would go to that desktop: end them first.
 . "$PW_SOURCE_DIR/scripts/wine-flavour.sh"
 pw_flavour "$PW_SOURCE_DIR"
+# The prefix scripts/wine-run takes by default: a kill aimed at any other
+# server leaves the displayless desktop in place.
+export WINEPREFIX="${WINEPREFIX:-$PW_PREFIXES/wineprefix}"
 "$PW_WINESERVER" -k 2>/dev/null || true
+"$PW_WINESERVER" -w 2>/dev/null || true
 env -u DISPLAY PW_XVFB=1 "$PW_SOURCE_DIR/scripts/wine-run" "$PW_BUILD_DIR/pw_wintests.exe" \
     --gtest_filter='ClockWin32*:ReminderWin32*:SettingsWin32*:InputBoxWin32*:WinMessageBoxesTest*' >"$out" 2>&1 || status=1
 cat "$out"
