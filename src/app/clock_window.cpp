@@ -23,6 +23,12 @@ int CentredLeft(int clientWidth, int labelWidth) {
     return half + 1;
 }
 
+// The centring's extra pixel would push a label exactly as wide as the
+// client area one column past its right edge.
+bool FitsCentred(int clientWidth, int labelWidth) {
+    return CentredLeft(clientWidth, labelWidth) + labelWidth <= clientWidth;
+}
+
 ScreenRect KeepInside(ScreenRect w, const ScreenRect& area) {
     if (w.left < area.left) w.left = area.left;
     if (w.top < area.top) w.top = area.top;
@@ -127,13 +133,13 @@ void ClockWindow::RefreshClockDisplay() {
     const int clientWidth = v.ClientWidth();
     dateFont_ = kDateFontPoints;
     v.SetLabelFontSize(Label::Date, dateFont_);
-    while (clientWidth < v.LabelSize(Label::Date).width && dateFont_ > kMinFontPoints)
+    while (!FitsCentred(clientWidth, v.LabelSize(Label::Date).width) && dateFont_ > kMinFontPoints)
         v.SetLabelFontSize(Label::Date, --dateFont_);
 
     if (settings_.ampmFormat) {
         // Measured with the text of the previous second: the size fits the
         // widest text seen so far and never grows back.
-        while (clientWidth < v.LabelSize(Label::Time).width && timeFont_ > kMinFontPoints)
+        while (!FitsCentred(clientWidth, v.LabelSize(Label::Time).width) && timeFont_ > kMinFontPoints)
             v.SetLabelFontSize(Label::Time, --timeFont_);
         v.SetLabelText(Label::Time, FormatDateTime("hh:mm:ss ampm", now, loc));
     } else {

@@ -46,6 +46,7 @@ inline constexpr std::string_view kHelpFileName = "plenwk.htm";
 
 // left = (clientWidth - labelWidth) / 2, halves to the even neighbour, + 1.
 int CentredLeft(int clientWidth, int labelWidth);
+bool FitsCentred(int clientWidth, int labelWidth);
 // The rect moved back into the work area: left edge, top edge, then right
 // and bottom, so a window larger than the area ends at its right or bottom.
 ScreenRect KeepInside(ScreenRect window, const ScreenRect& workArea);

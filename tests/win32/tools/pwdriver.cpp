@@ -328,6 +328,17 @@ int Lines(const wchar_t* cls, const wchar_t* caption) {
 // a check box or radio button gives the box and a gap to it, and a label
 // that wraps its text has its height too. One line each: "fits" or "CUT",
 // the text's width and height, the room's, and the text.
+UINT DpiOf(HWND h) {
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto forWindow = reinterpret_cast<DpiForWindow>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (forWindow) return forWindow(h);
+    HDC dc = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return static_cast<UINT>(dpi);
+}
+
 BOOL CALLBACK MeasureLabel(HWND h, LPARAM) {
     if (!IsWindowVisible(h)) return TRUE;
     const std::wstring cls = ClassOf(h);
@@ -354,12 +365,21 @@ BOOL CALLBACK MeasureLabel(HWND h, LPARAM) {
     const bool box = cls == L"Button" && buttonType != BS_PUSHBUTTON && buttonType != BS_DEFPUSHBUTTON;
     if (box) need.right -= GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
     const int room = need.right;
+    // A font handle belongs to the program's process (under Wine it means
+    // nothing in this one): make the dialog font at the window's DPI here.
+    // Controls with a font of their own (the About page's title) are left out.
+    const LPARAM own = SendMessageW(h, WM_GETFONT, 0, 0);
+    if (own != SendMessageW(GetParent(h), WM_GETFONT, 0, 0)) return TRUE;
+    HFONT font = CreateFontW(-MulDiv(8, static_cast<int>(DpiOf(h)), 72), 0, 0, 0, FW_NORMAL, FALSE,
+                             FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, DEFAULT_PITCH, L"MS Shell Dlg");
     HDC dc = GetDC(h);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)));
+    HGDIOBJ old = SelectObject(dc, font);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &need,
               DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
     SelectObject(dc, old);
     ReleaseDC(h, dc);
+    DeleteObject(font);
     const bool fits = need.right <= room && need.bottom <= c.bottom;
     std::printf("%s %ldx%ld %dx%ld ", fits ? "fits" : "CUT", need.right, need.bottom, room, c.bottom);
     PrintLine(text);
