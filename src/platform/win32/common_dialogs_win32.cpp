@@ -1,4 +1,4 @@
-#include "platform/win32/folder_dialog_win32.h"
+#include "platform/win32/common_dialogs_win32.h"
 
 #include <objbase.h>
 #include <shlobj.h>
