@@ -11,16 +11,6 @@ namespace pw::net {
 
 namespace {
 
-// Store writes of the dialog fail silently; the in-memory value has
-// already changed and stays in force.
-template <class Value, class T>
-void WriteQuietly(Store& store, const Value& v, const T& value) {
-    try {
-        cfg::Write(store, cfg::kSettingsKey, v, value);
-    } catch (const AppError&) {
-    }
-}
-
 // The first line of the memo that is not empty once trimmed.
 std::optional<std::string> FirstServer(const std::string& memoText) {
     for (const std::string& line : SplitLines(memoText)) {
@@ -40,40 +30,6 @@ std::string WithRightHint(std::string text, bool noRight) {
 }
 
 }  // namespace
-
-MaxCorrectionSource MaxCorrectionFromView(NetTimeView& view) {
-    return [&view] { return cfg::SpinFieldValue(view.MaxCorrectionText(), cfg::global::MaxCorrection); };
-}
-
-void memoTimeServersExit(NetTimeDialog& d) {
-    d.settings.TimeServers = d.view.TimeServersText();
-    WriteQuietly(d.store, cfg::global::TimeServers, std::string_view(d.settings.TimeServers));
-}
-
-void chkAutoSynchTimeClick(NetTimeDialog& d) {
-    const bool checked = d.view.AutoSynchTimeChecked();
-    d.view.SetAutoSynchIntervalEnabled(checked);
-    d.settings.AutoSynchTime = checked;
-    WriteQuietly(d.store, cfg::global::AutoSynchTime, checked);
-}
-
-void spinAutoSynchIntervalChange(NetTimeDialog& d) {
-    const auto& v = cfg::global::AutoSynchInterval;
-    d.settings.AutoSynchInterval = cfg::SpinFieldValue(d.view.AutoSynchIntervalText(), v);
-    WriteQuietly(d.store, v, d.settings.AutoSynchInterval);
-}
-
-void MaxCorrectionChange(NetTimeDialog& d) {
-    const auto& v = cfg::global::MaxCorrection;
-    WriteQuietly(d.store, v, cfg::SpinFieldValue(d.view.MaxCorrectionText(), v));
-}
-
-void MaxCorrectionExit(NetTimeDialog& d) { MaxCorrectionChange(d); }
-
-void chkLogNetTimeClick(NetTimeDialog& d) {
-    d.settings.LogNetTime = d.view.LogNetTimeChecked();
-    WriteQuietly(d.store, cfg::global::LogNetTime, d.settings.LogNetTime);
-}
 
 void butConnectNowClick(NetTimeDialog& d) {
     try {

@@ -1,10 +1,8 @@
 #pragma once
-// The net-time controls of the settings dialog: the " Net time " group
-// (server list, automatic connection and its interval, maximum correction,
-// "Connect now", "Test servers") and the "Log net time events" check box.
-// The handlers keep the global settings and the store up to date and do
-// what the buttons do; the dialog's window code only maps its controls to
-// NetTimeView and calls them.
+// The buttons of the settings dialog's " Net time " group, "Connect now"
+// and "Test servers". The group's fields are ordinary option rows of the
+// dialog (ui/option_rows.h); the buttons read the server list through
+// NetTimeView.
 
 #include <cstdint>
 #include <string>
@@ -21,7 +19,7 @@ namespace pw::net {
 
 inline constexpr std::string_view kTestServersCaption = "Test servers";
 
-// The dialog's controls as the handlers see them.
+// The dialog's controls as the buttons see them.
 class NetTimeView {
 public:
     virtual ~NetTimeView() = default;
@@ -31,16 +29,7 @@ public:
     // butTestTimeServers' caption. The window should repaint the button at
     // once: the walk blocks the message loop.
     virtual void SetTestServersCaption(std::string_view caption) = 0;
-    virtual bool AutoSynchTimeChecked() = 0;
-    virtual void SetAutoSynchIntervalEnabled(bool enabled) = 0;
-    // The texts of the spin boxes spinAutoSynchInterval and MaxCorrection.
-    virtual std::string AutoSynchIntervalText() = 0;
-    virtual std::string MaxCorrectionText() = 0;
-    virtual bool LogNetTimeChecked() = 0;
 };
-
-// The MaxCorrection field as the correction source, read at each attempt.
-MaxCorrectionSource MaxCorrectionFromView(NetTimeView& view);
 
 struct NetTimeDialog {
     NetTimeView& view;
@@ -48,23 +37,13 @@ struct NetTimeDialog {
     cfg::GlobalSettings& settings;
     Store& store;
     const Locale& locale;
-    // The attempt's context; its correction source is normally
-    // MaxCorrectionFromView(view).
+    // The attempt's context; its correction source is the dialog's
+    // maximum-correction field.
     SyncContext sync;
     LogWriter log;
     Sound& sound;
     MessageBoxes& boxes;
 };
-
-// Control handlers. A store that refuses a write is not reported; the
-// global settings take the new value all the same.
-void memoTimeServersExit(NetTimeDialog& d);
-void chkAutoSynchTimeClick(NetTimeDialog& d);
-void spinAutoSynchIntervalChange(NetTimeDialog& d);
-// On change and on leaving the field.
-void MaxCorrectionChange(NetTimeDialog& d);
-void MaxCorrectionExit(NetTimeDialog& d);
-void chkLogNetTimeClick(NetTimeDialog& d);
 
 // "Connect now": one attempt with the first server of the memo, answered
 // by a beep and a message box; a correction is logged (when LogNetTime is

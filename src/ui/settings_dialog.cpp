@@ -267,9 +267,7 @@ void SettingsDialog::Dispatch(Ctl c, Event e) {
     }
     // Anything else the user does comes after the text typed so far is
     // stored, so no button, selection or page change loses it.
-    if (e == Event::Exit && !IsTimePicker(c) && c != Ctl::dtStartDate && c != Ctl::dtEndDate &&
-        c != Ctl::spinRepeatCycleNumber && c != Ctl::spinMsgDisplayTime && c != Ctl::spinSnoozeMinutes && c != Ctl::spinTrimLogDays &&
-        c != Ctl::spinDelSchedDays && c != Ctl::spinAutoSynchInterval && c != Ctl::MaxCorrection)
+    if (e == Event::Exit && !IsTimePicker(c) && c != Ctl::dtStartDate && c != Ctl::dtEndDate && !IsSpinField(c))
         return;
     StorePendingText();
 
@@ -299,13 +297,7 @@ void SettingsDialog::Dispatch(Ctl c, Event e) {
         case Ctl::dtEndTime:
         case Ctl::dtRepeatPeriod: TimePickerChange(c); return;
         case Ctl::spinRepeatCycleNumber:
-            if (e == Event::Exit) {
-                // Leaving the field brings its text into the range.
-                const std::string text = parts_.view.Text(c);
-                const std::string shown =
-                    std::to_string(cfg::SpinFieldValue(text, sv::RepeatCycleNumber));
-                if (text != shown) parts_.view.SetText(c, shown);
-            }
+            if (e == Event::Exit) BringIntoRange(c, sv::RepeatCycleNumber);
             spinRepeatCycleNumberChange();
             return;
         case Ctl::cmbRepeatCycleUnit: cmbRepeatCycleUnitChange(); return;
@@ -313,6 +305,12 @@ void SettingsDialog::Dispatch(Ctl c, Event e) {
         case Ctl::butSkipToNextCycle: butSkipToNextCycleClick(); return;
         default: DispatchOption(c, e); return;
     }
+}
+
+void SettingsDialog::BringIntoRange(Ctl c, const cfg::IntValue& value) {
+    const std::string text = parts_.view.Text(c);
+    const std::string shown = std::to_string(cfg::SpinFieldValue(text, value));
+    if (text != shown) parts_.view.SetText(c, shown);
 }
 
 // --- the schedule list --------------------------------------------------------

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,7 @@
 #include "sched/launch.h"
 #include "sched/reminder_window.h"
 #include "ui/dialog_view.h"
+#include "ui/option_rows.h"
 
 namespace pw::ui {
 
@@ -86,11 +88,6 @@ public:
 
     void LoadSettingsDialog();
 
-    // For tests.
-    const std::vector<std::string>& ScheduleList() const { return list_; }
-    int SelectedIndex() const { return selected_; }
-    const std::string& CurrentScheduleKey() const { return currentKey_; }
-
 private:
     template <class F>
     void Guard(F&& handler);
@@ -142,10 +139,19 @@ private:
     void ApplyOptionsCreationState();
     void FillOptionPages();
     static bool IsOptionTextField(Ctl control);
+    // The integer fields, whose text is brought into range on leaving.
+    static bool IsSpinField(Ctl control);
+    // Leaving an integer field brings its text into the value's range.
+    void BringIntoRange(Ctl control, const cfg::IntValue& value);
     // False for a control that is not on the option pages.
     bool DispatchOption(Ctl control, Event event);
-    void ApplyColour(Ctl control, std::uint32_t colour);
-    void NetTime(Ctl control, Event event);
+    void RowChanged(const OptionRow& row, Event event);
+    void AfterRowChanged(Ctl control);
+    template <class V>
+    typename cfg::FieldOf<V>::type Shown(const OptionRow& row, const V& value);
+    template <class V>
+    bool ShowRowValue(const OptionRow& row, const V& value, const typename cfg::FieldOf<V>::type& stored);
+    void NetTime(Ctl control);
 
     SettingsDialogParts parts_;
     sched::ReminderWindow* reminders_ = nullptr;
@@ -159,8 +165,8 @@ private:
     std::string lastFolder_;
     // The colour the shared colour dialog opens on: the one last chosen in it.
     std::uint32_t lastColour_ = 0;
-    // The colours the two colour buttons show (text, background).
-    std::optional<std::uint32_t> shownColour_[2];
+    // The colours the colour buttons show.
+    std::map<Ctl, std::uint32_t> shownColour_;
     // A backup or restore runs, its box perhaps still up.
     bool backupRunning_ = false;
 };

@@ -1,7 +1,9 @@
 // The option pages of the settings dialog: "Global options", "Display",
 // "Housekeeping" and "About". Each control stands for one global value;
-// most of them are a row of the tables below and share one handler.
+// most of them are a row of their page's table below, and the few that do
+// more are code beside it.
 #include <algorithm>
+#include <type_traits>
 
 #include "common/store_access.h"
 #include "config/value_access.h"
@@ -9,6 +11,7 @@
 #include "log/handlers.h"
 #include "nettime/netsync_dialog.h"
 #include "ui/backup_group.h"
+#include "ui/option_rows.h"
 #include "ui/settings_dialog.h"
 
 namespace pw::ui {
@@ -17,57 +20,56 @@ namespace g = cfg::global;
 
 namespace {
 
-// A check box that stands for a flag; field is its place in the clock
-// window's settings, or none for a value that takes effect at the next
-// start.
-struct FlagRow {
-    Ctl control;
-    const cfg::FlagValue& value;
-    bool cfg::GlobalSettings::*field;
-};
-const FlagRow kFlagRows[] = {
-    {Ctl::chkStartMinimized, g::StartMinimized, nullptr},
-    {Ctl::chkBeep, g::SystemBeep, &cfg::GlobalSettings::SystemBeep},
-    {Ctl::chkLogReminders, g::LogReminders, &cfg::GlobalSettings::LogReminders},
-    {Ctl::chkLogLaunches, g::LogLaunches, &cfg::GlobalSettings::LogLaunches},
-    {Ctl::chk12hrFormat, g::ampmFormat, &cfg::GlobalSettings::ampmFormat},
-    {Ctl::chkAutoTrimLog, g::AutoTrimLog, &cfg::GlobalSettings::AutoTrimLog},
-    {Ctl::chkAutoDelSched, g::AutoDelSched, &cfg::GlobalSettings::AutoDelSched},
-};
-
-// An integer field with up/down buttons.
-struct IntRow {
-    Ctl control;
-    const cfg::IntValue& value;
-    std::int32_t cfg::GlobalSettings::*field;
-};
-const IntRow kIntRows[] = {
-    {Ctl::spinMsgDisplayTime, g::MsgDisplayTime, &cfg::GlobalSettings::MsgDisplayTime},
-    {Ctl::spinSnoozeMinutes, g::SnoozeMinutes, nullptr},
-    {Ctl::spinTrimLogDays, g::TrimLogDays, &cfg::GlobalSettings::TrimLogDays},
-    {Ctl::spinDelSchedDays, g::DelSchedDays, &cfg::GlobalSettings::DelSchedDays},
-};
-
-constexpr std::array<std::string_view, 4> kDateFormats = {"default", "ddd dd-mmm-yy", "ddd, dd/mm/yy",
-                                                          "ddd, mm/dd/yy"};
-constexpr std::string_view kWaveFilter = "Wave files (*.wav)|*.WAV";
-constexpr Ctl kGlobalSoundControls[] = {Ctl::butPlayGlobalSound, Ctl::edtGlobalSoundName, Ctl::butBrowseGlobalSound};
-
-const FlagRow* FlagRowOf(Ctl c) {
-    for (const auto& r : kFlagRows)
-        if (r.control == c) return &r;
-    return nullptr;
-}
-
-const IntRow* IntRowOf(Ctl c) {
-    for (const auto& r : kIntRows)
-        if (r.control == c) return &r;
-    return nullptr;
-}
-
 // The start-with-Windows command: the path in quotes, so that a blank in
 // it (C:\Program Files\...) is not taken for the end of the program's name.
 std::string QuotedCommand(std::string_view path) { return "\"" + std::string(path) + "\""; }
+
+// "Global options".
+constexpr Ctl kGlobalSoundControls[] = {Ctl::butPlayGlobalSound, Ctl::edtGlobalSoundName, Ctl::butBrowseGlobalSound};
+constexpr OptionRow kGlobalOptionsRows[] = {
+    Check(Ctl::chkLaunchAtWinStart, g::LaunchAtWinStart, nullptr, true),
+    Check(Ctl::chkStartMinimized, g::StartMinimized, nullptr),
+    Check(Ctl::chkAlwaysOnTop, g::AlwaysOnTop, nullptr, true),
+    Check(Ctl::chkBeep, g::SystemBeep, &GlobalSettings::SystemBeep, true),
+    Check(Ctl::chkGlobalSound, g::GlobalSoundEnabled, &GlobalSettings::GlobalSoundEnabled, false, kGlobalSoundControls),
+    Text(Ctl::edtGlobalSoundName, g::GlobalSoundName, &GlobalSettings::GlobalSoundName),
+    Check(Ctl::chkLogReminders, g::LogReminders, &GlobalSettings::LogReminders),
+    Check(Ctl::chkLogLaunches, g::LogLaunches, &GlobalSettings::LogLaunches),
+    Check(Ctl::chkLogNetTime, g::LogNetTime, &GlobalSettings::LogNetTime),
+};
+constexpr std::string_view kWaveFilter = "Wave files (*.wav)|*.WAV";
+
+// "Display".
+constexpr Ctl kAutoSynchControls[] = {Ctl::spinAutoSynchInterval};
+constexpr OptionRow kDisplayRows[] = {
+    Check(Ctl::chk12hrFormat, g::ampmFormat, &GlobalSettings::ampmFormat),
+    Combo(Ctl::cmbClockDateFormat, g::ClockDateFormat, &GlobalSettings::ClockDateFormat),
+    Text(Ctl::memoTimeServers, g::TimeServers, &GlobalSettings::TimeServers),
+    Check(Ctl::chkAutoSynchTime, g::AutoSynchTime, &GlobalSettings::AutoSynchTime, false, kAutoSynchControls),
+    Spin(Ctl::spinAutoSynchInterval, g::AutoSynchInterval, &GlobalSettings::AutoSynchInterval, 24),
+    Spin(Ctl::MaxCorrection, g::MaxCorrection, nullptr, 60, g::MaxCorrection.def),
+    Spin(Ctl::spinMsgDisplayTime, g::MsgDisplayTime, &GlobalSettings::MsgDisplayTime, 10),
+    Spin(Ctl::spinSnoozeMinutes, g::SnoozeMinutes, nullptr, 1),
+    Slider(Ctl::tbFontHeight, g::ReminderFontSize, &GlobalSettings::ReminderFontSize, 18),
+    Colour(Ctl::butReminderTextColor, g::ReminderTextColor, &GlobalSettings::ReminderTextColor),
+    Colour(Ctl::butReminderBGColor, g::ReminderBackground, &GlobalSettings::ReminderBackground),
+};
+constexpr std::array<std::string_view, 4> kDateFormats = {"default", "ddd dd-mmm-yy", "ddd, dd/mm/yy",
+                                                          "ddd, mm/dd/yy"};
+
+// "Housekeeping"; the backup group is code.
+constexpr OptionRow kHousekeepingRows[] = {
+    Check(Ctl::chkAutoTrimLog, g::AutoTrimLog, &GlobalSettings::AutoTrimLog),
+    Spin(Ctl::spinTrimLogDays, g::TrimLogDays, &GlobalSettings::TrimLogDays, 10),
+    Check(Ctl::chkAutoDelSched, g::AutoDelSched, &GlobalSettings::AutoDelSched),
+    Spin(Ctl::spinDelSchedDays, g::DelSchedDays, &GlobalSettings::DelSchedDays, 10),
+};
+
+constexpr OptionPage kOptionPages[] = {
+    {Page::GlobalOptions, kGlobalOptionsRows},
+    {Page::Display, kDisplayRows},
+    {Page::Housekeeping, kHousekeepingRows},
+};
 
 // The backup group's field and folder dialog.
 class BackupControls : public BackupPage {
@@ -84,18 +86,32 @@ private:
 
 }  // namespace
 
-// The net-time group as its handlers see it.
+std::span<const OptionPage> OptionPages() { return kOptionPages; }
+
+const OptionRow* OptionRowOf(Ctl c) {
+    for (const auto& page : kOptionPages)
+        for (const auto& r : page.rows)
+            if (r.control == c) return &r;
+    return nullptr;
+}
+
+std::optional<FieldRange> RangeOf(Ctl c) {
+    // The one integer field of the Schedules page.
+    if (c == Ctl::spinRepeatCycleNumber)
+        return FieldRange{cfg::schedule::RepeatCycleNumber.min, cfg::schedule::RepeatCycleNumber.max, 1};
+    const OptionRow* r = OptionRowOf(c);
+    if (!r || (r->kind != RowKind::Spin && r->kind != RowKind::Slider)) return std::nullopt;
+    const cfg::IntValue& v = *std::get<const cfg::IntValue*>(r->value);
+    return FieldRange{v.min, v.max, r->step};
+}
+
+// The net-time buttons as their handlers see the group.
 class SettingsDialog::NetTimeControls : public net::NetTimeView {
 public:
     explicit NetTimeControls(DialogView& v) : v_(v) {}
     std::string TimeServersText() override { return v_.Text(Ctl::memoTimeServers); }
     void SetTimeServersText(std::string_view text) override { v_.SetText(Ctl::memoTimeServers, text); }
     void SetTestServersCaption(std::string_view caption) override { v_.SetText(Ctl::butTestTimeServers, caption); }
-    bool AutoSynchTimeChecked() override { return v_.Checked(Ctl::chkAutoSynchTime); }
-    void SetAutoSynchIntervalEnabled(bool enabled) override { v_.SetEnabled(Ctl::spinAutoSynchInterval, enabled); }
-    std::string AutoSynchIntervalText() override { return v_.Text(Ctl::spinAutoSynchInterval); }
-    std::string MaxCorrectionText() override { return v_.Text(Ctl::MaxCorrection); }
-    bool LogNetTimeChecked() override { return v_.Checked(Ctl::chkLogNetTime); }
 
 private:
     DialogView& v_;
@@ -103,82 +119,150 @@ private:
 
 void SettingsDialog::ApplyOptionsCreationState() {
     auto& v = parts_.view;
-    // As the controls are made: these three ticked, the other boxes clear,
-    // the integer fields at 0 but the maximum correction at 60, the slider
-    // at 18.
-    for (const auto& r : kFlagRows) v.SetChecked(r.control, false);
-    for (Ctl c : {Ctl::chkLaunchAtWinStart, Ctl::chkAlwaysOnTop, Ctl::chkBeep}) v.SetChecked(c, true);
-    for (Ctl c : {Ctl::chkGlobalSound, Ctl::chkLogNetTime, Ctl::chkAutoSynchTime}) v.SetChecked(c, false);
-    for (Ctl c : kGlobalSoundControls) v.SetEnabled(c, false);
-    v.SetEnabled(Ctl::spinAutoSynchInterval, false);
+    // As the controls are made; filling compares against this.
+    for (const auto& page : kOptionPages)
+        for (const auto& r : page.rows) {
+            switch (r.kind) {
+                case RowKind::Check:
+                    v.SetChecked(r.control, r.made != 0);
+                    for (Ctl d : r.enables) v.SetEnabled(d, r.made != 0);
+                    break;
+                case RowKind::Spin: v.SetText(r.control, std::to_string(r.made)); break;
+                case RowKind::Slider: v.SetPosition(r.control, r.made); break;
+                default: break;
+            }
+        }
     v.SetEnabled(Ctl::butUndoRestore, false);
-    for (const auto& r : kIntRows) v.SetText(r.control, "0");
-    v.SetText(Ctl::spinAutoSynchInterval, "0");
-    v.SetText(Ctl::MaxCorrection, std::to_string(g::MaxCorrection.def));
-    v.SetPosition(Ctl::tbFontHeight, 18);
     v.SetItems(Ctl::cmbClockDateFormat, {kDateFormats.begin(), kDateFormats.end()});
     v.SetText(Ctl::butTestTimeServers, net::kTestServersCaption);
 }
 
-void SettingsDialog::FillOptionPages() {
+// The shown value of a row's control, in the type of its stored value.
+template <class V>
+typename cfg::FieldOf<V>::type SettingsDialog::Shown(const OptionRow& r, const V& value) {
     auto& v = parts_.view;
-    auto& store = parts_.store;
-    const auto key = cfg::kSettingsKey;
-    auto fillCheck = [&](Ctl c, bool value) {
-        if (v.Checked(c) == value) return;
-        v.SetChecked(c, value);
-        DispatchOption(c, Event::Click);
-    };
-    auto fillText = [&](Ctl c, const std::string& text, Event e) {
-        if (v.Text(c) == text) return;
-        v.SetText(c, text);
-        DispatchOption(c, e);
-    };
-    auto fillInt = [&](Ctl c, const cfg::IntValue& value) {
-        fillText(c, std::to_string(cfg::Read(store, key, value)), Event::Change);
-    };
-
-    fillInt(Ctl::spinTrimLogDays, g::TrimLogDays);
-    fillInt(Ctl::spinDelSchedDays, g::DelSchedDays);
-    fillCheck(Ctl::chkAutoTrimLog, cfg::Read(store, key, g::AutoTrimLog));
-    fillCheck(Ctl::chkAutoDelSched, cfg::Read(store, key, g::AutoDelSched));
-    fillCheck(Ctl::chkLaunchAtWinStart, cfg::Read(store, key, g::LaunchAtWinStart));
-    fillCheck(Ctl::chkStartMinimized, cfg::Read(store, key, g::StartMinimized));
-    fillCheck(Ctl::chkAlwaysOnTop, cfg::Read(store, key, g::AlwaysOnTop));
-    fillCheck(Ctl::chkLogReminders, cfg::Read(store, key, g::LogReminders));
-    fillCheck(Ctl::chkLogLaunches, cfg::Read(store, key, g::LogLaunches));
-    fillCheck(Ctl::chkLogNetTime, cfg::Read(store, key, g::LogNetTime));
-    fillCheck(Ctl::chkBeep, cfg::Read(store, key, g::SystemBeep));
-    fillCheck(Ctl::chkGlobalSound, cfg::Read(store, key, g::GlobalSoundEnabled));
-    fillText(Ctl::edtGlobalSoundName, cfg::Read(store, key, g::GlobalSoundName), Event::Exit);
-    fillInt(Ctl::spinMsgDisplayTime, g::MsgDisplayTime);
-    fillInt(Ctl::spinSnoozeMinutes, g::SnoozeMinutes);
-    const int font = cfg::Clamp(g::ReminderFontSize, cfg::Read(store, key, g::ReminderFontSize));
-    if (v.Position(Ctl::tbFontHeight) != font) {
-        v.SetPosition(Ctl::tbFontHeight, font);
-        DispatchOption(Ctl::tbFontHeight, Event::Change);
+    if constexpr (std::is_same_v<V, cfg::FlagValue>) {
+        return v.Checked(r.control);
+    } else if constexpr (std::is_same_v<V, cfg::IntValue>) {
+        if (r.kind == RowKind::Slider) return cfg::Clamp(value, v.Position(r.control));
+        return cfg::SpinFieldValue(v.Text(r.control), value);
+    } else if constexpr (std::is_same_v<V, cfg::ColourValue>) {
+        return shownColour_[r.control];
+    } else {
+        return v.Text(r.control);
     }
-    fillText(Ctl::edtBackupDir, cfg::Read(store, key, g::BackupDir, FolderOf(parts_.executablePath)), Event::Exit);
+}
+
+// Shows a value in a row's control, as the store holds it. False when it
+// was shown already.
+template <class V>
+bool SettingsDialog::ShowRowValue(const OptionRow& r, const V& value, const typename cfg::FieldOf<V>::type& stored) {
+    auto& v = parts_.view;
+    if constexpr (std::is_same_v<V, cfg::FlagValue>) {
+        if (v.Checked(r.control) == stored) return false;
+        v.SetChecked(r.control, stored);
+    } else if constexpr (std::is_same_v<V, cfg::IntValue>) {
+        if (r.kind == RowKind::Slider) {
+            const int position = cfg::Clamp(value, stored);
+            if (v.Position(r.control) == position) return false;
+            v.SetPosition(r.control, position);
+        } else {
+            const std::string text = std::to_string(stored);
+            if (v.Text(r.control) == text) return false;
+            v.SetText(r.control, text);
+        }
+    } else if constexpr (std::is_same_v<V, cfg::ColourValue>) {
+        if (shownColour_.count(r.control) && shownColour_[r.control] == stored) return false;
+        shownColour_[r.control] = stored;
+        v.SetColour(r.control, stored);
+    } else {
+        if (v.Text(r.control) == stored) return false;
+        v.SetText(r.control, stored);
+    }
+    return true;
+}
+
+void SettingsDialog::FillOptionPages() {
+    auto& store = parts_.store;
+    for (const auto& page : kOptionPages)
+        for (const auto& r : page.rows)
+            std::visit(
+                [&](const auto* value) {
+                    if (ShowRowValue(r, *value, cfg::Read(store, cfg::kSettingsKey, *value))) RowChanged(r, Event::Change);
+                },
+                r.value);
+    auto& v = parts_.view;
+    const std::string dir = cfg::Read(store, cfg::kSettingsKey, g::BackupDir, FolderOf(parts_.executablePath));
+    if (v.Text(Ctl::edtBackupDir) != dir) {
+        v.SetText(Ctl::edtBackupDir, dir);
+        DispatchOption(Ctl::edtBackupDir, Event::Exit);
+    }
     DispatchOption(Ctl::butUndoRestore, Event::Change);
-    fillText(Ctl::cmbClockDateFormat, cfg::Read(store, key, g::ClockDateFormat), Event::Change);
-    fillCheck(Ctl::chk12hrFormat, cfg::Read(store, key, g::ampmFormat));
-    fillText(Ctl::memoTimeServers, cfg::Read(store, key, g::TimeServers), Event::Exit);
-    fillCheck(Ctl::chkAutoSynchTime, cfg::Read(store, key, g::AutoSynchTime));
-    fillInt(Ctl::spinAutoSynchInterval, g::AutoSynchInterval);
-    fillInt(Ctl::MaxCorrection, g::MaxCorrection);
-    auto fillColour = [&](Ctl c, const cfg::ColourValue& value) {
-        const std::uint32_t colour = cfg::Read(store, key, value);
-        if (shownColour_[c == Ctl::butReminderBGColor] != colour) ApplyColour(c, colour);
-    };
-    fillColour(Ctl::butReminderBGColor, g::ReminderBackground);
-    fillColour(Ctl::butReminderTextColor, g::ReminderTextColor);
 }
 
 bool SettingsDialog::IsOptionTextField(Ctl c) {
-    return c == Ctl::edtGlobalSoundName || c == Ctl::memoTimeServers || c == Ctl::edtBackupDir;
+    const OptionRow* r = OptionRowOf(c);
+    return (r && r->kind == RowKind::Text) || c == Ctl::edtBackupDir;
 }
 
-void SettingsDialog::NetTime(Ctl c, Event e) {
+bool SettingsDialog::IsSpinField(Ctl c) {
+    const OptionRow* r = OptionRowOf(c);
+    return (r && r->kind == RowKind::Spin) || c == Ctl::spinRepeatCycleNumber;
+}
+
+// What a row's control does when it changes: its dependent state, then the
+// value into the clock window's settings and the store.
+void SettingsDialog::RowChanged(const OptionRow& r, Event e) {
+    auto& v = parts_.view;
+    const Ctl c = r.control;
+    switch (r.kind) {
+        case RowKind::Check:
+            for (Ctl d : r.enables) v.SetEnabled(d, v.Checked(c));
+            break;
+        case RowKind::Spin:
+            if (e == Event::Exit) BringIntoRange(c, *std::get<const cfg::IntValue*>(r.value));
+            break;
+        case RowKind::Combo:
+            if (e == Event::Exit) return;
+            break;
+        case RowKind::Colour:
+            if (e == Event::Click) {
+                // The two colour buttons share one dialog, which opens on
+                // the colour last chosen in it.
+                auto chosen = v.ColourDialog(lastColour_);
+                if (!chosen) return;
+                lastColour_ = *chosen;
+                ShowRowValue(r, *std::get<const cfg::ColourValue*>(r.value), *chosen);
+            }
+            break;
+        default: break;
+    }
+    std::visit(
+        [&](const auto* value) {
+            using V = std::remove_cvref_t<decltype(*value)>;
+            using F = typename cfg::FieldOf<V>::type;
+            const F shown = Shown(r, *value);
+            if (auto* field = std::get_if<F GlobalSettings::*>(&r.field))
+                parts_.clockWindow.Settings().*(*field) = shown;
+            cfg::Write(parts_.store, cfg::kSettingsKey, *value, shown);
+        },
+        r.value);
+    AfterRowChanged(c);
+}
+
+// The rows whose change does more than store its value.
+void SettingsDialog::AfterRowChanged(Ctl c) {
+    auto& v = parts_.view;
+    switch (c) {
+        case Ctl::chkLaunchAtWinStart:
+            SetRunAtStartup(parts_.store, cfg::kRunEntry, QuotedCommand(parts_.executablePath), v.Checked(c));
+            break;
+        case Ctl::chkAlwaysOnTop: parts_.clockWindow.SetTopmost(v.Checked(c)); break;
+        default: break;
+    }
+}
+
+void SettingsDialog::NetTime(Ctl c) {
     NetTimeControls controls(parts_.view);
     net::NetTimeDialog d{controls,
                          parts_.clockWindow.Settings(),
@@ -188,68 +272,18 @@ void SettingsDialog::NetTime(Ctl c, Event e) {
                          [this](std::string_view m) { parts_.clockWindow.WriteLogLine(m); },
                          parts_.sound,
                          parts_.boxes};
-    switch (c) {
-        case Ctl::memoTimeServers: net::memoTimeServersExit(d); break;
-        case Ctl::chkAutoSynchTime: net::chkAutoSynchTimeClick(d); break;
-        case Ctl::spinAutoSynchInterval: net::spinAutoSynchIntervalChange(d); break;
-        case Ctl::MaxCorrection:
-            if (e == Event::Exit)
-                net::MaxCorrectionExit(d);
-            else
-                net::MaxCorrectionChange(d);
-            break;
-        case Ctl::chkLogNetTime: net::chkLogNetTimeClick(d); break;
-        case Ctl::butConnectNow: net::butConnectNowClick(d); break;
-        case Ctl::butTestTimeServers: net::butTestTimeServersClick(d); break;
-        default: break;
-    }
+    if (c == Ctl::butConnectNow) net::butConnectNowClick(d);
+    if (c == Ctl::butTestTimeServers) net::butTestTimeServersClick(d);
 }
 
 bool SettingsDialog::DispatchOption(Ctl c, Event e) {
+    if (const OptionRow* r = OptionRowOf(c)) {
+        RowChanged(*r, e);
+        return true;
+    }
     auto& v = parts_.view;
-    auto& settings = parts_.clockWindow.Settings();
     auto& store = parts_.store;
-    const auto key = cfg::kSettingsKey;
-
-    if (const FlagRow* r = FlagRowOf(c)) {
-        const bool on = v.Checked(c);
-        if (r->field) settings.*(r->field) = on;
-        cfg::Write(store, key, r->value, on);
-        return true;
-    }
-    if (const IntRow* r = IntRowOf(c)) {
-        if (e == Event::Exit) {
-            // Leaving the field brings its text into the range.
-            const std::string shown = std::to_string(cfg::SpinFieldValue(v.Text(c), r->value));
-            if (v.Text(c) != shown) v.SetText(c, shown);
-        }
-        const std::int32_t value = cfg::SpinFieldValue(v.Text(c), r->value);
-        if (r->field) settings.*(r->field) = value;
-        cfg::Write(store, key, r->value, value);
-        return true;
-    }
     switch (c) {
-        case Ctl::chkLaunchAtWinStart: {
-            const bool on = v.Checked(c);
-            cfg::Write(store, key, g::LaunchAtWinStart, on);
-            SetRunAtStartup(store, cfg::kRunEntry, QuotedCommand(parts_.executablePath), on);
-            return true;
-        }
-        case Ctl::chkAlwaysOnTop:
-            parts_.clockWindow.SetTopmost(v.Checked(c));
-            cfg::Write(store, key, g::AlwaysOnTop, v.Checked(c));
-            return true;
-        case Ctl::chkGlobalSound: {
-            const bool on = v.Checked(c);
-            for (Ctl s : kGlobalSoundControls) v.SetEnabled(s, on);
-            settings.GlobalSoundEnabled = on;
-            cfg::Write(store, key, g::GlobalSoundEnabled, on);
-            return true;
-        }
-        case Ctl::edtGlobalSoundName:
-            settings.GlobalSoundName = v.Text(c);
-            cfg::Write(store, key, g::GlobalSoundName, settings.GlobalSoundName);
-            return true;
         case Ctl::butBrowseGlobalSound: {
             auto path = v.OpenFileDialog({std::string(kWaveFilter), FolderOf(v.Text(Ctl::edtGlobalSoundName))});
             if (!path) return true;
@@ -257,26 +291,8 @@ bool SettingsDialog::DispatchOption(Ctl c, Event e) {
             return DispatchOption(Ctl::edtGlobalSoundName, Event::Exit);
         }
         case Ctl::butPlayGlobalSound: parts_.sound.PlayFile(v.Text(Ctl::edtGlobalSoundName)); return true;
-        case Ctl::cmbClockDateFormat:
-            if (e == Event::Exit) return true;
-            // The box's text, typed or chosen: stored at every keystroke.
-            settings.ClockDateFormat = v.Text(c);
-            cfg::Write(store, key, g::ClockDateFormat, settings.ClockDateFormat);
-            return true;
-        case Ctl::tbFontHeight: {
-            const int size = cfg::Clamp(g::ReminderFontSize, v.Position(c));
-            settings.ReminderFontSize = size;
-            cfg::Write(store, key, g::ReminderFontSize, size);
-            return true;
-        }
-        case Ctl::butReminderTextColor:
-        case Ctl::butReminderBGColor: {
-            auto chosen = v.ColourDialog(lastColour_);
-            if (!chosen) return true;
-            lastColour_ = *chosen;
-            ApplyColour(c, *chosen);
-            return true;
-        }
+        case Ctl::butConnectNow:
+        case Ctl::butTestTimeServers: NetTime(c); return true;
         case Ctl::edtBackupDir:
         case Ctl::butBackDirBrowse:
         case Ctl::butBackup:
@@ -311,41 +327,15 @@ bool SettingsDialog::DispatchOption(Ctl c, Event e) {
             if (c == Ctl::butUndoRestore) group.butUndoRestoreClick();
             return true;
         }
+        case Ctl::butTrimLog:
+            if (auto* log = parts_.clockWindow.Log())
+                log::butTrimLogClick(*log, parts_.clockWindow.Settings(), parts_.sound, parts_.boxes);
+            return true;
         case Ctl::butCheckForUpdate:
             if (parts_.checkForUpdates) parts_.checkForUpdates();
             return true;
-        case Ctl::butTrimLog:
-            if (auto* log = parts_.clockWindow.Log())
-                log::butTrimLogClick(*log, settings, parts_.sound, parts_.boxes);
-            return true;
-        case Ctl::memoTimeServers:
-        case Ctl::chkAutoSynchTime:
-        case Ctl::chkLogNetTime:
-        case Ctl::butConnectNow:
-        case Ctl::butTestTimeServers:
-            NetTime(c, e);
-            return true;
-        case Ctl::spinAutoSynchInterval:
-        case Ctl::MaxCorrection: {
-            const cfg::IntValue& value = c == Ctl::MaxCorrection ? g::MaxCorrection : g::AutoSynchInterval;
-            if (e == Event::Exit) {
-                const std::string shown = std::to_string(cfg::SpinFieldValue(v.Text(c), value));
-                if (v.Text(c) != shown) v.SetText(c, shown);
-            }
-            NetTime(c, e);
-            return true;
-        }
         default: return false;
     }
-}
-
-void SettingsDialog::ApplyColour(Ctl c, std::uint32_t colour) {
-    auto& settings = parts_.clockWindow.Settings();
-    const bool text = c == Ctl::butReminderTextColor;
-    (text ? settings.ReminderTextColor : settings.ReminderBackground) = colour;
-    parts_.view.SetColour(c, colour);
-    shownColour_[!text] = colour;
-    cfg::Write(parts_.store, cfg::kSettingsKey, text ? g::ReminderTextColor : g::ReminderBackground, colour);
 }
 
 }  // namespace pw::ui

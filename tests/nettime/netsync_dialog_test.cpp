@@ -21,19 +21,9 @@ public:
     std::string TimeServersText() override { return memo; }
     void SetTimeServersText(std::string_view t) override { memo = t; }
     void SetTestServersCaption(std::string_view c) override { events.Add("caption:" + std::string(c)); }
-    bool AutoSynchTimeChecked() override { return autoSynch; }
-    void SetAutoSynchIntervalEnabled(bool e) override { intervalEnabled = e; }
-    std::string AutoSynchIntervalText() override { return interval; }
-    std::string MaxCorrectionText() override { return maxCorrection; }
-    bool LogNetTimeChecked() override { return logNetTime; }
 
     pw::test::Events& events;
     std::string memo;
-    bool autoSynch = false;
-    bool intervalEnabled = false;
-    std::string interval = "0";
-    std::string maxCorrection = "60";
-    bool logNetTime = false;
 };
 
 TEST(SpinFieldValue, ReadsWholeNumbersIntoTheFieldsRange) {
@@ -73,9 +63,7 @@ protected:
     }
 
     NetTimeDialog Dialog() {
-        SyncContext sync = Context();
-        sync.maxCorrection = MaxCorrectionFromView(view);
-        return NetTimeDialog{view, settings, store, locale, sync, Log(), sound, boxes};
+        return NetTimeDialog{view, settings, store, locale, Context(), Log(), sound, boxes};
     }
     std::vector<std::string> Take() {
         auto e = events.list;
@@ -88,94 +76,32 @@ protected:
     pw::test::FakeMessageBoxes boxes;
 };
 
-TEST_F(NetTimeDialogTest, ControlsUpdateTheGlobalSettingsAndTheStore) {
-    auto d = Dialog();
-    view.memo = " a\r\n\r\nb\r\n";
-    memoTimeServersExit(d);
-    EXPECT_EQ(settings.TimeServers, " a\r\n\r\nb\r\n");
-    EXPECT_EQ(cfg::Read(store, cfg::kSettingsKey, cfg::global::TimeServers), " a\r\n\r\nb\r\n");
-
-    for (bool checked : {true, false}) {
-        view.autoSynch = checked;
-        chkAutoSynchTimeClick(d);
-        EXPECT_EQ(view.intervalEnabled, checked);
-        EXPECT_EQ(settings.AutoSynchTime, checked);
-        EXPECT_EQ(cfg::Read(store, cfg::kSettingsKey, cfg::global::AutoSynchTime), checked);
-        view.logNetTime = checked;
-        chkLogNetTimeClick(d);
-        EXPECT_EQ(settings.LogNetTime, checked);
-        EXPECT_EQ(cfg::Read(store, cfg::kSettingsKey, cfg::global::LogNetTime), checked);
-    }
-
-    view.interval = "48";
-    spinAutoSynchIntervalChange(d);
-    EXPECT_EQ(settings.AutoSynchInterval, 48);
-    EXPECT_EQ(cfg::Read(store, cfg::kSettingsKey, cfg::global::AutoSynchInterval), 48);
-
-    const std::pair<void (*)(NetTimeDialog&), const char*> maxHandlers[] = {{MaxCorrectionChange, "change"},
-                                                                            {MaxCorrectionExit, "exit"}};
-    for (auto [handler, name] : maxHandlers) {
-        SCOPED_TRACE(name);
-        for (auto [text, stored] : {std::pair{"120", 120}, {"x", 0}, {"99999999", 9999999}}) {
-            view.maxCorrection = text;
-            handler(d);
-            EXPECT_EQ(cfg::Read(store, cfg::kSettingsKey, cfg::global::MaxCorrection), stored);
-        }
-    }
-}
-
-TEST_F(NetTimeDialogTest, ARefusingStoreStillChangesTheGlobalSettings) {
-    store.refuse.write = [](Root, std::string_view, std::string_view) { return true; };
-    auto d = Dialog();
-    view.memo = "x";
-    view.autoSynch = true;
-    view.interval = "24";
-    view.logNetTime = false;
-    EXPECT_NO_THROW({
-        memoTimeServersExit(d);
-        chkAutoSynchTimeClick(d);
-        spinAutoSynchIntervalChange(d);
-        MaxCorrectionChange(d);
-        chkLogNetTimeClick(d);
-    });
-    EXPECT_EQ(settings.TimeServers, "x");
-    EXPECT_TRUE(settings.AutoSynchTime);
-    EXPECT_EQ(settings.AutoSynchInterval, 24);
-    EXPECT_FALSE(settings.LogNetTime);
-}
-
 TEST_F(NetTimeDialogTest, ConnectNowTriesTheFirstServerOnlyAndSaysWhatHappened) {
     struct Case {
         const char* why;
         const char* memo;
-        const char* maxCorrection;
+        std::int32_t maxCorrection;
         Lines events;
         bool recorded;
     };
     const Case cases[] = {
-        {"empty list", "", "60", {"beep", "box:Error connecting to all servers."}, false},
-        {"only blank lines", "\r\n  \t\r\n", "60", {"beep", "box:Error connecting to all servers."}, false},
+        {"empty list", "", 60, {"beep", "box:Error connecting to all servers."}, false},
+        {"only blank lines", "\r\n  \t\r\n", 60, {"beep", "box:Error connecting to all servers."}, false},
         {"server 90 s ahead",
          "\r\n  good \r\ndead",
-         "60",
+         60,
          {"ask:good", "log:NetTime: + 0 days, 00:01:30 from good", "beep",
           "box:Time corrected by: + 0 days, 00:01:30 from good"},
          true},
-        {"dead first server, good second", "dead\r\ngood", "60", {"ask:dead", "beep", "box:Time not adjusted."}, false},
-        {"local clock two hours ahead", "far", "60", {"ask:far", "beep", "box:Time not adjusted."}, false},
+        {"dead first server, good second", "dead\r\ngood", 60, {"ask:dead", "beep", "box:Time not adjusted."}, false},
+        {"local clock two hours ahead", "far", 60, {"ask:far", "beep", "box:Time not adjusted."}, false},
         {"no maximum",
          "far",
-         "0",
+         0,
          {"ask:far", "log:NetTime: - 0 days, 02:00:00 from far", "beep",
           "box:Time corrected by: - 0 days, 02:00:00 from far"},
          true},
-        {"a maximum that is not a number is none",
-         "far",
-         "lots",
-         {"ask:far", "log:NetTime: - 0 days, 02:00:00 from far", "beep",
-          "box:Time corrected by: - 0 days, 02:00:00 from far"},
-         true},
-        {"an error in the exchange", "broken\r\ngood", "60", {"ask:broken", "beep", "box:Error connecting to server."},
+        {"an error in the exchange", "broken\r\ngood", 60, {"ask:broken", "beep", "box:Error connecting to server."},
          false},
     };
     const DateTime start = clock.local;
@@ -184,7 +110,7 @@ TEST_F(NetTimeDialogTest, ConnectNowTriesTheFirstServerOnlyAndSaysWhatHappened) 
         clock.local = start;
         settings.LastSynchTime = 0;
         view.memo = c.memo;
-        view.maxCorrection = c.maxCorrection;
+        maxCorrection = c.maxCorrection;
         auto d = Dialog();
         butConnectNowClick(d);
         EXPECT_EQ(Take(), c.events);

@@ -9,22 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "ui/control_state.h"
 #include "ui/dialog_view.h"
 
 namespace pw::test {
 
 class FakeDialogView : public ui::DialogView {
 public:
-    struct Control {
-        std::string text;
-        bool checked = false;
-        bool enabled = true;
-        std::vector<std::string> items;
-        int selected = -1;
-        DateTime value = 0;
-        int position = 0;
-        std::uint32_t colour = 0;
-    };
+    using Control = ui::ControlState;
 
     std::string caption;
     ui::Page page = ui::Page::Schedules;

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <type_traits>
+#include <variant>
 
 #include "../app/fake_clock_view.h"
 #include "common/backup.h"
@@ -14,6 +16,7 @@
 #include "config/value_access.h"
 #include "config/values.h"
 #include "fake_dialog_view.h"
+#include "ui/option_rows.h"
 #include "platform/posix/posix_files.h"
 #include "support/fake_clock.h"
 #include "support/fake_reminder_view.h"
@@ -457,6 +460,114 @@ TEST_F(SettingsDialogTest, OptionPagesShowTheDefaultsWithNothingStored) {
     EXPECT_EQ(dialog.MaxCorrection(), 60);
 }
 
+// Every row of the option pages, as a user meets it: the stored value shows
+// in its control and reaches the clock window's settings at the start; a
+// change is stored at once (a text field's when it is left, an integer
+// field brought into its range), dependent controls follow a check box, and
+// a store that refuses the write says so in the error box.
+TEST_F(SettingsDialogTest, EveryOptionRowFillsItsControlAndWritesThrough) {
+    struct Fresh : SettingsDialogTest {
+        void TestBody() override {}
+    };
+    int rows = 0;
+    for (const OptionPage& page : OptionPages()) {
+        for (const OptionRow& row : page.rows) {
+            ++rows;
+            const Ctl c = row.control;
+            SCOPED_TRACE(static_cast<int>(c));
+            Fresh t;
+            auto& v = t.view[c];
+            auto& settings = t.clockWindow.Settings();
+            std::visit(
+                [&](const auto* value) {
+                    using V = std::remove_cvref_t<decltype(*value)>;
+                    using F = typename cfg::FieldOf<V>::type;
+                    auto field = [&]() -> std::optional<F> {
+                        if (auto* f = std::get_if<F GlobalSettings::*>(&row.field)) return settings.*(*f);
+                        return std::nullopt;
+                    };
+                    auto stored = [&] { return cfg::Read(t.store, kSettingsKey, *value); };
+                    // What the start shows, and what the user then sets.
+                    F before{}, after{};
+                    std::function<void()> act;
+                    std::function<void()> expectShown;
+                    if constexpr (std::is_same_v<V, cfg::FlagValue>) {
+                        before = !value->def;
+                        after = value->def;
+                        expectShown = [&] { EXPECT_EQ(v.checked, before); };
+                        act = [&] {
+                            v.checked = after;
+                            t.Click(c);
+                        };
+                    } else if constexpr (std::is_same_v<V, cfg::IntValue>) {
+                        before = value->def == value->max ? value->min : value->max;
+                        after = value->def;
+                        if (row.kind == RowKind::Slider) {
+                            expectShown = [&] { EXPECT_EQ(v.position, before); };
+                            act = [&] {
+                                v.position = after;
+                                t.dialog.OnEvent(c, Event::Change);
+                            };
+                        } else {
+                            // Typed past the top, then brought back on leaving.
+                            after = value->max;
+                            before = value->min;
+                            expectShown = [&] { EXPECT_EQ(v.text, std::to_string(before)); };
+                            act = [&] {
+                                t.Type(c, "99999999999");
+                                t.Leave(c);
+                                EXPECT_EQ(v.text, std::to_string(value->max));
+                            };
+                        }
+                    } else if constexpr (std::is_same_v<V, cfg::ColourValue>) {
+                        before = 0x00123456u;
+                        after = 0x00ABCDEFu;
+                        expectShown = [&] { EXPECT_EQ(v.colour, before); };
+                        act = [&] {
+                            t.view.colourAnswers = {after};
+                            t.Click(c);
+                            EXPECT_EQ(v.colour, after);
+                        };
+                    } else {
+                        before = "shown at the start";
+                        after = "typed";
+                        expectShown = [&] { EXPECT_EQ(v.text, before); };
+                        act = [&] {
+                            t.Type(c, after);
+                            if (row.kind == RowKind::Text) {
+                                EXPECT_EQ(stored(), before) << "stored before the field is left";
+                                t.Leave(c);
+                            }
+                        };
+                    }
+                    cfg::Write(t.store, kSettingsKey, *value, before);
+                    t.Create();
+                    expectShown();
+                    if (field()) EXPECT_EQ(*field(), before);
+
+                    act();
+                    EXPECT_EQ(stored(), after);
+                    if (field()) EXPECT_EQ(*field(), after);
+                    for (Ctl d : row.enables) {
+                        if constexpr (std::is_same_v<F, bool>) EXPECT_EQ(t.view[d].enabled, after);
+                    }
+
+                    cfg::Write(t.store, kSettingsKey, *value, before);
+                    t.Open();
+                    t.events.Clear();
+                    t.store.refuse.write = [](Root, std::string_view, std::string_view) { return true; };
+                    act();
+                    EXPECT_EQ(stored(), before);
+                    EXPECT_NE(std::find_if(t.events.list.begin(), t.events.list.end(),
+                                           [](const std::string& e) { return e.rfind("error:", 0) == 0; }),
+                              t.events.list.end());
+                },
+                row.value);
+        }
+    }
+    EXPECT_GT(rows, 20);
+}
+
 TEST_F(SettingsDialogTest, StartUpAppliesWhatTheStoredValuesSay) {
     struct Case {
         const char* what;
@@ -552,6 +663,10 @@ TEST_F(SettingsDialogTest, OptionsTakeEffectAtOnce) {
     EXPECT_EQ(view[Ctl::spinMsgDisplayTime].text, "9999");
     EXPECT_EQ(ReadRegInteger(store, kSettingsKey, "MsgDisplayTime", 0), 9999);
 
+    // The synchronisation reads the field as it stands; a text that is not
+    // a number is no maximum.
+    Type(Ctl::MaxCorrection, "lots");
+    EXPECT_EQ(dialog.MaxCorrection(), 0);
     Type(Ctl::MaxCorrection, "5");
     EXPECT_EQ(dialog.MaxCorrection(), 5);
     EXPECT_EQ(ReadRegInteger(store, kSettingsKey, "MaxCorrection", 0), 5);

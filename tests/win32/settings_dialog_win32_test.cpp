@@ -11,6 +11,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
+#include <variant>
 
 #include "common/datefmt.h"
 #include "common/store_access.h"
@@ -20,6 +22,7 @@
 #include "platform/win32/text.h"
 #include "platform/win32/win_files.h"
 #include "resource.h"
+#include "ui/option_rows.h"
 #include "support/fake_clock.h"
 #include "support/fake_services.h"
 #include "support/fake_store.h"
@@ -407,37 +410,97 @@ TEST_F(SettingsWin32Test, EveryControlOfTheOptionPagesIsBuiltWithItsClassAndCapt
             EXPECT_EQ(TextOf(h), r.text);
         }
     }
-    // The list of date forms, the slider's ends, the integer fields' ranges
-    // and steps.
     EXPECT_EQ(SendMessageW(C(Ctl::cmbClockDateFormat), CB_GETCOUNT, 0, 0), 4);
-    EXPECT_EQ(SendMessageW(C(Ctl::tbFontHeight), TBM_GETRANGEMIN, 0, 0), 10);
-    EXPECT_EQ(SendMessageW(C(Ctl::tbFontHeight), TBM_GETRANGEMAX, 0, 0), 25);
     EXPECT_EQ(SendMessageW(C(Ctl::tbFontHeight), TBM_GETPOS, 0, 0), 19);
-    struct Spin {
-        Ctl ctl;
-        int high;
-        UINT step;
+}
+
+// Every row of the option pages on the built dialog: its control is on its
+// page with the window of its kind; an integer field's up-down and the
+// slider span the stored value's range; the stored value shows, and what the
+// user does to the window reaches the store.
+TEST_F(SettingsWin32Test, EveryOptionRowHasItsControlWithItsValuesRange) {
+    struct Kind {
+        const wchar_t* cls;
+        LONG_PTR style;
     };
-    const Spin spins[] = {{Ctl::spinAutoSynchInterval, 9999, 24},
-                          {Ctl::MaxCorrection, 9999999, 60},
-                          {Ctl::spinMsgDisplayTime, 9999, 10},
-                          {Ctl::spinSnoozeMinutes, 1440, 1},
-                          {Ctl::spinTrimLogDays, 9999, 10},
-                          {Ctl::spinDelSchedDays, 9999, 10}};
-    for (const auto& sp : spins) {
-        SCOPED_TRACE(static_cast<int>(sp.ctl));
-        HWND upDown = FindWindowExW(GetParent(C(sp.ctl)), nullptr, UPDOWN_CLASSW, nullptr);
-        while (upDown && reinterpret_cast<HWND>(SendMessageW(upDown, UDM_GETBUDDY, 0, 0)) != C(sp.ctl))
-            upDown = FindWindowExW(GetParent(C(sp.ctl)), upDown, UPDOWN_CLASSW, nullptr);
-        ASSERT_TRUE(upDown);
-        int low = -1, high = -1;
-        SendMessageW(upDown, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
-        EXPECT_EQ(low, 0);
-        EXPECT_EQ(high, sp.high);
-        UDACCEL accel{};
-        SendMessageW(upDown, UDM_GETACCEL, 1, reinterpret_cast<LPARAM>(&accel));
-        EXPECT_EQ(accel.nInc, sp.step);
-    }
+    auto kindOf = [](ui::RowKind k) -> Kind {
+        switch (k) {
+            case ui::RowKind::Check: return {L"Button", BS_AUTOCHECKBOX};
+            case ui::RowKind::Spin: return {L"Edit", WS_TABSTOP};
+            case ui::RowKind::Text: return {L"Edit", WS_TABSTOP};
+            case ui::RowKind::Combo: return {L"ComboBox", CBS_DROPDOWN};
+            case ui::RowKind::Slider: return {TRACKBAR_CLASSW, WS_TABSTOP};
+            case ui::RowKind::Colour: return {L"Button", BS_OWNERDRAW | WS_TABSTOP};
+        }
+        return {};
+    };
+    // A stored value unlike the control's first state for each flag, integer
+    // and text.
+    for (const ui::OptionPage& page : ui::OptionPages())
+        for (const ui::OptionRow& row : page.rows) {
+            if (auto* flag = std::get_if<const cfg::FlagValue*>(&row.value))
+                cfg::Write(store, cfg::kSettingsKey, **flag, !(*flag)->def);
+            if (auto* number = std::get_if<const cfg::IntValue*>(&row.value); number && row.kind == ui::RowKind::Spin)
+                cfg::Write(store, cfg::kSettingsKey, **number, (*number)->max);
+            if (auto* text = std::get_if<const cfg::TextValue*>(&row.value))
+                cfg::Write(store, cfg::kSettingsKey, **text, "stored");
+        }
+    CreateShown();
+    int rows = 0;
+    for (const ui::OptionPage& page : ui::OptionPages())
+        for (const ui::OptionRow& row : page.rows) {
+            ++rows;
+            SCOPED_TRACE(static_cast<int>(row.control));
+            HWND h = C(row.control);
+            ASSERT_TRUE(h);
+            EXPECT_EQ(GetParent(h), dialog->PageWindow(page.page));
+            const Kind kind = kindOf(row.kind);
+            EXPECT_EQ(ClassOf(h), kind.cls);
+            EXPECT_EQ(StyleOf(h) & kind.style, kind.style);
+            HWND parent = GetParent(h);
+            const auto id = static_cast<WPARAM>(GetDlgCtrlID(h));
+            std::visit(
+                [&](const auto* value) {
+                    using V = std::remove_cvref_t<decltype(*value)>;
+                    auto stored = [&] { return cfg::Read(store, cfg::kSettingsKey, *value); };
+                    if constexpr (std::is_same_v<V, cfg::FlagValue>) {
+                        EXPECT_EQ(SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED, !value->def);
+                        SendMessageW(h, BM_CLICK, 0, 0);
+                        EXPECT_EQ(stored(), value->def);
+                    } else if constexpr (std::is_same_v<V, cfg::IntValue>) {
+                        if (row.kind == ui::RowKind::Slider) {
+                            EXPECT_EQ(SendMessageW(h, TBM_GETRANGEMIN, 0, 0), value->min);
+                            EXPECT_EQ(SendMessageW(h, TBM_GETRANGEMAX, 0, 0), value->max);
+                            return;
+                        }
+                        HWND upDown = GetDlgItem(parent, static_cast<int>(id) + 1);
+                        ASSERT_EQ(ClassOf(upDown), UPDOWN_CLASSW);
+                        EXPECT_EQ(reinterpret_cast<HWND>(SendMessageW(upDown, UDM_GETBUDDY, 0, 0)), h);
+                        int low = -1, high = -1;
+                        SendMessageW(upDown, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
+                                     reinterpret_cast<LPARAM>(&high));
+                        EXPECT_EQ(low, value->min);
+                        EXPECT_EQ(high, value->max);
+                        UDACCEL accel{};
+                        SendMessageW(upDown, UDM_GETACCEL, 1, reinterpret_cast<LPARAM>(&accel));
+                        EXPECT_EQ(accel.nInc, static_cast<UINT>(row.step));
+                        EXPECT_EQ(TextOf(h), std::to_wstring(value->max));
+                        SetWindowTextW(h, std::to_wstring(value->min).c_str());
+                        EXPECT_EQ(stored(), value->min);
+                    } else if constexpr (std::is_same_v<V, cfg::TextValue>) {
+                        EXPECT_EQ(TextOf(h), L"stored");
+                        if (row.kind != ui::RowKind::Text) return;
+                        // A multi-line field reports no change of a text set by a
+                        // message; typing does.
+                        SetWindowTextW(h, L"typed");
+                        for (WORD code : {EN_CHANGE, EN_KILLFOCUS})
+                            SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(h));
+                        EXPECT_EQ(stored(), "typed");
+                    }
+                },
+                row.value);
+        }
+    EXPECT_GT(rows, 20);
 }
 
 TEST_F(SettingsWin32Test, TheDateBoxStoresWhatIsTypedAndWhatIsChosen) {
@@ -529,7 +592,7 @@ TEST(InputBoxWin32, ReturnsWhatWasTypedOrNothingOnCancel) {
         g_answer = {L"New Schedule", r.typed, r.button};
         SetTimer(nullptr, 0, 50, AnswerInputBox);
         const auto got =
-            SettingsDialogWin32::AskText(GetModuleHandleW(nullptr), nullptr, L"New Schedule", L"Schedule name", r.initial);
+            AskText(GetModuleHandleW(nullptr), nullptr, L"New Schedule", L"Schedule name", r.initial);
         EXPECT_EQ(got, r.result);
     }
 }

@@ -1,18 +1,15 @@
 #include "platform/win32/settings_dialog_win32.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
-#include <objbase.h>
-#include <shlobj.h>
 #include <uxtheme.h>
 
-#include <algorithm>
-#include <iterator>
-
-#include "config/values.h"
+#include "platform/win32/colour_button_win32.h"
+#include "platform/win32/common_dialogs_win32.h"
+#include "platform/win32/settings_controls_win32.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win_services.h"
 #include "resource.h"
+#include "ui/option_rows.h"
 
 namespace pw::win {
 
@@ -22,169 +19,8 @@ using ui::Page;
 
 namespace {
 
-// EditCombo is a box the user may type into; Colour an owner-drawn button
-// that shows its colour; Slider a track bar.
-enum class Kind { Button, Picture, Check, Edit, Combo, EditCombo, Date, Time, Spin, Radio, Label, Colour, Slider };
-
-struct ControlInfo {
-    Ctl ctl;
-    int id;
-    Kind kind;
-    // The frame's own controls have no page.
-    bool onFrame = false;
-    Page page = Page::Schedules;
-    int glyph = 0;
-    const wchar_t* hint = nullptr;
-};
-
-// Every control that has a window, with its template's identifier. The
-// radio group's items follow its group box's identifier; the integer
-// field is the edit its up-down buddy writes into.
-constexpr ControlInfo kControls[] = {
-    {Ctl::butHelp, IDC_BUT_HELP, Kind::Button, true},
-    {Ctl::butClose, IDCANCEL, Kind::Button, true},
-    {Ctl::cmbSchedules, IDC_CMB_SCHEDULES, Kind::Combo},
-    {Ctl::butAddSched, IDC_BUT_ADDSCHED, Kind::Picture, false, Page::Schedules, IDI_GLYPH_ADD, L"Add new schedule"},
-    {Ctl::butDelSched, IDC_BUT_DELSCHED, Kind::Picture, false, Page::Schedules, IDI_GLYPH_DELETE, L"Delete schedule"},
-    {Ctl::butRename, IDC_BUT_RENAME, Kind::Picture, false, Page::Schedules, IDI_GLYPH_RENAME, L"Rename schedule"},
-    {Ctl::optSchedType, IDC_OPT_SCHEDTYPE, Kind::Radio},
-    {Ctl::lblWindowState, IDC_LBL_WINDOWSTATE, Kind::Label},
-    {Ctl::cmbWindowState, IDC_CMB_WINDOWSTATE, Kind::Combo},
-    {Ctl::lblMsg, IDC_LBL_MSG, Kind::Label},
-    {Ctl::edtMessage, IDC_EDT_MESSAGE, Kind::Edit},
-    {Ctl::butTestApp, IDC_BUT_TESTAPP, Kind::Picture, false, Page::Schedules, IDI_GLYPH_TEST, L"Test"},
-    {Ctl::butBrowseApp, IDC_BUT_BROWSEAPP, Kind::Picture, false, Page::Schedules, IDI_GLYPH_FOLDER},
-    {Ctl::lblWorkingDir, IDC_LBL_WORKINGDIR, Kind::Label},
-    {Ctl::edtWorkingDir, IDC_EDT_WORKINGDIR, Kind::Edit},
-    {Ctl::butBrowseWorkingDir, IDC_BUT_BROWSEWORKINGDIR, Kind::Picture, false, Page::Schedules, IDI_GLYPH_FOLDER},
-    {Ctl::chkSchedSound, IDC_CHK_SCHEDSOUND, Kind::Check},
-    {Ctl::butPlaySound, IDC_BUT_PLAYSOUND, Kind::Picture, false, Page::Schedules, IDI_GLYPH_PLAY, L"Play"},
-    {Ctl::edtSoundName, IDC_EDT_SOUNDNAME, Kind::Edit},
-    {Ctl::butBrowseSound, IDC_BUT_BROWSESOUND, Kind::Picture, false, Page::Schedules, IDI_GLYPH_FOLDER,
-     L"Select folder"},
-    {Ctl::lbl1stRem, IDC_LBL_1STREM, Kind::Label},
-    {Ctl::lbl1stDOW, IDC_LBL_1STDOW, Kind::Label},
-    {Ctl::dtStartDate, IDC_DT_STARTDATE, Kind::Date},
-    {Ctl::dtStartTime, IDC_DT_STARTTIME, Kind::Time},
-    {Ctl::dtRepeatPeriod, IDC_DT_REPEATPERIOD, Kind::Time},
-    {Ctl::lblLastRem, IDC_LBL_LASTREM, Kind::Label},
-    {Ctl::lblLastDOW, IDC_LBL_LASTDOW, Kind::Label},
-    {Ctl::dtEndDate, IDC_DT_ENDDATE, Kind::Date},
-    {Ctl::dtEndTime, IDC_DT_ENDTIME, Kind::Time},
-    {Ctl::spinRepeatCycleNumber, IDC_EDT_REPEATCYCLENUMBER, Kind::Spin},
-    {Ctl::cmbRepeatCycleUnit, IDC_CMB_REPEATCYCLEUNIT, Kind::Combo},
-    {Ctl::butOnceOnly, IDC_BUT_ONCEONLY, Kind::Button},
-    {Ctl::butSkipToNextCycle, IDC_BUT_SKIPTONEXTCYCLE, Kind::Button},
-
-    {Ctl::chkLaunchAtWinStart, IDC_CHK_LAUNCHATWINSTART, Kind::Check, false, Page::GlobalOptions},
-    {Ctl::chkStartMinimized, IDC_CHK_STARTMINIMIZED, Kind::Check, false, Page::GlobalOptions},
-    {Ctl::chkAlwaysOnTop, IDC_CHK_ALWAYSONTOP, Kind::Check, false, Page::GlobalOptions},
-    {Ctl::chkBeep, IDC_CHK_BEEP, Kind::Check, false, Page::GlobalOptions},
-    {Ctl::chkGlobalSound, IDC_CHK_GLOBALSOUND, Kind::Check, false, Page::GlobalOptions},
-    {Ctl::edtGlobalSoundName, IDC_EDT_GLOBALSOUNDNAME, Kind::Edit, false, Page::GlobalOptions},
-    {Ctl::butBrowseGlobalSound, IDC_BUT_BROWSEGLOBALSOUND, Kind::Picture, false, Page::GlobalOptions,
-     IDI_GLYPH_FOLDER, L"Select folder"},
-    {Ctl::butPlayGlobalSound, IDC_BUT_PLAYGLOBALSOUND, Kind::Picture, false, Page::GlobalOptions, IDI_GLYPH_PLAY,
-     L"Play"},
-    {Ctl::chkLogReminders, IDC_CHK_LOGREMINDERS, Kind::Check, false, Page::GlobalOptions},
-    {Ctl::chkLogLaunches, IDC_CHK_LOGLAUNCHES, Kind::Check, false, Page::GlobalOptions},
-    {Ctl::chkLogNetTime, IDC_CHK_LOGNETTIME, Kind::Check, false, Page::GlobalOptions},
-
-    {Ctl::chk12hrFormat, IDC_CHK_12HRFORMAT, Kind::Check, false, Page::Display},
-    {Ctl::cmbClockDateFormat, IDC_CMB_CLOCKDATEFORMAT, Kind::EditCombo, false, Page::Display},
-    {Ctl::butConnectNow, IDC_BUT_CONNECTNOW, Kind::Button, false, Page::Display},
-    {Ctl::chkAutoSynchTime, IDC_CHK_AUTOSYNCHTIME, Kind::Check, false, Page::Display},
-    {Ctl::spinAutoSynchInterval, IDC_EDT_AUTOSYNCHINTERVAL, Kind::Spin, false, Page::Display},
-    {Ctl::MaxCorrection, IDC_EDT_MAXCORRECTION, Kind::Spin, false, Page::Display, 0, L"0 = no maximum"},
-    {Ctl::memoTimeServers, IDC_MEMO_TIMESERVERS, Kind::Edit, false, Page::Display},
-    {Ctl::butTestTimeServers, IDC_BUT_TESTTIMESERVERS, Kind::Button, false, Page::Display},
-    {Ctl::spinMsgDisplayTime, IDC_EDT_MSGDISPLAYTIME, Kind::Spin, false, Page::Display},
-    {Ctl::spinSnoozeMinutes, IDC_EDT_SNOOZEMINUTES, Kind::Spin, false, Page::Display},
-    {Ctl::tbFontHeight, IDC_TB_FONTHEIGHT, Kind::Slider, false, Page::Display},
-    {Ctl::butReminderTextColor, IDC_BUT_REMINDERTEXTCOLOR, Kind::Colour, false, Page::Display},
-    {Ctl::butReminderBGColor, IDC_BUT_REMINDERBGCOLOR, Kind::Colour, false, Page::Display},
-
-    {Ctl::edtBackupDir, IDC_EDT_BACKUPDIR, Kind::Edit, false, Page::Housekeeping},
-    {Ctl::butBackDirBrowse, IDC_BUT_BACKDIRBROWSE, Kind::Picture, false, Page::Housekeeping, IDI_GLYPH_FOLDER,
-     L"Select folder"},
-    {Ctl::butBackup, IDC_BUT_BACKUP, Kind::Button, false, Page::Housekeeping},
-    {Ctl::butRestore, IDC_BUT_RESTORE, Kind::Button, false, Page::Housekeeping},
-    {Ctl::butUndoRestore, IDC_BUT_UNDORESTORE, Kind::Button, false, Page::Housekeeping},
-    {Ctl::chkAutoTrimLog, IDC_CHK_AUTOTRIMLOG, Kind::Check, false, Page::Housekeeping},
-    {Ctl::spinTrimLogDays, IDC_EDT_TRIMLOGDAYS, Kind::Spin, false, Page::Housekeeping},
-    {Ctl::butTrimLog, IDC_BUT_TRIMLOG, Kind::Button, false, Page::Housekeeping},
-    {Ctl::chkAutoDelSched, IDC_CHK_AUTODELSCHED, Kind::Check, false, Page::Housekeeping},
-    {Ctl::spinDelSchedDays, IDC_EDT_DELSCHEDDAYS, Kind::Spin, false, Page::Housekeeping},
-
-    {Ctl::lblAppName, IDC_LBL_APPNAME, Kind::Label, false, Page::About},
-    {Ctl::lblAppVersion, IDC_LBL_APPVERSION, Kind::Label, false, Page::About},
-    {Ctl::butCheckForUpdate, IDC_BUT_CHECKFORUPDATE, Kind::Button, false, Page::About},
-};
-
-// The integer fields' up-down buttons: their range, and the step of one
-// press where it is more than 1.
-struct SpinInfo {
-    Ctl ctl;
-    int upDownId;
-    int max;
-    int step = 1;
-};
-constexpr SpinInfo kSpins[] = {
-    {Ctl::spinRepeatCycleNumber, IDC_SPIN_REPEATCYCLENUMBER, 99999999},
-    {Ctl::spinAutoSynchInterval, IDC_SPIN_AUTOSYNCHINTERVAL, 9999, 24},
-    {Ctl::MaxCorrection, IDC_SPIN_MAXCORRECTION, 9999999, 60},
-    {Ctl::spinMsgDisplayTime, IDC_SPIN_MSGDISPLAYTIME, 9999, 10},
-    {Ctl::spinSnoozeMinutes, IDC_SPIN_SNOOZEMINUTES, cfg::global::SnoozeMinutes.max},
-    {Ctl::spinTrimLogDays, IDC_SPIN_TRIMLOGDAYS, 9999, 10},
-    {Ctl::spinDelSchedDays, IDC_SPIN_DELSCHEDDAYS, 9999, 10},
-};
-
-const SpinInfo* SpinOf(Ctl c) {
-    for (const auto& s : kSpins)
-        if (s.ctl == c) return &s;
-    return nullptr;
-}
-
-constexpr int kFontSliderMin = 10;
-constexpr int kFontSliderMax = 25;
 // The logo on the About page, in pixels at 96 dots per inch.
 constexpr int kLogoSize = 48;
-
-constexpr int kRadioItems = 2;  // "Launch application", "Reminder message"
-
-struct PageInfo {
-    Page page;
-    int templateId;
-    const wchar_t* title;
-};
-constexpr PageInfo kPages[] = {
-    {Page::Schedules, IDD_PAGE_SCHEDULES, L"Schedules"},
-    {Page::GlobalOptions, IDD_PAGE_GLOBAL, L"Global options"},
-    {Page::Display, IDD_PAGE_DISPLAY, L"Display"},
-    {Page::Housekeeping, IDD_PAGE_HOUSEKEEPING, L"Housekeeping"},
-    {Page::About, IDD_PAGE_ABOUT, L"About"},
-};
-static_assert(std::size(kPages) == ui::kPageCount);
-
-const ControlInfo* InfoOf(Ctl c) {
-    for (const auto& i : kControls)
-        if (i.ctl == c) return &i;
-    return nullptr;
-}
-
-const ControlInfo* InfoOfId(int id) {
-    if (id >= IDC_OPT_LAUNCH && id < IDC_OPT_LAUNCH + kRadioItems) return InfoOf(Ctl::optSchedType);
-    for (const auto& i : kControls)
-        if (i.id == id) return &i;
-    return nullptr;
-}
-
-// A stored colour: with its high byte 0xFF, a system colour whose index is
-// the low byte; otherwise red, green and blue, red lowest.
-COLORREF ColourRef(std::uint32_t colour) {
-    if ((colour >> 24) == 0xFF) return GetSysColor(static_cast<int>(colour & 0xFF));
-    return static_cast<COLORREF>(colour & 0xFFFFFF);
-}
 
 // Time pickers carry a date as well; theirs is a fixed one inside the
 // range every picker accepts.
@@ -206,17 +42,6 @@ SYSTEMTIME ToSystemTime(DateTime value) {
     return st;
 }
 
-// "Text (*.x)|*.X|..." as the file dialog wants it: pairs separated and
-// ended by NUL, the list by a second NUL.
-std::wstring FilterOf(std::string_view filter) {
-    std::wstring f = Widen(filter);
-    for (auto& ch : f)
-        if (ch == L'|') ch = L'\0';
-    f.push_back(L'\0');
-    f.push_back(L'\0');
-    return f;
-}
-
 using EnableThemeDialogTextureFn = HRESULT(WINAPI*)(HWND, DWORD);
 
 // The themed pages' texture; nothing on a system without themes.
@@ -228,41 +53,6 @@ void EnableTabTexture(HWND page) {
                    : nullptr;
     }();
     if (fn) fn(page, ETDT_ENABLETAB);
-}
-
-struct InputBoxState {
-    std::wstring caption;
-    std::wstring prompt;
-    std::wstring text;
-};
-
-INT_PTR CALLBACK InputBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_INITDIALOG: {
-            SetWindowLongPtrW(hwnd, DWLP_USER, lp);
-            const auto* s = reinterpret_cast<InputBoxState*>(lp);
-            SetWindowTextW(hwnd, s->caption.c_str());
-            SetDlgItemTextW(hwnd, IDC_LBL_PROMPT, s->prompt.c_str());
-            HWND edit = GetDlgItem(hwnd, IDC_EDT_INPUT);
-            SetWindowTextW(edit, s->text.c_str());
-            SendMessageW(edit, EM_SETSEL, 0, -1);
-            SetFocus(edit);
-            return FALSE;  // the focus is set
-        }
-        case WM_COMMAND:
-            if (LOWORD(wp) == IDOK) {
-                auto* s = reinterpret_cast<InputBoxState*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-                s->text = WindowText(GetDlgItem(hwnd, IDC_EDT_INPUT));
-                EndDialog(hwnd, IDOK);
-                return TRUE;
-            }
-            if (LOWORD(wp) == IDCANCEL) {
-                EndDialog(hwnd, IDCANCEL);
-                return TRUE;
-            }
-            break;
-    }
-    return FALSE;
 }
 
 // Counts a view call that sets a control, so its notifications are not
@@ -277,11 +67,6 @@ public:
 private:
     int& depth_;
 };
-
-int CALLBACK FolderDialogProc(HWND hwnd, UINT msg, LPARAM, LPARAM data) {
-    if (msg == BFFM_INITIALIZED && data) SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, data);
-    return 0;
-}
 
 }  // namespace
 
@@ -312,7 +97,7 @@ bool SettingsDialogWin32::Create(HINSTANCE instance, HWND owner) {
         return FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5) /* RT_DIALOG */) != nullptr;
     };
     if (!hasTemplate(IDD_SETTINGS)) return false;
-    for (const auto& p : kPages)
+    for (const auto& p : Pages())
         if (!hasTemplate(p.templateId)) return false;
     guard_.Run([&] { logic_.FormCreate(); });
     return true;
@@ -343,7 +128,7 @@ bool SettingsDialogWin32::BuildWindows() {
                                 reinterpret_cast<LPARAM>(this));
     if (!frame_) return false;
     tab_ = GetDlgItem(frame_, IDC_TAB_PAGES);
-    for (const auto& p : kPages) {
+    for (const auto& p : Pages()) {
         TCITEMW item{};
         item.mask = TCIF_TEXT;
         item.pszText = const_cast<wchar_t*>(p.title);
@@ -363,31 +148,16 @@ bool SettingsDialogWin32::BuildWindows() {
     return true;
 }
 
-// The controls take what the logic told the view before they existed, in
-// an order that leaves each as the logic's calls would have: a list before
-// its choice, a combo box's choice before the text typed into it.
+// The controls take what the logic told the view before they existed.
 void SettingsDialogWin32::ApplyShadow() {
     Setting s(setting_);
-    const auto shadow = std::move(shadow_);
-    shadow_.clear();
     if (caption_) SetCaption(*caption_);
     caption_.reset();
-    for (const auto& [c, state] : shadow) {
-        if (state.items) SetItems(c, *state.items);
-        if (state.selected) SetSelected(c, *state.selected);
-        if (state.text && InfoOf(c)->kind != Kind::Combo) SetText(c, *state.text);
-        if (state.checked) SetChecked(c, *state.checked);
-        if (state.enabled) SetEnabled(c, *state.enabled);
-        if (state.value) SetValue(c, *state.value);
-        if (state.position) SetPosition(c, *state.position);
-    }
+    shadow_.Replay(*this);
     SelectPage(page_);
 }
 
-SettingsDialogWin32::Shadow* SettingsDialogWin32::Shadowed(Ctl c) {
-    if (frame_ || !InfoOf(c)) return nullptr;
-    return &shadow_[c];
-}
+bool SettingsDialogWin32::Deferred(Ctl c) const { return !frame_ && DeferredControls::Defers(c); }
 
 void SettingsDialogWin32::PlacePages() {
     RECT r;
@@ -411,7 +181,7 @@ void SettingsDialogWin32::PrepareControls() {
     // The pictures are drawn at 16, 20, 24 and 32 pixels, for 100 % to
     // 200 % on the dialog's monitor.
     const int glyphSize = MulDiv(16, WindowDpi(frame_), 96);
-    for (const auto& info : kControls) {
+    for (const auto& info : Controls()) {
         HWND h = Control(info.ctl);
         if (!h) continue;
         switch (info.kind) {
@@ -419,15 +189,16 @@ void SettingsDialogWin32::PrepareControls() {
                 SendMessageW(h, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"HH:mm"));
                 break;
             case Kind::Spin:
-                if (const SpinInfo* spin = SpinOf(info.ctl)) {
-                    HWND upDown = GetDlgItem(GetParent(h), spin->upDownId);
-                    SendMessageW(upDown, UDM_SETRANGE32, 0, spin->max);
-                    UDACCEL accel{0, static_cast<UINT>(spin->step)};
+                if (const auto range = ui::RangeOf(info.ctl)) {
+                    HWND upDown = GetDlgItem(GetParent(h), UpDownId(info));
+                    SendMessageW(upDown, UDM_SETRANGE32, range->min, range->max);
+                    UDACCEL accel{0, static_cast<UINT>(range->step)};
                     SendMessageW(upDown, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&accel));
                 }
                 break;
             case Kind::Slider:
-                SendMessageW(h, TBM_SETRANGE, TRUE, MAKELPARAM(kFontSliderMin, kFontSliderMax));
+                if (const auto range = ui::RangeOf(info.ctl))
+                    SendMessageW(h, TBM_SETRANGE, TRUE, MAKELPARAM(range->min, range->max));
                 break;
             case Kind::Picture:
                 if (HICON icon = static_cast<HICON>(
@@ -675,26 +446,14 @@ void SettingsDialogWin32::HideDialog() {
 bool SettingsDialogWin32::DialogVisible() { return frame_ && IsWindowVisible(frame_) != FALSE; }
 
 std::string SettingsDialogWin32::Text(Ctl c) {
-    if (Shadow* shadow = Shadowed(c)) {
-        // A drop-down list shows its chosen item.
-        if (InfoOf(c)->kind == Kind::Combo) {
-            const int i = shadow->selected.value_or(-1);
-            const auto* items = shadow->items ? &*shadow->items : nullptr;
-            return items && i >= 0 && i < static_cast<int>(items->size()) ? (*items)[static_cast<std::size_t>(i)]
-                                                                           : std::string();
-        }
-        return shadow->text.value_or(std::string());
-    }
+    if (Deferred(c)) return shadow_.Text(c);
     HWND h = Control(c);
     if (!h) return {};
     return Narrow(WindowText(h));
 }
 
 void SettingsDialogWin32::SetText(Ctl c, std::string_view text) {
-    if (Shadow* shadow = Shadowed(c)) {
-        shadow->text = std::string(text);
-        return;
-    }
+    if (Deferred(c)) return shadow_.SetText(c, text);
     HWND h = Control(c);
     if (!h) return;
     Setting s(setting_);
@@ -702,17 +461,14 @@ void SettingsDialogWin32::SetText(Ctl c, std::string_view text) {
 }
 
 bool SettingsDialogWin32::Checked(Ctl c) {
-    if (Shadow* shadow = Shadowed(c)) return shadow->checked.value_or(false);
+    if (Deferred(c)) return shadow_.Checked(c);
     HWND h = Control(c);
     if (!h) return false;
     return SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void SettingsDialogWin32::SetChecked(Ctl c, bool checked) {
-    if (Shadow* shadow = Shadowed(c)) {
-        shadow->checked = checked;
-        return;
-    }
+    if (Deferred(c)) return shadow_.SetChecked(c, checked);
     HWND h = Control(c);
     if (!h) return;
     Setting s(setting_);
@@ -720,10 +476,7 @@ void SettingsDialogWin32::SetChecked(Ctl c, bool checked) {
 }
 
 void SettingsDialogWin32::SetEnabled(Ctl c, bool enabled) {
-    if (Shadow* shadow = Shadowed(c)) {
-        shadow->enabled = enabled;
-        return;
-    }
+    if (Deferred(c)) return shadow_.SetEnabled(c, enabled);
     HWND h = Control(c);
     if (!h) return;
     Setting s(setting_);
@@ -732,19 +485,11 @@ void SettingsDialogWin32::SetEnabled(Ctl c, bool enabled) {
     HWND parent = GetParent(h);
     if (info->kind == Kind::Radio)
         for (int i = 0; i < kRadioItems; ++i) EnableWindow(GetDlgItem(parent, IDC_OPT_LAUNCH + i), enabled);
-    if (const SpinInfo* spin = SpinOf(c)) EnableWindow(GetDlgItem(parent, spin->upDownId), enabled);
+    if (info->kind == Kind::Spin) EnableWindow(GetDlgItem(parent, UpDownId(*info)), enabled);
 }
 
 void SettingsDialogWin32::SetItems(Ctl c, const std::vector<std::string>& items) {
-    if (Shadow* shadow = Shadowed(c)) {
-        const Kind kind = InfoOf(c)->kind;
-        if (kind != Kind::Combo && kind != Kind::EditCombo) return;
-        // A new list clears the choice and the box's text.
-        shadow->items = items;
-        shadow->selected = -1;
-        if (kind == Kind::EditCombo) shadow->text = std::string();
-        return;
-    }
+    if (Deferred(c)) return shadow_.SetItems(c, items);
     HWND h = Control(c);
     const ControlInfo* info = InfoOf(c);
     // The radio group's items are in the template.
@@ -758,7 +503,7 @@ void SettingsDialogWin32::SetItems(Ctl c, const std::vector<std::string>& items)
 }
 
 int SettingsDialogWin32::Selected(Ctl c) {
-    if (Shadow* shadow = Shadowed(c)) return shadow->selected.value_or(-1);
+    if (Deferred(c)) return shadow_.Selected(c);
     HWND h = Control(c);
     if (!h) return -1;
     if (InfoOf(c)->kind == Kind::Radio) {
@@ -772,20 +517,7 @@ int SettingsDialogWin32::Selected(Ctl c) {
 }
 
 void SettingsDialogWin32::SetSelected(Ctl c, int index) {
-    if (Shadow* shadow = Shadowed(c)) {
-        const Kind kind = InfoOf(c)->kind;
-        if (kind == Kind::Radio) {
-            shadow->selected = index >= 0 && index < kRadioItems ? index : -1;
-        } else if (kind == Kind::Combo || kind == Kind::EditCombo) {
-            // Beyond the list nothing is chosen, and a box that may be
-            // typed into shows the chosen item or nothing.
-            const int n = shadow->items ? static_cast<int>(shadow->items->size()) : 0;
-            shadow->selected = index >= 0 && index < n ? index : -1;
-            if (kind == Kind::EditCombo)
-                shadow->text = *shadow->selected >= 0 ? (*shadow->items)[static_cast<std::size_t>(index)] : "";
-        }
-        return;
-    }
+    if (Deferred(c)) return shadow_.SetSelected(c, index);
     HWND h = Control(c);
     if (!h) return;
     Setting s(setting_);
@@ -799,7 +531,7 @@ void SettingsDialogWin32::SetSelected(Ctl c, int index) {
 }
 
 DateTime SettingsDialogWin32::Value(Ctl c) {
-    if (Shadow* shadow = Shadowed(c)) return shadow->value.value_or(0);
+    if (Deferred(c)) return shadow_.Value(c);
     HWND h = Control(c);
     if (!h) return 0;
     SYSTEMTIME st{};
@@ -809,13 +541,7 @@ DateTime SettingsDialogWin32::Value(Ctl c) {
 }
 
 void SettingsDialogWin32::SetValue(Ctl c, DateTime value) {
-    if (Shadow* shadow = Shadowed(c)) {
-        // A time picker holds the time of day, a date picker the day.
-        const Kind kind = InfoOf(c)->kind;
-        if (kind == Kind::Time) shadow->value = TimeOf(value);
-        if (kind == Kind::Date) shadow->value = DateOf(value);
-        return;
-    }
+    if (Deferred(c)) return shadow_.SetValue(c, value);
     HWND h = Control(c);
     if (!h) return;
     const bool time = InfoOf(c)->kind == Kind::Time;
@@ -826,18 +552,14 @@ void SettingsDialogWin32::SetValue(Ctl c, DateTime value) {
 }
 
 int SettingsDialogWin32::Position(Ctl c) {
-    if (Shadow* shadow = Shadowed(c)) return shadow->position.value_or(kFontSliderMin);
+    if (Deferred(c)) return shadow_.Position(c);
     HWND h = Control(c);
     if (!h) return 0;
     return static_cast<int>(SendMessageW(h, TBM_GETPOS, 0, 0));
 }
 
 void SettingsDialogWin32::SetPosition(Ctl c, int position) {
-    if (Shadow* shadow = Shadowed(c)) {
-        // The slider keeps to its range.
-        shadow->position = std::clamp(position, kFontSliderMin, kFontSliderMax);
-        return;
-    }
+    if (Deferred(c)) return shadow_.SetPosition(c, position);
     HWND h = Control(c);
     if (!h) return;
     Setting s(setting_);
@@ -849,39 +571,7 @@ void SettingsDialogWin32::SetColour(Ctl c, std::uint32_t colour) {
     if (HWND h = Control(c)) InvalidateRect(h, nullptr, FALSE);
 }
 
-void SettingsDialogWin32::DrawColourButton(const DRAWITEMSTRUCT& item, std::uint32_t colour) {
-    HDC dc = item.hDC;
-    RECT r = item.rcItem;
-    const bool pushed = (item.itemState & ODS_SELECTED) != 0;
-    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
-    InflateRect(&r, -GetSystemMetrics(SM_CXEDGE) - 1, -GetSystemMetrics(SM_CYEDGE) - 1);
-    if (pushed) OffsetRect(&r, 1, 1);
-    // A sample as wide as the button is high, then the caption.
-    const int side = r.bottom - r.top;
-    RECT sample{r.left + 1, r.top + 1, r.left + 1 + side * 3 / 2, r.bottom - 1};
-    HBRUSH brush = CreateSolidBrush(ColourRef(colour));
-    FillRect(dc, &sample, brush);
-    DeleteObject(brush);
-    FrameRect(dc, &sample, GetSysColorBrush(COLOR_WINDOWFRAME));
-    RECT text{sample.right + 4, r.top, r.right, r.bottom};
-    const std::wstring caption = WindowText(item.hwndItem);
-    SetBkMode(dc, TRANSPARENT);
-    const bool disabled = (item.itemState & ODS_DISABLED) != 0;
-    SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
-    if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
-}
-
 // --- the common dialogs ----------------------------------------------------
-
-std::optional<std::wstring> SettingsDialogWin32::AskText(HINSTANCE instance, HWND owner, const std::wstring& caption,
-                                                         const std::wstring& prompt, const std::wstring& initial) {
-    InputBoxState state{caption, prompt, initial};
-    const INT_PTR r = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_INPUTBOX), owner, InputBoxProc,
-                                      reinterpret_cast<LPARAM>(&state));
-    if (r != IDOK) return std::nullopt;
-    return state.text;
-}
 
 std::optional<std::string> SettingsDialogWin32::InputBox(std::string_view caption, std::string_view prompt,
                                                          std::string_view initial) {
@@ -891,50 +581,15 @@ std::optional<std::string> SettingsDialogWin32::InputBox(std::string_view captio
 }
 
 std::optional<std::string> SettingsDialogWin32::OpenFileDialog(const ui::FileDialogRequest& request) {
-    const std::wstring filter = FilterOf(request.filter);
-    const std::wstring dir = Widen(request.initialDir);
-    wchar_t path[MAX_PATH * 4] = L"";
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = frame_;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = static_cast<DWORD>(std::size(path));
-    ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
-    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameW(&ofn)) return std::nullopt;
-    return Narrow(path);
+    return OpenFile(frame_, request.filter, request.initialDir);
 }
 
 std::optional<std::string> SettingsDialogWin32::FolderDialog(std::string_view initialDir) {
-    // The new-style folder dialog needs COM on this thread.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    std::wstring start = Widen(initialDir);
-    BROWSEINFOW bi{};
-    bi.hwndOwner = frame_;
-    bi.ulFlags = BIF_NEWDIALOGSTYLE | BIF_RETURNONLYFSDIRS;
-    bi.lpfn = FolderDialogProc;
-    bi.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
-    std::optional<std::string> chosen;
-    if (LPITEMIDLIST pidl = SHBrowseForFolderW(&bi)) {
-        wchar_t path[MAX_PATH];
-        if (SHGetPathFromIDListW(pidl, path)) chosen = Narrow(path);
-        CoTaskMemFree(pidl);
-    }
-    if (SUCCEEDED(com)) CoUninitialize();
-    return chosen;
+    return BrowseForFolder(frame_, initialDir);
 }
 
 std::optional<std::uint32_t> SettingsDialogWin32::ColourDialog(std::uint32_t initial) {
-    CHOOSECOLORW cc{};
-    cc.lStructSize = sizeof cc;
-    cc.hwndOwner = frame_;
-    cc.rgbResult = ColourRef(initial);
-    cc.lpCustColors = customColours_.data();
-    cc.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (!ChooseColorW(&cc)) return std::nullopt;
-    return cc.rgbResult;
+    return ChooseColour(frame_, initial, customColours_);
 }
 
 }  // namespace pw::win

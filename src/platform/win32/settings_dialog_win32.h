@@ -3,8 +3,10 @@
 // script's templates, a frame with the Help and Close bar and a tab
 // control, one child dialog per page. What it shows and does comes from
 // ui::SettingsDialog; this class turns control notifications into its
-// OnEvent calls and its view calls into control messages, and opens the
-// input box and the system's file, folder and colour dialogs.
+// OnEvent calls and its view calls into control messages. Its parts: the
+// control table (settings_controls_win32), the stand-in before the windows
+// exist (settings_shadow_win32), the colour buttons (colour_button_win32)
+// and the common dialogs (common_dialogs_win32).
 //
 // How the program wires it, right after the clock window:
 //
@@ -26,6 +28,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/common_dialogs_win32.h"
+#include "platform/win32/settings_shadow_win32.h"
 #include "platform/win32/window_base.h"
 #include "ui/settings_dialog.h"
 
@@ -62,10 +66,6 @@ public:
     HWND Control(ui::Ctl control) const;
     HWND PageWindow(ui::Page page) const { return pages_[static_cast<std::size_t>(page)]; }
 
-    // The input box on its own, modal over owner.
-    static std::optional<std::wstring> AskText(HINSTANCE instance, HWND owner, const std::wstring& caption,
-                                               const std::wstring& prompt, const std::wstring& initial);
-
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static void CALLBACK BuildTimerProc(HWND hwnd, UINT msg, UINT_PTR id, DWORD time);
@@ -79,7 +79,6 @@ private:
     void PlacePages();
     void PrepareControls();
     void PrepareAboutPage();
-    static void DrawColourButton(const DRAWITEMSTRUCT& item, std::uint32_t colour);
 
     // ui::DialogView
     void SetCaption(std::string_view caption) override;
@@ -119,20 +118,11 @@ private:
     std::map<ui::Ctl, std::uint32_t> colours_;
     HICON logo_ = nullptr;
     HFONT nameFont_ = nullptr;
-    std::array<COLORREF, 16> customColours_{};
+    CustomColours customColours_{};
     std::vector<HICON> glyphs_;
     // What the view was told for a control while it had no window.
-    struct Shadow {
-        std::optional<std::string> text;
-        std::optional<bool> checked;
-        std::optional<bool> enabled;
-        std::optional<std::vector<std::string>> items;
-        std::optional<int> selected;
-        std::optional<DateTime> value;
-        std::optional<int> position;
-    };
-    Shadow* Shadowed(ui::Ctl c);
-    std::map<ui::Ctl, Shadow> shadow_;
+    DeferredControls shadow_;
+    bool Deferred(ui::Ctl c) const;
     std::optional<std::string> caption_;
     ui::Page page_ = ui::Page::Schedules;
     HWND owner_ = nullptr;
