@@ -129,19 +129,4 @@ std::string NotStartedMessage(std::string_view due, std::string_view commandLine
     return m;
 }
 
-std::vector<std::string> SplitString(std::string_view text, std::string_view separator) {
-    std::vector<std::string> parts;
-    if (separator.empty()) return parts;
-    std::size_t start = 0;
-    while (true) {
-        auto at = text.find(separator, start);
-        if (at == std::string_view::npos) {
-            parts.emplace_back(text.substr(start));
-            return parts;
-        }
-        parts.emplace_back(text.substr(start, at - start));
-        start = at + separator.size();
-    }
-}
-
 }  // namespace pw::sched

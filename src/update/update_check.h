@@ -13,7 +13,7 @@
 #include "common/services.h"
 #include "common/store.h"
 #include "common/version.h"
-#include "nettime/socket_api.h"
+#include "net/socket_api.h"
 #include "update/http_get.h"
 
 namespace pw::update {

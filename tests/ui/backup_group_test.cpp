@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "common/backup.h"
+#include "backup/backup.h"
 #include "common/memory_store.h"
 #include "common/store_access.h"
 #include "config/values.h"

@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "../app/fake_clock_view.h"
-#include "common/backup.h"
+#include "backup/backup.h"
 #include "common/datefmt.h"
 #include "common/screen_units.h"
 #include "common/store_access.h"

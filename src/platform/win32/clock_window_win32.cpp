@@ -64,7 +64,7 @@ bool ClockWindowWin32::Create(HINSTANCE instance) {
 
     // A caption without system menu or buttons, a single fixed border; the
     // width and position come from FormCreate.
-    if (!CreateBaseWindow(instance, {kClockWindowClass, CS_DBLCLKS, icon_}, 0, L"Schedules", WS_POPUP | WS_CAPTION,
+    if (!CreateBaseWindow(instance, {ClockWindowClass(), CS_DBLCLKS, icon_}, 0, L"Schedules", WS_POPUP | WS_CAPTION,
                           app::kClockWidth, 60, nullptr))
         return false;
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");

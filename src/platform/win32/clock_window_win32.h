@@ -11,13 +11,19 @@
 
 #include "app/clock_view.h"
 #include "app/clock_window.h"
+#include "common/version.h"
 #include "platform/win32/painted_labels.h"
+#include "platform/win32/text.h"
 #include "platform/win32/tray_icon.h"
 #include "platform/win32/window_base.h"
 
 namespace pw::win {
 
-inline constexpr const wchar_t* kClockWindowClass = L"PlenwickClock";
+// The window class, which the test driver looks for too.
+inline const wchar_t* ClockWindowClass() {
+    static const std::wstring name = Widen(kAppTitle) + L"Clock";
+    return name.c_str();
+}
 // The tray icon reports mouse events to the clock window with this message.
 inline constexpr UINT kTrayMessage = WM_APP + 1;
 // Posted to itself at the start: add the tray icon.
