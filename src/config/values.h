@@ -142,8 +142,6 @@ inline constexpr TextValue RepeatCycleUnit{"RepeatCycleUnit", "disabled"};
 inline constexpr std::int32_t kTypeLaunch = 0;
 inline constexpr std::int32_t kTypeReminder = 1;
 
-// The cycle units, in the order the editor offers them.
-inline constexpr std::array<std::string_view, 6> kCycleUnits = {"days", "mths date", "mths dow+", "mths dow-", "years", "disabled"};
 // The window states, in the order the editor offers them.
 inline constexpr std::array<std::string_view, 4> kWindowStates = {"normal", "minimized", "maximized", "hidden"};
 

@@ -82,7 +82,7 @@ std::string ReminderDescriptionText(std::string_view start, std::string_view per
 
 std::string ReminderDescription(const ScheduleTiming& t, const Locale& loc) {
     return ReminderDescriptionText(DateTimeToText(FromSeconds(t.Start()), loc), TimeToText(t.repeatPeriod, loc),
-                                   t.cycleNumber, t.cycleUnit, DateTimeToText(FromSeconds(t.End()), loc));
+                                   t.cycleNumber, CycleUnitText(t.cycleUnit), DateTimeToText(FromSeconds(t.End()), loc));
 }
 
 std::string MissedDescription(const MissedNote& note) {

@@ -68,7 +68,7 @@ ScheduleTiming Timing(int sh, int sm, int eh, int em, int periodH, int periodM, 
     t.endTime = EncodeTime(eh, em, 0, 0);
     t.repeatPeriod = EncodeTime(periodH, periodM, 0, 0);
     t.cycleNumber = n;
-    t.cycleUnit = unit;
+    t.cycleUnit = ParseCycleUnit(unit);
     return t;
 }
 
