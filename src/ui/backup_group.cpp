@@ -132,10 +132,6 @@ bool InsideProgramKey(Root root, std::string_view rootName, std::string_view key
     return true;
 }
 
-void BackupGroup::Load() {
-    page_.SetBackupDirText(cfg::Read(s_.store, cfg::kSettingsKey, cfg::global::BackupDir, s_.files.ExecutableDirectory()));
-}
-
 void BackupGroup::SaveDir(std::string_view dir) { cfg::Write(s_.store, cfg::kSettingsKey, cfg::global::BackupDir, dir); }
 
 void BackupGroup::butBackupClick() {

@@ -68,10 +68,6 @@ class BackupGroup {
 public:
     BackupGroup(BackupPage& page, BackupServices services) : page_(page), s_(std::move(services)) {}
 
-    // Fills the field from BackupDir; its default is the program's folder
-    // followed by "backup".
-    void Load();
-
     void butBackupClick();
     void butRestoreClick();
     // Puts back the configuration saved before the last restore, exactly.

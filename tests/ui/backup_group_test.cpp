@@ -72,14 +72,6 @@ public:
     BackupGroup group{page, {store, fs, sound, boxes, [this] { ++closed; }}};
 };
 
-TEST_F(BackupGroupTest, TheFieldShowsTheStoredFolderOrTheProgramFolderWithBackup) {
-    group.Load();
-    EXPECT_EQ(page.text, "C:\\Plenwick\\backup");
-    WriteRegString(store, kMain, "BackupDir", "D:\\Saved");
-    group.Load();
-    EXPECT_EQ(page.text, "D:\\Saved");
-}
-
 TEST_F(BackupGroupTest, LeavingTheFieldAndChoosingAFolderStoreIt) {
     page.text = "D:\\Typed";
     group.edtBackupDirExit();

@@ -457,6 +457,12 @@ TEST_F(SettingsDialogTest, OptionPagesShowTheDefaultsWithNothingStored) {
     EXPECT_EQ(dialog.MaxCorrection(), 60);
 }
 
+TEST_F(SettingsDialogTest, TheBackupFieldShowsTheStoredFolder) {
+    WriteRegString(store, kSettingsKey, "BackupDir", "D:\\Saved");
+    Create();
+    EXPECT_EQ(view[Ctl::edtBackupDir].text, "D:\\Saved");
+}
+
 TEST_F(SettingsDialogTest, StartUpAppliesWhatTheStoredValuesSay) {
     struct Case {
         const char* what;
