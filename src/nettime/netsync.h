@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/app_services.h"
 #include "common/clock.h"
 #include "common/datetime.h"
 #include "common/locale.h"
@@ -112,12 +113,10 @@ struct AutoSyncBackoff {
 
 // What the automatic step needs besides one attempt's context. Keep one
 // for the program's life: it carries the back-off.
-struct AutoSyncContext {
+struct AutoSyncContext : AppServices {
     SyncContext sync;
     ConnectionState& connection;
     cfg::GlobalSettings& settings;
-    Store& store;
-    const Locale& locale;
     LogWriter log;
     AutoSyncBackoff backoff{};
 };

@@ -150,7 +150,7 @@ bool TVUpdateCheck::FindNewerVersion() {
     return IsNewerVersion(LatestVersion, CurrentVersion);
 }
 
-void butCheckForUpdateClick(UpdateServices services, Store& store, const ProgramVersion& version) {
+void butCheckForUpdateClick(UpdateServices services, const ProgramVersion& version) {
     // The wait for the server dispatches messages, so the button can be
     // clicked again before the first check has ended.
     if (checkRunning) return;
@@ -159,7 +159,7 @@ void butCheckForUpdateClick(UpdateServices services, Store& store, const Program
         ~Reset() { checkRunning = false; }
     } reset;
     try {
-        auto check = std::make_unique<TVUpdateCheck>(services, cfg::Read(store, cfg::kSettingsKey, cfg::global::UpdateServer));
+        auto check = std::make_unique<TVUpdateCheck>(services, cfg::Read(services.store, cfg::kSettingsKey, cfg::global::UpdateServer));
         check->ProductId = kProductId;
         check->ShortName = kShortName;
         check->TempDir = services.files.ExecutableDirectory();

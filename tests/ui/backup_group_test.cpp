@@ -9,6 +9,7 @@
 #include "support/fake_services.h"
 #include "support/fault_files.h"
 #include "support/memory_files.h"
+#include "support/test_services.h"
 
 namespace pw::ui {
 namespace {
@@ -69,7 +70,7 @@ public:
     test::FakeMessageBoxes boxes;
     FakePage page;
     int closed = 0;
-    BackupGroup group{page, {store, fs, sound, boxes, [this] { ++closed; }}};
+    BackupGroup group{page, {pw::test::Services(store, fs, sound, boxes), [this] { ++closed; }}};
 };
 
 TEST_F(BackupGroupTest, LeavingTheFieldAndChoosingAFolderStoreIt) {

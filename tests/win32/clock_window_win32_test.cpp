@@ -111,7 +111,7 @@ protected:
 
     void Create() {
         window = std::make_unique<ClockWindowWin32>(
-            ClockWindowWin32::Services{store, clock, locale, files, sound, boxes, shell, files.ExecutableDirectory()});
+            AppServices{store, clock, locale, files, sound, boxes, shell}, files.ExecutableDirectory());
         ASSERT_TRUE(window->Create(GetModuleHandleW(nullptr)));
     }
     HWND Hwnd() const { return window->Handle(); }

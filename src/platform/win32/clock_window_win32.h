@@ -37,18 +37,8 @@ UINT MenuIdOf(app::MenuCommand command);
 
 class ClockWindowWin32 : public WindowBase, private app::ClockView {
 public:
-    struct Services {
-        Store& store;
-        Clock& clock;
-        const Locale& locale;
-        FileSystem& files;
-        Sound& sound;
-        MessageBoxes& boxes;
-        Shell& shell;
-        std::string programDir;
-    };
-
-    explicit ClockWindowWin32(Services services);
+    // programDir: the executable's directory with its trailing separator.
+    ClockWindowWin32(const AppServices& services, std::string programDir);
     ~ClockWindowWin32() override;
     ClockWindowWin32(const ClockWindowWin32&) = delete;
     ClockWindowWin32& operator=(const ClockWindowWin32&) = delete;
@@ -114,7 +104,6 @@ private:
     void Close() override;
     bool OpenHelp(std::string_view path, int topic) override;
 
-    Services services_;
     app::ClockWindow logic_;
     HMENU menu_ = nullptr;
     HMENU popup_ = nullptr;
