@@ -264,13 +264,7 @@ std::string Format(std::string_view pattern, const Moment& m, const Locale& loc)
 
 // Blanks may stand anywhere between the parts of a text: spaces, tabs and
 // the no-break spaces some locales write.
-std::size_t BlankAt(std::string_view s, std::size_t at) {
-    if (at >= s.size()) return 0;
-    if (s[at] == ' ' || s[at] == '\t') return 1;
-    if (s.compare(at, 2, "\xC2\xA0") == 0) return 2;
-    if (s.compare(at, 3, "\xE2\x80\xAF") == 0) return 3;
-    return 0;
-}
+std::size_t BlankAt(std::string_view s, std::size_t at) { return at < s.size() ? LeadingBlank(s.substr(at)) : 0; }
 
 std::size_t CodePointLength(std::string_view s, std::size_t at) {
     const auto b = static_cast<unsigned char>(s[at]);

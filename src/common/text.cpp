@@ -7,20 +7,11 @@ namespace pw {
 
 namespace {
 
-// Length of the blank at the front of s, 0 if none.
-std::size_t LeadingBlank(std::string_view s) {
-    if (s.empty()) return 0;
-    if (s.front() == ' ' || s.front() == '\t') return 1;
-    if (s.starts_with("\xC2\xA0")) return 2;
-    if (s.starts_with("\xE2\x80\xAF")) return 3;
-    return 0;
-}
+constexpr std::string_view kBlanks[] = {" ", "\t", "\xC2\xA0", "\xE2\x80\xAF"};
 
 std::size_t TrailingBlank(std::string_view s) {
-    if (s.empty()) return 0;
-    if (s.back() == ' ' || s.back() == '\t') return 1;
-    if (s.ends_with("\xC2\xA0")) return 2;
-    if (s.ends_with("\xE2\x80\xAF")) return 3;
+    for (std::string_view b : kBlanks)
+        if (s.ends_with(b)) return b.size();
     return 0;
 }
 
@@ -30,6 +21,12 @@ bool IsControlOrSpace(char c) {
 }
 
 }  // namespace
+
+std::size_t LeadingBlank(std::string_view s) {
+    for (std::string_view b : kBlanks)
+        if (s.starts_with(b)) return b.size();
+    return 0;
+}
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 

@@ -23,6 +23,8 @@ bool EqualNoCase(std::string_view a, std::string_view b);
 // Blanks at either end go: spaces, tabs and the no-break spaces some
 // locales write into their date and time texts.
 std::string_view TrimBlanks(std::string_view s);
+// The length in bytes of the blank s starts with, 0 if none.
+std::size_t LeadingBlank(std::string_view s);
 // Spaces and every control character (DEL included) at either end go, as a
 // line typed into a list or read from a downloaded file may carry them.
 std::string_view TrimControls(std::string_view s);
