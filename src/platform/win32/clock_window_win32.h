@@ -11,6 +11,7 @@
 
 #include "app/clock_view.h"
 #include "app/clock_window.h"
+#include "common/text.h"
 #include "common/version.h"
 #include "platform/win32/painted_labels.h"
 #include "platform/win32/text.h"
@@ -19,9 +20,11 @@
 
 namespace pw::win {
 
-// The window class, which the test driver looks for too.
+// The window class, which the setup and the test driver look for too.
+inline constexpr std::string_view kClockWindowClassTail = "Clock";
+inline constexpr std::string_view kClockWindowClass = Joined<kAppTitle, kClockWindowClassTail>;
 inline const wchar_t* ClockWindowClass() {
-    static const std::wstring name = Widen(kAppTitle) + L"Clock";
+    static const std::wstring name = Widen(kClockWindowClass);
     return name.c_str();
 }
 // The tray icon reports mouse events to the clock window with this message.
