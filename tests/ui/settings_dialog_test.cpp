@@ -457,12 +457,6 @@ TEST_F(SettingsDialogTest, OptionPagesShowTheDefaultsWithNothingStored) {
     EXPECT_EQ(dialog.MaxCorrection(), 60);
 }
 
-TEST_F(SettingsDialogTest, TheBackupFieldShowsTheStoredFolder) {
-    WriteRegString(store, kSettingsKey, "BackupDir", "D:\\Saved");
-    Create();
-    EXPECT_EQ(view[Ctl::edtBackupDir].text, "D:\\Saved");
-}
-
 TEST_F(SettingsDialogTest, StartUpAppliesWhatTheStoredValuesSay) {
     struct Case {
         const char* what;
@@ -607,6 +601,12 @@ TEST_F(SettingsDialogTest, ClicksOnTheBackupGroupWhileItsBoxIsUpAreIgnored) {
     // Once the box is answered the group answers again.
     Click(Ctl::butBackup);
     EXPECT_EQ(events.list.back(), "box:Finished Backup.");
+}
+
+TEST_F(SettingsDialogTest, TheBackupFieldShowsTheStoredFolder) {
+    WriteRegString(store, kSettingsKey, "BackupDir", "D:\\Saved");
+    Create();
+    EXPECT_EQ(view[Ctl::edtBackupDir].text, "D:\\Saved");
 }
 
 }  // namespace
