@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/backup.h"
+#include "backup/backup.h"
 #include "common/files.h"
 #include "common/store.h"
 #include "store_read.h"

@@ -50,7 +50,7 @@ inline double TimePassAfter(Store& store, const Locale& loc, int n, int gapDays,
         settings.SystemBeep = false;
         QuietHost host;
         QuietSound sound;
-        sched::ClockTick tick({store, clock, loc, settings, sound, host});
+        sched::ClockTick tick({TickServices(store, clock, loc, sound), settings, host});
         clock.now = before;
         tick.ClockTimer();
         host.shown = 0;

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/app_services.h"
 #include "common/clock.h"
 #include "common/datefmt.h"
 #include "common/services.h"
@@ -18,6 +19,14 @@
 #include "config/value_access.h"
 #include "config/values.h"
 #include "sched/clock_tick.h"
+
+#ifdef _WIN32
+#include "platform/win32/win_files.h"
+using BenchFileSystem = pw::win::WinFileSystem;
+#else
+#include "platform/posix/posix_files.h"
+using BenchFileSystem = pw::posix::PosixFileSystem;
+#endif
 
 namespace pw::bench {
 
@@ -43,6 +52,27 @@ public:
     void PlayFile(std::string_view) override {}
     void Beep() override {}
 };
+
+class QuietBoxes : public MessageBoxes {
+public:
+    void Show(std::string_view) override {}
+    void ShowError(std::string_view) override {}
+    Answer Ask(std::string_view, std::string_view, Answer def) override { return def; }
+};
+
+class QuietShell : public Shell {
+public:
+    bool Open(std::string_view) override { return false; }
+};
+
+// The services of a tick: a pass opens no file, box or shell, so those are
+// quiet stand-ins (the file system of the platform the bench runs on).
+inline AppServices TickServices(Store& store, Clock& clock, const Locale& loc, Sound& sound) {
+    static BenchFileSystem files;
+    static QuietBoxes boxes;
+    static QuietShell shell;
+    return {store, clock, loc, files, sound, boxes, shell};
+}
 
 class FixedClock : public Clock {
 public:
@@ -126,10 +156,10 @@ inline PassFigures TimePasses(Store& store, const Locale& loc, int n, const char
     PassFigures f;
     {
         UnwatchedStore unwatched(store);
-        sched::ClockTick tick({unwatched, clock, loc, settings, sound, host});
+        sched::ClockTick tick({TickServices(unwatched, clock, loc, sound), settings, host});
         f.fullRead = median(tick, nothing);
     }
-    sched::ClockTick tick({store, clock, loc, settings, sound, host});
+    sched::ClockTick tick({TickServices(store, clock, loc, sound), settings, host});
     f.firstPass = timed(tick, nothing);
     f.unchanged = median(tick, nothing);
     f.oneChanged = median(tick, editOne);

@@ -13,7 +13,8 @@ if(NOT PW_MAKENSIS)
 endif()
 
 # The text of the string constant NAME in one of FILES (relative to the
-# source tree). A constant defined as another constant is followed.
+# source tree). A constant defined as another constant, or as constants
+# joined (Joined<kA, kB>), is followed.
 function(pw_source_string out name)
     foreach(f ${ARGN})
         file(READ ${CMAKE_SOURCE_DIR}/${f} text)
@@ -25,6 +26,17 @@ function(pw_source_string out name)
         if(text MATCHES "${name} = ([A-Za-z_][A-Za-z0-9_]*);")
             pw_source_string(value ${CMAKE_MATCH_1} ${ARGN})
             set(${out} "${value}" PARENT_SCOPE)
+            return()
+        endif()
+        if(text MATCHES "${name} = Joined<([A-Za-z0-9_, ]+)>;")
+            string(REPLACE "," ";" parts "${CMAKE_MATCH_1}")
+            set(joined "")
+            foreach(part ${parts})
+                string(STRIP "${part}" part)
+                pw_source_string(value ${part} ${ARGN})
+                string(APPEND joined "${value}")
+            endforeach()
+            set(${out} "${joined}" PARENT_SCOPE)
             return()
         endif()
     endforeach()

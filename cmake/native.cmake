@@ -39,7 +39,9 @@ endforeach()
 # Fuzz targets: each fuzz/*.cpp defines LLVMFuzzerTestOneInput. They are
 # always built as a replay driver (runs the files given on the command
 # line, or a fixed pseudo-random corpus), and with clang as libFuzzer
-# targets when PW_LIBFUZZER is on.
+# targets when PW_LIBFUZZER is on. A target with seeds in
+# fuzz/corpus/<target> gets a second test that runs them and variants of
+# them.
 file(GLOB PW_FUZZERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/fuzz_*.cpp)
 foreach(src ${PW_FUZZERS})
     get_filename_component(name ${src} NAME_WE)
@@ -49,6 +51,9 @@ foreach(src ${PW_FUZZERS})
     else()
         add_executable(${name} ${src} ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp)
         add_test(NAME ${name}_replay COMMAND ${name})
+        if(IS_DIRECTORY ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name})
+            add_test(NAME ${name}_seeds COMMAND ${name} ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name})
+        endif()
     endif()
     # The in-memory file system lets a target read and write files
     # without touching the disk.

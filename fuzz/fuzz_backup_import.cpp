@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/backup.h"
+#include "backup/backup.h"
 #include "common/memory_store.h"
 #include "support/memory_files.h"
 #include "ui/backup_group.h"

@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ParseReminderItem(input);
 
     const std::string separator = size > 0 && data[0] % 4 != 0 ? std::string(data[0] % 4, '|') : std::string("x");
-    const auto parts = SplitString(input, separator);
+    const auto parts = pw::SplitString(input, separator);
     std::string joined;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         if (i > 0) joined += separator;

@@ -71,7 +71,7 @@ ClockWindow::ClockWindow(ClockWindowParts parts)
     : parts_(std::move(parts)),
       host_(std::make_unique<TickHost>(*this)),
       tick_(std::make_unique<sched::ClockTick>(
-          sched::TickContext{parts_.store, parts_.clock, parts_.locale, settings_, parts_.sound, *host_})) {}
+          sched::TickContext{parts_, settings_, *host_})) {}
 
 ClockWindow::~ClockWindow() = default;
 

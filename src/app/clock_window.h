@@ -13,6 +13,7 @@
 
 #include "app/clock_view.h"
 #include "app/dialog_link.h"
+#include "common/app_services.h"
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/locale.h"
@@ -51,14 +52,7 @@ bool FitsCentred(int clientWidth, int labelWidth);
 // and bottom, so a window larger than the area ends at its right or bottom.
 ScreenRect KeepInside(ScreenRect window, const ScreenRect& workArea);
 
-struct ClockWindowParts {
-    Store& store;
-    Clock& clock;
-    const Locale& locale;
-    FileSystem& files;
-    Sound& sound;
-    MessageBoxes& boxes;
-    Shell& shell;
+struct ClockWindowParts : AppServices {
     ClockView& view;
     // The executable's directory with its trailing separator.
     std::string programDir;

@@ -1,17 +1,10 @@
 #include "app/startup.h"
 
+#include "common/text.h"
+
 namespace pw::app {
 
-bool IsTestArgument(std::string_view arg) {
-    constexpr std::string_view test = "test";
-    if (arg.size() != test.size()) return false;
-    for (std::size_t i = 0; i < arg.size(); ++i) {
-        char c = arg[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != test[i]) return false;
-    }
-    return true;
-}
+bool IsTestArgument(std::string_view arg) { return EqualNoCase(arg, "test"); }
 
 InstanceDecision ClaimInstance(MutexApi& mutexes, std::optional<std::string_view> firstArgument) {
     bool existed = mutexes.CreateOwned(kMutexName);

@@ -8,13 +8,16 @@
 #include <optional>
 #include <string_view>
 
+#include "common/text.h"
 #include "common/version.h"
 
 namespace pw::app {
 
 using pw::kAppTitle;
-inline constexpr std::string_view kMutexName = "Plenwick_MUTEX";
-inline constexpr std::string_view kTestMutexName = "PlenwickTEST_MUTEX";
+inline constexpr std::string_view kMutexSuffix = "_MUTEX";
+inline constexpr std::string_view kTestMutexSuffix = "TEST_MUTEX";
+inline constexpr std::string_view kMutexName = Joined<kAppTitle, kMutexSuffix>;
+inline constexpr std::string_view kTestMutexName = Joined<kAppTitle, kTestMutexSuffix>;
 
 class MutexApi {
 public:

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/errors.h"
+#include "common/text.h"
 
 namespace pw {
 
@@ -36,15 +37,14 @@ struct Element {
     std::string_view text;  // literal text, or the letters of am/pm and a/p
 };
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsAsciiLetter(char c) { return Lower(c) >= 'a' && Lower(c) <= 'z'; }
+bool IsAsciiLetter(char c) { return LowerAscii(c) >= 'a' && LowerAscii(c) <= 'z'; }
 
 // text[at..] begins with word, ASCII letters compared in either case.
 bool StartsWithAt(std::string_view text, std::size_t at, std::string_view word) {
     if (word.empty() || text.size() - at < word.size()) return false;
     for (std::size_t i = 0; i < word.size(); ++i)
-        if (Lower(text[at + i]) != Lower(word[i])) return false;
+        if (LowerAscii(text[at + i]) != LowerAscii(word[i])) return false;
     return true;
 }
 
@@ -81,7 +81,7 @@ std::vector<Element> Scan(std::string_view p) {
             i = end == p.size() ? end : end + 1;
             continue;
         }
-        const char l = Lower(c);
+        const char l = LowerAscii(c);
         if (l == 'a') {
             if (StartsWithAt(p, i, "am/pm")) {
                 field(El::AmPmLetters, p.substr(i, 5));
@@ -98,7 +98,7 @@ std::vector<Element> Scan(std::string_view p) {
             continue;
         }
         std::size_t n = 1;
-        while (i + n < p.size() && Lower(p[i + n]) == l) ++n;
+        while (i + n < p.size() && LowerAscii(p[i + n]) == l) ++n;
         switch (l) {
         case 'd': {
             n = std::min<std::size_t>(n, 6);
@@ -264,13 +264,7 @@ std::string Format(std::string_view pattern, const Moment& m, const Locale& loc)
 
 // Blanks may stand anywhere between the parts of a text: spaces, tabs and
 // the no-break spaces some locales write.
-std::size_t BlankAt(std::string_view s, std::size_t at) {
-    if (at >= s.size()) return 0;
-    if (s[at] == ' ' || s[at] == '\t') return 1;
-    if (s.compare(at, 2, "\xC2\xA0") == 0) return 2;
-    if (s.compare(at, 3, "\xE2\x80\xAF") == 0) return 3;
-    return 0;
-}
+std::size_t BlankAt(std::string_view s, std::size_t at) { return at < s.size() ? LeadingBlank(s.substr(at)) : 0; }
 
 std::size_t CodePointLength(std::string_view s, std::size_t at) {
     const auto b = static_cast<unsigned char>(s[at]);
@@ -655,12 +649,6 @@ bool ParseTime(std::string_view text, const Locale& loc, DateTime& out) {
     if (!ReadTime(r, loc, v)) return false;
     out = v;
     return true;
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-    while (!s.empty() && BlankAt(s, 0)) s.remove_prefix(BlankAt(s, 0));
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
 }
 
 bool ParseDateTime(std::string_view text, const Locale& loc, DateTime& out) {

@@ -1,5 +1,7 @@
 #include "common/files.h"
 
+#include "common/text.h"
+
 namespace pw {
 
 void AppendLine(FileSystem& fs, std::string_view path, std::string_view text) {
@@ -28,12 +30,6 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
-namespace {
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-}  // namespace
-
 bool MatchesPattern(std::string_view pattern, std::string_view name) {
     // Greedy match with one backtrack point: the position after the last
     // "*" seen, which is all a glob without classes needs.
@@ -43,7 +39,7 @@ bool MatchesPattern(std::string_view pattern, std::string_view name) {
         if (p < pattern.size() && pattern[p] == '*') {
             starP = ++p;
             starN = n;
-        } else if (p < pattern.size() && (pattern[p] == '?' || Lower(pattern[p]) == Lower(name[n]))) {
+        } else if (p < pattern.size() && (pattern[p] == '?' || LowerAscii(pattern[p]) == LowerAscii(name[n]))) {
             ++p;
             ++n;
         } else if (starP != std::string_view::npos) {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "common/store_access.h"
+#include "common/text.h"
 
 namespace pw::cfg {
 
@@ -13,21 +14,7 @@ namespace {
 // A whole number with an optional sign and blanks around it; digits
 // beyond what 64 bits hold saturate, since the field's range is far
 // smaller anyway.
-std::optional<std::int64_t> WholeNumber(std::string_view text) {
-    std::size_t i = 0, end = text.size();
-    while (i < end && (text[i] == ' ' || text[i] == '\t')) ++i;
-    while (end > i && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
-    bool negative = false;
-    if (i < end && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    if (i == end) return std::nullopt;
-    constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / 10 - 1;
-    std::int64_t value = 0;
-    for (; i < end; ++i) {
-        if (text[i] < '0' || text[i] > '9') return std::nullopt;
-        if (value < kLimit) value = value * 10 + (text[i] - '0');
-    }
-    return negative ? -value : value;
-}
+std::optional<std::int64_t> WholeNumber(std::string_view text) { return ParseDecimal(TrimBlanks(text)); }
 
 }  // namespace
 

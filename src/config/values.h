@@ -9,15 +9,19 @@
 #include <string_view>
 #include <variant>
 
+#include "common/text.h"
 #include "common/version.h"
 
 namespace pw::cfg {
 
 // Keys below the current user's root.
-inline constexpr std::string_view kSettingsKey = "Software\\Corvane Software\\Plenwick";
-inline constexpr std::string_view kSchedulesKey = "Software\\Corvane Software\\Plenwick\\Schedules";
+inline constexpr std::string_view kMakerKey = "Software\\Corvane Software\\";
+inline constexpr std::string_view kSettingsKey = Joined<kMakerKey, kAppTitle>;
+inline constexpr std::string_view kSchedulesSubkey = "\\Schedules";
+inline constexpr std::string_view kSchedulesKey = Joined<kSettingsKey, kSchedulesSubkey>;
 // Reminders put off from the reminder window, one value each (sched/snooze.h).
-inline constexpr std::string_view kSnoozedKey = "Software\\Corvane Software\\Plenwick\\Snoozed";
+inline constexpr std::string_view kSnoozedSubkey = "\\Snoozed";
+inline constexpr std::string_view kSnoozedKey = Joined<kSettingsKey, kSnoozedSubkey>;
 // Name of the start-with-Windows entry in the Run key (common/store_access.h).
 inline constexpr std::string_view kRunEntry = kAppTitle;
 
@@ -138,8 +142,6 @@ inline constexpr TextValue RepeatCycleUnit{"RepeatCycleUnit", "disabled"};
 inline constexpr std::int32_t kTypeLaunch = 0;
 inline constexpr std::int32_t kTypeReminder = 1;
 
-// The cycle units, in the order the editor offers them.
-inline constexpr std::array<std::string_view, 6> kCycleUnits = {"days", "mths date", "mths dow+", "mths dow-", "years", "disabled"};
 // The window states, in the order the editor offers them.
 inline constexpr std::array<std::string_view, 4> kWindowStates = {"normal", "minimized", "maximized", "hidden"};
 

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "common/datefmt.h"
+#include "common/version.h"
 
 namespace pw::log {
 
@@ -79,7 +80,7 @@ std::string LogLine(DateTime now, const Locale& locale, std::string_view message
 }
 
 std::string StartBanner(DateTime now, const Locale& locale) {
-    return LogTimeStamp(now, locale) + " Started Plenwick -------------------------";
+    return LogTimeStamp(now, locale) + " Started " + std::string(kAppTitle) + " -------------------------";
 }
 
 TrimOutcome TrimLog(FileSystem& fs, const Locale& locale, std::string_view logPath, DateTime now, int trimLogDays) {

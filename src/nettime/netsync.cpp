@@ -6,6 +6,7 @@
 
 #include "common/errors.h"
 #include "common/files.h"
+#include "common/text.h"
 #include "config/date_values.h"
 #include "config/value_access.h"
 #include "config/values.h"
@@ -17,11 +18,6 @@ namespace {
 
 constexpr double kMinutesPerDay = 1440.0;
 constexpr double kMsPerDay = 86400000.0;
-
-bool IsBlankOrControl(char c) {
-    auto u = static_cast<unsigned char>(c);
-    return u <= 0x20 || u == 0x7F;
-}
 
 }  // namespace
 
@@ -78,17 +74,10 @@ std::string OffsetText(double days) {
     return buffer;
 }
 
-std::string_view TrimServerLine(std::string_view line) {
-    std::size_t begin = 0, end = line.size();
-    while (begin < end && IsBlankOrControl(line[begin])) ++begin;
-    while (end > begin && IsBlankOrControl(line[end - 1])) --end;
-    return line.substr(begin, end - begin);
-}
-
 std::vector<std::string> ParseServerList(std::string_view text) {
     std::vector<std::string> servers;
     for (const std::string& line : SplitLines(text)) {
-        std::string_view name = TrimServerLine(line);
+        std::string_view name = TrimControls(line);
         if (!name.empty()) servers.emplace_back(name);
     }
     return servers;

@@ -16,12 +16,15 @@
 #include <string_view>
 #include <vector>
 
+#include "common/app_services.h"
 #include "common/clock.h"
 #include "common/datetime.h"
 #include "common/locale.h"
 #include "common/store.h"
+#include "common/text.h"
+#include "common/version.h"
 #include "config/global_settings.h"
-#include "nettime/blocksock.h"
+#include "net/blocksock.h"
 
 namespace pw::net {
 
@@ -68,7 +71,8 @@ enum class SyncResult {
 
 // The line the buttons add below their answer when the clock could not be
 // set for lack of the right.
-inline constexpr std::string_view kRunAsAdministrator = "Plenwick must run as administrator to set the clock.";
+inline constexpr std::string_view kRunAsAdministratorTail = " must run as administrator to set the clock.";
+inline constexpr std::string_view kRunAsAdministrator = Joined<kAppTitle, kRunAsAdministratorTail>;
 
 // One attempt against one server: asks it for the time and lets the SNTP
 // client set the clock when the difference is within the maximum
@@ -86,9 +90,6 @@ std::string OffsetText(double days);
 // characters around them removed; empty lines are skipped, order and
 // duplicates kept.
 std::vector<std::string> ParseServerList(std::string_view text);
-// One line of a server list without the blanks and control characters
-// around it.
-std::string_view TrimServerLine(std::string_view line);
 
 // The due rule of the automatic step: not due while now lies at or after
 // the last correction and no more than intervalHours after it. A last
@@ -112,12 +113,10 @@ struct AutoSyncBackoff {
 
 // What the automatic step needs besides one attempt's context. Keep one
 // for the program's life: it carries the back-off.
-struct AutoSyncContext {
+struct AutoSyncContext : AppServices {
     SyncContext sync;
     ConnectionState& connection;
     cfg::GlobalSettings& settings;
-    Store& store;
-    const Locale& locale;
     LogWriter log;
     AutoSyncBackoff backoff{};
 };

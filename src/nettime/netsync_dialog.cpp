@@ -5,6 +5,7 @@
 
 #include "common/errors.h"
 #include "common/files.h"
+#include "common/text.h"
 #include "config/value_access.h"
 
 namespace pw::net {
@@ -14,7 +15,7 @@ namespace {
 // The first line of the memo that is not empty once trimmed.
 std::optional<std::string> FirstServer(const std::string& memoText) {
     for (const std::string& line : SplitLines(memoText)) {
-        std::string_view name = TrimServerLine(line);
+        std::string_view name = TrimControls(line);
         if (!name.empty()) return std::string(name);
     }
     return std::nullopt;
@@ -64,7 +65,7 @@ void butTestTimeServersClick(NetTimeDialog& d) {
         const std::string total = std::to_string(lines.size());
         for (std::size_t n = 0; n < lines.size(); ++n) {
             d.view.SetTestServersCaption("Working ..." + std::to_string(n + 1) + "/" + total);
-            const std::string_view server = TrimServerLine(lines[n]);
+            const std::string_view server = TrimControls(lines[n]);
             if (server.empty()) continue;
             std::string offset;
             const SyncResult result = SyncWithServer(d.sync, server, offset);

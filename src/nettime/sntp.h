@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "common/clock.h"
-#include "nettime/blocksock.h"
+#include "net/blocksock.h"
 
 namespace pw::net {
 

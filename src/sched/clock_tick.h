@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/app_services.h"
 #include "common/clock.h"
 #include "common/locale.h"
 #include "common/services.h"
@@ -45,12 +46,8 @@ public:
     virtual void ShowReminders(const std::vector<std::string>& items) = 0;
 };
 
-struct TickContext {
-    Store& store;
-    Clock& clock;
-    const Locale& locale;
+struct TickContext : AppServices {
     const cfg::GlobalSettings& settings;
-    Sound& sound;
     TickHost& host;
 };
 

@@ -4,7 +4,12 @@
 #include <cmath>
 #include <tuple>
 
+#include "config/values.h"
+
 namespace pw::sched {
+
+static_assert(kCycleUnitTexts[static_cast<std::size_t>(CycleUnit::Disabled)] == cfg::schedule::RepeatCycleUnit.def,
+              "a record without a unit has no cycle");
 
 namespace {
 
@@ -130,10 +135,21 @@ std::pair<std::int64_t, int> ShiftMonths(std::int64_t year, int month, std::int6
     return {year + FloorDiv(k, 12), static_cast<int>(FloorMod(k, 12)) + 1};
 }
 
+CycleUnit ParseCycleUnit(std::string_view text) {
+    for (std::size_t i = 0; i < kCycleUnitTexts.size(); ++i)
+        if (kCycleUnitTexts[i] == text) return static_cast<CycleUnit>(i);
+    return CycleUnit::Unknown;
+}
+
+std::string_view CycleUnitText(CycleUnit unit) {
+    const auto i = static_cast<std::size_t>(unit);
+    return i < kCycleUnitTexts.size() ? kCycleUnitTexts[i] : std::string_view();
+}
+
 bool IsNotStarted(const ScheduleTiming& t, std::int64_t today) { return today < DayNumber(t.startDate); }
 
 bool CycleHasEnded(const ScheduleTiming& t, Seconds tick) {
-    return t.cycleUnit != "disabled" && t.cycleNumber > 0 && t.End() + kSecondsPerMinute < tick;
+    return t.cycleUnit != CycleUnit::Disabled && t.cycleNumber > 0 && t.End() + kSecondsPerMinute < tick;
 }
 
 AdvanceResult AdvanceCycle(const ScheduleTiming& t) {
@@ -145,16 +161,9 @@ AdvanceResult AdvanceCycle(const ScheduleTiming& t) {
     const CivilDate s = CivilFromDays(startDay);
     const CivilDate e = CivilFromDays(endDay);
 
-    if (t.cycleUnit == "days") {
-        const std::int64_t ns = startDay + n, ne = endDay + n;
-        if (!InRange(CivilFromDays(std::max(ns, ne)).year) || !InRange(CivilFromDays(std::min(ns, ne)).year))
-            return NoSuchDay();
-        return Moved(ns, startTime, ne, endTime);
-    }
-    if (t.cycleUnit == "years" || t.cycleUnit == "mths date") {
-        // "years" keeps month and day; 29 February in a common year becomes
-        // 28 February, as "mths date" cuts a day to its month's length.
-        const bool years = t.cycleUnit == "years";
+    // Both "years" and "mths date" keep the day of the month, cut to the
+    // target month's length (29 February in a common year becomes 28).
+    auto byDate = [&](bool years) -> AdvanceResult {
         auto move = [&](const CivilDate& d) -> std::optional<std::int64_t> {
             std::int64_t y = d.year;
             int m = d.month;
@@ -170,14 +179,26 @@ AdvanceResult AdvanceCycle(const ScheduleTiming& t) {
         auto ns = move(s), ne = move(e);
         if (!ns || !ne) return NoSuchDay();
         return Moved(*ns, startTime, *ne, endTime);
+    };
+    switch (t.cycleUnit) {
+    case CycleUnit::Days: {
+        const std::int64_t ns = startDay + n, ne = endDay + n;
+        if (!InRange(CivilFromDays(std::max(ns, ne)).year) || !InRange(CivilFromDays(std::min(ns, ne)).year))
+            return NoSuchDay();
+        return Moved(ns, startTime, ne, endTime);
     }
-    if (t.cycleUnit == "mths dow+") return ByWeekday(t, false);
-    if (t.cycleUnit == "mths dow-") return ByWeekday(t, true);
+    case CycleUnit::MonthsByDate: return byDate(false);
+    case CycleUnit::Years: return byDate(true);
+    case CycleUnit::MonthsByWeekday: return ByWeekday(t, false);
+    case CycleUnit::MonthsByWeekdayEnd: return ByWeekday(t, true);
+    case CycleUnit::Disabled:
+    case CycleUnit::Unknown: break;
+    }
     return {Advance::Unchanged, {t.Start(), t.End()}};
 }
 
 bool IsExpired(const ScheduleTiming& t, Seconds tick, std::int64_t delSchedDays) {
-    return t.cycleNumber == 0 && t.cycleUnit == "disabled" && t.End() + delSchedDays * kSecondsPerDay < tick;
+    return t.cycleNumber == 0 && t.cycleUnit == CycleUnit::Disabled && t.End() + delSchedDays * kSecondsPerDay < tick;
 }
 
 bool IsDue(const ScheduleTiming& t, Seconds tick) {
@@ -254,7 +275,7 @@ MissedSpan WalkMissedSpan(const ScheduleTiming& t, Seconds from, Seconds tick) {
         // The window holds until the first minute after its end plus one
         // minute (and not before its start date, which a pass waits for).
         Seconds next = tick;
-        if (!frozen && w.window.cycleUnit != "disabled" && w.window.cycleNumber > 0) {
+        if (!frozen && w.window.cycleUnit != CycleUnit::Disabled && w.window.cycleNumber > 0) {
             const Seconds ends = TruncateToMinute(w.window.End() + kSecondsPerMinute) + kSecondsPerMinute;
             const Seconds starts = DayNumber(w.window.startDate) * kSecondsPerDay;
             next = std::min(tick, std::max({ends, starts, m + kSecondsPerMinute}));

@@ -8,14 +8,35 @@
 // a minute), so that no rounding of the date-time double can decide a
 // strict or non-strict comparison.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "common/datetime.h"
 
 namespace pw::sched {
+
+// How a schedule's window moves after it has ended (RepeatCycleUnit).
+// The order is the editor's order of the units.
+enum class CycleUnit {
+    Days,               // N days on
+    MonthsByDate,       // N months on, the same day of the month
+    MonthsByWeekday,    // N months on, the same weekday counted from the start
+    MonthsByWeekdayEnd, // N months on, the same weekday counted from the end
+    Years,              // N years on, the same date
+    Disabled,           // no cycle: the schedule expires instead
+    Unknown,            // a text the program never writes: ends but moves nothing
+};
+// The stored texts of the units, by CycleUnit; they are what the registry
+// and the backup file hold and what the editor's list shows.
+inline constexpr std::array<std::string_view, 6> kCycleUnitTexts = {"days",      "mths date", "mths dow+",
+                                                                    "mths dow-", "years",     "disabled"};
+CycleUnit ParseCycleUnit(std::string_view text);
+// The stored text of a unit; empty for Unknown.
+std::string_view CycleUnitText(CycleUnit unit);
 
 // The timing values of one schedule record, as date-time values.
 struct ScheduleTiming {
@@ -25,7 +46,7 @@ struct ScheduleTiming {
     DateTime endTime = 0;
     DateTime repeatPeriod = 0;  // a time of day read as a duration
     std::int64_t cycleNumber = 0;
-    std::string cycleUnit = "disabled";
+    CycleUnit cycleUnit = CycleUnit::Disabled;
 
     Seconds Start() const;  // start moment S
     Seconds End() const;    // end moment E

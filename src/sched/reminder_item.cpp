@@ -82,7 +82,7 @@ std::string ReminderDescriptionText(std::string_view start, std::string_view per
 
 std::string ReminderDescription(const ScheduleTiming& t, const Locale& loc) {
     return ReminderDescriptionText(DateTimeToText(FromSeconds(t.Start()), loc), TimeToText(t.repeatPeriod, loc),
-                                   t.cycleNumber, t.cycleUnit, DateTimeToText(FromSeconds(t.End()), loc));
+                                   t.cycleNumber, CycleUnitText(t.cycleUnit), DateTimeToText(FromSeconds(t.End()), loc));
 }
 
 std::string MissedDescription(const MissedNote& note) {
@@ -127,21 +127,6 @@ std::string NotStartedMessage(std::string_view due, std::string_view commandLine
     m += ": ";
     m += commandLine;
     return m;
-}
-
-std::vector<std::string> SplitString(std::string_view text, std::string_view separator) {
-    std::vector<std::string> parts;
-    if (separator.empty()) return parts;
-    std::size_t start = 0;
-    while (true) {
-        auto at = text.find(separator, start);
-        if (at == std::string_view::npos) {
-            parts.emplace_back(text.substr(start));
-            return parts;
-        }
-        parts.emplace_back(text.substr(start, at - start));
-        start = at + separator.size();
-    }
 }
 
 }  // namespace pw::sched

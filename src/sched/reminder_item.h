@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "common/locale.h"
+#include "common/text.h"
 #include "sched/recurrence.h"
 
 namespace pw::sched {
@@ -59,10 +60,5 @@ struct MissedNote {
 std::string MissedDescription(const MissedNote& note);
 std::optional<MissedNote> ParseMissedDescription(std::string_view description);
 std::string NotStartedMessage(std::string_view due, std::string_view commandLine);
-
-// Splits text at every occurrence of separator, left to right without
-// overlap, case-sensitive. Text without the separator gives one part; an
-// empty separator gives no parts at all.
-std::vector<std::string> SplitString(std::string_view text, std::string_view separator);
 
 }  // namespace pw::sched

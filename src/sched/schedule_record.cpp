@@ -35,7 +35,7 @@ ScheduleRecord DecodeRecord(KeyReader& key, const Locale& loc) {
         t.endTime = ReadTime(key, schedule::EndTime, loc);
         t.repeatPeriod = ReadTime(key, schedule::RepeatPeriod, loc);
         t.cycleNumber = Read(key, schedule::RepeatCycleNumber);
-        t.cycleUnit = Read(key, schedule::RepeatCycleUnit);
+        t.cycleUnit = ParseCycleUnit(Read(key, schedule::RepeatCycleUnit));
         return t;
     });
     r.action = Decoded<ScheduleAction>::Of([&] {

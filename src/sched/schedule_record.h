@@ -67,7 +67,7 @@ struct StoredTiming {
     DateTime endTime = 0;
     DateTime repeatPeriod = 0;
     std::int64_t cycleNumber = 0;
-    std::string cycleUnit;
+    CycleUnit cycleUnit = CycleUnit::Disabled;
     bool operator==(const StoredTiming&) const = default;
 };
 

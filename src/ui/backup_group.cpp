@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "common/backup.h"
+#include "backup/backup.h"
 #include "common/errors.h"
 #include "common/memory_store.h"
 #include "common/store_access.h"
@@ -14,8 +14,12 @@ namespace pw::ui {
 namespace {
 
 constexpr std::string_view kFinishedBackup = "Finished Backup.";
-constexpr std::string_view kRestored = "Configuration restored.\nPlease restart Plenwick now.";
-constexpr std::string_view kUndone = "The configuration as it was before the last restore is back.\nPlease restart Plenwick now.";
+constexpr std::string_view kRestoredHead = "Configuration restored.\n";
+constexpr std::string_view kUndoneHead = "The configuration as it was before the last restore is back.\n";
+constexpr std::string_view kRestartHead = "Please restart ";
+constexpr std::string_view kRestartTail = " now.";
+constexpr std::string_view kRestored = Joined<kRestoredHead, kRestartHead, kAppTitle, kRestartTail>;
+constexpr std::string_view kUndone = Joined<kUndoneHead, kRestartHead, kAppTitle, kRestartTail>;
 constexpr std::string_view kUndoCaption = "Undo last restore";
 constexpr std::string_view kCannotCreateDir = "Unable to create directory";
 constexpr std::string_view kDataFiles = "*.dat";
@@ -128,10 +132,6 @@ bool InsideProgramKey(Root root, std::string_view rootName, std::string_view key
     return true;
 }
 
-void BackupGroup::Load() {
-    page_.SetBackupDirText(cfg::Read(s_.store, cfg::kSettingsKey, cfg::global::BackupDir, s_.files.ExecutableDirectory()));
-}
-
 void BackupGroup::SaveDir(std::string_view dir) { cfg::Write(s_.store, cfg::kSettingsKey, cfg::global::BackupDir, dir); }
 
 void BackupGroup::butBackupClick() {
@@ -235,7 +235,7 @@ void BackupGroup::Restore() {
         }
         auto r = ImportRegistryFile(s_.store, s_.files, file, InsideProgramKey);
         if (r.refused > 0)
-            notes.push_back(CountLine(r.refused, "line", "lines") + " outside Plenwick's own key skipped.");
+            notes.push_back(CountLine(r.refused, "line", "lines") + " outside " + std::string(kAppTitle) + "'s own key skipped.");
         if (r.unreadable > 0)
             notes.push_back(CountLine(r.unreadable, "line", "lines") + " that a backup never writes skipped.");
         if (r.notWritten > 0) notes.push_back(CountLine(r.notWritten, "value", "values") + " could not be written.");

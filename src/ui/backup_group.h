@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/app_services.h"
 #include "common/files.h"
 #include "common/services.h"
 #include "common/store.h"
@@ -28,11 +29,7 @@ public:
     virtual void SetUndoRestoreEnabled(bool enabled) = 0;
 };
 
-struct BackupServices {
-    Store& store;
-    FileSystem& files;
-    Sound& sound;
-    MessageBoxes& boxes;
+struct BackupServices : AppServices {
     // Closes the program through its normal exit path.
     std::function<void()> closeProgram;
 };
@@ -67,10 +64,6 @@ std::string DescribeChanges(const ConfigChanges& changes);
 class BackupGroup {
 public:
     BackupGroup(BackupPage& page, BackupServices services) : page_(page), s_(std::move(services)) {}
-
-    // Fills the field from BackupDir; its default is the program's folder
-    // followed by "backup".
-    void Load();
 
     void butBackupClick();
     void butRestoreClick();

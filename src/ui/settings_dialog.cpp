@@ -90,7 +90,7 @@ void SettingsDialog::FormCreate() {
     // The state the controls are made in. Filling compares against it, so
     // a loaded value that differs from it runs that control's follow-up.
     v.SetItems(Ctl::cmbWindowState, Items(cfg::kWindowStates));
-    v.SetItems(Ctl::cmbRepeatCycleUnit, Items(cfg::kCycleUnits));
+    v.SetItems(Ctl::cmbRepeatCycleUnit, Items(sched::kCycleUnitTexts));
     v.SetSelected(Ctl::optSchedType, cfg::kTypeReminder);
     v.SetText(Ctl::lblMsg, "Reminder");
     v.SetText(Ctl::lbl1stRem, "First reminder:");
@@ -231,7 +231,7 @@ void SettingsDialog::FillSchedulesPage() {
         v.SetText(Ctl::spinRepeatCycleNumber, number);
         spinRepeatCycleNumberChange();
     }
-    const int unit = IndexOf(cfg::kCycleUnits, cfg::Read(store, key, sv::RepeatCycleUnit));
+    const int unit = IndexOf(sched::kCycleUnitTexts, cfg::Read(store, key, sv::RepeatCycleUnit));
     if (v.Selected(Ctl::cmbRepeatCycleUnit) != unit) {
         v.SetSelected(Ctl::cmbRepeatCycleUnit, unit);
         cmbRepeatCycleUnitChange();
@@ -369,7 +369,7 @@ void SettingsDialog::butAddSchedClick() {
     WriteTime(Ctl::dtRepeatPeriod);
     spinRepeatCycleNumberChange();
     WriteSchedule(sv::RepeatCycleUnit,
-                  ItemText(cfg::kCycleUnits, parts_.view.Selected(Ctl::cmbRepeatCycleUnit)));
+                  ItemText(sched::kCycleUnitTexts, parts_.view.Selected(Ctl::cmbRepeatCycleUnit)));
 }
 
 void SettingsDialog::butDelSchedClick() {
@@ -534,7 +534,7 @@ void SettingsDialog::spinRepeatCycleNumberChange() {
 
 void SettingsDialog::cmbRepeatCycleUnitChange() {
     const int i = parts_.view.Selected(Ctl::cmbRepeatCycleUnit);
-    if (i >= 0) WriteSchedule(sv::RepeatCycleUnit, ItemText(cfg::kCycleUnits, i));
+    if (i >= 0) WriteSchedule(sv::RepeatCycleUnit, ItemText(sched::kCycleUnitTexts, i));
 }
 
 void SettingsDialog::butOnceOnlyClick() {
@@ -543,7 +543,7 @@ void SettingsDialog::butOnceOnlyClick() {
     v.SetValue(Ctl::dtEndTime, v.Value(Ctl::dtStartTime));
     v.SetValue(Ctl::dtRepeatPeriod, 0);
     v.SetText(Ctl::spinRepeatCycleNumber, "0");
-    v.SetSelected(Ctl::cmbRepeatCycleUnit, IndexOf(cfg::kCycleUnits, sv::RepeatCycleUnit.def));
+    v.SetSelected(Ctl::cmbRepeatCycleUnit, IndexOf(sched::kCycleUnitTexts, sv::RepeatCycleUnit.def));
     UpdateWeekdayLabels();
     WriteDate(Ctl::dtStartDate, false);
     WriteTime(Ctl::dtStartTime);
@@ -557,9 +557,10 @@ void SettingsDialog::butOnceOnlyClick() {
 void SettingsDialog::butSkipToNextCycleClick() {
     auto& v = parts_.view;
     sched::ScheduleTiming t;
-    t.cycleUnit = ItemText(cfg::kCycleUnits, v.Selected(Ctl::cmbRepeatCycleUnit));
+    t.cycleUnit = sched::ParseCycleUnit(ItemText(sched::kCycleUnitTexts, v.Selected(Ctl::cmbRepeatCycleUnit)));
     t.cycleNumber = cfg::SpinFieldValue(v.Text(Ctl::spinRepeatCycleNumber), sv::RepeatCycleNumber);
-    if (t.cycleUnit.empty() || t.cycleUnit == sv::RepeatCycleUnit.def || t.cycleNumber == 0) return;
+    if (t.cycleUnit == sched::CycleUnit::Unknown || t.cycleUnit == sched::CycleUnit::Disabled || t.cycleNumber == 0)
+        return;
     // Only the dates move; the times of day take no part.
     t.startDate = DateOf(v.Value(Ctl::dtStartDate));
     t.endDate = DateOf(v.Value(Ctl::dtEndDate));
@@ -593,7 +594,7 @@ void SettingsDialog::butTestAppClick() {
     const std::string description = sched::ReminderDescriptionText(
         start, TimeToText(v.Value(Ctl::dtRepeatPeriod), loc),
         cfg::SpinFieldValue(v.Text(Ctl::spinRepeatCycleNumber), sv::RepeatCycleNumber),
-        ItemText(cfg::kCycleUnits, v.Selected(Ctl::cmbRepeatCycleUnit)), end);
+        ItemText(sched::kCycleUnitTexts, v.Selected(Ctl::cmbRepeatCycleUnit)), end);
     reminders_->ShowReminders({sched::MakeReminderItem(message, description, name)});
 }
 

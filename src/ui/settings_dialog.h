@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/clock_window.h"
+#include "common/app_services.h"
 #include "app/dialog_link.h"
 #include "common/clock.h"
 #include "common/files.h"
@@ -36,13 +37,7 @@ std::string FolderOf(std::string_view path);
 
 // What the dialog works with besides its controls; the Win32 layer is
 // handed the same and adds itself as the view.
-struct SettingsDialogServices {
-    Store& store;
-    Clock& clock;
-    const Locale& locale;
-    FileSystem& files;
-    Sound& sound;
-    MessageBoxes& boxes;
+struct SettingsDialogServices : AppServices {
     app::ClockWindow& clockWindow;
     ProgramVersion version;
     // The executable's full path, for the start-with-Windows entry.

@@ -305,8 +305,7 @@ bool SettingsDialog::DispatchOption(Ctl c, Event e) {
             // before the first; a Backup would write it over the backup.
             if (c != Ctl::edtBackupDir && backupRunning_) return true;
             BackupControls page(v);
-            BackupGroup group(page, BackupServices{store, parts_.files, parts_.sound, parts_.boxes,
-                                                   [this] { parts_.clockWindow.mnuCloseClick(); }});
+            BackupGroup group(page, BackupServices{parts_, [this] { parts_.clockWindow.mnuCloseClick(); }});
             if (c == Ctl::edtBackupDir) {
                 group.edtBackupDirExit();
                 return true;

@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "nettime/blocksock.h"
+#include "net/blocksock.h"
 
 namespace pw::update {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "nettime/socket_api.h"
+#include "net/socket_api.h"
 #include "update/http_reply.h"
 
 namespace pw::update {

@@ -6,46 +6,20 @@
 
 #include "common/errors.h"
 #include "common/open_with_shell.h"
+#include "common/text.h"
 #include "config/value_access.h"
 #include "config/values.h"
-#include "sched/reminder_item.h"
 
 namespace pw::update {
 
 namespace {
 
-std::string LowerAscii(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
-// Blanks and control characters at either end go.
-std::string_view TrimControls(std::string_view s) {
-    auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
 // A component as a number: a whole decimal number in the 32-bit range,
 // with an optional sign, blanks around it allowed; anything else is 0.
 std::int64_t ComponentValue(std::string_view text) {
-    text = TrimControls(text);
-    bool negative = false;
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    if (text.empty()) return 0;
-    std::int64_t v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return 0;
-        v = v * 10 + (c - '0');
-        if (v > INT32_MAX) return 0;
-    }
-    return negative ? -v : v;
+    const std::optional<std::int64_t> v = ParseDecimal(TrimControls(text));
+    if (!v || *v > INT32_MAX || *v < -INT32_MAX) return 0;
+    return *v;
 }
 
 bool checkRunning = false;
@@ -69,8 +43,8 @@ std::optional<std::string> ListedVersion(const std::vector<std::string>& lines, 
 }
 
 bool IsNewerVersion(std::string_view listed, std::string_view running) {
-    std::vector<std::string> l = sched::SplitString(listed, ".");
-    std::vector<std::string> r = sched::SplitString(running, ".");
+    std::vector<std::string> l = SplitString(listed, ".");
+    std::vector<std::string> r = SplitString(running, ".");
     const std::size_t n = std::min(l.size(), kMaxVersionComponents);
     for (std::size_t i = 0; i < n; ++i) {
         std::int64_t a = ComponentValue(l[i]);
@@ -176,7 +150,7 @@ bool TVUpdateCheck::FindNewerVersion() {
     return IsNewerVersion(LatestVersion, CurrentVersion);
 }
 
-void butCheckForUpdateClick(UpdateServices services, Store& store, const ProgramVersion& version) {
+void butCheckForUpdateClick(UpdateServices services, const ProgramVersion& version) {
     // The wait for the server dispatches messages, so the button can be
     // clicked again before the first check has ended.
     if (checkRunning) return;
@@ -185,7 +159,7 @@ void butCheckForUpdateClick(UpdateServices services, Store& store, const Program
         ~Reset() { checkRunning = false; }
     } reset;
     try {
-        auto check = std::make_unique<TVUpdateCheck>(services, cfg::Read(store, cfg::kSettingsKey, cfg::global::UpdateServer));
+        auto check = std::make_unique<TVUpdateCheck>(services, cfg::Read(services.store, cfg::kSettingsKey, cfg::global::UpdateServer));
         check->ProductId = kProductId;
         check->ShortName = kShortName;
         check->TempDir = services.files.ExecutableDirectory();

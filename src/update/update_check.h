@@ -9,11 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "common/app_services.h"
 #include "common/files.h"
 #include "common/services.h"
 #include "common/store.h"
 #include "common/version.h"
-#include "nettime/socket_api.h"
+#include "net/socket_api.h"
 #include "update/http_get.h"
 
 namespace pw::update {
@@ -43,11 +44,7 @@ inline constexpr std::size_t kMaxVersionLength = 64;
 inline constexpr std::size_t kMaxVersionComponents = 9;
 
 // What the check reaches of the system.
-struct UpdateServices {
-    FileSystem& files;
-    MessageBoxes& boxes;
-    Sound& sound;
-    Shell& shell;
+struct UpdateServices : AppServices {
     net::StreamSocketApi& sockets;
     net::SocketWaiter& waiter;
 };
@@ -120,6 +117,6 @@ bool IsNewerVersion(std::string_view listed, std::string_view running);
 // server from the store and the version from the version resource. Errors
 // that escape the check are shown in the error box. A click while a check
 // is still waiting for the server does nothing.
-void butCheckForUpdateClick(UpdateServices services, Store& store, const ProgramVersion& version);
+void butCheckForUpdateClick(UpdateServices services, const ProgramVersion& version);
 
 }  // namespace pw::update

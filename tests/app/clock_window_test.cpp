@@ -51,7 +51,7 @@ protected:
         : sound(events),
           boxes(events),
           shell(events),
-          window(ClockWindowParts{store, clock, locale, files, sound, boxes, shell, view, dir.Dir()}),
+          window(ClockWindowParts{AppServices{store, clock, locale, files, sound, boxes, shell}, view, dir.Dir()}),
           reminders(reminderView, store, window.Settings(), window.LogWriter(), ProgramVersion{1, 0, 0, 0, "1.0.0.0"}),
           launcher(starter, window.Settings(), window.LogWriter()) {
         // Tuesday 8 December 2026, 14:05:09.
@@ -174,8 +174,7 @@ TEST_F(ClockWindowTest, AnyLogSwitchWritesTheBannerAsTheFirstLine) {
         test::TestStore s;
         cfg::Write(s, kSettingsKey, *sw, true);
         test::FakeClockView v;
-        ClockWindow w(ClockWindowParts{s, clock, locale, files, sound, boxes, shell, v,
-                                       dir.Dir()});
+        ClockWindow w(ClockWindowParts{{s, clock, locale, files, sound, boxes, shell}, v, dir.Dir()});
         w.FormCreate();
         EXPECT_EQ(LogLines(), (std::vector<std::string>{"08/12/2026 14:05:09 Started Plenwick -------------------------"}))
             << sw->name;
@@ -313,7 +312,7 @@ TEST_F(ClockWindowTest, SizesFollowTheMonitorsDpi) {
         SCOPED_TRACE(std::to_string(c.dpi) + " -> " + std::to_string(c.changedTo));
         test::FakeClockView v;
         v.dpi = c.dpi;
-        ClockWindow w(ClockWindowParts{store, clock, locale, files, sound, boxes, shell, v, "/x/"});
+        ClockWindow w(ClockWindowParts{AppServices{store, clock, locale, files, sound, boxes, shell}, v, "/x/"});
         w.FormCreate();
         // The 12-hour time starts at 17 pixels at 96 DPI, 13 points.
         ASSERT_FALSE(v.labels[Label::Time].sizes.empty());
@@ -367,7 +366,7 @@ TEST_F(ClockWindowTest, RefreshPullsAWindowFarOffScreenBackUnlessMinimized) {
     // In the tray the window stays where it is.
     cfg::Write(store, kSettingsKey, global::StartMinimized, true);
     test::FakeClockView v;
-    ClockWindow w(ClockWindowParts{store, clock, locale, files, sound, boxes, shell, v, "/x/"});
+    ClockWindow w(ClockWindowParts{AppServices{store, clock, locale, files, sound, boxes, shell}, v, "/x/"});
     w.FormCreate();
     ASSERT_EQ(v.state, WindowState::Minimized);
     v.SetPosition(4000, -3000);
@@ -500,7 +499,7 @@ TEST_F(ClockWindowTest, TheSettingsDialogStartsTheTimerAsItsLastStep) {
     view.events.clear();
     test::FakeDialogView dialogView;
     ui::SettingsDialog settings(
-        ui::SettingsDialogServices{store, clock, locale, files, sound, boxes, window, {}, "C:\\p.exe", {}, {}}, dialogView);
+        ui::SettingsDialogServices{AppServices{store, clock, locale, files, sound, boxes, shell}, window, {}, "C:\\p.exe", {}, {}}, dialogView);
     settings.FormCreate();
     ASSERT_FALSE(view.events.empty());
     EXPECT_EQ(view.events.back(), "timer:1000");

@@ -8,6 +8,7 @@
 #include "platform/posix/posix_files.h"
 #include "sched/tick_fixture.h"
 #include "support/temp_dir.h"
+#include "support/test_services.h"
 
 namespace pw::log {
 namespace {
@@ -37,7 +38,7 @@ protected:
     std::string path = tmp.Path("plenwk.log");
     EventLog log{fs, clock, locale, path};
     LoggingHost logHost{events, log, settings};
-    sched::ClockTick logTick{sched::TickContext{store, clock, locale, settings, sound, logHost}};
+    sched::ClockTick logTick{sched::TickContext{pw::test::Services(store, clock, locale, sound), settings, logHost}};
 };
 
 TEST_F(LogTick, TheLogIsTrimmedOnceAnHourAtMinuteZero) {

@@ -10,6 +10,7 @@
 #include "common/errors.h"
 #include "config/value_access.h"
 #include "nettime/netsync_fixture.h"
+#include "support/test_services.h"
 
 namespace pw::net {
 namespace {
@@ -218,7 +219,7 @@ protected:
     // One context for the whole test, as the program keeps one: it carries
     // the back-off from one minute to the next.
     void Run() {
-        if (!ctx) ctx.emplace(AutoSyncContext{Context(), connection, settings, store, locale, Log()});
+        if (!ctx) ctx.emplace(AutoSyncContext{pw::test::Services(store, clock, locale), Context(), connection, settings, Log()});
         AutoSynchronize(*ctx);
     }
     // Runs the step once a minute, starting one second after the present
@@ -342,8 +343,10 @@ TEST_F(AutoSyncTest, AnErrorEndsTheWalkWithOneLogLine) {
 
 TEST_F(AutoSyncTest, AnUnreadableStoredMaximumIsAnUnknownError) {
     WriteRegString(store, cfg::kSettingsKey, "MaxCorrection", "60");
-    AutoSyncContext ctx{SyncContext{clock, Context().makeSocket, [this] { return cfg::Read(store, cfg::kSettingsKey, cfg::global::MaxCorrection); }}, connection, settings,
-                        store, locale, Log()};
+    AutoSyncContext ctx{pw::test::Services(store, clock, locale),
+                        SyncContext{clock, Context().makeSocket,
+                                    [this] { return cfg::Read(store, cfg::kSettingsKey, cfg::global::MaxCorrection); }},
+                        connection, settings, Log()};
     EXPECT_NO_THROW(AutoSynchronize(ctx));
     EXPECT_EQ(Take(), (std::vector<std::string>{"log:NetTime: Unknown error"}));
 }

@@ -6,6 +6,7 @@
 #include "nettime/netsync_fixture.h"
 #include "sched/clock_tick.h"
 #include "sched/tick_fixture.h"
+#include "support/test_services.h"
 
 namespace pw::net {
 namespace {
@@ -25,11 +26,11 @@ protected:
         bool IsInternetConnected() override { return true; }
     };
 
-    TickSyncTest() : host(events), sound(events), tick(sched::TickContext{store, clock, locale, settings, sound, host}) {
+    TickSyncTest() : host(events), sound(events), tick(sched::TickContext{pw::test::Services(store, clock, locale, sound), settings, host}) {
         settings.AutoSynchTime = true;
         settings.LogNetTime = true;
         host.step = [this] {
-            AutoSyncContext ctx{Context(), connection, settings, store, locale, Log()};
+            AutoSyncContext ctx{pw::test::Services(store, clock, locale), Context(), connection, settings, Log()};
             AutoSynchronize(ctx);
         };
     }

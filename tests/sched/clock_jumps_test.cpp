@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "delivery_fixture.h"
+#include "support/test_services.h"
 
 namespace pw::sched::test {
 namespace {
@@ -90,7 +91,7 @@ protected:
         DeleteKey(store, cfg::kSchedulesKey);
         events.Clear();
         host.shown.clear();
-        tick.emplace(TickContext{store, clock, locale, settings, sound, host});
+        tick.emplace(TickContext{pw::test::Services(store, clock, locale, sound), settings, host});
         resumeAt = 0;
         blockSeconds = row.blockSeconds;
         for (const auto& s : row.schedules) Add(s);

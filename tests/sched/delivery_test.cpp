@@ -8,13 +8,14 @@
 #include "log/log.h"
 #include "platform/posix/posix_files.h"
 #include "support/temp_dir.h"
+#include "support/test_services.h"
 
 namespace pw::sched::test {
 namespace {
 
 class DeliveryTest : public ::testing::Test, protected DeliveryParts {
 protected:
-    DeliveryTest() : tick(TickContext{store, clock, locale, settings, sound, host}) {}
+    DeliveryTest() : tick(TickContext{pw::test::Services(store, clock, locale, sound), settings, host}) {}
 
     void AddAt(const std::string& name, int h, int m, int type, const std::string& message) {
         auto key = cfg::ScheduleKey(name);

@@ -56,12 +56,12 @@ TEST(MissedSpan, WorkedOutAgreesWithEveryMinuteTried) {
         t.endDate = static_cast<DateTime>(startDay + pick(-1, 4));
         t.endTime = pick(0, 1439) / 1440.0;
         t.repeatPeriod = (pick(0, 2) == 0 ? pick(0, 1439) : periods[pick(0, 7)]) / 1440.0;
-        t.cycleUnit = units[pick(0, 6)];
+        t.cycleUnit = ParseCycleUnit(units[pick(0, 6)]);
         t.cycleNumber = pick(0, 3);
         const Seconds from = Minute(base + pick(-12, 0), pick(0, 1439));
         const Seconds tick = from + pick(1, 3 * 1440) * kSecondsPerMinute;
 
-        SCOPED_TRACE(testing::Message() << "case " << i << ": unit " << t.cycleUnit << " n " << t.cycleNumber
+        SCOPED_TRACE(testing::Message() << "case " << i << ": unit " << CycleUnitText(t.cycleUnit) << " n " << t.cycleNumber
                                         << " period " << t.PeriodMinutes());
         const MissedSpan want = MinuteByMinute(t, from, tick);
         const MissedSpan got = WalkMissedSpan(t, from, tick);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/datetime.h"
+#include "config/values.h"
 
 namespace pw::sched {
 namespace {
@@ -29,7 +30,7 @@ ScheduleTiming Timing(const std::string& sd, const std::string& st, const std::s
     t.endTime = Tm(et);
     t.repeatPeriod = Tm(period);
     t.cycleNumber = n;
-    t.cycleUnit = unit;
+    t.cycleUnit = ParseCycleUnit(unit);
     return t;
 }
 
@@ -117,6 +118,14 @@ TEST(Advance, UnknownUnitsMoveNothing) {
     EXPECT_EQ(r.window.start, t.Start());
 }
 
+TEST(CycleUnitText, StoredTextsReadBackExactlyAndNothingElseIsAUnit) {
+    for (std::string_view text : kCycleUnitTexts) EXPECT_EQ(CycleUnitText(ParseCycleUnit(text)), text);
+    // Stored texts compare to the letter, as the records always held them.
+    for (std::string_view text : {"", "Days", "days ", "weeks", "mths dow"})
+        EXPECT_EQ(ParseCycleUnit(text), CycleUnit::Unknown) << text;
+    EXPECT_EQ(ParseCycleUnit(cfg::schedule::RepeatCycleUnit.def), CycleUnit::Disabled);
+}
+
 TEST(CycleEnd, HasAOneMinuteMarginAndNeedsAUnitAndANumber) {
     auto t = Timing("2026-12-08", "09:00", "2026-12-08", "17:00", "01:00", 1, "days");
     EXPECT_FALSE(CycleHasEnded(t, At("2026-12-08", "17:00")));
@@ -125,9 +134,9 @@ TEST(CycleEnd, HasAOneMinuteMarginAndNeedsAUnitAndANumber) {
     t.cycleNumber = 0;
     EXPECT_FALSE(CycleHasEnded(t, At("2026-12-09", "17:02")));
     t.cycleNumber = 1;
-    t.cycleUnit = "disabled";
+    t.cycleUnit = ParseCycleUnit("disabled");
     EXPECT_FALSE(CycleHasEnded(t, At("2026-12-09", "17:02")));
-    t.cycleUnit = "nonsense";  // ended, though the advance then moves nothing
+    t.cycleUnit = ParseCycleUnit("nonsense");  // ended, though the advance then moves nothing
     EXPECT_TRUE(CycleHasEnded(t, At("2026-12-09", "17:02")));
 }
 
@@ -136,10 +145,10 @@ TEST(Expiry, StrictlyAfterTheDaysAndOnlyWithoutACycle) {
     EXPECT_FALSE(IsExpired(t, At("2026-12-08", "09:00"), 30));  // exactly 30 days
     EXPECT_TRUE(IsExpired(t, At("2026-12-08", "09:01"), 30));
     EXPECT_TRUE(IsExpired(t, At("2026-11-08", "09:01"), 0));
-    t.cycleUnit = "days";  // "days" with N = 0 neither advances nor expires
+    t.cycleUnit = ParseCycleUnit("days");  // "days" with N = 0 neither advances nor expires
     EXPECT_FALSE(IsExpired(t, At("2027-12-08", "09:00"), 30));
     EXPECT_FALSE(CycleHasEnded(t, At("2027-12-08", "09:00")));
-    t.cycleUnit = "disabled";
+    t.cycleUnit = ParseCycleUnit("disabled");
     t.cycleNumber = 2;
     EXPECT_FALSE(IsExpired(t, At("2027-12-08", "09:00"), 30));
 }

@@ -15,38 +15,6 @@ namespace {
 
 using Parts = std::vector<std::string>;
 
-TEST(SplitString, SplitsAtEverySeparatorWithoutOverlap) {
-    struct Case {
-        const char* text;
-        const char* sep;
-        Parts parts;
-    };
-    const std::vector<Case> cases = {
-        {"a||b||c", "||", {"a", "b", "c"}},
-        {"abc", "||", {"abc"}},
-        {"", "||", {""}},
-        {"||", "||", {"", ""}},
-        {"a||", "||", {"a", ""}},
-        {"||a", "||", {"", "a"}},
-        {"a|||b", "||", {"a", "|b"}},   // left to right, no overlap
-        {"a||||b", "||", {"a", "", "b"}},
-        {"1.2.3", ".", {"1", "2", "3"}},
-        {"aXbxc", "X", {"a", "bxc"}},   // case-sensitive
-        {"abcabc", "abc", {"", "", ""}},
-    };
-    for (const auto& c : cases) EXPECT_EQ(SplitString(c.text, c.sep), c.parts) << '"' << c.text << '"';
-    EXPECT_TRUE(SplitString("a||b", "").empty());  // no parts at all
-}
-
-TEST(SplitString, ManyPartsNeedNoCapacityFromTheCaller) {
-    std::string text;
-    for (int i = 0; i < 1000; ++i) text += std::to_string(i) + "||";
-    const Parts parts = SplitString(text, "||");
-    ASSERT_EQ(parts.size(), 1001u);
-    EXPECT_EQ(parts[999], "999");
-    EXPECT_EQ(parts[1000], "");
-}
-
 TEST(ReminderItem, FieldsComeBackWhateverTheyHold) {
     struct Case {
         const char* message;
@@ -100,7 +68,7 @@ ScheduleTiming Timing(int sh, int sm, int eh, int em, int periodH, int periodM, 
     t.endTime = EncodeTime(eh, em, 0, 0);
     t.repeatPeriod = EncodeTime(periodH, periodM, 0, 0);
     t.cycleNumber = n;
-    t.cycleUnit = unit;
+    t.cycleUnit = ParseCycleUnit(unit);
     return t;
 }
 

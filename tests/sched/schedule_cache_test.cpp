@@ -8,7 +8,7 @@
 #include <functional>
 #include <variant>
 
-#include "common/backup.h"
+#include "backup/backup.h"
 #include "common/datefmt.h"
 #include "common/store_access.h"
 #include "config/value_access.h"

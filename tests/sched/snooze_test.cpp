@@ -6,6 +6,7 @@
 
 #include "delivery_fixture.h"
 #include "sched/snooze.h"
+#include "support/test_services.h"
 
 namespace pw::sched::test {
 namespace {
@@ -99,7 +100,7 @@ protected:
         Start();
     }
 
-    void Start() { tick.emplace(TickContext{store, clock, locale, settings, sound, host}); }
+    void Start() { tick.emplace(TickContext{pw::test::Services(store, clock, locale, sound), settings, host}); }
     void Add(const char* name, DateTime start, DateTime end) { WriteSchedule(store, locale, name, start, end); }
     // Ticks every second of local time from..to.
     void Run(DateTime from, DateTime to) {

@@ -16,6 +16,7 @@
 #include "support/fake_clock.h"
 #include "support/fake_services.h"
 #include "support/fake_store.h"
+#include "support/test_services.h"
 
 namespace pw::sched::test {
 
@@ -72,7 +73,7 @@ inline void WriteSchedule(Store& store, const Locale& locale, const std::string&
 class TickTest : public ::testing::Test {
 protected:
     TickTest()
-        : host(events), sound(events), tick(TickContext{store, clock, locale, settings, sound, host}) {}
+        : host(events), sound(events), tick(TickContext{pw::test::Services(store, clock, locale, sound), settings, host}) {}
 
     // dd/mm/yyyy hh:mm:ss, as a British user writes it.
     static DateTime When(int y, int mo, int d, int h, int mi, int s = 0, int ms = 0) {

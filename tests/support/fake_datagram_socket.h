@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "nettime/blocksock.h"
+#include "net/blocksock.h"
 
 namespace pw::test {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/clock.h"
-#include "nettime/blocksock.h"
+#include "net/blocksock.h"
 
 namespace pw::test {
 

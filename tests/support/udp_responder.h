@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "nettime/socket_api.h"
+#include "net/socket_api.h"
 
 namespace pw::test {
 

@@ -2,13 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "common/backup.h"
+#include "backup/backup.h"
 #include "common/memory_store.h"
 #include "common/store_access.h"
 #include "config/values.h"
 #include "support/fake_services.h"
 #include "support/fault_files.h"
 #include "support/memory_files.h"
+#include "support/test_services.h"
 
 namespace pw::ui {
 namespace {
@@ -69,16 +70,8 @@ public:
     test::FakeMessageBoxes boxes;
     FakePage page;
     int closed = 0;
-    BackupGroup group{page, {store, fs, sound, boxes, [this] { ++closed; }}};
+    BackupGroup group{page, {pw::test::Services(store, fs, sound, boxes), [this] { ++closed; }}};
 };
-
-TEST_F(BackupGroupTest, TheFieldShowsTheStoredFolderOrTheProgramFolderWithBackup) {
-    group.Load();
-    EXPECT_EQ(page.text, "C:\\Plenwick\\backup");
-    WriteRegString(store, kMain, "BackupDir", "D:\\Saved");
-    group.Load();
-    EXPECT_EQ(page.text, "D:\\Saved");
-}
 
 TEST_F(BackupGroupTest, LeavingTheFieldAndChoosingAFolderStoreIt) {
     page.text = "D:\\Typed";

@@ -9,7 +9,7 @@
 #include <variant>
 
 #include "../app/fake_clock_view.h"
-#include "common/backup.h"
+#include "backup/backup.h"
 #include "common/datefmt.h"
 #include "common/screen_units.h"
 #include "common/store_access.h"
@@ -45,8 +45,8 @@ public:
         : sound(events),
           boxes(events),
           shell(events),
-          clockWindow(app::ClockWindowParts{store, clock, locale, files, sound, boxes, shell, clockView, dir.Dir()}),
-          dialog(SettingsDialogServices{store, clock, locale, files, sound, boxes, clockWindow,
+          clockWindow(app::ClockWindowParts{AppServices{store, clock, locale, files, sound, boxes, shell}, clockView, dir.Dir()}),
+          dialog(SettingsDialogServices{AppServices{store, clock, locale, files, sound, boxes, shell}, clockWindow,
                                      ProgramVersion{2, 5, 1, 7, "2.5.1.7"}, "C:\\Apps\\plenwick.exe", {}, {}},
                  view),
           reminders(reminderView, store, clockWindow.Settings(), clockWindow.LogWriter(),
@@ -716,6 +716,12 @@ TEST_F(SettingsDialogTest, ClicksOnTheBackupGroupWhileItsBoxIsUpAreIgnored) {
     // Once the box is answered the group answers again.
     Click(Ctl::butBackup);
     EXPECT_EQ(events.list.back(), "box:Finished Backup.");
+}
+
+TEST_F(SettingsDialogTest, TheBackupFieldShowsTheStoredFolder) {
+    WriteRegString(store, kSettingsKey, "BackupDir", "D:\\Saved");
+    Create();
+    EXPECT_EQ(view[Ctl::edtBackupDir].text, "D:\\Saved");
 }
 
 }  // namespace

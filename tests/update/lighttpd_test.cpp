@@ -17,6 +17,7 @@
 #include "support/temp_dir.h"
 #include "update/http_test_server.h"
 #include "update/update_check.h"
+#include "support/test_services.h"
 
 namespace pw::update {
 namespace {
@@ -104,7 +105,7 @@ TEST_F(Lighttpd, AnswersEachCaseAsTheUserSeesIt) {
         test::FakeSound sound(events);
         test::FakeShell shell(events);
         posix::PollWaiter waiter;
-        TVUpdateCheck check(UpdateServices{files, boxes, sound, shell, posix::BsdSockets(), waiter}, c.server);
+        TVUpdateCheck check(UpdateServices{pw::test::Services(files, boxes, sound, shell), posix::BsdSockets(), waiter}, c.server);
         check.ProductId = std::string(kProductId);
         check.ShortName = std::string(kShortName);
         check.TempDir = dir.Dir();

@@ -16,6 +16,7 @@
 #include "config/value_access.h"
 #include "update/http_test_server.h"
 #include "update/update_check.h"
+#include "support/test_services.h"
 
 namespace pw::update {
 namespace {
@@ -54,7 +55,7 @@ protected:
     UpdateCheck() : faulty(files) {}
 
     TVUpdateCheck MakeCheck(std::string server, std::string running) {
-        TVUpdateCheck c(UpdateServices{faulty, boxes, sound, shell, posix::BsdSockets(), waiter}, std::move(server));
+        TVUpdateCheck c(UpdateServices{pw::test::Services(faulty, boxes, sound, shell), posix::BsdSockets(), waiter}, std::move(server));
         c.ProductId = "plenwick";
         c.ShortName = "plenwk";
         c.TempDir = dir.Dir();
@@ -239,7 +240,7 @@ TEST_F(UpdateCheck, UnreachableServers) {
     NoNames noNames;
     for (std::string server : {refused, std::string("update.example.test")}) {
         SCOPED_TRACE(server);
-        TVUpdateCheck check(UpdateServices{faulty, boxes, sound, shell, noNames, waiter}, server);
+        TVUpdateCheck check(UpdateServices{pw::test::Services(faulty, boxes, sound, shell), noNames, waiter}, server);
         check.ProductId = "plenwick";
         check.TempDir = dir.Dir();
         check.CurrentVersion = "4.1.0.7";
@@ -295,7 +296,7 @@ TEST_F(UpdateCheck, SaysNothingMoreWhenTheProgramIsEnding) {
         int Wait(net::SocketHandle, net::WaitFor, int, bool&) override { return net::kWsaInterrupted; }
     } quitting;
     TestHttpServer server({}, /*silent=*/true);
-    TVUpdateCheck check(UpdateServices{faulty, boxes, sound, shell, posix::BsdSockets(), quitting}, server.Authority());
+    TVUpdateCheck check(UpdateServices{pw::test::Services(faulty, boxes, sound, shell), posix::BsdSockets(), quitting}, server.Authority());
     check.ProductId = "plenwick";
     check.TempDir = dir.Dir();
     check.CurrentVersion = "4.1.0.7";
@@ -362,7 +363,7 @@ TEST_F(UpdateCheck, TheButtonUsesTheStoredServerAndTheProgramVersion) {
     cfg::Write(store, cfg::kSettingsKey, cfg::global::UpdateServer, server.Authority());
     boxes.answers = {Answer::Yes, Answer::No};
     ProgramVersion version{1, 2, 3, 3, "1.2.3.3"};
-    butCheckForUpdateClick(UpdateServices{files, boxes, sound, shell, posix::BsdSockets(), waiter}, store, version);
+    butCheckForUpdateClick(UpdateServices{pw::test::Services(store, files, boxes, sound, shell), posix::BsdSockets(), waiter}, version);
     EXPECT_EQ(events.list, (std::vector<std::string>{kAsk, NewerQuestion("1.2.3.4")}));
     EXPECT_EQ(server.Requests().size(), 1u);
 
@@ -370,7 +371,7 @@ TEST_F(UpdateCheck, TheButtonUsesTheStoredServerAndTheProgramVersion) {
     // escaped exception.
     events.Clear();
     cfg::Write(store, cfg::kSettingsKey, cfg::IntValue{cfg::global::UpdateServer.name, 0, 0, 9}, 5);
-    butCheckForUpdateClick(UpdateServices{files, boxes, sound, shell, posix::BsdSockets(), waiter}, store, version);
+    butCheckForUpdateClick(UpdateServices{pw::test::Services(store, files, boxes, sound, shell), posix::BsdSockets(), waiter}, version);
     ASSERT_EQ(events.list.size(), 1u);
     EXPECT_EQ(events.list[0].rfind("error:", 0), 0u);
 }

@@ -111,7 +111,7 @@ protected:
 
     void Create() {
         window = std::make_unique<ClockWindowWin32>(
-            ClockWindowWin32::Services{store, clock, locale, files, sound, boxes, shell, files.ExecutableDirectory()});
+            AppServices{store, clock, locale, files, sound, boxes, shell}, files.ExecutableDirectory());
         ASSERT_TRUE(window->Create(GetModuleHandleW(nullptr)));
     }
     HWND Hwnd() const { return window->Handle(); }
@@ -189,7 +189,8 @@ TEST_F(ClockWin32Test, LabelsAreMeasuredStackedAndSizeTheClientArea) {
 TEST_F(ClockWin32Test, TheTimerStartsWithTheSettingsDialogAndTicksThePass) {
     Create();
     EXPECT_EQ(window->TimerInterval(), 0);
-    SettingsDialogWin32 settings({store, clock, locale, files, sound, boxes, window->Logic(), {}, "plenwick.exe", {}, {}});
+    SettingsDialogWin32 settings(
+        {AppServices{store, clock, locale, files, sound, boxes, shell}, window->Logic(), {}, "plenwick.exe", {}, {}});
     window->Logic().AttachSettingsDialog(&settings.Logic());
     ASSERT_TRUE(settings.Create(GetModuleHandleW(nullptr), Hwnd()));
     EXPECT_EQ(window->TimerInterval(), 1000);

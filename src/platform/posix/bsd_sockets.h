@@ -2,7 +2,7 @@
 // The socket calls over BSD sockets, with errno translated to the Winsock
 // numbers the rest of the program uses.
 
-#include "nettime/socket_api.h"
+#include "net/socket_api.h"
 
 namespace pw::posix {
 

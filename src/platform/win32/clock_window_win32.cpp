@@ -41,11 +41,8 @@ UINT MenuIdOf(MenuCommand command) {
     return 0;
 }
 
-ClockWindowWin32::ClockWindowWin32(Services s)
-    : WindowBase(s.boxes),
-      services_(std::move(s)),
-      logic_(app::ClockWindowParts{services_.store, services_.clock, services_.locale, services_.files,
-                                   services_.sound, services_.boxes, services_.shell, *this, services_.programDir}) {}
+ClockWindowWin32::ClockWindowWin32(const AppServices& services, std::string programDir)
+    : WindowBase(services.boxes), logic_(app::ClockWindowParts{services, *this, std::move(programDir)}) {}
 
 ClockWindowWin32::~ClockWindowWin32() {
     if (hwnd_) DestroyWindow(hwnd_);
@@ -64,7 +61,7 @@ bool ClockWindowWin32::Create(HINSTANCE instance) {
 
     // A caption without system menu or buttons, a single fixed border; the
     // width and position come from FormCreate.
-    if (!CreateBaseWindow(instance, {kClockWindowClass, CS_DBLCLKS, icon_}, 0, L"Schedules", WS_POPUP | WS_CAPTION,
+    if (!CreateBaseWindow(instance, {ClockWindowClass(), CS_DBLCLKS, icon_}, 0, L"Schedules", WS_POPUP | WS_CAPTION,
                           app::kClockWidth, 60, nullptr))
         return false;
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");

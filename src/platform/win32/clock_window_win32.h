@@ -11,13 +11,22 @@
 
 #include "app/clock_view.h"
 #include "app/clock_window.h"
+#include "common/text.h"
+#include "common/version.h"
 #include "platform/win32/painted_labels.h"
+#include "platform/win32/text.h"
 #include "platform/win32/tray_icon.h"
 #include "platform/win32/window_base.h"
 
 namespace pw::win {
 
-inline constexpr const wchar_t* kClockWindowClass = L"PlenwickClock";
+// The window class, which the setup and the test driver look for too.
+inline constexpr std::string_view kClockWindowClassTail = "Clock";
+inline constexpr std::string_view kClockWindowClass = Joined<kAppTitle, kClockWindowClassTail>;
+inline const wchar_t* ClockWindowClass() {
+    static const std::wstring name = Widen(kClockWindowClass);
+    return name.c_str();
+}
 // The tray icon reports mouse events to the clock window with this message.
 inline constexpr UINT kTrayMessage = WM_APP + 1;
 // Posted to itself at the start: add the tray icon.
@@ -31,18 +40,8 @@ UINT MenuIdOf(app::MenuCommand command);
 
 class ClockWindowWin32 : public WindowBase, private app::ClockView {
 public:
-    struct Services {
-        Store& store;
-        Clock& clock;
-        const Locale& locale;
-        FileSystem& files;
-        Sound& sound;
-        MessageBoxes& boxes;
-        Shell& shell;
-        std::string programDir;
-    };
-
-    explicit ClockWindowWin32(Services services);
+    // programDir: the executable's directory with its trailing separator.
+    ClockWindowWin32(const AppServices& services, std::string programDir);
     ~ClockWindowWin32() override;
     ClockWindowWin32(const ClockWindowWin32&) = delete;
     ClockWindowWin32& operator=(const ClockWindowWin32&) = delete;
@@ -108,7 +107,6 @@ private:
     void Close() override;
     bool OpenHelp(std::string_view path, int topic) override;
 
-    Services services_;
     app::ClockWindow logic_;
     HMENU menu_ = nullptr;
     HMENU popup_ = nullptr;

@@ -16,7 +16,10 @@ namespace pw::win {
 
 namespace {
 
-constexpr const wchar_t* kClassName = L"PlenwickReminders";
+const wchar_t* ClassName() {
+    static const std::wstring name = Widen(kAppTitle) + L"Reminders";
+    return name.c_str();
+}
 
 // The rich edit control of Msftedit.dll when the system has it, else the
 // older one of Riched20.dll. Loaded at the first reminder, not at start-up
@@ -81,7 +84,7 @@ bool ReminderWindowWin32::Create(HINSTANCE instance, HWND owner) {
     if (hwnd_) return true;
     if (!RichEditAvailable()) return false;
 
-    if (!CreateBaseWindow(instance, {kClassName}, kExStyle, L"Reminders", kStyle, sched::ReminderWindow::kInitialWidth,
+    if (!CreateBaseWindow(instance, {ClassName()}, kExStyle, L"Reminders", kStyle, sched::ReminderWindow::kInitialWidth,
                           200, owner))
         return false;
     CreateFonts();

@@ -86,9 +86,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     pw::win::WinSound sound;
     pw::win::WinMessageBoxes boxes;
     pw::win::WinShell shell;
+    const pw::AppServices app{store, clock, locale, files, sound, boxes, shell};
 
-    pw::win::ClockWindowWin32 clockWindow(
-        {store, clock, locale, files, sound, boxes, shell, files.ExecutableDirectory()});
+    pw::win::ClockWindowWin32 clockWindow(app, files.ExecutableDirectory());
     if (!clockWindow.Create(instance)) return 1;
     auto& clockLogic = clockWindow.Logic();
     boxes.SetOwner(clockWindow.Handle());
@@ -97,15 +97,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const pw::ProgramVersion version = pw::win::ReadProgramVersion();
     pw::win::MessagePumpWaiter updateWaiter;
     auto checkForUpdates = [&] {
-        pw::update::butCheckForUpdateClick({files, boxes, sound, shell, pw::win::Winsock(), updateWaiter}, store,
-                                           version);
+        pw::update::butCheckForUpdateClick({app, pw::win::Winsock(), updateWaiter}, version);
     };
 
     // Created hidden; its creation starts the clock timer as its last step.
     // Its schedule writes reach the tick's memory at once.
-    pw::win::SettingsDialogWin32 settingsWindow({clockLogic.Tick().ScheduleWriter(), clock, locale, files, sound, boxes,
-                                                 clockLogic, version, ExecutablePath(),
-                                                 pw::win::WinsockSocketFactory(), checkForUpdates});
+    pw::win::SettingsDialogWin32 settingsWindow({app.WithStore(clockLogic.Tick().ScheduleWriter()), clockLogic, version,
+                                                 ExecutablePath(), pw::win::WinsockSocketFactory(), checkForUpdates});
     auto& settingsDialog = settingsWindow.Logic();
     clockLogic.AttachSettingsDialog(&settingsDialog);
     if (!settingsWindow.Create(instance, clockWindow.Handle())) {
@@ -135,11 +133,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // maximum-correction field at every attempt.
     pw::win::WinConnectionState connection;
     pw::net::AutoSyncContext autoSync{
+        app,
         {clock, pw::win::WinsockSocketFactory(), [&settingsDialog] { return settingsDialog.MaxCorrection(); }},
         connection,
         clockLogic.Settings(),
-        store,
-        locale,
         [&clockLogic](std::string_view message) { clockLogic.WriteLogLine(message); }};
     clockLogic.AttachAutoSynchronize([&autoSync] { pw::net::AutoSynchronize(autoSync); });
 

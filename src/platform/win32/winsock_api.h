@@ -1,7 +1,7 @@
 #pragma once
 // The socket calls over Windows Sockets.
 
-#include "nettime/socket_api.h"
+#include "net/socket_api.h"
 
 namespace pw::win {
 

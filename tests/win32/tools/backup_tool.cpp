@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "common/backup.h"
+#include "backup/backup.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/win_files.h"
 

@@ -30,6 +30,7 @@
 #include "platform/win32/registry_store.h"
 #include "platform/win32/system_clock.h"
 #include "platform/win32/win_files.h"
+#include "platform/win32/win_services.h"
 #include "platform/win32/winsock_api.h"
 
 int main(int argc, char** argv) {
@@ -50,8 +51,11 @@ int main(int argc, char** argv) {
             net::SyncContext sync{
                 clock, [port] { return std::make_unique<test::RedirectedSocket>(win::Winsock(), port); },
                 [&store] { return cfg::Read(store, cfg::kSettingsKey, cfg::global::MaxCorrection); }};
-            net::AutoSyncContext ctx{sync, connection, settings, store, locale,
-                                     [&eventLog](std::string_view m) { eventLog.Write(m); }};
+            win::WinSound sound;
+            win::WinMessageBoxes boxes;
+            win::WinShell shell;
+            net::AutoSyncContext ctx{AppServices{store, clock, locale, fs, sound, boxes, shell}, sync, connection,
+                                     settings, [&eventLog](std::string_view m) { eventLog.Write(m); }};
             std::printf("connected: %s\n", win::IsInternetConnected() ? "yes" : "no");
             net::AutoSynchronize(ctx);
             std::printf("LastSynchTime: %s\n", DateTimeToText(settings.LastSynchTime, locale).c_str());

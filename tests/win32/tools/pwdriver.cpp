@@ -154,7 +154,7 @@ int Usage() {
 }
 
 HWND ClockWindow() {
-    auto all = FindAll(pw::win::kClockWindowClass);
+    auto all = FindAll(pw::win::ClockWindowClass());
     return all.empty() ? nullptr : all.front();
 }
 
@@ -479,7 +479,7 @@ int Run(int argc, wchar_t** argv) {
     if (verb == L"command" && (argc == 3 || argc == 4)) {
         const int id = CommandId(argv[2]);
         if (id == 0) return Usage();
-        auto all = FindAll(pw::win::kClockWindowClass);
+        auto all = FindAll(pw::win::ClockWindowClass());
         if (all.empty()) return 1;
         if (argc == 3) all.resize(1);
         for (HWND h : all) PostMessageW(h, WM_COMMAND, MAKEWPARAM(id, 0), 0);

@@ -42,7 +42,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR args, int) {
         t.endTime = pw::EncodeTime(18, 0, 0, 0);
         t.repeatPeriod = pw::EncodeTime(period, 0, 0, 0);
         t.cycleNumber = n;
-        t.cycleUnit = unit;
+        t.cycleUnit = pw::sched::ParseCycleUnit(unit);
         return t;
     };
     const std::vector<std::string> items = {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "nettime/socket_api.h"
+#include "net/socket_api.h"
 
 namespace pw::net {
 

@@ -1,4 +1,4 @@
-#include "common/backup.h"
+#include "backup/backup.h"
 
 #include <array>
 #include <charconv>

@@ -1,6 +1,6 @@
 // The portable parts of the socket layer: the texts SetRemote accepts and
 // what it does with the platform's answers.
-#include "nettime/blocksock.h"
+#include "net/blocksock.h"
 
 #include <gtest/gtest.h>
 

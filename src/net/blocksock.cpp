@@ -1,4 +1,4 @@
-#include "nettime/blocksock.h"
+#include "net/blocksock.h"
 
 #include <algorithm>
 #include <string>
