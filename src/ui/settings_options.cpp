@@ -282,7 +282,6 @@ bool SettingsDialog::DispatchOption(Ctl c, Event e) {
         return true;
     }
     auto& v = parts_.view;
-    auto& store = parts_.store;
     switch (c) {
         case Ctl::butBrowseGlobalSound: {
             auto path = v.OpenFileDialog({std::string(kWaveFilter), FolderOf(v.Text(Ctl::edtGlobalSoundName))});

@@ -245,7 +245,9 @@ TEST_F(BackupGroupTest, RestoreSaysWhatItWillChangeFirstAndNoChangesNothing) {
         EXPECT_EQ(ReadRegInteger(store, kMain, "MsgDisplayTime", 0), answer == Answer::Yes ? 50 : 5);
         EXPECT_EQ(mem.FileExists("C:\\Saved\\registry-before-restore.cfg"), answer == Answer::Yes);
         EXPECT_EQ(closed, answer == Answer::Yes ? 1 : 0);
-        if (answer == Answer::No) EXPECT_EQ(events.list.size(), 1u);
+        if (answer == Answer::No) {
+            EXPECT_EQ(events.list.size(), 1u);
+        }
     }
 }
 

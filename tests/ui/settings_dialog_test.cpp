@@ -543,13 +543,19 @@ TEST_F(SettingsDialogTest, EveryOptionRowFillsItsControlAndWritesThrough) {
                     cfg::Write(t.store, kSettingsKey, *value, before);
                     t.Create();
                     expectShown();
-                    if (field()) EXPECT_EQ(*field(), before);
+                    if (field()) {
+                        EXPECT_EQ(*field(), before);
+                    }
 
                     act();
                     EXPECT_EQ(stored(), after);
-                    if (field()) EXPECT_EQ(*field(), after);
+                    if (field()) {
+                        EXPECT_EQ(*field(), after);
+                    }
                     for (Ctl d : row.enables) {
-                        if constexpr (std::is_same_v<F, bool>) EXPECT_EQ(t.view[d].enabled, after);
+                        if constexpr (std::is_same_v<F, bool>) {
+                            EXPECT_EQ(t.view[d].enabled, after);
+                        }
                     }
 
                     cfg::Write(t.store, kSettingsKey, *value, before);
