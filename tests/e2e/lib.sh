@@ -107,6 +107,10 @@ e2e_cleanup() {
         echo "--- plenwk.log:" >&2
         tr -d '\r' < "$E2E_LOG" >&2
     fi
+    if [ $_rc -ne 0 ] && [ -s "$E2E_WORK/plenwick.err" ]; then
+        echo "--- plenwick.exe, error output:" >&2
+        head -n 60 "$E2E_WORK/plenwick.err" >&2
+    fi
     rm -rf "$E2E_WORK"
     exit $_rc
 }
@@ -181,7 +185,9 @@ e2e_reg_value() {
 }
 
 e2e_start() {
-    "$E2E_RUN" "$E2E_WORK/plenwick.exe" "$@" >/dev/null 2>&1 &
+    # Wine's own report of a crash goes to the error output: kept for a
+    # failed run's account.
+    "$E2E_RUN" "$E2E_WORK/plenwick.exe" "$@" >/dev/null 2>>"$E2E_WORK/plenwick.err" &
     E2E_LAST_PID=$!
     E2E_PIDS="$E2E_PIDS $E2E_LAST_PID"
 }
