@@ -37,18 +37,23 @@ protected:
         return c;
     }
 
+    struct Exchange {
+        double offset = 1e9;
+        double delay = 0;
+    };
+
     // The median of several exchanges: the clock is read to the whole
     // millisecond, so one exchange alone may be up to 1 ms off.
-    double MedianOffset(Clock& clock, int rounds) {
-        std::vector<double> offsets;
+    Exchange MedianExchange(Clock& clock, int rounds) {
+        std::vector<Exchange> got;
         for (int i = 0; i < rounds; ++i) {
             auto c = Client(clock);
-            if (c->QueryTime()) offsets.push_back(c->OffsetSeconds);
+            if (c->QueryTime()) got.push_back({c->OffsetSeconds, c->DelaySeconds});
             std::this_thread::sleep_for(std::chrono::milliseconds(3));
         }
-        if (offsets.empty()) return 1e9;
-        std::sort(offsets.begin(), offsets.end());
-        return offsets[offsets.size() / 2];
+        if (got.empty()) return {};
+        std::sort(got.begin(), got.end(), [](const Exchange& a, const Exchange& b) { return a.offset < b.offset; });
+        return got[got.size() / 2];
     }
 
     win::SystemClock real_;
@@ -60,11 +65,14 @@ TEST_F(ChronydUnderWine, OffsetAgreesWithTheReferenceClient) {
     for (double skew : {0.0, -2.5}) {
         SCOPED_TRACE(skew);
         test::RecordingClock clock(real_, skew);
-        double ours = MedianOffset(clock, 7);
+        Exchange ours = MedianExchange(clock, 7);
         double expected = reference_ - skew;
-        EXPECT_NEAR(ours, expected, 0.001);
-        std::printf("[ measured ] winsock, skew %+.1f s: ours %+.6f s, chronyd -Q %+.6f s, difference %.6f s\n", skew,
-                    ours, expected, ours - expected);
+        // What any NTP client can promise: half the round trip, plus one
+        // tick of a clock read to the millisecond at each end. On a loaded
+        // machine the round trip alone can exceed a millisecond.
+        EXPECT_NEAR(ours.offset, expected, 0.002 + std::max(ours.delay, 0.0) / 2);
+        std::printf("[ measured ] winsock, skew %+.1f s: ours %+.6f s (delay %.6f s), chronyd -Q %+.6f s, difference %.6f s\n",
+                    skew, ours.offset, ours.delay, expected, ours.offset - expected);
     }
 }
 
