@@ -1,0 +1,75 @@
+#pragma once
+// The time helper's own logic, apart from the service and the pipe: its
+// policy, its automatic correction, and its answer to a request.
+//
+// Handle may be called from several pipe threads at once and Tick from the
+// service's thread: a status is answered at once even while an attempt is
+// running, and attempts never overlap.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/clock.h"
+#include "common/store.h"
+#include "nettime/netsync.h"
+#include "timehelper/protocol.h"
+
+namespace pw::timehelper {
+
+inline constexpr std::int32_t kDefaultIntervalHours = 24;
+// A Sync within this many seconds of the last attempt gets its result.
+inline constexpr int kMinSecondsBetweenAttempts = 60;
+
+// Read from the policy key each time an attempt starts.
+struct Policy {
+    std::vector<std::string> servers;
+    // Minutes; same meaning and default as the user's MaxCorrection.
+    std::int32_t maxCorrectionMinutes = 0;
+    // Hours between the helper's own corrections; 0 = only on request.
+    std::int32_t intervalHours = kDefaultIntervalHours;
+};
+
+// The policy from its key (null when the key is missing): defaults for
+// what is missing or bad, one log line for each bad or missing thing.
+Policy ReadPolicy(StoreKey* key, const net::LogWriter& log);
+
+// What the helper works with. The service gives it the system clock, the
+// Winsock sockets, the policy key under HKEY_LOCAL_MACHINE and its log;
+// tests give it fakes.
+struct HelperParts {
+    Clock& clock;
+    net::SocketFactory makeSocket;
+    // Opens the policy key for reading; null when it is missing.
+    std::function<std::unique_ptr<StoreKey>()> openPolicy;
+    // One line in the helper's own log (time stamp added by the writer).
+    net::LogWriter log;
+};
+
+class TimeHelper {
+public:
+    explicit TimeHelper(HelperParts parts);
+
+    // One request's reply as sent back on the pipe; empty when the request
+    // is not one (the pipe then drops the client).
+    std::string Handle(std::string_view request);
+    // The automatic correction: called by the service about once a minute.
+    void Tick();
+
+    Status LastStatus();
+
+private:
+    Status Attempt();
+
+    HelperParts parts_;
+    std::mutex attemptLock_;  // one attempt at a time
+    std::mutex statusLock_;   // guards status_ only
+    Status status_;
+    net::AutoSyncBackoff backoff_;
+};
+
+}  // namespace pw::timehelper
