@@ -195,7 +195,7 @@ e2e_start() {
 # Keeps the driver's exit status (a pipe would give tr's).
 e2e_driver() {
     _rc=0
-    "$E2E_RUN" "$E2E_WORK/pwdriver.exe" "$@" >"$E2E_WORK/driver.out" 2>/dev/null || _rc=$?
+    "$E2E_RUN" "$E2E_WORK/pwdriver.exe" "$@" >"$E2E_WORK/driver.out" 2>"$E2E_WORK/driver.err" || _rc=$?
     tr -d '\r' < "$E2E_WORK/driver.out"
     return $_rc
 }
@@ -246,8 +246,21 @@ e2e_screenshot() {
 }
 
 e2e_exit() {
-    e2e_driver command exit all >/dev/null || e2e_fail "no clock window to exit"
+    # One more try when the driver itself failed to run (Wine can refuse a
+    # new process under load) while the program is still alive; the second
+    # answer is the one that counts.
+    if ! e2e_driver command exit all >/dev/null; then
+        _why="driver exit code $_rc, $(e2e_alive_count) of the program's processes alive, driver said: $(tr -d '\r' <"$E2E_WORK/driver.err" | tail -n 3)"
+        sleep 1
+        e2e_driver command exit all >/dev/null || e2e_fail "no clock window to exit ($_why)"
+    fi
     e2e_wait_end "Exit"
+}
+
+e2e_alive_count() {
+    _n=0
+    for p in $E2E_PIDS; do kill -0 "$p" 2>/dev/null && _n=$((_n + 1)); done
+    echo $_n
 }
 
 e2e_wait_end() {
