@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <type_traits>
 #include <variant>
@@ -442,6 +443,26 @@ TEST_F(SettingsDialogTest, MenuCommandsOpenTheirPages) {
     EXPECT_FALSE(view.visible);
 }
 
+TEST_F(SettingsDialogTest, TheTimeHelpersLineIsFilledWhenTheNetTimePageShows) {
+    Create();
+    struct Step {
+        const char* why;
+        std::function<void()> act;
+        std::string line;
+    };
+    const Step steps[] = {
+        {"shown on another page", [&] { dialog.Show(app::DialogPage::Schedules); }, ""},
+        {"turned to the page", [&] { dialog.PageShown(Page::Display); }, "Time helper: not installed"},
+        {"shown on the page", [&] { view.page = Page::Display; dialog.Show(app::DialogPage::LastSelected); },
+         "Time helper: not installed"},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.why);
+        view[Ctl::lblTimeHelper].text.clear();
+        s.act();
+        EXPECT_EQ(view[Ctl::lblTimeHelper].text, s.line);
+    }
+}
 
 TEST_F(SettingsDialogTest, OptionPagesShowTheDefaultsWithNothingStored) {
     Create();
