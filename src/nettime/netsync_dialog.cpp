@@ -77,15 +77,16 @@ void butConnectNowClick(NetTimeDialog& d) {
 
 std::string HelperStateLine(timehelper::HelperLink* helper, Clock& clock, const Locale& locale) {
     using timehelper::HelperState;
+    const std::string head = "Time helper: ";
     const HelperState state = helper ? helper->State() : HelperState::NotInstalled;
-    if (state == HelperState::NotInstalled) return "Time helper: not installed";
-    if (state == HelperState::Stopped) return "Time helper: stopped";
+    if (state == HelperState::NotInstalled) return head + "not installed";
+    if (state == HelperState::Stopped) return head + "stopped";
     const auto reply = helper->Exchange(timehelper::RequestText(timehelper::Request::Status), kHelperStatusTimeoutMs);
     const auto status = reply ? timehelper::ParseStatus(*reply) : std::nullopt;
-    if (!status) return "Time helper: running";
-    if (status->lastCorrectionUtc == 0) return "Time helper: running, no correction yet";
+    if (!status) return head + "running";
+    if (status->lastCorrectionUtc == 0) return head + "running, no correction yet";
     const DateTime local = status->lastCorrectionUtc - clock.ZoneBiasMinutes() / 1440.0;
-    return "Time helper: running, last correction " + DateTimeToText(local, locale);
+    return head + "running, last correction " + DateTimeToText(local, locale);
 }
 
 void butTestTimeServersClick(NetTimeDialog& d) {
