@@ -442,6 +442,13 @@ TEST_F(SettingsDialogTest, MenuCommandsOpenTheirPages) {
     EXPECT_FALSE(view.visible);
 }
 
+TEST_F(SettingsDialogTest, TheTimeHelpersLineIsFilledWhenTheNetTimePageShows) {
+    Create();
+    dialog.Show(app::DialogPage::Schedules);
+    EXPECT_EQ(view[Ctl::lblTimeHelper].text, "");
+    dialog.PageShown(Page::Display);
+    EXPECT_EQ(view[Ctl::lblTimeHelper].text, "Time helper: not installed");
+}
 
 TEST_F(SettingsDialogTest, OptionPagesShowTheDefaultsWithNothingStored) {
     Create();
