@@ -2,26 +2,13 @@
 
 #include <windows.h>
 
+#include "platform/win32/service_handle.h"
 #include "platform/win32/text.h"
 #include "timehelper/protocol.h"
 
 namespace pw::win {
 
 namespace {
-
-class ScHandle {
-public:
-    explicit ScHandle(SC_HANDLE h) : h_(h) {}
-    ~ScHandle() {
-        if (h_) CloseServiceHandle(h_);
-    }
-    ScHandle(const ScHandle&) = delete;
-    ScHandle& operator=(const ScHandle&) = delete;
-    SC_HANDLE get() const { return h_; }
-
-private:
-    SC_HANDLE h_;
-};
 
 // What the pipe grants a user at this computer; asking for more (the
 // generic rights) would be refused.

@@ -165,18 +165,6 @@ void WINAPI ServiceMain(DWORD, LPWSTR*) {
     Report(SERVICE_STOPPED, exitCode);
 }
 
-std::wstring ExecutablePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
 int Finish(const wchar_t* what, DWORD error) {
     if (error != ERROR_SUCCESS) std::fwprintf(stderr, L"plenwick-time: %ls failed (error %lu).\n", what, error);
     return static_cast<int>(error);
@@ -187,7 +175,7 @@ int Finish(const wchar_t* what, DWORD error) {
 int wmain(int argc, wchar_t** argv) {
     const std::wstring arg = argc > 1 ? argv[1] : L"";
     if (argc == 2 && lstrcmpiW(arg.c_str(), L"/install") == 0)
-        return Finish(L"installing the service", pw::win::timehelper::InstallService(ExecutablePath()));
+        return Finish(L"installing the service", pw::win::timehelper::InstallService(pw::win::ExecutableFilePath()));
     if (argc == 2 && lstrcmpiW(arg.c_str(), L"/uninstall") == 0)
         return Finish(L"removing the service", pw::win::timehelper::UninstallService());
     if (argc > 1) {

@@ -5,6 +5,7 @@
 
 #include "common/store.h"
 #include "platform/win32/registry_store.h"
+#include "platform/win32/service_handle.h"
 #include "platform/win32/text.h"
 #include "timehelper/names.h"
 
@@ -26,20 +27,6 @@ constexpr DWORD kRestartDelayMs = 60 * 1000;
 constexpr DWORD kFailureResetSeconds = 24 * 60 * 60;
 constexpr DWORD kStopWaitMs = 20 * 1000;
 constexpr std::string_view kServicesKey = "System\\CurrentControlSet\\Services\\";
-
-class ScHandle {
-public:
-    explicit ScHandle(SC_HANDLE h) : h_(h) {}
-    ~ScHandle() {
-        if (h_) CloseServiceHandle(h_);
-    }
-    ScHandle(const ScHandle&) = delete;
-    ScHandle& operator=(const ScHandle&) = delete;
-    SC_HANDLE get() const { return h_; }
-
-private:
-    SC_HANDLE h_;
-};
 
 std::vector<std::uint8_t> Bytes(std::initializer_list<DWORD> words) {
     std::vector<std::uint8_t> out;
