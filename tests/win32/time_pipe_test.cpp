@@ -129,7 +129,7 @@ TEST(TimePipeServerTest, HostileClientsNeverKeepOthersFromAnAnswer) {
         ASSERT_FALSE(hostile.handles.empty());
         ASSERT_NE(hostile.handles.front(), INVALID_HANDLE_VALUE);
 
-        WinHelperLink link(s.name);
+        WinHelperLink link(s.name, "");
         EXPECT_EQ(link.Exchange("STATUS", 3000), kStatusReply);
         EXPECT_LE(standIn.longest, timehelper::kMaxRequestBytes) << "an oversized request reached the helper";
         for (HANDLE h : hostile.handles) EXPECT_TRUE(Dropped(h));
@@ -138,13 +138,17 @@ TEST(TimePipeServerTest, HostileClientsNeverKeepOthersFromAnAnswer) {
     }
 }
 
-TEST(TimePipeServerTest, TheNameCannotBeTakenOverOrShared) {
+// While the service is stopped any process may serve its pipe's name.
+TEST(TimePipeServerTest, NoOneElseServesTheHelpersName) {
     StandIn standIn;
     Server first([&standIn](std::string_view r) { return standIn(r); });
     ASSERT_TRUE(first.server.Start());
     TimePipeServer second({Widen(first.name)}, [](std::string_view) { return std::string("x"); });
     EXPECT_FALSE(second.Start()) << "a second server on the helper's name";
-    EXPECT_EQ(WinHelperLink(first.name).Exchange("STATUS", 2000), kStatusReply);
+    EXPECT_EQ(WinHelperLink(first.name, "").Exchange("STATUS", 2000), kStatusReply);
+    WinHelperLink toTheService(first.name, "PwNoSuchService");
+    EXPECT_EQ(toTheService.State(), timehelper::HelperState::NotInstalled);
+    EXPECT_EQ(toTheService.Exchange("STATUS", 2000), std::nullopt) << "a reply from a process not the service's";
 }
 
 TEST(HelperLinkTest, ExchangeGivesNothingUnlessAWholeReplyComesInTime) {
@@ -180,7 +184,7 @@ TEST(HelperLinkTest, ExchangeGivesNothingUnlessAWholeReplyComesInTime) {
         }
         HANDLE holder = c.holdTheOnlyInstance ? OpenRaw(s.name) : INVALID_HANDLE_VALUE;
         const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(WinHelperLink(s.name).Exchange("STATUS", 500), c.expected);
+        EXPECT_EQ(WinHelperLink(s.name, "").Exchange("STATUS", 500), c.expected);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << "the time limit was not kept";
         if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
     }

@@ -40,23 +40,41 @@ DWORD Step(HANDLE pipe, HANDLE event, ULONGLONG deadline, DWORD& bytes, Start st
     return Finish(pipe, ov, deadline, bytes, error) ? error : WAIT_TIMEOUT;
 }
 
+// The service's state and process as the service manager reports them;
+// nothing when it is not there, or not open to this user (which
+// ERROR_ACCESS_DENIED tells).
+std::optional<SERVICE_STATUS_PROCESS> QueryService(const std::string& name, DWORD& error) {
+    error = ERROR_SUCCESS;
+    ScHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    ScHandle service(manager.get() ? OpenServiceW(manager.get(), Widen(name).c_str(), SERVICE_QUERY_STATUS)
+                                   : nullptr);
+    SERVICE_STATUS_PROCESS status{};
+    DWORD needed = 0;
+    if (service.get() && QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status),
+                                              sizeof status, &needed))
+        return status;
+    error = GetLastError();
+    return std::nullopt;
+}
+
 }  // namespace
 
 timehelper::HelperState WinHelperLink::State() {
     using timehelper::HelperState;
-    ScHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-    if (!manager.get()) return HelperState::NotInstalled;
-    ScHandle service(OpenServiceW(manager.get(), Widen(timehelper::kServiceName).c_str(), SERVICE_QUERY_STATUS));
-    if (!service.get())
+    DWORD error;
+    const auto status = QueryService(serviceName_, error);
+    if (!status)
         // Present but closed to this user: it is there, and the pipe tells
         // whether it answers.
-        return GetLastError() == ERROR_ACCESS_DENIED ? HelperState::Stopped : HelperState::NotInstalled;
-    SERVICE_STATUS_PROCESS status{};
-    DWORD needed = 0;
-    if (!QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status), sizeof status,
-                              &needed))
-        return HelperState::Stopped;
-    return status.dwCurrentState == SERVICE_STOPPED ? HelperState::Stopped : HelperState::Running;
+        return error == ERROR_ACCESS_DENIED ? HelperState::Stopped : HelperState::NotInstalled;
+    return status->dwCurrentState == SERVICE_STOPPED ? HelperState::Stopped : HelperState::Running;
+}
+
+std::optional<unsigned long> WinHelperLink::ServiceProcess() {
+    DWORD error;
+    const auto status = QueryService(serviceName_, error);
+    if (!status || status->dwCurrentState == SERVICE_STOPPED || status->dwProcessId == 0) return std::nullopt;
+    return status->dwProcessId;
 }
 
 std::optional<std::string> WinHelperLink::Exchange(std::string_view request, int timeoutMs) {
@@ -78,7 +96,13 @@ std::optional<std::string> WinHelperLink::Exchange(std::string_view request, int
         if (!WaitNamedPipeW(name.c_str(), static_cast<DWORD>(deadline - now))) Sleep(10);
     }
     std::optional<std::string> reply;
-    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    bool trusted = serviceName_.empty();
+    if (!trusted) {
+        ULONG server = 0;
+        const auto service = ServiceProcess();
+        trusted = service && GetNamedPipeServerProcessId(pipe, &server) && server == *service;
+    }
+    HANDLE event = trusted ? CreateEventW(nullptr, TRUE, FALSE, nullptr) : nullptr;
     DWORD mode = PIPE_READMODE_MESSAGE;
     if (event && SetNamedPipeHandleState(pipe, &mode, nullptr, nullptr)) {
         DWORD bytes = 0;

@@ -11,13 +11,22 @@ namespace pw::win {
 
 class WinHelperLink : public timehelper::HelperLink {
 public:
-    explicit WinHelperLink(std::string_view pipeName = timehelper::kPipeName) : pipeName_(pipeName) {}
+    // A reply counts only when the pipe's server is that service's process
+    // (while it is stopped, anyone may make a pipe of that name); without a
+    // service name, whoever serves the pipe.
+    explicit WinHelperLink(std::string_view pipeName = timehelper::kPipeName,
+                           std::string_view serviceName = timehelper::kServiceName)
+        : pipeName_(pipeName), serviceName_(serviceName) {}
 
     timehelper::HelperState State() override;
     std::optional<std::string> Exchange(std::string_view request, int timeoutMs) override;
 
 private:
+    // The service's process, when it runs.
+    std::optional<unsigned long> ServiceProcess();
+
     std::string pipeName_;
+    std::string serviceName_;
 };
 
 }  // namespace pw::win
