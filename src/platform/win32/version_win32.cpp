@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/win32/text.h"
+#include "platform/win32/win_files.h"
 
 namespace pw::win {
 
@@ -68,17 +69,8 @@ ProgramVersion ReadFileVersion(const std::wstring& path) {
 }
 
 ProgramVersion ReadProgramVersion() {
-    // Long paths: grow the buffer until the whole name fits.
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return {};
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    const std::wstring path = ExecutableFilePath();
+    if (path.empty()) return {};
     return ReadFileVersion(path);
 }
 

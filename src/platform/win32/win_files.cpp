@@ -237,17 +237,21 @@ std::vector<std::string> WinFileSystem::ListFiles(std::string_view dir, std::str
     return names;
 }
 
-std::string WinFileSystem::ExecutableDirectory() {
+std::wstring ExecutableFilePath() {
     std::wstring buf(MAX_PATH, L'\0');
     for (;;) {
         DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
         if (n == 0) return {};
         if (n < buf.size()) {
             buf.resize(n);
-            break;
+            return buf;
         }
         buf.resize(buf.size() * 2);
     }
+}
+
+std::string WinFileSystem::ExecutableDirectory() {
+    const std::wstring buf = ExecutableFilePath();
     auto slash = buf.find_last_of(L"\\/");
     return Narrow(buf.substr(0, slash == std::wstring::npos ? 0 : slash + 1));
 }

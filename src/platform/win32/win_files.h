@@ -7,9 +7,14 @@
 // writers are kept out; the new content replaces the file in one
 // write-through rename.
 
+#include <string>
+
 #include "common/files.h"
 
 namespace pw::win {
+
+// This program's own file, however long its path; empty when unknown.
+std::wstring ExecutableFilePath();
 
 class WinFileSystem : public FileSystem {
 public:
