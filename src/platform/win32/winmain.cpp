@@ -10,6 +10,7 @@
 
 #include "app/startup.h"
 #include "platform/win32/clock_window_win32.h"
+#include "platform/win32/helper_link_win32.h"
 #include "platform/win32/instance_mutex.h"
 #include "platform/win32/locale_win32.h"
 #include "platform/win32/net_sync_win32.h"
@@ -36,18 +37,6 @@ void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
 
 namespace {
-
-std::string ExecutablePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n < path.size()) {
-            path.resize(n);
-            return pw::win::Narrow(path);
-        }
-        path.resize(path.size() * 2);
-    }
-}
 
 // The runtime has already split the command line; the shell's splitter
 // would load the shell at start-up for this alone.
@@ -102,8 +91,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     // Created hidden; its creation starts the clock timer as its last step.
     // Its schedule writes reach the tick's memory at once.
+    // Where the program lacks the right to set the clock, the machine's time
+    // helper service may do it; it answers on its pipe if it is installed.
+    pw::win::WinHelperLink timeHelper;
     pw::win::SettingsDialogWin32 settingsWindow({app.WithStore(clockLogic.Tick().ScheduleWriter()), clockLogic, version,
-                                                 ExecutablePath(), pw::win::WinsockSocketFactory(), checkForUpdates});
+                                                 pw::win::Narrow(pw::win::ExecutableFilePath()), pw::win::WinsockSocketFactory(), checkForUpdates,
+                                                 &timeHelper});
     auto& settingsDialog = settingsWindow.Logic();
     clockLogic.AttachSettingsDialog(&settingsDialog);
     if (!settingsWindow.Create(instance, clockWindow.Handle())) {
@@ -138,6 +131,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         connection,
         clockLogic.Settings(),
         [&clockLogic](std::string_view message) { clockLogic.WriteLogLine(message); }};
+    autoSync.helper = &timeHelper;
     clockLogic.AttachAutoSynchronize([&autoSync] { pw::net::AutoSynchronize(autoSync); });
 
     clockWindow.ShowAtStart();
