@@ -1,9 +1,9 @@
 #pragma once
 // What the settings dialog's logic needs of the windowing system: its
-// controls, keyed by one enum, and the common dialogs it opens. The Win32
-// layer implements DialogView with the resource script's templates; the
-// tests implement it with a map of control states, so every rule of the
-// dialog is checked without a screen.
+// controls, each keyed by its template identifier, and the common dialogs
+// it opens. The Win32 layer implements DialogView with the resource
+// script's templates; the tests implement it with a map of control states,
+// so every rule of the dialog is checked without a screen.
 //
 // The view never calls back into the logic while the logic sets a control:
 // a control set from code reports no change. The logic itself decides what
