@@ -1,9 +1,9 @@
 #pragma once
 // What the settings dialog's logic needs of the windowing system: its
-// controls, keyed by one enum, and the common dialogs it opens. The Win32
-// layer implements DialogView with the resource script's templates; the
-// tests implement it with a map of control states, so every rule of the
-// dialog is checked without a screen.
+// controls, each keyed by its template identifier, and the common dialogs
+// it opens. The Win32 layer implements DialogView with the resource
+// script's templates; the tests implement it with a map of control states,
+// so every rule of the dialog is checked without a screen.
 //
 // The view never calls back into the logic while the logic sets a control:
 // a control set from code reports no change. The logic itself decides what
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/datetime.h"
+#include "resource.h"
 
 namespace pw::ui {
 
@@ -23,87 +24,71 @@ namespace pw::ui {
 enum class Page { Schedules, GlobalOptions, Display, Housekeeping, About };
 inline constexpr int kPageCount = 5;
 
-// Every control of the dialog, named as the program's documents name them.
-enum class Ctl {
+// A control is its template's identifier. The controls code refers to
+// have a name here, as the program's documents name them; an option
+// page's ordinary control is named only by its row (ui/option_rows.h), as
+// Ctl{IDC_...}.
+enum class Ctl : int {
     // The frame.
-    butHelp,
-    butClose,
+    butHelp = IDC_BUT_HELP,
+    butClose = 2,  // IDCANCEL, so that Esc acts as Close
     // "Schedules".
-    cmbSchedules,
-    butAddSched,
-    butDelSched,
-    butRename,
-    optSchedType,
-    lblWindowState,
-    cmbWindowState,
-    lblMsg,
-    edtMessage,
-    butTestApp,
-    butBrowseApp,
-    lblWorkingDir,
-    edtWorkingDir,
-    butBrowseWorkingDir,
-    chkSchedSound,
-    butPlaySound,
-    edtSoundName,
-    butBrowseSound,
-    lbl1stRem,
-    lbl1stDOW,
-    dtStartDate,
-    dtStartTime,
-    dtRepeatPeriod,
-    lblLastRem,
-    lblLastDOW,
-    dtEndDate,
-    dtEndTime,
-    spinRepeatCycleNumber,
-    cmbRepeatCycleUnit,
-    butOnceOnly,
-    butSkipToNextCycle,
+    cmbSchedules = IDC_CMB_SCHEDULES,
+    butAddSched = IDC_BUT_ADDSCHED,
+    butDelSched = IDC_BUT_DELSCHED,
+    butRename = IDC_BUT_RENAME,
+    optSchedType = IDC_OPT_SCHEDTYPE,
+    lblWindowState = IDC_LBL_WINDOWSTATE,
+    cmbWindowState = IDC_CMB_WINDOWSTATE,
+    lblMsg = IDC_LBL_MSG,
+    edtMessage = IDC_EDT_MESSAGE,
+    butTestApp = IDC_BUT_TESTAPP,
+    butBrowseApp = IDC_BUT_BROWSEAPP,
+    lblWorkingDir = IDC_LBL_WORKINGDIR,
+    edtWorkingDir = IDC_EDT_WORKINGDIR,
+    butBrowseWorkingDir = IDC_BUT_BROWSEWORKINGDIR,
+    chkSchedSound = IDC_CHK_SCHEDSOUND,
+    butPlaySound = IDC_BUT_PLAYSOUND,
+    edtSoundName = IDC_EDT_SOUNDNAME,
+    butBrowseSound = IDC_BUT_BROWSESOUND,
+    lbl1stRem = IDC_LBL_1STREM,
+    lbl1stDOW = IDC_LBL_1STDOW,
+    dtStartDate = IDC_DT_STARTDATE,
+    dtStartTime = IDC_DT_STARTTIME,
+    dtRepeatPeriod = IDC_DT_REPEATPERIOD,
+    lblLastRem = IDC_LBL_LASTREM,
+    lblLastDOW = IDC_LBL_LASTDOW,
+    dtEndDate = IDC_DT_ENDDATE,
+    dtEndTime = IDC_DT_ENDTIME,
+    spinRepeatCycleNumber = IDC_EDT_REPEATCYCLENUMBER,
+    cmbRepeatCycleUnit = IDC_CMB_REPEATCYCLEUNIT,
+    butOnceOnly = IDC_BUT_ONCEONLY,
+    butSkipToNextCycle = IDC_BUT_SKIPTONEXTCYCLE,
     // "Global options".
-    chkLaunchAtWinStart,
-    chkStartMinimized,
-    chkAlwaysOnTop,
-    chkBeep,
-    chkGlobalSound,
-    edtGlobalSoundName,
-    butBrowseGlobalSound,
-    butPlayGlobalSound,
-    chkLogReminders,
-    chkLogLaunches,
-    chkLogNetTime,
+    chkLaunchAtWinStart = IDC_CHK_LAUNCHATWINSTART,
+    chkAlwaysOnTop = IDC_CHK_ALWAYSONTOP,
+    edtGlobalSoundName = IDC_EDT_GLOBALSOUNDNAME,
+    butBrowseGlobalSound = IDC_BUT_BROWSEGLOBALSOUND,
+    butPlayGlobalSound = IDC_BUT_PLAYGLOBALSOUND,
     // "Display".
-    chk12hrFormat,
-    cmbClockDateFormat,
-    butConnectNow,
-    chkAutoSynchTime,
-    spinAutoSynchInterval,
-    MaxCorrection,
-    memoTimeServers,
-    butTestTimeServers,
-    lblTimeHelper,
-    spinMsgDisplayTime,
-    spinSnoozeMinutes,
-    tbFontHeight,
-    butReminderTextColor,
-    butReminderBGColor,
+    cmbClockDateFormat = IDC_CMB_CLOCKDATEFORMAT,
+    butConnectNow = IDC_BUT_CONNECTNOW,
+    MaxCorrection = IDC_EDT_MAXCORRECTION,
+    memoTimeServers = IDC_MEMO_TIMESERVERS,
+    butTestTimeServers = IDC_BUT_TESTTIMESERVERS,
+    lblTimeHelper = IDC_LBL_TIMEHELPER,
     // "Housekeeping".
-    edtBackupDir,
-    butBackDirBrowse,
-    butBackup,
-    butRestore,
-    butUndoRestore,
-    chkAutoTrimLog,
-    spinTrimLogDays,
-    butTrimLog,
-    chkAutoDelSched,
-    spinDelSchedDays,
+    edtBackupDir = IDC_EDT_BACKUPDIR,
+    butBackDirBrowse = IDC_BUT_BACKDIRBROWSE,
+    butBackup = IDC_BUT_BACKUP,
+    butRestore = IDC_BUT_RESTORE,
+    butUndoRestore = IDC_BUT_UNDORESTORE,
+    butTrimLog = IDC_BUT_TRIMLOG,
     // "About".
-    lblAppName,
-    lblAppVersion,
-    butCheckForUpdate,
+    lblAppName = IDC_LBL_APPNAME,
+    lblAppVersion = IDC_LBL_APPVERSION,
+    butCheckForUpdate = IDC_BUT_CHECKFORUPDATE,
 };
-inline constexpr int kControlCount = static_cast<int>(Ctl::butCheckForUpdate) + 1;
 
 // What the user did to a control.
 enum class Event {

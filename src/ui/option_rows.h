@@ -1,11 +1,13 @@
 #pragma once
 // The option pages as tables: each ordinary control of "Global options",
-// "Display" and "Housekeeping" is one row naming its control, its kind, the
-// stored value (which brings its default and range) and the field of the
-// clock window's settings it updates. Creation, filling, the write-through
-// on change, the clamp on leaving an integer field and the range of its
-// up-down are all made from these rows; what a row cannot say stays code
-// beside its page's rows (settings_options.cpp).
+// "Display" and "Housekeeping" is one row naming its control by its
+// template's identifier (res/resource.h), its kind, the stored value (which
+// brings its default and range) and the field of the clock window's
+// settings it updates. Creation, filling, the write-through on change, the
+// clamp on leaving an integer field, the range of its up-down and, on
+// Windows, the control's kind of window and its page are all made from
+// these rows; what a row cannot say stays code beside its page's rows
+// (settings_options.cpp).
 
 #include <cstdint>
 #include <optional>
@@ -55,25 +57,26 @@ struct OptionRow {
     std::span<const Ctl> enables = {};
 };
 
-constexpr OptionRow Check(Ctl c, const cfg::FlagValue& v, bool GlobalSettings::*f, bool made = false,
+// Each row's first argument is its control's identifier in the template.
+constexpr OptionRow Check(int id, const cfg::FlagValue& v, bool GlobalSettings::*f, bool made = false,
                           std::span<const Ctl> enables = {}) {
-    return {c, RowKind::Check, &v, FieldOrNone(f), made, 1, enables};
+    return {Ctl{id}, RowKind::Check, &v, FieldOrNone(f), made, 1, enables};
 }
-constexpr OptionRow Spin(Ctl c, const cfg::IntValue& v, std::int32_t GlobalSettings::*f, std::int32_t step,
+constexpr OptionRow Spin(int id, const cfg::IntValue& v, std::int32_t GlobalSettings::*f, std::int32_t step,
                          std::int32_t made = 0) {
-    return {c, RowKind::Spin, &v, FieldOrNone(f), made, step};
+    return {Ctl{id}, RowKind::Spin, &v, FieldOrNone(f), made, step};
 }
-constexpr OptionRow Text(Ctl c, const cfg::TextValue& v, std::string GlobalSettings::*f) {
-    return {c, RowKind::Text, &v, f};
+constexpr OptionRow Text(int id, const cfg::TextValue& v, std::string GlobalSettings::*f) {
+    return {Ctl{id}, RowKind::Text, &v, f};
 }
-constexpr OptionRow Combo(Ctl c, const cfg::TextValue& v, std::string GlobalSettings::*f) {
-    return {c, RowKind::Combo, &v, f};
+constexpr OptionRow Combo(int id, const cfg::TextValue& v, std::string GlobalSettings::*f) {
+    return {Ctl{id}, RowKind::Combo, &v, f};
 }
-constexpr OptionRow Slider(Ctl c, const cfg::IntValue& v, std::int32_t GlobalSettings::*f, std::int32_t made) {
-    return {c, RowKind::Slider, &v, f, made};
+constexpr OptionRow Slider(int id, const cfg::IntValue& v, std::int32_t GlobalSettings::*f, std::int32_t made) {
+    return {Ctl{id}, RowKind::Slider, &v, f, made};
 }
-constexpr OptionRow Colour(Ctl c, const cfg::ColourValue& v, std::uint32_t GlobalSettings::*f) {
-    return {c, RowKind::Colour, &v, f};
+constexpr OptionRow Colour(int id, const cfg::ColourValue& v, std::uint32_t GlobalSettings::*f) {
+    return {Ctl{id}, RowKind::Colour, &v, f};
 }
 
 struct OptionPage {

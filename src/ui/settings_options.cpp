@@ -27,42 +27,42 @@ std::string QuotedCommand(std::string_view path) { return "\"" + std::string(pat
 // "Global options".
 constexpr Ctl kGlobalSoundControls[] = {Ctl::butPlayGlobalSound, Ctl::edtGlobalSoundName, Ctl::butBrowseGlobalSound};
 constexpr OptionRow kGlobalOptionsRows[] = {
-    Check(Ctl::chkLaunchAtWinStart, g::LaunchAtWinStart, nullptr, true),
-    Check(Ctl::chkStartMinimized, g::StartMinimized, nullptr),
-    Check(Ctl::chkAlwaysOnTop, g::AlwaysOnTop, nullptr, true),
-    Check(Ctl::chkBeep, g::SystemBeep, &GlobalSettings::SystemBeep, true),
-    Check(Ctl::chkGlobalSound, g::GlobalSoundEnabled, &GlobalSettings::GlobalSoundEnabled, false, kGlobalSoundControls),
-    Text(Ctl::edtGlobalSoundName, g::GlobalSoundName, &GlobalSettings::GlobalSoundName),
-    Check(Ctl::chkLogReminders, g::LogReminders, &GlobalSettings::LogReminders),
-    Check(Ctl::chkLogLaunches, g::LogLaunches, &GlobalSettings::LogLaunches),
-    Check(Ctl::chkLogNetTime, g::LogNetTime, &GlobalSettings::LogNetTime),
+    Check(IDC_CHK_LAUNCHATWINSTART, g::LaunchAtWinStart, nullptr, true),
+    Check(IDC_CHK_STARTMINIMIZED, g::StartMinimized, nullptr),
+    Check(IDC_CHK_ALWAYSONTOP, g::AlwaysOnTop, nullptr, true),
+    Check(IDC_CHK_BEEP, g::SystemBeep, &GlobalSettings::SystemBeep, true),
+    Check(IDC_CHK_GLOBALSOUND, g::GlobalSoundEnabled, &GlobalSettings::GlobalSoundEnabled, false, kGlobalSoundControls),
+    Text(IDC_EDT_GLOBALSOUNDNAME, g::GlobalSoundName, &GlobalSettings::GlobalSoundName),
+    Check(IDC_CHK_LOGREMINDERS, g::LogReminders, &GlobalSettings::LogReminders),
+    Check(IDC_CHK_LOGLAUNCHES, g::LogLaunches, &GlobalSettings::LogLaunches),
+    Check(IDC_CHK_LOGNETTIME, g::LogNetTime, &GlobalSettings::LogNetTime),
 };
 constexpr std::string_view kWaveFilter = "Wave files (*.wav)|*.WAV";
 
 // "Display".
-constexpr Ctl kAutoSynchControls[] = {Ctl::spinAutoSynchInterval};
+constexpr Ctl kAutoSynchControls[] = {Ctl{IDC_EDT_AUTOSYNCHINTERVAL}};
 constexpr OptionRow kDisplayRows[] = {
-    Check(Ctl::chk12hrFormat, g::ampmFormat, &GlobalSettings::ampmFormat),
-    Combo(Ctl::cmbClockDateFormat, g::ClockDateFormat, &GlobalSettings::ClockDateFormat),
-    Text(Ctl::memoTimeServers, g::TimeServers, &GlobalSettings::TimeServers),
-    Check(Ctl::chkAutoSynchTime, g::AutoSynchTime, &GlobalSettings::AutoSynchTime, false, kAutoSynchControls),
-    Spin(Ctl::spinAutoSynchInterval, g::AutoSynchInterval, &GlobalSettings::AutoSynchInterval, 24),
-    Spin(Ctl::MaxCorrection, g::MaxCorrection, nullptr, 60, g::MaxCorrection.def),
-    Spin(Ctl::spinMsgDisplayTime, g::MsgDisplayTime, &GlobalSettings::MsgDisplayTime, 10),
-    Spin(Ctl::spinSnoozeMinutes, g::SnoozeMinutes, nullptr, 1),
-    Slider(Ctl::tbFontHeight, g::ReminderFontSize, &GlobalSettings::ReminderFontSize, 18),
-    Colour(Ctl::butReminderTextColor, g::ReminderTextColor, &GlobalSettings::ReminderTextColor),
-    Colour(Ctl::butReminderBGColor, g::ReminderBackground, &GlobalSettings::ReminderBackground),
+    Check(IDC_CHK_12HRFORMAT, g::ampmFormat, &GlobalSettings::ampmFormat),
+    Combo(IDC_CMB_CLOCKDATEFORMAT, g::ClockDateFormat, &GlobalSettings::ClockDateFormat),
+    Text(IDC_MEMO_TIMESERVERS, g::TimeServers, &GlobalSettings::TimeServers),
+    Check(IDC_CHK_AUTOSYNCHTIME, g::AutoSynchTime, &GlobalSettings::AutoSynchTime, false, kAutoSynchControls),
+    Spin(IDC_EDT_AUTOSYNCHINTERVAL, g::AutoSynchInterval, &GlobalSettings::AutoSynchInterval, 24),
+    Spin(IDC_EDT_MAXCORRECTION, g::MaxCorrection, nullptr, 60, g::MaxCorrection.def),
+    Spin(IDC_EDT_MSGDISPLAYTIME, g::MsgDisplayTime, &GlobalSettings::MsgDisplayTime, 10),
+    Spin(IDC_EDT_SNOOZEMINUTES, g::SnoozeMinutes, nullptr, 1),
+    Slider(IDC_TB_FONTHEIGHT, g::ReminderFontSize, &GlobalSettings::ReminderFontSize, 18),
+    Colour(IDC_BUT_REMINDERTEXTCOLOR, g::ReminderTextColor, &GlobalSettings::ReminderTextColor),
+    Colour(IDC_BUT_REMINDERBGCOLOR, g::ReminderBackground, &GlobalSettings::ReminderBackground),
 };
 constexpr std::array<std::string_view, 4> kDateFormats = {"default", "ddd dd-mmm-yy", "ddd, dd/mm/yy",
                                                           "ddd, mm/dd/yy"};
 
 // "Housekeeping"; the backup group is code.
 constexpr OptionRow kHousekeepingRows[] = {
-    Check(Ctl::chkAutoTrimLog, g::AutoTrimLog, &GlobalSettings::AutoTrimLog),
-    Spin(Ctl::spinTrimLogDays, g::TrimLogDays, &GlobalSettings::TrimLogDays, 10),
-    Check(Ctl::chkAutoDelSched, g::AutoDelSched, &GlobalSettings::AutoDelSched),
-    Spin(Ctl::spinDelSchedDays, g::DelSchedDays, &GlobalSettings::DelSchedDays, 10),
+    Check(IDC_CHK_AUTOTRIMLOG, g::AutoTrimLog, &GlobalSettings::AutoTrimLog),
+    Spin(IDC_EDT_TRIMLOGDAYS, g::TrimLogDays, &GlobalSettings::TrimLogDays, 10),
+    Check(IDC_CHK_AUTODELSCHED, g::AutoDelSched, &GlobalSettings::AutoDelSched),
+    Spin(IDC_EDT_DELSCHEDDAYS, g::DelSchedDays, &GlobalSettings::DelSchedDays, 10),
 };
 
 constexpr OptionPage kOptionPages[] = {

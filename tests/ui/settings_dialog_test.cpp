@@ -452,18 +452,18 @@ TEST_F(SettingsDialogTest, TheTimeHelpersLineIsFilledWhenTheNetTimePageShows) {
 
 TEST_F(SettingsDialogTest, OptionPagesShowTheDefaultsWithNothingStored) {
     Create();
-    EXPECT_EQ(view[Ctl::spinMsgDisplayTime].text, "50");
-    EXPECT_EQ(view[Ctl::spinSnoozeMinutes].text, "10");
-    EXPECT_EQ(view[Ctl::tbFontHeight].position, 19);
-    EXPECT_EQ(view[Ctl::spinTrimLogDays].text, "30");
-    EXPECT_EQ(view[Ctl::spinDelSchedDays].text, "30");
+    EXPECT_EQ(view[Ctl{IDC_EDT_MSGDISPLAYTIME}].text, "50");
+    EXPECT_EQ(view[Ctl{IDC_EDT_SNOOZEMINUTES}].text, "10");
+    EXPECT_EQ(view[Ctl{IDC_TB_FONTHEIGHT}].position, 19);
+    EXPECT_EQ(view[Ctl{IDC_EDT_TRIMLOGDAYS}].text, "30");
+    EXPECT_EQ(view[Ctl{IDC_EDT_DELSCHEDDAYS}].text, "30");
     EXPECT_EQ(view[Ctl::MaxCorrection].text, "60");
     EXPECT_EQ(view[Ctl::cmbClockDateFormat].text, "default");
-    EXPECT_TRUE(view[Ctl::chkBeep].checked);
+    EXPECT_TRUE(view[Ctl{IDC_CHK_BEEP}].checked);
     EXPECT_TRUE(view[Ctl::chkAlwaysOnTop].checked);
     EXPECT_EQ(view[Ctl::edtBackupDir].text, "C:\\Apps\\backup");
-    EXPECT_EQ(view[Ctl::butReminderBGColor].colour, 0xFF00000Fu);
-    EXPECT_EQ(view[Ctl::butReminderTextColor].colour, 0xFF0000u);
+    EXPECT_EQ(view[Ctl{IDC_BUT_REMINDERBGCOLOR}].colour, 0xFF00000Fu);
+    EXPECT_EQ(view[Ctl{IDC_BUT_REMINDERTEXTCOLOR}].colour, 0xFF0000u);
     EXPECT_EQ(dialog.MaxCorrection(), 60);
 }
 
@@ -610,7 +610,7 @@ TEST_F(SettingsDialogTest, StartUpAppliesWhatTheStoredValuesSay) {
         {"ReminderFontSize 40 shows 25 and writes it back",
          [](Store& s) { cfg::Write(s, kSettingsKey, cfg::global::ReminderFontSize, 40); },
          [](SettingsDialogTest& t) {
-             EXPECT_EQ(t.view[Ctl::tbFontHeight].position, 25);
+             EXPECT_EQ(t.view[Ctl{IDC_TB_FONTHEIGHT}].position, 25);
              EXPECT_EQ(ReadRegInteger(t.store, kSettingsKey, "ReminderFontSize", 0), 25);
          }},
         {"the sound flags enable their controls",
@@ -620,7 +620,7 @@ TEST_F(SettingsDialogTest, StartUpAppliesWhatTheStoredValuesSay) {
          },
          [](SettingsDialogTest& t) {
              EXPECT_TRUE(t.view[Ctl::edtGlobalSoundName].enabled);
-             EXPECT_FALSE(t.view[Ctl::spinAutoSynchInterval].enabled);
+             EXPECT_FALSE(t.view[Ctl{IDC_EDT_AUTOSYNCHINTERVAL}].enabled);
          }},
     };
     // A fresh program for each case.
@@ -655,25 +655,25 @@ TEST_F(SettingsDialogTest, OptionsTakeEffectAtOnce) {
     EXPECT_EQ(ReadRegString(store, kSettingsKey, "ClockDateFormat", ""), "ddd");
     EXPECT_EQ(settings.ClockDateFormat, "ddd");
 
-    view[Ctl::tbFontHeight].position = 10;
-    dialog.OnEvent(Ctl::tbFontHeight, Event::Change);
+    view[Ctl{IDC_TB_FONTHEIGHT}].position = 10;
+    dialog.OnEvent(Ctl{IDC_TB_FONTHEIGHT}, Event::Change);
     EXPECT_EQ(settings.ReminderFontSize, 10);
     reminders.ShowReminders({"Tea||Start:x||Kettle"});
     EXPECT_EQ(reminderView.lines[1].style.points, PixelsToPoints(10, reminderView.PixelsPerInch()));
 
     view.colourAnswers = {255u, std::nullopt};
-    Click(Ctl::butReminderTextColor);
+    Click(Ctl{IDC_BUT_REMINDERTEXTCOLOR});
     EXPECT_EQ(ReadRegInteger(store, kSettingsKey, "ReminderTextColor", 0), 255);
     EXPECT_EQ(settings.ReminderTextColor, 255u);
-    Click(Ctl::butReminderBGColor);  // opens on the colour last chosen; cancelled
+    Click(Ctl{IDC_BUT_REMINDERBGCOLOR});  // opens on the colour last chosen; cancelled
     EXPECT_EQ(view.colourStarts, (std::vector<std::uint32_t>{0u, 255u}));
     EXPECT_EQ(settings.ReminderBackground, 0xFF00000Fu);
 
-    Type(Ctl::spinMsgDisplayTime, "ten");
+    Type(Ctl{IDC_EDT_MSGDISPLAYTIME}, "ten");
     EXPECT_EQ(settings.MsgDisplayTime, 0);
-    Type(Ctl::spinMsgDisplayTime, "123456");
-    Leave(Ctl::spinMsgDisplayTime);
-    EXPECT_EQ(view[Ctl::spinMsgDisplayTime].text, "9999");
+    Type(Ctl{IDC_EDT_MSGDISPLAYTIME}, "123456");
+    Leave(Ctl{IDC_EDT_MSGDISPLAYTIME});
+    EXPECT_EQ(view[Ctl{IDC_EDT_MSGDISPLAYTIME}].text, "9999");
     EXPECT_EQ(ReadRegInteger(store, kSettingsKey, "MsgDisplayTime", 0), 9999);
 
     // The synchronisation reads the field as it stands; a text that is not
@@ -684,8 +684,8 @@ TEST_F(SettingsDialogTest, OptionsTakeEffectAtOnce) {
     EXPECT_EQ(dialog.MaxCorrection(), 5);
     EXPECT_EQ(ReadRegInteger(store, kSettingsKey, "MaxCorrection", 0), 5);
 
-    view[Ctl::chkLogReminders].checked = true;
-    Click(Ctl::chkLogReminders);
+    view[Ctl{IDC_CHK_LOGREMINDERS}].checked = true;
+    Click(Ctl{IDC_CHK_LOGREMINDERS});
     EXPECT_TRUE(settings.LogReminders);
 
     Type(Ctl::memoTimeServers, "127.0.0.1\r\n");

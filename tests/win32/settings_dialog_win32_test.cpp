@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +20,7 @@
 #include "config/value_access.h"
 #include "config/values.h"
 #include "platform/win32/clock_window_win32.h"
+#include "platform/win32/settings_controls_win32.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win_files.h"
 #include "resource.h"
@@ -231,7 +233,7 @@ TEST_F(SettingsWin32Test, WhatTheStartFillsReachesTheControlsAtTheFirstShowing) 
         SCOPED_TRACE(static_cast<int>(r.ctl));
         EXPECT_EQ(TextOf(C(r.ctl)), r.text);
     }
-    EXPECT_EQ(SendMessageW(C(Ctl::tbFontHeight), TBM_GETPOS, 0, 0), 12);
+    EXPECT_EQ(SendMessageW(C(Ctl{IDC_TB_FONTHEIGHT}), TBM_GETPOS, 0, 0), 12);
     EXPECT_EQ(SendMessageW(C(Ctl::chkAlwaysOnTop), BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_EQ(IsDlgButtonChecked(Schedules(), IDC_OPT_REMINDER), BST_CHECKED);
     EXPECT_FALSE(IsWindowEnabled(C(Ctl::butBrowseApp)));
@@ -364,38 +366,38 @@ TEST_F(SettingsWin32Test, EveryControlOfTheOptionPagesIsBuiltWithItsClassAndCapt
     };
     const Row rows[] = {
         {Ctl::chkLaunchAtWinStart, L"Button", BS_AUTOCHECKBOX, L"Launch at windows start"},
-        {Ctl::chkStartMinimized, L"Button", BS_AUTOCHECKBOX, L"Start minimized"},
+        {Ctl{IDC_CHK_STARTMINIMIZED}, L"Button", BS_AUTOCHECKBOX, L"Start minimized"},
         {Ctl::chkAlwaysOnTop, L"Button", BS_AUTOCHECKBOX, L"Always on top"},
-        {Ctl::chkBeep, L"Button", BS_AUTOCHECKBOX, L"System beep"},
-        {Ctl::chkGlobalSound, L"Button", BS_AUTOCHECKBOX, L"Play sound"},
+        {Ctl{IDC_CHK_BEEP}, L"Button", BS_AUTOCHECKBOX, L"System beep"},
+        {Ctl{IDC_CHK_GLOBALSOUND}, L"Button", BS_AUTOCHECKBOX, L"Play sound"},
         {Ctl::edtGlobalSoundName, L"Edit", WS_TABSTOP, nullptr},
         {Ctl::butBrowseGlobalSound, L"Button", BS_ICON | WS_TABSTOP, L"Select folder"},
         {Ctl::butPlayGlobalSound, L"Button", BS_ICON | WS_TABSTOP, L"Play"},
-        {Ctl::chkLogReminders, L"Button", BS_AUTOCHECKBOX, L"Log reminder events"},
-        {Ctl::chkLogLaunches, L"Button", BS_AUTOCHECKBOX, L"Log program launches"},
-        {Ctl::chkLogNetTime, L"Button", BS_AUTOCHECKBOX, L"Log net time events"},
-        {Ctl::chk12hrFormat, L"Button", BS_AUTOCHECKBOX, L"12-hour time format"},
+        {Ctl{IDC_CHK_LOGREMINDERS}, L"Button", BS_AUTOCHECKBOX, L"Log reminder events"},
+        {Ctl{IDC_CHK_LOGLAUNCHES}, L"Button", BS_AUTOCHECKBOX, L"Log program launches"},
+        {Ctl{IDC_CHK_LOGNETTIME}, L"Button", BS_AUTOCHECKBOX, L"Log net time events"},
+        {Ctl{IDC_CHK_12HRFORMAT}, L"Button", BS_AUTOCHECKBOX, L"12-hour time format"},
         {Ctl::cmbClockDateFormat, L"ComboBox", CBS_DROPDOWN, L"default"},
         {Ctl::butConnectNow, L"Button", WS_TABSTOP, L"Connect now"},
-        {Ctl::chkAutoSynchTime, L"Button", BS_AUTOCHECKBOX, L"Automatically connect every"},
-        {Ctl::spinAutoSynchInterval, L"Edit", WS_TABSTOP, nullptr},
+        {Ctl{IDC_CHK_AUTOSYNCHTIME}, L"Button", BS_AUTOCHECKBOX, L"Automatically connect every"},
+        {Ctl{IDC_EDT_AUTOSYNCHINTERVAL}, L"Edit", WS_TABSTOP, nullptr},
         {Ctl::MaxCorrection, L"Edit", WS_TABSTOP, L"60"},
         {Ctl::memoTimeServers, L"Edit", ES_MULTILINE | ES_WANTRETURN | WS_VSCROLL, nullptr},
         {Ctl::butTestTimeServers, L"Button", WS_TABSTOP, L"Test servers"},
-        {Ctl::spinMsgDisplayTime, L"Edit", WS_TABSTOP, L"50"},
-        {Ctl::spinSnoozeMinutes, L"Edit", WS_TABSTOP, L"10"},
-        {Ctl::tbFontHeight, TRACKBAR_CLASSW, WS_TABSTOP, nullptr},
-        {Ctl::butReminderTextColor, L"Button", BS_OWNERDRAW | WS_TABSTOP, L"Text color"},
-        {Ctl::butReminderBGColor, L"Button", BS_OWNERDRAW | WS_TABSTOP, L"Background"},
+        {Ctl{IDC_EDT_MSGDISPLAYTIME}, L"Edit", WS_TABSTOP, L"50"},
+        {Ctl{IDC_EDT_SNOOZEMINUTES}, L"Edit", WS_TABSTOP, L"10"},
+        {Ctl{IDC_TB_FONTHEIGHT}, TRACKBAR_CLASSW, WS_TABSTOP, nullptr},
+        {Ctl{IDC_BUT_REMINDERTEXTCOLOR}, L"Button", BS_OWNERDRAW | WS_TABSTOP, L"Text color"},
+        {Ctl{IDC_BUT_REMINDERBGCOLOR}, L"Button", BS_OWNERDRAW | WS_TABSTOP, L"Background"},
         {Ctl::edtBackupDir, L"Edit", WS_TABSTOP, nullptr},
         {Ctl::butBackDirBrowse, L"Button", BS_ICON | WS_TABSTOP, L"Select folder"},
         {Ctl::butBackup, L"Button", WS_TABSTOP, L"Backup"},
         {Ctl::butRestore, L"Button", WS_TABSTOP, L"Restore"},
-        {Ctl::chkAutoTrimLog, L"Button", BS_AUTOCHECKBOX, L"Automatically delete log records older than"},
-        {Ctl::spinTrimLogDays, L"Edit", WS_TABSTOP, L"30"},
+        {Ctl{IDC_CHK_AUTOTRIMLOG}, L"Button", BS_AUTOCHECKBOX, L"Automatically delete log records older than"},
+        {Ctl{IDC_EDT_TRIMLOGDAYS}, L"Edit", WS_TABSTOP, L"30"},
         {Ctl::butTrimLog, L"Button", WS_TABSTOP, L"Trim now"},
-        {Ctl::chkAutoDelSched, L"Button", BS_AUTOCHECKBOX, L"Automatically delete expired schedules after"},
-        {Ctl::spinDelSchedDays, L"Edit", WS_TABSTOP, L"30"},
+        {Ctl{IDC_CHK_AUTODELSCHED}, L"Button", BS_AUTOCHECKBOX, L"Automatically delete expired schedules after"},
+        {Ctl{IDC_EDT_DELSCHEDDAYS}, L"Edit", WS_TABSTOP, L"30"},
         {Ctl::lblAppName, L"Static", 0, L"Plenwick"},
         {Ctl::lblAppVersion, L"Static", 0, L"Version 1.2.3.4"},
         {Ctl::butCheckForUpdate, L"Button", WS_TABSTOP, L"Check for updates"},
@@ -411,7 +413,7 @@ TEST_F(SettingsWin32Test, EveryControlOfTheOptionPagesIsBuiltWithItsClassAndCapt
         }
     }
     EXPECT_EQ(SendMessageW(C(Ctl::cmbClockDateFormat), CB_GETCOUNT, 0, 0), 4);
-    EXPECT_EQ(SendMessageW(C(Ctl::tbFontHeight), TBM_GETPOS, 0, 0), 19);
+    EXPECT_EQ(SendMessageW(C(Ctl{IDC_TB_FONTHEIGHT}), TBM_GETPOS, 0, 0), 19);
 }
 
 // Every row of the option pages on the built dialog: its control is on its
@@ -451,6 +453,11 @@ TEST_F(SettingsWin32Test, EveryOptionRowHasItsControlWithItsValuesRange) {
         for (const ui::OptionRow& row : page.rows) {
             ++rows;
             SCOPED_TRACE(static_cast<int>(row.control));
+            // Its kind and page come from the row alone, not a second line
+            // of the control table.
+            EXPECT_EQ(std::count_if(Controls().begin(), Controls().end(),
+                                    [&](const ControlInfo& i) { return i.ctl == row.control; }),
+                      1);
             HWND h = C(row.control);
             ASSERT_TRUE(h);
             EXPECT_EQ(GetParent(h), dialog->PageWindow(page.page));
@@ -520,7 +527,7 @@ TEST_F(SettingsWin32Test, TheDateBoxStoresWhatIsTypedAndWhatIsChosen) {
 
 TEST_F(SettingsWin32Test, TheSliderStoresItsPositionAsTheReminderFontSize) {
     CreateShown();
-    HWND slider = C(Ctl::tbFontHeight);
+    HWND slider = C(Ctl{IDC_TB_FONTHEIGHT});
     SendMessageW(slider, TBM_SETPOS, TRUE, 10);
     SendMessageW(GetParent(slider), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 10), reinterpret_cast<LPARAM>(slider));
     EXPECT_EQ(cfg::Read(store, cfg::kSettingsKey, cfg::global::ReminderFontSize), 10);
@@ -550,7 +557,7 @@ TEST_F(SettingsWin32Test, AColourButtonOpensTheColourDialogAndStoresTheChoice) {
     EXPECT_EQ(cfg::Read(store, cfg::kSettingsKey, cfg::global::ReminderTextColor), 0xFF0000u);
     SetTimer(nullptr, 0, 50, AcceptColourDialog);
     // The dialog opens on the last colour chosen in it, black at first.
-    HWND button = C(Ctl::butReminderTextColor);
+    HWND button = C(Ctl{IDC_BUT_REMINDERTEXTCOLOR});
     SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
                  reinterpret_cast<LPARAM>(button));
     EXPECT_EQ(cfg::Read(store, cfg::kSettingsKey, cfg::global::ReminderTextColor), 0u);

@@ -1,7 +1,6 @@
 #pragma once
-// The settings dialog's controls on Windows: each control of the logic's
-// enum with its template identifier, its kind of window and its page, and
-// the pages with their templates and tab titles.
+// The settings dialog's controls on Windows: each control with its kind of
+// window and its page, and the pages with their templates and tab titles.
 
 #include <windows.h>
 
@@ -17,13 +16,15 @@ enum class Kind { Button, Picture, Check, Edit, Combo, EditCombo, Date, Time, Sp
 
 struct ControlInfo {
     ui::Ctl ctl;
-    int id;
     Kind kind;
     // The frame's own controls have no page.
     bool onFrame = false;
     ui::Page page = ui::Page::Schedules;
     int glyph = 0;
     const wchar_t* hint = nullptr;
+
+    // The control's identifier in its template.
+    int Id() const { return static_cast<int>(ctl); }
 };
 
 // The radio group's items: "Launch application", "Reminder message".
@@ -42,6 +43,6 @@ const ControlInfo* InfoOf(ui::Ctl c);
 // A notification's sender; the radio group's items count as the group.
 const ControlInfo* InfoOfId(int id);
 // An integer field's up-down, which follows it in the template.
-inline int UpDownId(const ControlInfo& field) { return field.id + 1; }
+inline int UpDownId(const ControlInfo& field) { return field.Id() + 1; }
 
 }  // namespace pw::win

@@ -255,7 +255,7 @@ HWND SettingsDialogWin32::Control(Ctl c) const {
     const ControlInfo* info = InfoOf(c);
     if (!info || !frame_) return nullptr;
     HWND parent = info->onFrame ? frame_ : pages_[static_cast<std::size_t>(info->page)];
-    return parent ? GetDlgItem(parent, info->id) : nullptr;
+    return parent ? GetDlgItem(parent, info->Id()) : nullptr;
 }
 
 // --- messages --------------------------------------------------------------
