@@ -74,6 +74,17 @@ if(PW_FLAVOUR STREQUAL win32)
         PASS_REGULAR_EXPRESSION "shell32.dll!Shell_NotifyIconW: its slot holds 0x0")
 endif()
 
+# What the end-to-end run of the time helper watches it with, never part
+# of the product: a DLL that records the service's calls to set the clock
+# and sets nothing, and the tool that loads it into the running service
+# (tests/e2e/test_time_helper.sh).
+add_library(set_time_recorder SHARED ${CMAKE_SOURCE_DIR}/tests/win32/fixtures/set_time_recorder.c)
+set_target_properties(set_time_recorder PROPERTIES PREFIX "")
+target_link_options(set_time_recorder PRIVATE -static-libgcc)
+add_executable(set_time_recorder_attach ${CMAKE_SOURCE_DIR}/tests/win32/fixtures/set_time_recorder_attach.c)
+target_link_libraries(set_time_recorder_attach PRIVATE advapi32)
+target_link_options(set_time_recorder_attach PRIVATE -municode)
+
 # Windows tests: GoogleTest for the Win32 layer, run under Wine.
 file(GLOB PW_WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
 add_executable(pw_wintests ${PW_WIN32_TESTS} ${CMAKE_SOURCE_DIR}/res/tests.rc)
