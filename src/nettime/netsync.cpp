@@ -99,6 +99,54 @@ void RecordSynchTime(cfg::GlobalSettings& settings, Store& store, const Locale& 
 
 std::int32_t BackoffHours(std::int32_t intervalHours) { return std::max<std::int32_t>(intervalHours, 1); }
 
+std::string CorrectedLine(std::string_view offset, std::string_view server) {
+    return "NetTime: " + std::string(offset) + " from " + std::string(server);
+}
+
+std::string NotAdjustedLine(std::string_view server, std::string_view reason) {
+    std::string line = "NetTime: Time not adjusted";
+    if (!server.empty()) line += " from " + QuotedValue(server);
+    if (!reason.empty()) line.append(" (").append(reason).append(")");
+    return line;
+}
+
+WalkOutcome SyncWithList(const SyncContext& ctx, const std::vector<std::string>& servers, AutoSyncBackoff& backoff,
+                         std::int32_t waitHours, const LogWriter& log) {
+    const DateTime now = ctx.clock.Now();
+    WalkOutcome outcome;
+    for (const std::string& server : servers) {
+        if (auto kissed = backoff.kissedAt.find(server); kissed != backoff.kissedAt.end()) {
+            if (!IsSyncDue(now, kissed->second, waitHours)) continue;
+            backoff.kissedAt.erase(kissed);
+        }
+        outcome = WalkOutcome{SyncResult::NotAdjusted, server, {}};
+        outcome.result = SyncWithServer(ctx, server, outcome.offset);
+        switch (outcome.result) {
+            case SyncResult::Corrected: log(CorrectedLine(outcome.offset, server)); return outcome;
+            case SyncResult::NoRight: return outcome;
+            case SyncResult::KissOfDeath:
+                log(NotAdjustedLine(server, kKissReason));
+                backoff.kissedAt[server] = ctx.clock.Now();
+                break;
+            case SyncResult::NotAdjusted: log(NotAdjustedLine(server)); break;
+        }
+    }
+    return outcome;
+}
+
+std::optional<timehelper::Status> SyncByHelper(timehelper::HelperLink* helper) {
+    if (!helper) return std::nullopt;
+    const auto reply = helper->Exchange(timehelper::RequestText(timehelper::Request::Sync), kHelperSyncTimeoutMs);
+    if (!reply) return std::nullopt;
+    return timehelper::ParseStatus(*reply);
+}
+
+std::string HelperLine(const timehelper::Status& status) {
+    const std::string line = status.clockSet ? CorrectedLine(status.offsetText, status.server)
+                                             : NotAdjustedLine(status.server, status.whyNot);
+    return line + std::string(kByTimeHelper);
+}
+
 void AutoSynchronize(AutoSyncContext& ctx) {
     if (!ctx.connection.IsInternetConnected()) return;
     cfg::GlobalSettings& s = ctx.settings;
@@ -113,38 +161,24 @@ void AutoSynchronize(AutoSyncContext& ctx) {
     if (backoff.refusedAt && !IsSyncDue(now, *backoff.refusedAt, waitHours)) return;
     backoff.refusedAt.reset();
 
-    auto log = [&](const std::string& message) {
+    const LogWriter log = [&](std::string_view message) {
         if (s.LogNetTime && ctx.log) ctx.log(message);
     };
     try {
-        for (const std::string& server : ParseServerList(s.TimeServers)) {
-            if (auto kissed = backoff.kissedAt.find(server); kissed != backoff.kissedAt.end()) {
-                if (!IsSyncDue(now, kissed->second, waitHours)) continue;
-                backoff.kissedAt.erase(kissed);
-            }
-            std::string offset;
-            const std::string notAdjusted = "NetTime: Time not adjusted from " + QuotedValue(server);
-            switch (SyncWithServer(ctx.sync, server, offset)) {
-                case SyncResult::Corrected:
-                    log("NetTime: " + offset + " from " + server);
-                    RecordSynchTime(s, ctx.store, ctx.locale, clock.Now());
-                    return;
-                case SyncResult::NoRight:
-                    log(notAdjusted + " (no right to set the clock)");
-                    backoff.refusedAt = clock.Now();
-                    return;
-                case SyncResult::KissOfDeath:
-                    log(notAdjusted + " (the server asks to be left alone)");
-                    backoff.kissedAt[server] = clock.Now();
-                    break;
-                case SyncResult::NotAdjusted:
-                    log(notAdjusted);
-                    break;
-            }
+        const WalkOutcome outcome = SyncWithList(ctx.sync, ParseServerList(s.TimeServers), backoff, waitHours, log);
+        if (outcome.result == SyncResult::Corrected) {
+            RecordSynchTime(s, ctx.store, ctx.locale, clock.Now());
+        } else if (outcome.result == SyncResult::NoRight) {
+            const auto helped = SyncByHelper(ctx.helper);
+            log(helped ? HelperLine(*helped) : NotAdjustedLine(outcome.server, kNoRightReason));
+            if (helped && helped->clockSet)
+                RecordSynchTime(s, ctx.store, ctx.locale, clock.Now());
+            else
+                backoff.refusedAt = clock.Now();
         }
     } catch (...) {
         try {
-            log("NetTime: Unknown error");
+            log(kUnknownErrorLine);
         } catch (...) {
             // Not even the log line could be made; the tick must go on.
         }

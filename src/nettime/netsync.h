@@ -25,6 +25,8 @@
 #include "common/version.h"
 #include "config/global_settings.h"
 #include "net/blocksock.h"
+#include "timehelper/link.h"
+#include "timehelper/protocol.h"
 
 namespace pw::net {
 
@@ -74,6 +76,21 @@ enum class SyncResult {
 inline constexpr std::string_view kRunAsAdministratorTail = " must run as administrator to set the clock.";
 inline constexpr std::string_view kRunAsAdministrator = Joined<kAppTitle, kRunAsAdministratorTail>;
 
+// Why a clock was not set, as the log line ends it in brackets; the time
+// helper reports the same words.
+inline constexpr std::string_view kNoRightReason = "no right to set the clock";
+inline constexpr std::string_view kKissReason = "the server asks to be left alone";
+// The line when an error ends an attempt.
+inline constexpr std::string_view kUnknownErrorLine = "NetTime: Unknown error";
+// Added to the program's log line of an attempt the time helper made.
+inline constexpr std::string_view kByTimeHelper = " (by the time helper)";
+
+// The event log's lines of one attempt: "NetTime: " + offset + " from " +
+// server, and "NetTime: Time not adjusted from " + the quoted server, with
+// the reason in brackets when there is one (no server: none named).
+std::string CorrectedLine(std::string_view offset, std::string_view server);
+std::string NotAdjustedLine(std::string_view server, std::string_view reason = {});
+
 // One attempt against one server: asks it for the time and lets the SNTP
 // client set the clock when the difference is within the maximum
 // correction. offsetText is set whenever the server gave a valid reply,
@@ -119,7 +136,38 @@ struct AutoSyncContext : AppServices {
     cfg::GlobalSettings& settings;
     LogWriter log;
     AutoSyncBackoff backoff{};
+    // Asked when the system refuses for lack of the right; may be null.
+    timehelper::HelperLink* helper = nullptr;
 };
+
+// What a walk over a server list came to: the last server asked (empty
+// when every one was left alone), its answer, and its offset text (empty
+// without a valid reply).
+struct WalkOutcome {
+    SyncResult result = SyncResult::NotAdjusted;
+    std::string server;
+    std::string offset;
+};
+
+// Asks servers in order until one corrects the clock or the system refuses
+// for lack of the right. A server that sent a kiss-o'-death less than
+// waitHours ago is skipped, one that sends one now is noted in the
+// back-off. Logs one line per server asked, except for the refusal, whose
+// line the caller writes: the clock may yet be set another way. Errors of
+// the attempt pass through.
+WalkOutcome SyncWithList(const SyncContext& ctx, const std::vector<std::string>& servers, AutoSyncBackoff& backoff,
+                         std::int32_t waitHours, const LogWriter& log);
+
+// How long the program waits for the time helper's answer to a "SYNC": it
+// asks its own servers one after the other, kSyncTimeoutMs each.
+inline constexpr int kHelperSyncTimeoutMs = 6 * kSyncTimeoutMs;
+
+// Where the program lacks the right to set the clock: the time helper's
+// answer to a "SYNC", or nothing without a helper (null), when it does not
+// answer, or answers with something that is not a status.
+std::optional<timehelper::Status> SyncByHelper(timehelper::HelperLink* helper);
+// The program's log line of the helper's attempt, with kByTimeHelper.
+std::string HelperLine(const timehelper::Status& status);
 
 // How long the automatic step leaves a refusal or a kiss-o'-death alone:
 // its interval, and at least an hour.
@@ -138,7 +186,10 @@ std::int32_t BackoffHours(std::int32_t intervalHours);
 // - the system refuses to set the clock for lack of the right: the walk
 //   ends with "... (no right to set the clock)" behind the line, and no
 //   server is asked until then, since every one would meet the same
-//   refusal and public servers limit clients that ask too often;
+//   refusal and public servers limit clients that ask too often. When the
+//   time helper answers instead, its line is logged in place of that one;
+//   a correction it made counts as the program's own, and anything else
+//   waits as the refusal would;
 // - a server sends a kiss-o'-death: that server is left alone until then
 //   and the walk goes on with the next.
 //

@@ -16,6 +16,7 @@
 
 #include "common/clock.h"
 #include "common/store.h"
+#include "config/values.h"
 #include "nettime/netsync.h"
 #include "timehelper/protocol.h"
 
@@ -25,11 +26,24 @@ inline constexpr std::int32_t kDefaultIntervalHours = 24;
 // A Sync within this many seconds of the last attempt gets its result.
 inline constexpr int kMinSecondsBetweenAttempts = 60;
 
+// The policy key's values. The server list and the maximum correction have
+// the names, meaning and defaults of the user's own; the interval is the
+// helper's own (the user's has no hours when the automatic step is off).
+namespace policy {
+inline constexpr cfg::TextValue TimeServers = cfg::global::TimeServers;
+inline constexpr cfg::IntValue MaxCorrection = cfg::global::MaxCorrection;
+inline constexpr cfg::IntValue SynchInterval{"SynchInterval", kDefaultIntervalHours, 0,
+                                             cfg::global::AutoSynchInterval.max};
+}  // namespace policy
+
+// A failed attempt of the helper's own is tried again after this long.
+inline constexpr std::int32_t kRetryHours = 1;
+
 // Read from the policy key each time an attempt starts.
 struct Policy {
-    std::vector<std::string> servers;
+    std::vector<std::string> servers{std::string(policy::TimeServers.def)};
     // Minutes; same meaning and default as the user's MaxCorrection.
-    std::int32_t maxCorrectionMinutes = 0;
+    std::int32_t maxCorrectionMinutes = policy::MaxCorrection.def;
     // Hours between the helper's own corrections; 0 = only on request.
     std::int32_t intervalHours = kDefaultIntervalHours;
 };
@@ -63,13 +77,18 @@ public:
     Status LastStatus();
 
 private:
-    Status Attempt();
+    // Both with attemptLock_ held.
+    Policy CurrentPolicy();
+    Status Attempt(const Policy& policy);
 
     HelperParts parts_;
     std::mutex attemptLock_;  // one attempt at a time
     std::mutex statusLock_;   // guards status_ only
     Status status_;
     net::AutoSyncBackoff backoff_;
+    // The policy's complaints as last logged, so that a bad value is
+    // logged when it appears and not at every attempt.
+    std::vector<std::string> complaints_;
 };
 
 }  // namespace pw::timehelper
