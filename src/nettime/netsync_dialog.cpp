@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "common/datefmt.h"
 #include "common/errors.h"
 #include "common/files.h"
 #include "common/text.h"
@@ -30,6 +31,17 @@ std::string WithRightHint(std::string text, bool noRight) {
     return text;
 }
 
+std::string CorrectedAnswer(std::string_view offset, std::string_view server) {
+    return "Time corrected by: " + std::string(offset) + " from " + std::string(server);
+}
+
+std::string HelperAnswer(const timehelper::Status& s) {
+    if (s.clockSet) return CorrectedAnswer(s.offsetText, s.server) + std::string(kByTimeHelper);
+    std::string text = "Time not adjusted" + std::string(kByTimeHelper) + ".";
+    if (!s.whyNot.empty()) text += "\r\n" + (s.server.empty() ? std::string() : s.server + ": ") + s.whyNot;
+    return text;
+}
+
 }  // namespace
 
 void butConnectNowClick(NetTimeDialog& d) {
@@ -42,11 +54,17 @@ void butConnectNowClick(NetTimeDialog& d) {
         }
         std::string offset;
         const SyncResult result = SyncWithServer(d.sync, *server, offset);
-        if (result == SyncResult::Corrected) {
-            if (d.settings.LogNetTime && d.log) d.log("NetTime: " + offset + " from " + *server);
+        const auto helped = result == SyncResult::NoRight ? SyncByHelper(d.helper) : std::nullopt;
+        if (helped) {
+            if (d.settings.LogNetTime && d.log) d.log(HelperLine(*helped));
+            if (helped->clockSet) RecordSynchTime(d.settings, d.store, d.locale, d.sync.clock.Now());
+            d.sound.Beep();
+            d.boxes.Show(HelperAnswer(*helped));
+        } else if (result == SyncResult::Corrected) {
+            if (d.settings.LogNetTime && d.log) d.log(CorrectedLine(offset, *server));
             RecordSynchTime(d.settings, d.store, d.locale, d.sync.clock.Now());
             d.sound.Beep();
-            d.boxes.Show("Time corrected by: " + offset + " from " + *server);
+            d.boxes.Show(CorrectedAnswer(offset, *server));
         } else {
             d.sound.Beep();
             d.boxes.Show(WithRightHint("Time not adjusted.", result == SyncResult::NoRight));
@@ -55,6 +73,19 @@ void butConnectNowClick(NetTimeDialog& d) {
         d.sound.Beep();
         d.boxes.Show("Error connecting to server.");
     }
+}
+
+std::string HelperStateLine(timehelper::HelperLink* helper, Clock& clock, const Locale& locale) {
+    using timehelper::HelperState;
+    const HelperState state = helper ? helper->State() : HelperState::NotInstalled;
+    if (state == HelperState::NotInstalled) return "Time helper: not installed";
+    if (state == HelperState::Stopped) return "Time helper: stopped";
+    const auto reply = helper->Exchange(timehelper::RequestText(timehelper::Request::Status), kHelperStatusTimeoutMs);
+    const auto status = reply ? timehelper::ParseStatus(*reply) : std::nullopt;
+    if (!status) return "Time helper: running";
+    if (status->lastCorrectionUtc == 0) return "Time helper: running, no correction yet";
+    const DateTime local = status->lastCorrectionUtc - clock.ZoneBiasMinutes() / 1440.0;
+    return "Time helper: running, last correction " + DateTimeToText(local, locale);
 }
 
 void butTestTimeServersClick(NetTimeDialog& d) {

@@ -43,12 +43,17 @@ struct NetTimeDialog {
     LogWriter log;
     Sound& sound;
     MessageBoxes& boxes;
+    // Asked by "Connect now" when the system refuses for lack of the
+    // right; may be null.
+    timehelper::HelperLink* helper = nullptr;
 };
 
 // "Connect now": one attempt with the first server of the memo, answered
 // by a beep and a message box; a correction is logged (when LogNetTime is
 // on) and recorded in LastSynchTime. Does not look at the connection state
-// or AutoSynchTime.
+// or AutoSynchTime. When the system refuses for lack of the right and the
+// time helper answers, the box, the log line and LastSynchTime tell what
+// the helper did instead.
 void butConnectNowClick(NetTimeDialog& d);
 
 // "Test servers": one full attempt with every server of the memo (each one
@@ -57,5 +62,13 @@ void butConnectNowClick(NetTimeDialog& d);
 // passed are put at the top of the memo, followed by an empty line. Writes
 // no log line and leaves LastSynchTime alone.
 void butTestTimeServersClick(NetTimeDialog& d);
+
+// How long the dialog waits for the time helper's status: it answers at
+// once, and the dialog's window waits with it.
+inline constexpr int kHelperStatusTimeoutMs = 1000;
+
+// The net-time group's line of the time helper's state (null: none), with
+// the local date and time of its last correction while it runs.
+std::string HelperStateLine(timehelper::HelperLink* helper, Clock& clock, const Locale& locale);
 
 }  // namespace pw::net

@@ -81,6 +81,7 @@ enum class Ctl {
     MaxCorrection,
     memoTimeServers,
     butTestTimeServers,
+    lblTimeHelper,
     spinMsgDisplayTime,
     spinSnoozeMinutes,
     tbFontHeight,

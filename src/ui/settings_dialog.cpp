@@ -116,7 +116,12 @@ void SettingsDialog::Show(app::DialogPage page) {
     });
     if (page == app::DialogPage::Schedules) parts_.view.SelectPage(Page::Schedules);
     if (page == app::DialogPage::About) parts_.view.SelectPage(Page::About);
+    PageShown(parts_.view.SelectedPage());
     parts_.view.ShowDialog();
+}
+
+void SettingsDialog::PageShown(Page page) {
+    if (page == Page::Display) Guard([&] { ShowTimeHelperState(); });
 }
 
 void SettingsDialog::ShowingRereadsList() {

@@ -46,6 +46,9 @@ struct SettingsDialogServices : AppServices {
     net::SocketFactory makeSocket;
     // "Check for updates": asks the update server and answers the user.
     std::function<void()> checkForUpdates;
+    // The time helper, for "Connect now" and the net-time group's line of
+    // its state; null without one.
+    timehelper::HelperLink* timeHelper = nullptr;
 };
 
 struct SettingsDialogParts : SettingsDialogServices {
@@ -64,6 +67,10 @@ public:
     // Test button needs them.
     void AttachReminderWindow(sched::ReminderWindow* reminders) { reminders_ = reminders; }
     void AttachLauncher(sched::Launcher* launcher) { launcher_ = launcher; }
+
+    // The user turned to another page (the dialog's own Show does not
+    // come through here).
+    void PageShown(Page page);
 
     // app::SettingsDialogLink
     void Show(app::DialogPage page) override;
@@ -147,6 +154,7 @@ private:
     template <class V>
     bool ShowRowValue(const OptionRow& row, const V& value, const typename cfg::FieldOf<V>::type& stored);
     void NetTime(Ctl control);
+    void ShowTimeHelperState();
 
     SettingsDialogParts parts_;
     sched::ReminderWindow* reminders_ = nullptr;

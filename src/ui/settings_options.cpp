@@ -271,9 +271,18 @@ void SettingsDialog::NetTime(Ctl c) {
                          net::SyncContext{parts_.clock, parts_.makeSocket, [this] { return MaxCorrection(); }},
                          [this](std::string_view m) { parts_.clockWindow.WriteLogLine(m); },
                          parts_.sound,
-                         parts_.boxes};
-    if (c == Ctl::butConnectNow) net::butConnectNowClick(d);
+                         parts_.boxes,
+                         parts_.timeHelper};
+    if (c == Ctl::butConnectNow) {
+        net::butConnectNowClick(d);
+        // The helper may have made a correction.
+        ShowTimeHelperState();
+    }
     if (c == Ctl::butTestTimeServers) net::butTestTimeServersClick(d);
+}
+
+void SettingsDialog::ShowTimeHelperState() {
+    parts_.view.SetText(Ctl::lblTimeHelper, net::HelperStateLine(parts_.timeHelper, parts_.clock, parts_.locale));
 }
 
 bool SettingsDialog::DispatchOption(Ctl c, Event e) {

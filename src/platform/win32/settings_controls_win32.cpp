@@ -72,6 +72,7 @@ constexpr ControlInfo kControls[] = {
     {Ctl::MaxCorrection, IDC_EDT_MAXCORRECTION, Kind::Spin, false, Page::Display, 0, L"0 = no maximum"},
     {Ctl::memoTimeServers, IDC_MEMO_TIMESERVERS, Kind::Edit, false, Page::Display},
     {Ctl::butTestTimeServers, IDC_BUT_TESTTIMESERVERS, Kind::Button, false, Page::Display},
+    {Ctl::lblTimeHelper, IDC_LBL_TIMEHELPER, Kind::Label, false, Page::Display},
     {Ctl::spinMsgDisplayTime, IDC_EDT_MSGDISPLAYTIME, Kind::Spin, false, Page::Display},
     {Ctl::spinSnoozeMinutes, IDC_EDT_SNOOZEMINUTES, Kind::Spin, false, Page::Display},
     {Ctl::tbFontHeight, IDC_TB_FONTHEIGHT, Kind::Slider, false, Page::Display},

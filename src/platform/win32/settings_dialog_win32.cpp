@@ -366,7 +366,10 @@ void SettingsDialogWin32::OnCommand(int id, int code) {
 
 void SettingsDialogWin32::OnNotify(const NMHDR& n) {
     if (n.hwndFrom == tab_) {
-        if (n.code == TCN_SELCHANGE) ShowPage(SelectedPage());
+        if (n.code == TCN_SELCHANGE) {
+            ShowPage(SelectedPage());
+            logic_.PageShown(SelectedPage());
+        }
         return;
     }
     if (setting_ > 0) return;
