@@ -100,6 +100,10 @@ target_link_options(set_time_recorder PRIVATE -static-libgcc)
 add_executable(set_time_recorder_attach ${CMAKE_SOURCE_DIR}/tests/win32/fixtures/set_time_recorder_attach.c)
 target_link_libraries(set_time_recorder_attach PRIVATE advapi32)
 target_link_options(set_time_recorder_attach PRIVATE -municode)
+# Clients that misbehave on the time helper's pipe, against the running
+# service.
+add_executable(time_pipe_clients ${CMAKE_SOURCE_DIR}/tests/win32/fixtures/time_pipe_clients.c)
+target_link_options(time_pipe_clients PRIVATE -municode)
 
 # Windows tests: GoogleTest for the Win32 layer, run under Wine.
 file(GLOB PW_WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)

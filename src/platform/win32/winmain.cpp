@@ -10,6 +10,7 @@
 
 #include "app/startup.h"
 #include "platform/win32/clock_window_win32.h"
+#include "platform/win32/helper_link_win32.h"
 #include "platform/win32/instance_mutex.h"
 #include "platform/win32/locale_win32.h"
 #include "platform/win32/net_sync_win32.h"
@@ -100,10 +101,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         pw::update::butCheckForUpdateClick({app, pw::win::Winsock(), updateWaiter}, version);
     };
 
+    // Where the program may not set the clock, "Connect now" and the
+    // automatic step ask the time helper service, when it is installed.
+    pw::win::WinHelperLink timeHelper;
+
     // Created hidden; its creation starts the clock timer as its last step.
     // Its schedule writes reach the tick's memory at once.
     pw::win::SettingsDialogWin32 settingsWindow({app.WithStore(clockLogic.Tick().ScheduleWriter()), clockLogic, version,
-                                                 ExecutablePath(), pw::win::WinsockSocketFactory(), checkForUpdates});
+                                                 ExecutablePath(), pw::win::WinsockSocketFactory(), checkForUpdates,
+                                                 &timeHelper});
     auto& settingsDialog = settingsWindow.Logic();
     clockLogic.AttachSettingsDialog(&settingsDialog);
     if (!settingsWindow.Create(instance, clockWindow.Handle())) {
@@ -138,6 +144,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         connection,
         clockLogic.Settings(),
         [&clockLogic](std::string_view message) { clockLogic.WriteLogLine(message); }};
+    autoSync.helper = &timeHelper;
     clockLogic.AttachAutoSynchronize([&autoSync] { pw::net::AutoSynchronize(autoSync); });
 
     clockWindow.ShowAtStart();
