@@ -75,8 +75,8 @@ if(PW_FLAVOUR STREQUAL win32)
 endif()
 
 # plenwick-time.exe, the time helper service, shipped by its own setup:
-# static like plenwick.exe, with every DLL it needs loaded at start-up (it
-# starts once per boot, not once per click) and only Windows' own.
+# static like plenwick.exe, with the DLLs it needs loaded at start-up (it
+# starts once per boot, not once per click), all of them Windows' own.
 file(GLOB PW_TIME_HELPER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/time_helper/*.cpp)
 set(PW_TIME_RC_FILE ${CMAKE_SOURCE_DIR}/res/plenwick_time.rc)
 add_executable(plenwick_time ${PW_TIME_HELPER_SOURCES} ${PW_TIME_RC_FILE})
@@ -85,7 +85,7 @@ target_link_libraries(plenwick_time PRIVATE pwwin32)
 set_source_files_properties(${PW_TIME_RC_FILE} PROPERTIES OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/version.rc.inc")
 target_compile_options(plenwick_time PRIVATE -ffunction-sections -fdata-sections)
 target_link_options(plenwick_time PRIVATE -s -municode -Wl,--gc-sections)
-string(REPLACE ";" "," PW_TIME_HELPER_DLLS "kernel32;msvcrt;advapi32;shell32;ws2_32;wininet")
+string(REPLACE ";" "," PW_TIME_HELPER_DLLS "kernel32;msvcrt;${PW_SYSTEM_LIBRARIES}")
 add_test(NAME plenwick_time_pe COMMAND ${PW_PYTHON} ${CMAKE_SOURCE_DIR}/cmake/check_pe.py
     --machine ${PW_PE_MACHINE} --startup ${PW_TIME_HELPER_DLLS} --dlls ${PW_WINE_DLLS} $<TARGET_FILE:plenwick_time>)
 set_tests_properties(plenwick_time_pe PROPERTIES LABELS native)

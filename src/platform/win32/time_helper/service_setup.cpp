@@ -1,5 +1,10 @@
 #include "platform/win32/time_helper/service_setup.h"
 
+#include <cstdint>
+#include <vector>
+
+#include "common/store.h"
+#include "platform/win32/registry_store.h"
 #include "platform/win32/text.h"
 #include "timehelper/names.h"
 
@@ -20,6 +25,7 @@ constexpr wchar_t kPrivileges[] = L"SeSystemtimePrivilege\0SeChangeNotifyPrivile
 constexpr DWORD kRestartDelayMs = 60 * 1000;
 constexpr DWORD kFailureResetSeconds = 24 * 60 * 60;
 constexpr DWORD kStopWaitMs = 20 * 1000;
+constexpr std::string_view kServicesKey = "System\\CurrentControlSet\\Services\\";
 
 class ScHandle {
 public:
@@ -35,6 +41,23 @@ private:
     SC_HANDLE h_;
 };
 
+std::vector<std::uint8_t> Bytes(std::initializer_list<DWORD> words) {
+    std::vector<std::uint8_t> out;
+    for (DWORD w : words)
+        for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(w >> (8 * i)));
+    return out;
+}
+
+// Whether the service manager kept the restarts (one may take them and
+// keep nothing).
+bool KeptFailureActions(SC_HANDLE service) {
+    DWORD needed = 0;
+    QueryServiceConfig2W(service, SERVICE_CONFIG_FAILURE_ACTIONS, nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed ? needed : 1);
+    if (!QueryServiceConfig2W(service, SERVICE_CONFIG_FAILURE_ACTIONS, buffer.data(), needed, &needed)) return false;
+    return reinterpret_cast<SERVICE_FAILURE_ACTIONSW*>(buffer.data())->cActions == 3;
+}
+
 DWORD Configure(SC_HANDLE service) {
     SERVICE_DESCRIPTIONW description{const_cast<wchar_t*>(kDescription)};
     SERVICE_DELAYED_AUTO_START_INFO delayed{TRUE};
@@ -47,19 +70,42 @@ DWORD Configure(SC_HANDLE service) {
     // Also when it stops with an error of its own (its pipe taken), not
     // only when it crashes.
     SERVICE_FAILURE_ACTIONS_FLAG onError{TRUE};
+
+    // Each setting as the service manager keeps it in the service's key,
+    // for one that does not take or keep it itself (Wine's knows only
+    // some); it reads that key when it starts.
+    const auto* privilegeBytes = reinterpret_cast<const std::uint8_t*>(kPrivileges);
+    // The stored form of the restarts: period, two absent texts, the count
+    // and the place of the actions, then each action's kind and delay.
+    std::vector<std::uint8_t> actions = Bytes({kFailureResetSeconds, 0, 0, 3, 0x14});
+    for (const SC_ACTION& a : restart) {
+        const auto one = Bytes({static_cast<DWORD>(a.Type), a.Delay});
+        actions.insert(actions.end(), one.begin(), one.end());
+    }
     struct Setting {
         DWORD level;
         void* info;
+        const char* valueName;
+        StoreValue stored;
     };
     const Setting settings[] = {
-        {SERVICE_CONFIG_DESCRIPTION, &description},
-        {SERVICE_CONFIG_DELAYED_AUTO_START_INFO, &delayed},
-        {SERVICE_CONFIG_REQUIRED_PRIVILEGES_INFO, &privileges},
-        {SERVICE_CONFIG_FAILURE_ACTIONS, &failure},
-        {SERVICE_CONFIG_FAILURE_ACTIONS_FLAG, &onError},
+        {SERVICE_CONFIG_DESCRIPTION, &description, nullptr, {}},
+        {SERVICE_CONFIG_DELAYED_AUTO_START_INFO, &delayed, "DelayedAutostart", StoreValue::Dword(1)},
+        {SERVICE_CONFIG_REQUIRED_PRIVILEGES_INFO, &privileges, "RequiredPrivileges",
+         StoreValue::Raw(regtype::MultiSz, {privilegeBytes, privilegeBytes + sizeof kPrivileges})},
+        {SERVICE_CONFIG_FAILURE_ACTIONS, &failure, "FailureActions", StoreValue::Raw(regtype::Binary, actions)},
+        {SERVICE_CONFIG_FAILURE_ACTIONS_FLAG, &onError, "FailureActionsOnNonCrashFailures", StoreValue::Dword(1)},
     };
-    for (const Setting& s : settings)
-        if (!ChangeServiceConfig2W(service, s.level, s.info)) return GetLastError();
+    RegistryStore registry;
+    const std::string keyPath = std::string(kServicesKey) + std::string(kServiceName);
+    for (const Setting& s : settings) {
+        if (ChangeServiceConfig2W(service, s.level, s.info)) {
+            if (s.level != SERVICE_CONFIG_FAILURE_ACTIONS || KeptFailureActions(service)) continue;
+        } else if (GetLastError() != ERROR_INVALID_LEVEL || !s.valueName)
+            return GetLastError();
+        auto key = registry.Open(Root::LocalMachine, keyPath, OpenMode::ReadWrite);
+        if (!key || !key->SetValue(s.valueName, s.stored)) return ERROR_ACCESS_DENIED;
+    }
     return ERROR_SUCCESS;
 }
 
