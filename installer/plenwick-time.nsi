@@ -34,7 +34,7 @@ RequestExecutionLevel admin
 
 Name "${SERVICE_DISPLAY_NAME}"
 OutFile "${TIME_OUTFILE}"
-InstallDir "$PROGRAMFILES\${APP_TITLE}"
+InstallDir "$PROGRAMFILES\${SERVICE_DISPLAY_NAME}"
 ; An upgrade goes where the last install went.
 InstallDirRegKey HKLM "${TIME_UNINST_KEY}" "InstallLocation"
 !insertmacro SETUP_VERSION_INFO "${SERVICE_DISPLAY_NAME} Setup"

@@ -15,7 +15,8 @@
 # - silent, flooding, deaf and crowding clients on the pipe do not keep a
 #   STATUS from being answered, and SYNCs within the minute set nothing;
 # - the silent uninstaller leaves no service, no files and no HKLM entry,
-#   and keeps the policy and the log.
+#   and keeps the policy and the log;
+# - the per-user setup with /S /TIMEHELPER installs the helper again.
 # Both servers are on the NTP port of 127.0.0.1, the only port the SNTP
 # client asks: a small front answers the user's program itself and passes
 # every other request on to chronyd, and chronyd's answer back.
@@ -130,35 +131,32 @@ e2e_wait_clock
 "$E2E_RUN" reg add "$policy" /v SynchInterval /t REG_DWORD /d 0 /f >/dev/null 2>&1 || e2e_fail "reg add"
 "$E2E_RUN" "$setup" /S >/dev/null 2>&1 || e2e_fail "the time helper's setup failed"
 progfiles=$(run cmd /c echo %ProgramFiles%)
-inst=$(run winepath -u "$progfiles\\Plenwick")
+inst=$(run winepath -u "$progfiles\\Plenwick Time Helper")
 inst=${inst%/}
 for f in plenwick-time.exe uninstall.exe; do
     [ -f "$inst/$f" ] || e2e_fail "$f is not installed in $inst"
 done
 cmp -s "$inst/plenwick-time.exe" "$PW_BUILD_DIR/plenwick-time.exe" || e2e_fail "the installed helper is not the built one"
 check_value "$uninst_key" DisplayName "Plenwick Time Helper"
-check_value "$uninst_key" QuietUninstallString "\"$progfiles\\Plenwick\\uninstall.exe\" /S"
+check_value "$uninst_key" QuietUninstallString "\"$progfiles\\Plenwick Time Helper\\uninstall.exe\" /S"
 check_value "$policy" TimeServers 127.0.0.1
 check_value "$policy" SynchInterval 0x0
 check_value "$policy" MaxCorrection 0x3c
 
 # --- the service as the service manager holds it -----------------------------
+# (tests/e2e/test_time_helper_service.sh reads back the rest.)
 check_value "$service_key" ObjectName 'NT AUTHORITY\LocalService'
-check_value "$service_key" Start 0x2
 check_value "$service_key" DelayedAutostart 0x1
-check_value "$service_key" ImagePath "\"$progfiles\\Plenwick\\plenwick-time.exe\""
-privileges=$(e2e_reg_value "$service_key" RequiredPrivileges)
-case "$privileges" in
-    SeSystemtimePrivilege\\0SeChangeNotifyPrivilege | SeChangeNotifyPrivilege\\0SeSystemtimePrivilege) ;;
-    *) e2e_fail "the service's privileges are \"$privileges\"" ;;
-esac
+check_value "$service_key" RequiredPrivileges 'SeSystemtimePrivilege\0SeChangeNotifyPrivilege'
+check_value "$service_key" ImagePath "\"$progfiles\\Plenwick Time Helper\\plenwick-time.exe\""
 i=0
 until [ "$(service_state)" = RUNNING ]; do
     i=$((i + 1))
     [ $i -le 30 ] || e2e_fail "the service is $(service_state), not running"
     sleep 1
 done
-echo "service: running as $(e2e_reg_value "$service_key" ObjectName), privileges $privileges"
+printf 'service: running as %s, privileges %s\n' "$(e2e_reg_value "$service_key" ObjectName)" \
+    "$(e2e_reg_value "$service_key" RequiredPrivileges)"
 
 # --- the recorder into the running service -----------------------------------
 "$E2E_RUN" "$E2E_WORK/set_time_recorder_attach.exe" PlenwickTime "$(e2e_winpath "$E2E_WORK/set_time_recorder.dll")" \
@@ -239,9 +237,19 @@ while reg_has_key "$uninst_key" || [ -e "$inst" ]; do
     [ $i -le 60 ] || e2e_fail "the uninstaller did not finish"
     sleep 1
 done
+[ -f "$helper_log" ] || e2e_fail "a silent uninstall removed the helper's log"
+# Wine deletes a service marked for deletion when its service manager
+# ends, with the last program of the prefix.
+e2e_exit
+"$PW_WINESERVER" -w
 ! reg_has_key "$service_key" || e2e_fail "the uninstaller left the service"
 [ -z "$(service_state)" ] || e2e_fail "the service manager still knows the service"
 check_value "$policy" TimeServers 127.0.0.1
-[ -f "$helper_log" ] || e2e_fail "a silent uninstall removed the helper's log"
-e2e_exit
+
+# --- the per-user setup, told to bring the helper along ------------------------
+user_setup="$PW_BUILD_DIR/plenwick-setup-$v.exe"
+"$E2E_RUN" "$user_setup" /S /TIMEHELPER >/dev/null 2>&1 || e2e_fail "the per-user setup failed"
+check_value "$uninst_key" DisplayVersion "$v"
+check_value "$service_key" ObjectName 'NT AUTHORITY\LocalService'
+[ -f "$inst/plenwick-time.exe" ] || e2e_fail "the per-user setup did not install the helper"
 e2e_pass
