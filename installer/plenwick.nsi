@@ -126,7 +126,7 @@ Function .onInit
 FunctionEnd
 
 Function OptionsPage
-    !insertmacro MUI_HEADER_TEXT "Options" "How ${APP_TITLE} starts."
+    !insertmacro MUI_HEADER_TEXT "Options" "How ${APP_TITLE} starts and sets the clock."
     nsDialogs::Create 1018
     Pop $0
     ${If} $0 == error

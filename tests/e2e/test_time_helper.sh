@@ -14,85 +14,23 @@
 #   line, the program's log line and its message say so;
 # - silent, flooding, deaf and crowding clients on the pipe do not keep a
 #   STATUS from being answered, and SYNCs within the minute set nothing;
+# - the per-user setup with /S /TIMEHELPER runs the helper's setup again
+#   over the running service, which runs again with the policy kept;
 # - the silent uninstaller leaves no service, no files and no HKLM entry,
-#   and keeps the policy and the log;
-# - the per-user setup with /S /TIMEHELPER installs the helper again.
+#   and keeps the policy and the log.
 # Both servers are on the NTP port of 127.0.0.1, the only port the SNTP
-# client asks: a small front answers the user's program itself and passes
-# every other request on to chronyd, and chronyd's answer back.
+# client asks: the server ahead answers the user's program itself and
+# passes every other request on to chronyd, and chronyd's answer back.
 set -eu
 E2E_SCRIPT=$0
 . "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
 . "$(dirname "$0")/chrony-lib.sh"
 
-if ! python3 -c 'import socket; s=socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 123))' 2>/dev/null; then
-    e2e_fail "the NTP port of 127.0.0.1 is taken; this test needs it"
-fi
 chrony_start "$E2E_WORK"
 E2E_SERVERS="$E2E_SERVERS $CHRONY_PID"
 chrony_reference >/dev/null || e2e_fail "no time server"
-
-# The front: which Wine program asked is read from the socket's owner.
-python3 - "$E2E_WORK" "$CHRONY_PORT" <<'PY' &
-import os, socket, struct, sys, time
-work, chrony_port = sys.argv[1], int(sys.argv[2])
-
-def asker(port):
-    inode = None
-    with open("/proc/net/udp") as f:
-        for line in f.readlines()[1:]:
-            fields = line.split()
-            if int(fields[1].split(":")[1], 16) == port:
-                inode = fields[9]
-    if inode is None:
-        return "?"
-    for pid in filter(str.isdigit, os.listdir("/proc")):
-        try:
-            fds = os.listdir("/proc/%s/fd" % pid)
-            if not any(os.readlink("/proc/%s/fd/%s" % (pid, fd)) == "socket:[%s]" % inode for fd in fds):
-                continue
-            with open("/proc/%s/cmdline" % pid, "rb") as f:
-                cmd = f.read().replace(b"\0", b" ").decode(errors="replace")
-        except OSError:
-            continue
-        if ".exe" in cmd.lower():
-            return cmd.strip()
-    return "?"
-
-s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-s.bind(("127.0.0.1", 123))
-up = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-up.settimeout(2)
-open(os.path.join(work, "front.ready"), "w").close()
-while True:
-    data, peer = s.recvfrom(1024)
-    who = asker(peer[1])
-    user = who.lower().endswith("plenwick.exe")
-    with open(os.path.join(work, "front.log"), "a") as f:
-        f.write("%s %s\n" % ("user" if user else "other", who))
-    if len(data) < 48:
-        continue
-    if user:
-        t = time.time() + 1800 + 2208988800  # 30 minutes ahead, NTP seconds
-        sec = int(t)
-        stamp = struct.pack("!II", sec & 0xFFFFFFFF, int((t - sec) * 4294967296) & 0xFFFFFFFF)
-        head = struct.pack("!BBbbII4s", 0x1C, 2, 6, -20, 0, 0, b"LOCL")
-        s.sendto(head + stamp + data[40:48] + stamp + stamp, peer)
-        continue
-    up.sendto(data, ("127.0.0.1", chrony_port))
-    try:
-        s.sendto(up.recv(1024), peer)
-    except socket.timeout:
-        pass
-PY
-E2E_SERVERS="$E2E_SERVERS $!"
-i=0
-while [ ! -f "$E2E_WORK/front.ready" ]; do
-    i=$((i + 1))
-    [ $i -le 50 ] || e2e_fail "the front server did not start"
-    sleep 0.1
-done
+e2e_ntp_ahead plenwick.exe "$CHRONY_PORT"
 
 # A prefix of its own: the helper goes into the machine's part of it.
 e2e_setup_prefix
@@ -199,8 +137,8 @@ t = datetime.datetime.strptime(sys.argv[1], '%Y-%m-%d %H:%M:%S.%f').replace(tzin
 print('%.3f' % (t.timestamp() - float(sys.argv[2])))" "$asked" "$clicked")
 awk -v d="$apart" 'BEGIN { exit !(d > -1 && d < 5) }' ||
     e2e_fail "the helper set $asked UTC, $apart s from the click"
-grep -q '^user .*plenwick\.exe' "$E2E_WORK/front.log" || e2e_fail "the user's program did not ask its own server"
-grep -q '^other .*plenwick-time\.exe' "$E2E_WORK/front.log" || e2e_fail "the helper did not ask its server: $(cat "$E2E_WORK/front.log")"
+grep -q '^ahead .*plenwick\.exe' "$E2E_WORK/ahead.log" || e2e_fail "the user's program did not ask its own server"
+grep -q '^relayed .*plenwick-time\.exe' "$E2E_WORK/ahead.log" || e2e_fail "the helper did not ask its server: $(cat "$E2E_WORK/ahead.log")"
 
 helper_log="$WINEPREFIX/drive_c/ProgramData/Plenwick/time-helper.log"
 [ -f "$helper_log" ] || e2e_fail "no helper log at $helper_log"
@@ -228,6 +166,15 @@ sets=$(tr -d '\r' <"$record" | grep -c '^SetSystemTime ' || true)
 [ "$sets" = 1 ] || e2e_fail "SYNCs within the minute set the clock again ($sets sets in all)"
 [ "$(service_state)" = RUNNING ] || e2e_fail "the service is $(service_state) after the clients"
 
+# --- the per-user setup, told to bring the helper along, over the running one --
+# It ends the running program and starts its own installed copy again, and
+# stops the service to replace its file and starts it again.
+"$E2E_RUN" "$PW_BUILD_DIR/plenwick-setup-$v.exe" /S /TIMEHELPER >/dev/null 2>&1 || e2e_fail "the per-user setup failed"
+[ "$(service_state)" = RUNNING ] || e2e_fail "the service is $(service_state) after the per-user setup"
+check_value "$uninst_key" DisplayVersion "$v"
+check_value "$policy" TimeServers 127.0.0.1
+e2e_wait_clock
+
 # --- the uninstaller, silent ---------------------------------------------------
 "$E2E_RUN" "$inst/uninstall.exe" /S >/dev/null 2>&1 || e2e_fail "the uninstaller failed"
 # It goes on from a copy of itself.
@@ -245,11 +192,4 @@ e2e_exit
 ! reg_has_key "$service_key" || e2e_fail "the uninstaller left the service"
 [ -z "$(service_state)" ] || e2e_fail "the service manager still knows the service"
 check_value "$policy" TimeServers 127.0.0.1
-
-# --- the per-user setup, told to bring the helper along ------------------------
-user_setup="$PW_BUILD_DIR/plenwick-setup-$v.exe"
-"$E2E_RUN" "$user_setup" /S /TIMEHELPER >/dev/null 2>&1 || e2e_fail "the per-user setup failed"
-check_value "$uninst_key" DisplayVersion "$v"
-check_value "$service_key" ObjectName 'NT AUTHORITY\LocalService'
-[ -f "$inst/plenwick-time.exe" ] || e2e_fail "the per-user setup did not install the helper"
 e2e_pass
