@@ -17,7 +17,7 @@
 # - the per-user setup with /S /TIMEHELPER runs the helper's setup again
 #   over the running service, which runs again with the policy kept;
 # - the silent uninstaller leaves no service, no files and no HKLM entry,
-#   and keeps the policy and the log.
+#   and keeps the policy and the log; told so, it removes those too.
 # Both servers are on the NTP port of 127.0.0.1, the only port the SNTP
 # client asks: the server ahead answers the user's program itself and
 # passes every other request on to chronyd, and chronyd's answer back.
@@ -192,4 +192,26 @@ e2e_exit
 ! reg_has_key "$service_key" || e2e_fail "the uninstaller left the service"
 [ -z "$(service_state)" ] || e2e_fail "the service manager still knows the service"
 check_value "$policy" TimeServers 127.0.0.1
+
+# --- the uninstaller as an administrator answers "Yes" to removing the rest ---
+"$E2E_RUN" "$setup" /S >/dev/null 2>&1 || e2e_fail "the time helper's setup failed again"
+"$E2E_RUN" "$inst/uninstall.exe" >/dev/null 2>&1 &
+E2E_PIDS="$E2E_PIDS $!"
+uninstaller=$(e2e_x_window "Plenwick Time Helper Uninstall")
+e2e_key "$uninstaller" Return
+question=$(e2e_x_window "Plenwick Time Helper Uninstall" "$uninstaller")
+e2e_key "$question" alt+y
+i=0
+while [ -n "$(xdotool search --onlyvisible --name "^Plenwick Time Helper Uninstall *\$" 2>/dev/null)" ]; do
+    i=$((i + 1))
+    [ $i -le 60 ] || e2e_fail "the uninstaller did not come to its end"
+    e2e_key "$uninstaller" Return
+    sleep 1
+done
+timeout 120 "$PW_WINESERVER" -w || e2e_fail "the uninstaller did not end"
+E2E_PIDS=""
+! reg_has_key "$policy" || e2e_fail "the uninstaller kept the policy it was told to remove"
+! reg_has_key 'HKLM\Software\Corvane Software' || e2e_fail "the uninstaller left the policy's parent keys"
+[ ! -e "$(dirname "$helper_log")" ] || e2e_fail "the uninstaller kept the log it was told to remove"
+! reg_has_key "$service_key" || e2e_fail "the uninstaller left the service"
 e2e_pass
