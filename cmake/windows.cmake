@@ -90,6 +90,21 @@ add_test(NAME plenwick_time_pe COMMAND ${PW_PYTHON} ${CMAKE_SOURCE_DIR}/cmake/ch
     --machine ${PW_PE_MACHINE} --startup ${PW_TIME_HELPER_DLLS} --dlls ${PW_WINE_DLLS} $<TARGET_FILE:plenwick_time>)
 set_tests_properties(plenwick_time_pe PROPERTIES LABELS native)
 
+# What the end-to-end run of the time helper watches it with, never part
+# of the product: a DLL that records the service's calls to set the clock
+# and sets nothing, and the tool that loads it into the running service
+# (tests/e2e/test_time_helper.sh).
+add_library(set_time_recorder SHARED ${CMAKE_SOURCE_DIR}/tests/win32/fixtures/set_time_recorder.c)
+set_target_properties(set_time_recorder PROPERTIES PREFIX "")
+target_link_options(set_time_recorder PRIVATE -static-libgcc)
+add_executable(set_time_recorder_attach ${CMAKE_SOURCE_DIR}/tests/win32/fixtures/set_time_recorder_attach.c)
+target_link_libraries(set_time_recorder_attach PRIVATE advapi32)
+target_link_options(set_time_recorder_attach PRIVATE -municode)
+# Clients that misbehave on the time helper's pipe, against the running
+# service.
+add_executable(time_pipe_clients ${CMAKE_SOURCE_DIR}/tests/win32/fixtures/time_pipe_clients.c)
+target_link_options(time_pipe_clients PRIVATE -municode)
+
 # Windows tests: GoogleTest for the Win32 layer, run under Wine.
 file(GLOB PW_WIN32_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
 add_executable(pw_wintests ${PW_WIN32_TESTS} ${CMAKE_SOURCE_DIR}/res/tests.rc)

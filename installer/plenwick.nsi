@@ -6,28 +6,26 @@
 ;   -DBUILD_NSH=<build>/generated/setup.nsh
 ; holding the version, the files and the names shared with the program.
 ;
+; It carries the time helper's setup (installer/plenwick-time.nsi) and,
+; when asked, runs it with an administrator's rights.
+;
 ; Command line: /S silent with the defaults; /AUTOSTART also writes the
-; start-with-Windows entry; /D=<folder> (last) installs elsewhere.
+; start-with-Windows entry; /TIMEHELPER also installs the time helper for
+; all users (silently too, still asking for an administrator);
+; /D=<folder> (last) installs elsewhere.
 
 !ifndef BUILD_NSH
 !error "makensis -DBUILD_NSH=<build>/generated/setup.nsh installer/plenwick.nsi"
 !endif
 !include "${BUILD_NSH}"
+!include "${__FILEDIR__}\common.nsh"
 
-Target "${TARGET}"
-Unicode true
-SetCompressor /SOLID lzma
 RequestExecutionLevel user
-ManifestDPIAware true
 
-!include "MUI2.nsh"
 !include "nsDialogs.nsh"
-!include "LogicLib.nsh"
-!include "FileFunc.nsh"
 !include "WinMessages.nsh"
 
-!define UNINSTALLER "uninstall.exe"
-!define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${APP_TITLE}"
+!define UNINST_KEY "${UNINSTALL_ROOT}\${APP_TITLE}"
 !define SHORTCUT "$SMPROGRAMS\${APP_TITLE}.lnk"
 ; How long a running Plenwick may take to end after WM_CLOSE.
 !define CLOSE_WAIT_MS 30000
@@ -37,26 +35,13 @@ OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\${APP_TITLE}"
 ; An upgrade goes where the last install went.
 InstallDirRegKey HKCU "${UNINST_KEY}" "InstallLocation"
-ShowInstDetails nevershow
-ShowUninstDetails nevershow
-BrandingText "${APP_TITLE} ${VERSION}"
-
-VIProductVersion "${VERSION}"
-VIFileVersion "${VERSION}"
-VIAddVersionKey /LANG=1033 "ProductName" "${APP_TITLE}"
-VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
-VIAddVersionKey /LANG=1033 "LegalCopyright" "${COPYRIGHT}"
-VIAddVersionKey /LANG=1033 "FileDescription" "${APP_TITLE} Setup"
-VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
-VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+!insertmacro SETUP_VERSION_INFO "${APP_TITLE} Setup"
 
 Var AutoStart     ; 1: write the start-with-Windows entry
 Var AutoStartBox
 Var WasRunning    ; 1: a Plenwick was ended and is started again
-
-!define MUI_ICON "${ICON_FILE}"
-!define MUI_UNICON "${ICON_FILE}"
-!define MUI_ABORTWARNING
+Var TimeHelper    ; 1: also run the time helper's setup
+Var TimeHelperBox
 
 !define MUI_WELCOMEPAGE_TEXT "This installs ${APP_TITLE} ${VERSION} for you alone, in your own programs folder; it needs no administrator.$\r$\n$\r$\nA running ${APP_TITLE} is ended and started again afterwards. Your schedules, settings and log are kept.$\r$\n$\r$\nClick Next to continue."
 !insertmacro MUI_PAGE_WELCOME
@@ -131,10 +116,17 @@ Function .onInit
     ${IfNot} ${Errors}
         StrCpy $AutoStart 1
     ${EndIf}
+    ; Unticked unless asked for: it changes the computer for all users.
+    StrCpy $TimeHelper 0
+    ClearErrors
+    ${GetOptions} $0 "/TIMEHELPER" $1
+    ${IfNot} ${Errors}
+        StrCpy $TimeHelper 1
+    ${EndIf}
 FunctionEnd
 
 Function OptionsPage
-    !insertmacro MUI_HEADER_TEXT "Options" "How ${APP_TITLE} starts."
+    !insertmacro MUI_HEADER_TEXT "Options" "How ${APP_TITLE} starts and sets the clock."
     nsDialogs::Create 1018
     Pop $0
     ${If} $0 == error
@@ -147,6 +139,13 @@ Function OptionsPage
     ${EndIf}
     ${NSD_CreateLabel} 0 20u 100% 24u "You can change this later in ${APP_TITLE}'s settings."
     Pop $0
+    ${NSD_CreateCheckbox} 0 52u 100% 12u "Also install the time helper for all users (asks for an administrator)"
+    Pop $TimeHelperBox
+    ${If} $TimeHelper = 1
+        ${NSD_Check} $TimeHelperBox
+    ${EndIf}
+    ${NSD_CreateLabel} 0 68u 100% 36u "Only programs with an administrator's rights may set the clock. The helper sets it for ${APP_TITLE}'s net time from its own servers; see the help."
+    Pop $0
     nsDialogs::Show
 FunctionEnd
 
@@ -156,6 +155,12 @@ Function OptionsPageLeave
         StrCpy $AutoStart 1
     ${Else}
         StrCpy $AutoStart 0
+    ${EndIf}
+    ${NSD_GetState} $TimeHelperBox $0
+    ${If} $0 == ${BST_CHECKED}
+        StrCpy $TimeHelper 1
+    ${Else}
+        StrCpy $TimeHelper 0
     ${EndIf}
 FunctionEnd
 
@@ -182,17 +187,28 @@ Section "-${APP_TITLE}" SecProgram
         ${EndIf}
     ${EndIf}
 
-    WriteRegStr HKCU "${UNINST_KEY}" "DisplayName" "${APP_TITLE}"
-    WriteRegStr HKCU "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
-    WriteRegStr HKCU "${UNINST_KEY}" "Publisher" "${PUBLISHER}"
-    WriteRegStr HKCU "${UNINST_KEY}" "DisplayIcon" "$INSTDIR\${PROGRAM_NAME},0"
-    WriteRegStr HKCU "${UNINST_KEY}" "InstallLocation" "$INSTDIR"
-    WriteRegStr HKCU "${UNINST_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
-    WriteRegStr HKCU "${UNINST_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
-    WriteRegDWORD HKCU "${UNINST_KEY}" "NoModify" 1
-    WriteRegDWORD HKCU "${UNINST_KEY}" "NoRepair" 1
-    SectionGetSize ${SecProgram} $0
-    WriteRegDWORD HKCU "${UNINST_KEY}" "EstimatedSize" $0
+    !insertmacro WRITE_UNINSTALL_ENTRY HKCU "${UNINST_KEY}" "${APP_TITLE}" "${PROGRAM_NAME}" ${SecProgram}
+SectionEnd
+
+; The time helper's own setup, carried inside this one and started with
+; an administrator's rights: Windows asks for them, as this setup itself
+; never does. Its Uninstall entry tells whether it went through.
+Section "-Time helper" SecTimeHelper
+    ${If} $TimeHelper = 1
+        DetailPrint "Installing the time helper for all users"
+        InitPluginsDir
+        File "/oname=$PLUGINSDIR\${TIME_SETUP_NAME}" "${TIME_SETUP_FILE}"
+        ${If} ${Silent}
+            ExecShellWait "runas" "$PLUGINSDIR\${TIME_SETUP_NAME}" "/S"
+        ${Else}
+            ExecShellWait "runas" "$PLUGINSDIR\${TIME_SETUP_NAME}"
+        ${EndIf}
+        ClearErrors
+        ReadRegStr $0 HKLM "${TIME_UNINST_KEY}" "DisplayVersion"
+        ${If} ${Errors}
+            MessageBox MB_OK|MB_ICONEXCLAMATION "The time helper was not installed. ${APP_TITLE} works without it; an administrator can install it later by running this setup again." /SD IDOK
+        ${EndIf}
+    ${EndIf}
 SectionEnd
 
 ; A silent setup has no finish page: it starts again only what it ended.

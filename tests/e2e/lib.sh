@@ -38,6 +38,13 @@
 #                                  would: its middle, or X pixels from its left
 #   e2e_page N                     shows the settings page N tabs right of "Schedules"
 #   e2e_wait_box [S]               waits for the program's message box
+#   e2e_uninstall_yes EXE CAPTION  runs an uninstaller as a person would, who
+#                                  confirms and answers "Yes" to its question;
+#                                  waits until every program of the prefix ended
+#   e2e_ntp_ahead [PROGRAM PORT]   a time server on 127.0.0.1:123 answering
+#                                  30 minutes ahead (tests/e2e/ntp_ahead.py),
+#                                  to PROGRAM alone when given, passing the
+#                                  others on to 127.0.0.1:PORT
 
 E2E_KEY='HKEY_CURRENT_USER\Software\Corvane Software\Plenwick'
 # The settings dialog's caption begins so.
@@ -380,4 +387,34 @@ e2e_wait_box() {
         [ $_i -le $(( ${1:-20} * 2 * E2E_SLOW )) ] || e2e_fail "no message box; windows: $(e2e_driver windows | tr "\n" ";")"
         sleep 0.5
     done
+}
+
+e2e_ntp_ahead() {
+    python3 "$PW_SOURCE_DIR/tests/e2e/ntp_ahead.py" "$E2E_WORK" "$@" 2>"$E2E_WORK/ahead.err" &
+    E2E_SERVERS="$E2E_SERVERS $!"
+    _i=0
+    while [ ! -f "$E2E_WORK/ahead.ready" ]; do
+        _i=$((_i + 1))
+        [ $_i -le 50 ] || e2e_fail "the test time server did not start: $(cat "$E2E_WORK/ahead.err")"
+        sleep 0.1
+    done
+}
+
+e2e_uninstall_yes() {
+    "$E2E_RUN" "$1" >/dev/null 2>&1 &
+    E2E_PIDS="$E2E_PIDS $!"
+    _un=$(e2e_x_window "$2")
+    e2e_key "$_un" Return
+    _question=$(e2e_x_window "$2" "$_un")
+    e2e_key "$_question" alt+y
+    # "Close" once the uninstaller is done (until then the key does nothing).
+    _i=0
+    while [ -n "$(xdotool search --onlyvisible --name "^$2 *\$" 2>/dev/null)" ]; do
+        _i=$((_i + 1))
+        [ $_i -le $((60 * E2E_SLOW)) ] || e2e_fail "the uninstaller did not come to its end"
+        e2e_key "$_un" Return
+        sleep 1
+    done
+    timeout $((120 * E2E_SLOW)) "$PW_WINESERVER" -w || e2e_fail "the uninstaller did not end"
+    E2E_PIDS=""
 }

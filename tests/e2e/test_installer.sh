@@ -163,22 +163,7 @@ check_value 'HKCU\Software\Corvane Software\Plenwick\Schedules\Kept' Message "St
 
 # --- the uninstaller as a user answers "Yes" to removing the settings -------
 "$E2E_RUN" "$setup" /S >/dev/null 2>&1 || e2e_fail "the setup failed again"
-"$E2E_RUN" "$inst/uninstall.exe" >/dev/null 2>&1 &
-E2E_PIDS="$E2E_PIDS $!"
-uninstaller=$(e2e_x_window "Plenwick Uninstall")
-e2e_key "$uninstaller" Return
-question=$(e2e_x_window "Plenwick Uninstall" "$uninstaller")
-e2e_key "$question" alt+y
-# "Close" once the uninstaller is done (until then the key does nothing).
-i=0
-while [ -n "$(xdotool search --onlyvisible --name "^Plenwick Uninstall *\$" 2>/dev/null)" ]; do
-    i=$((i + 1))
-    [ $i -le $((60 * E2E_SLOW)) ] || e2e_fail "the uninstaller did not come to its end"
-    e2e_key "$uninstaller" Return
-    sleep 1
-done
-timeout $((120 * E2E_SLOW)) "$wineserver_of_run" -w || e2e_fail "the uninstaller did not end"
-E2E_PIDS=""
+e2e_uninstall_yes "$inst/uninstall.exe" "Plenwick Uninstall"
 [ ! -e "$inst/plenwk.log" ] || e2e_fail "the uninstaller kept the log it was told to remove"
 [ -f "$inst/backup/registry.cfg" ] || e2e_fail "the uninstaller removed the backup folder"
 ! reg_has_key 'HKCU\Software\Corvane Software' || e2e_fail "the uninstaller kept the settings it was told to remove"
