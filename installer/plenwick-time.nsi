@@ -19,6 +19,7 @@
 !define TIME_OUTFILE "${TIME_SETUP_FILE}"
 !endif
 !include "${__FILEDIR__}\common.nsh"
+!include "x64.nsh"
 
 RequestExecutionLevel admin
 
@@ -123,9 +124,15 @@ Section "-${SERVICE_DISPLAY_NAME}" SecHelper
     File "/oname=${TIME_PROGRAM_NAME}" "${TIME_PROGRAM_FILE}"
     WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
+    ; The policy lives where an administrator's registry tools show it: the
+    ; 64-bit view on 64-bit Windows, which the helper reads too.
+    ${If} ${RunningX64}
+        SetRegView 64
+    ${EndIf}
     !insertmacro POLICY_DEFAULT Str "${POLICY_SERVERS}" "${POLICY_SERVERS_DEFAULT}"
     !insertmacro POLICY_DEFAULT DWORD "${POLICY_MAX_CORRECTION}" "${POLICY_MAX_CORRECTION_DEFAULT}"
     !insertmacro POLICY_DEFAULT DWORD "${POLICY_INTERVAL}" "${POLICY_INTERVAL_DEFAULT}"
+    SetRegView default
 
     ; The helper itself creates the service and sets its account, start
     ; and rights, or brings an earlier one up to date.
@@ -165,9 +172,13 @@ Section "Uninstall"
     DeleteRegKey HKLM "${TIME_UNINST_KEY}"
 
     MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Also remove the time helper's policy (its servers and limits) and its log?" /SD IDNO IDNO keep_data
+        ${If} ${RunningX64}
+            SetRegView 64
+        ${EndIf}
         DeleteRegKey HKLM "${POLICY_KEY}"
         DeleteRegKey /ifempty HKLM "${SETTINGS_KEY}"
         DeleteRegKey /ifempty HKLM "${PUBLISHER_KEY}"
+        SetRegView default
         Delete "$APPDATA\${DATA_FOLDER}\${TIME_LOG_FILE}"
         RMDir "$APPDATA\${DATA_FOLDER}"
     keep_data:

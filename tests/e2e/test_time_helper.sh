@@ -51,7 +51,6 @@ for f in set_time_recorder.dll set_time_recorder_attach.exe time_pipe_clients.ex
 done
 policy='HKLM\Software\Corvane Software\Plenwick\TimeHelper'
 service_key='HKLM\System\CurrentControlSet\Services\PlenwickTime'
-uninst_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\PlenwickTime'
 
 # --- the user's program, without the right, its own server far ahead -----
 e2e_reg_dword LogNetTime 1
@@ -67,7 +66,17 @@ e2e_wait_clock
 # Only when asked: no correction of its own before the recorder is in.
 "$E2E_RUN" reg add "$policy" /v SynchInterval /t REG_DWORD /d 0 /f >/dev/null 2>&1 || e2e_fail "reg add"
 "$E2E_RUN" "$setup" /S >/dev/null 2>&1 || e2e_fail "the time helper's setup failed"
-progfiles=$(run cmd /c echo %ProgramFiles%)
+# A 32-bit setup in a 64-bit prefix installs into the 32-bit Program Files
+# folder and writes its Uninstall entry into the 32-bit registry view; the
+# policy stays in the 64-bit view, where an administrator's tools put it.
+if [ "$PW_FLAVOUR" = win32 ] && [ -d "$WINEPREFIX/drive_c/Program Files (x86)" ]; then
+    progvar='%ProgramFiles(x86)%'
+    uninst_key='HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall\PlenwickTime'
+else
+    progvar='%ProgramFiles%'
+    uninst_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\PlenwickTime'
+fi
+progfiles=$(run cmd /c echo "$progvar")
 inst=$(run winepath -u "$progfiles\\Plenwick Time Helper")
 inst=${inst%/}
 for f in plenwick-time.exe uninstall.exe; do
@@ -89,7 +98,7 @@ check_value "$service_key" ImagePath "\"$progfiles\\Plenwick Time Helper\\plenwi
 i=0
 until [ "$(service_state)" = RUNNING ]; do
     i=$((i + 1))
-    [ $i -le 30 ] || e2e_fail "the service is $(service_state), not running"
+    [ $i -le $((30 * E2E_SLOW)) ] || e2e_fail "the service is $(service_state), not running"
     sleep 1
 done
 printf 'service: running as %s, privileges %s\n' "$(e2e_reg_value "$service_key" ObjectName)" \
@@ -103,13 +112,13 @@ grep -q '^attached ' "$record" || e2e_fail "the recorder did not start its recor
 
 # --- "Connect now", clicked ----------------------------------------------------
 e2e_driver command settings
-e2e_driver wait '#32770' "$E2E_DIALOG" 30000 >/dev/null || e2e_fail "the settings dialog did not open"
+e2e_driver wait '#32770' "$E2E_DIALOG" "$((30 * E2E_SLOW))000" >/dev/null || e2e_fail "the settings dialog did not open"
 e2e_page 2
 state_line() { e2e_driver text "$E2E_DIALOG" "$(e2e_rid IDC_LBL_TIMEHELPER)"; }
 i=0
 until state_line | grep -q '^Time helper: running'; do
     i=$((i + 1))
-    [ $i -le 40 ] || e2e_fail "the net-time group says \"$(state_line)\""
+    [ $i -le $((40 * E2E_SLOW)) ] || e2e_fail "the net-time group says \"$(state_line)\""
     sleep 0.5
 done
 before_line=$(state_line)
@@ -134,7 +143,7 @@ apart=$(python3 -c "
 import datetime, sys
 t = datetime.datetime.strptime(sys.argv[1], '%Y-%m-%d %H:%M:%S.%f').replace(tzinfo=datetime.timezone.utc)
 print('%.3f' % (t.timestamp() - float(sys.argv[2])))" "$asked" "$clicked")
-awk -v d="$apart" 'BEGIN { exit !(d > -1 && d < 5) }' ||
+awk -v d="$apart" -v s="$E2E_SLOW" 'BEGIN { exit !(d > -1 && d < 5 * s) }' ||
     e2e_fail "the helper set $asked UTC, $apart s from the click"
 grep -q '^ahead .*plenwick\.exe' "$E2E_WORK/ahead.log" || e2e_fail "the user's program did not ask its own server"
 grep -q '^relayed .*plenwick-time\.exe' "$E2E_WORK/ahead.log" || e2e_fail "the helper did not ask its server: $(cat "$E2E_WORK/ahead.log")"
@@ -180,7 +189,7 @@ e2e_wait_clock
 i=0
 while reg_has_key "$uninst_key" || [ -e "$inst" ]; do
     i=$((i + 1))
-    [ $i -le 60 ] || e2e_fail "the uninstaller did not finish"
+    [ $i -le $((60 * E2E_SLOW)) ] || e2e_fail "the uninstaller did not finish"
     sleep 1
 done
 [ -f "$helper_log" ] || e2e_fail "a silent uninstall removed the helper's log"

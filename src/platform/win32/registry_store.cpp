@@ -235,10 +235,10 @@ std::unique_ptr<StoreKey> RegistryStore::Open(Root root, std::string_view path, 
     LONG r;
     if (mode == OpenMode::Create) {
         r = RegCreateKeyExW(RootHandle(root), wpath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                            KEY_READ | KEY_WRITE, nullptr, &h, nullptr);
+                            KEY_READ | KEY_WRITE | view_, nullptr, &h, nullptr);
     } else {
         REGSAM sam = mode == OpenMode::Read ? KEY_READ : (KEY_READ | KEY_WRITE);
-        r = RegOpenKeyExW(RootHandle(root), wpath.c_str(), 0, sam, &h);
+        r = RegOpenKeyExW(RootHandle(root), wpath.c_str(), 0, sam | view_, &h);
     }
     if (r != ERROR_SUCCESS) return nullptr;
     return std::make_unique<RegistryKey>(h);

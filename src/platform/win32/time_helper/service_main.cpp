@@ -128,7 +128,10 @@ DWORD Run() {
     };
     trim();
 
-    pw::win::RegistryStore store;
+    // The policy's documented place is the one an administrator's registry
+    // tools show; on 64-bit Windows that is the 64-bit view, not this 32-bit
+    // program's redirected one.
+    pw::win::RegistryStore store(KEY_WOW64_64KEY);
     th::TimeHelper helper({clock, pw::win::WinsockSocketFactory(),
                            [&store] { return store.Open(pw::Root::LocalMachine, th::kPolicyKey, pw::OpenMode::Read); },
                            writeLog});
