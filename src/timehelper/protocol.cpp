@@ -1,8 +1,9 @@
 #include "timehelper/protocol.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "common/text.h"
 
@@ -43,9 +44,16 @@ std::string DateText(DateTime value) {
 }
 
 std::optional<DateTime> ParseDate(std::string_view text) {
-    DateTime value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    // strtod rather than the floating-point from_chars, which alone would
+    // add tens of kilobytes to the program. Only what "%.17g" writes is
+    // let through: no blanks, hexadecimal, "inf" or "nan".
+    if (text.empty() || text.size() > 32 ||
+        text.find_first_not_of("0123456789.eE+-") != std::string_view::npos)
+        return std::nullopt;
+    const std::string copy(text);
+    char* end = nullptr;
+    const DateTime value = std::strtod(copy.c_str(), &end);
+    if (end != copy.c_str() + copy.size()) return std::nullopt;
     if (!std::isfinite(value) || (value != 0 && !IsValidDateTime(value))) return std::nullopt;
     return value;
 }

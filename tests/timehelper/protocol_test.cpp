@@ -45,6 +45,10 @@ TEST(TimeHelperStatus, WhatIsNotAStatusReadsAsNothing) {
         {good + "lastAttempt=\n", false},
         {good + "lastAttempt=1e300\n", false},
         {good + "lastCorrection=nan\n", false},
+        {good + "lastCorrection=inf\n", false},
+        {good + "lastCorrection= 46365.5\n", false},
+        {good + "lastCorrection=0x1p15\n", false},
+        {good + "lastCorrection=4.6365123456789012e4\n", true},
         {good + "server=" + std::string(kMaxReplyBytes, 'x'), false},
         {"\0\xff=\n\0"s, false},
     };
