@@ -8,7 +8,6 @@
 #include <shlobj.h>
 
 #include <cstdio>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -114,18 +113,10 @@ DWORD Run() {
     const std::wstring folder = PrepareDataFolder();
     if (folder.empty()) return ERROR_PATH_NOT_FOUND;
     pw::log::EventLog log(files, clock, locale, pw::win::Narrow(folder) + "\\" + std::string(th::kLogFileName));
-    // The pipe's threads and the timer write it: one line at a time.
-    std::mutex logLock;
-    auto writeLog = [&](std::string_view line) {
-        std::lock_guard hold(logLock);
-        log.Write(line);
-    };
+    auto writeLog = [&](std::string_view line) { log.Write(line); };
     // Trimmed as the program trims its own, with its default age.
     const int trimDays = pw::cfg::GlobalSettings{}.TrimLogDays;
-    auto trim = [&] {
-        std::lock_guard hold(logLock);
-        log.Trim(trimDays);
-    };
+    auto trim = [&] { log.Trim(trimDays); };
     trim();
 
     // The policy's documented place is the one an administrator's registry
@@ -137,7 +128,7 @@ DWORD Run() {
                            writeLog});
     pw::win::TimePipeServer server({pw::win::Widen(th::kPipeName)},
                                    [&helper](std::string_view request) { return helper.Handle(request); });
-    if (!server.Start()) {
+    if (!server.Open()) {
         const DWORD error = GetLastError();
         writeLog("The time helper could not open its pipe (error " + std::to_string(error) + ").");
         return error ? error : ERROR_PIPE_BUSY;
@@ -146,7 +137,9 @@ DWORD Run() {
     SYSTEMTIME day;
     GetSystemTime(&day);
     helper.Tick();
-    while (WaitForSingleObject(stopEvent, kTickMs) == WAIT_TIMEOUT) {
+    // This thread serves the pipe and keeps the time: the service starts no
+    // thread of its own.
+    server.Serve(stopEvent, kTickMs, [&] {
         helper.Tick();
         SYSTEMTIME now;
         GetSystemTime(&now);
@@ -154,8 +147,7 @@ DWORD Run() {
             day = now;
             trim();
         }
-    }
-    server.Stop();
+    });
     return NO_ERROR;
 }
 
