@@ -126,15 +126,8 @@ void TimePipeServer::Serve(HANDLE stop, DWORD tickMs, const std::function<void()
             tick();
         }
     }
-    for (Instance& in : instances_) {
-        if (!in.pending) continue;
-        DWORD bytes;
-        CancelIo(in.pipe);
-        GetOverlappedResult(in.pipe, &in.ov, &bytes, TRUE);
-        in.pending = false;
-        DisconnectNamedPipe(in.pipe);
-        in.step = Step::Listening;
-    }
+    for (Instance& in : instances_)
+        if (in.pending) Drop(in);
 }
 
 namespace {
