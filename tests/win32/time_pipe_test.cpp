@@ -138,6 +138,30 @@ TEST(TimePipeServerTest, HostileClientsNeverKeepOthersFromAnAnswer) {
     }
 }
 
+// The service serves on its own thread and keeps the time between clients;
+// its stop ends the serving at once, also with a client in mid-request.
+TEST(TimePipeServerTest, ServingOnTheCallersThreadTicksAndStopsWithAClientHalfWay) {
+    StandIn standIn;
+    // A long request limit, so the silent client is still pending at the stop.
+    Server s([&standIn](std::string_view r) { return standIn(r); }, 2, 10000, 300);
+    ASSERT_TRUE(s.server.Open());
+    HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<int> ticks{0};
+    std::thread service([&] { s.server.Serve(stop, 50, [&ticks] { ++ticks; }); });
+    HANDLE silent = OpenRaw(s.name);
+    ASSERT_NE(silent, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(WinHelperLink(s.name, "").Exchange("STATUS", 3000), kStatusReply);
+    Sleep(500);
+    EXPECT_GE(ticks.load(), 3) << "the tick did not run while a client waited";
+    const auto start = std::chrono::steady_clock::now();
+    SetEvent(stop);
+    service.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << "the stop waited for the client";
+    EXPECT_TRUE(Dropped(silent));
+    CloseHandle(silent);
+    CloseHandle(stop);
+}
+
 // While the service is stopped any process may serve its pipe's name.
 TEST(TimePipeServerTest, NoOneElseServesTheHelpersName) {
     StandIn standIn;
