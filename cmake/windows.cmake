@@ -92,14 +92,11 @@ set_tests_properties(plenwick_time_pe PROPERTIES LABELS native)
 
 # What the end-to-end run of the time helper watches it with, never part
 # of the product: a DLL that records the service's calls to set the clock
-# and sets nothing, and the tool that loads it into the running service
-# (tests/e2e/test_time_helper.sh).
+# and sets nothing, put beside the service in place of a DLL it imports
+# (tests/e2e/test_time_helper.sh); its one export keeps its own name.
 add_library(set_time_recorder SHARED ${CMAKE_SOURCE_DIR}/tests/win32/fixtures/set_time_recorder.c)
 set_target_properties(set_time_recorder PROPERTIES PREFIX "")
-target_link_options(set_time_recorder PRIVATE -static-libgcc)
-add_executable(set_time_recorder_attach ${CMAKE_SOURCE_DIR}/tests/win32/fixtures/set_time_recorder_attach.c)
-target_link_libraries(set_time_recorder_attach PRIVATE advapi32)
-target_link_options(set_time_recorder_attach PRIVATE -municode)
+target_link_options(set_time_recorder PRIVATE -static-libgcc -Wl,--kill-at)
 # Clients that misbehave on the time helper's pipe, against the running
 # service.
 add_executable(time_pipe_clients ${CMAKE_SOURCE_DIR}/tests/win32/fixtures/time_pipe_clients.c)
