@@ -187,8 +187,7 @@ e2e_reg_get() {
 }
 
 e2e_reg_value() {
-    "$E2E_RUN" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
-        awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
+    "$PW_SOURCE_DIR/scripts/reg-value" "$1" "$2"
 }
 
 e2e_start() {

@@ -26,8 +26,7 @@ wait_key() {
 }
 
 schedule_value() {
-    "$E2E_RUN" reg query "$SCHEDULES\\$1" /v "$2" 2>/dev/null | tr -d '\r' |
-        awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
+    e2e_reg_value "$SCHEDULES\\$1" "$2"
 }
 
 e2e_reg_dword SystemBeep 0

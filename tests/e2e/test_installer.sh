@@ -28,9 +28,6 @@ makensis -V1 -DBUILD_NSH="$PW_BUILD_DIR/generated/setup.nsh" -DVERSION="$newer" 
 
 uninst_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Plenwick'
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
-reg_value() {  # key name: the data as reg shows it, empty when missing
-    run reg query "$1" /v "$2" | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
-}
 reg_has_key() { "$E2E_RUN" reg query "$1" >/dev/null 2>&1; }
 
 # What lies outside the user's profile and the user's registry.
@@ -75,7 +72,7 @@ cmp -s "$inst/plenwick.exe" "$PW_BUILD_DIR/plenwick.exe" || e2e_fail "the instal
 [ -f "$shortcut" ] || e2e_fail "no Start menu shortcut"
 
 check_value() {  # key name expected
-    _got=$(reg_value "$1" "$2")
+    _got=$(e2e_reg_value "$1" "$2")
     [ "$_got" = "$3" ] || e2e_fail "$1 $2 is \"$_got\", expected \"$3\""
 }
 check_value "$uninst_key" DisplayName Plenwick
@@ -85,12 +82,12 @@ check_value "$uninst_key" DisplayIcon "$inst_win\\plenwick.exe,0"
 check_value "$uninst_key" InstallLocation "$inst_win"
 check_value "$uninst_key" UninstallString "\"$inst_win\\uninstall.exe\""
 check_value "$uninst_key" QuietUninstallString "\"$inst_win\\uninstall.exe\" /S"
-size_kb=$(( $(reg_value "$uninst_key" EstimatedSize) ))
+size_kb=$(( $(e2e_reg_value "$uninst_key" EstimatedSize) ))
 exe_kb=$(( $(stat -c %s "$inst/plenwick.exe") / 1024 ))
 if [ "$size_kb" -lt "$exe_kb" ] || [ "$size_kb" -gt $((exe_kb * 2)) ]; then
     e2e_fail "EstimatedSize $size_kb KB for a program of $exe_kb KB"
 fi
-[ -z "$(reg_value "$run_key" Plenwick)" ] || e2e_fail "a silent install wrote the start-with-Windows entry"
+[ -z "$(e2e_reg_value "$run_key" Plenwick)" ] || e2e_fail "a silent install wrote the start-with-Windows entry"
 
 # --- the installed program runs and logs beside itself -------------------
 tomorrow=$(date -d tomorrow +%d/%m/%Y)
@@ -157,7 +154,7 @@ done
 [ -f "$inst/backup/registry.cfg" ] || e2e_fail "the uninstaller removed the backup folder"
 [ ! -e "$shortcut" ] || e2e_fail "the uninstaller left the shortcut"
 ! reg_has_key "$uninst_key" || e2e_fail "the uninstaller left the Uninstall entry"
-[ -z "$(reg_value "$run_key" Plenwick)" ] || e2e_fail "the uninstaller left the start-with-Windows entry"
+[ -z "$(e2e_reg_value "$run_key" Plenwick)" ] || e2e_fail "the uninstaller left the start-with-Windows entry"
 check_value 'HKCU\Software\Corvane Software\Plenwick\Schedules\Kept' Message "Still here"
 [ "$(e2e_reg_get LaunchAtWinStart)" = 0x0 ] || e2e_fail "the kept settings still claim the start-with-Windows entry"
 
