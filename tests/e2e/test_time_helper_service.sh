@@ -19,13 +19,20 @@ export WINEDEBUG=-all
 . "$root/scripts/clock-right.sh"
 without_clock_right "$0" "$@"
 
-# The shared test prefix, made if needed, is the template of this run's.
-WINEPREFIX=$PW_PREFIXES/wineprefix "$root/scripts/wine-run" cmd /c exit >/dev/null 2>&1
+# The shared test prefix, made if needed, is the template of this run's,
+# copied once its server has ended and written everything out.
+WINEPREFIX=$PW_PREFIXES/wineprefix "$root/scripts/wine-run" cmd /c exit >/dev/null 2>&1 || true
+WINEPREFIX=$PW_PREFIXES/wineprefix "$PW_WINESERVER" -w
 work=$(mktemp -d)
 export WINEPREFIX="$work/prefix"
 cp -a "$PW_PREFIXES/wineprefix" "$WINEPREFIX"
 rm -f "$WINEPREFIX/.pw-ready.lock"
-holder=
+# One Wine session for the whole run. Between two short programs Wine may
+# begin to end the session, and a program started then can fail without a
+# word, or meet a service manager that is stopping and starting the
+# automatic services again.
+timeout 3000 "$root/scripts/wine-run" cmd /c "ping -n 3000 127.0.0.1 >nul" >/dev/null 2>&1 &
+holder=$!
 cleanup() {
     [ -z "$holder" ] || kill "$holder" 2>/dev/null || true
     "$PW_WINESERVER" -k 2>/dev/null || true
@@ -45,7 +52,7 @@ exe="$dir\\plenwick-time.exe"
 service='HKLM\System\CurrentControlSet\Services\PlenwickTime'
 log="$WINEPREFIX/drive_c/ProgramData/Plenwick/time-helper.log"
 ask() { run "$PW_BUILD_DIR/helper_ask.exe" "$@" | tr -d '\r'; }
-value() { run reg query "$service" /v "$1" 2>/dev/null | tr -d '\r' | awk -v n="$1" '$1 == n { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'; }
+value() { "$root/scripts/reg-value" "$service" "$1"; }
 
 mkdir -p "$unixdir"
 cp "$PW_BUILD_DIR/plenwick-time.exe" "$unixdir/"
@@ -72,11 +79,15 @@ FailureActions 80510100000000000000000003000000140000000100000060EA0000010000006
 ImagePath "$exe"
 EXPECTED
 
-# Wine ends its services with the last program of the session: one stays.
-timeout 300 "$root/scripts/wine-run" cmd /c "ping -n 300 127.0.0.1 >nul" >/dev/null 2>&1 &
-holder=$!
+# A started service reports "running" from its own thread, after the
+# service manager has answered the start.
 run net start PlenwickTime >/dev/null 2>&1 || true
-[ "$(ask state)" = running ] || fail "the service is not running"
+i=0
+until [ "$(ask state)" = running ]; do
+    i=$((i + 1))
+    [ $i -le 120 ] || fail "the service is not running"
+    sleep 1
+done
 
 status=$(ask STATUS)
 echo "$status" | grep -qx 'attempted=0' || fail "a status before any attempt: $status"
