@@ -69,6 +69,9 @@ enum class SyncResult {
     // The server answered with a kiss-o'-death (RATE, DENY or RSTR): it
     // asks not to be asked again for a while.
     KissOfDeath,
+    // An error ended the attempt. Only attempts that run without waiting
+    // (nettime/sntp_exchange.h) report it; a waiting one raises the error.
+    Error,
 };
 
 // The line the buttons add below their answer when the clock could not be
@@ -90,6 +93,19 @@ inline constexpr std::string_view kByTimeHelper = " (by the time helper)";
 // the reason in brackets when there is one (no server: none named).
 std::string CorrectedLine(std::string_view offset, std::string_view server);
 std::string NotAdjustedLine(std::string_view server, std::string_view reason = {});
+
+class TSNTPSend;
+
+// The local clock read as UTC before an attempt: what the offset text
+// measures the server's time against.
+DateTime UtcBefore(Clock& clock);
+// A client set up for one attempt against server: the time limit per
+// server, the maximum correction (minutes, 0 none), and the clock set when
+// within it.
+void PrepareClient(TSNTPSend& client, std::string_view server, std::int32_t maxCorrectionMinutes);
+// What the client's verdict on a reply (valid: its QueryTime or TakeReply
+// said so) comes to; offsetText is set when the reply was valid.
+SyncResult ResultOf(const TSNTPSend& client, bool valid, DateTime utcBefore, std::string& offsetText);
 
 // One attempt against one server: asks it for the time and lets the SNTP
 // client set the clock when the difference is within the maximum
