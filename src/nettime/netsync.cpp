@@ -131,55 +131,10 @@ WalkOutcome SyncWithList(const SyncContext& ctx, const std::vector<std::string>&
     return walk.Outcome();
 }
 
-std::optional<timehelper::Status> SyncByHelper(timehelper::HelperLink* helper) {
-    if (!helper) return std::nullopt;
-    const auto reply = helper->Exchange(timehelper::RequestText(timehelper::Request::Sync), kHelperSyncTimeoutMs);
-    if (!reply) return std::nullopt;
-    return timehelper::ParseStatus(*reply);
-}
-
 std::string HelperLine(const timehelper::Status& status) {
     const std::string line = status.clockSet ? CorrectedLine(status.offsetText, status.server)
                                              : NotAdjustedLine(status.server, status.whyNot);
     return line + std::string(kByTimeHelper);
-}
-
-void AutoSynchronize(AutoSyncContext& ctx) {
-    if (!ctx.connection.IsInternetConnected()) return;
-    cfg::GlobalSettings& s = ctx.settings;
-    if (!s.AutoSynchTime) return;
-    Clock& clock = ctx.sync.clock;
-    const DateTime now = clock.Now();
-    if (!IsSyncDue(now, s.LastSynchTime, s.AutoSynchInterval)) return;
-    // The same due rule as for a correction, so a clock set back ends the
-    // wait too.
-    AutoSyncBackoff& backoff = ctx.backoff;
-    const std::int32_t waitHours = BackoffHours(s.AutoSynchInterval);
-    if (backoff.refusedAt && !IsSyncDue(now, *backoff.refusedAt, waitHours)) return;
-    backoff.refusedAt.reset();
-
-    const LogWriter log = [&](std::string_view message) {
-        if (s.LogNetTime && ctx.log) ctx.log(message);
-    };
-    try {
-        const WalkOutcome outcome = SyncWithList(ctx.sync, ParseServerList(s.TimeServers), backoff, waitHours, log);
-        if (outcome.result == SyncResult::Corrected) {
-            RecordSynchTime(s, ctx.store, ctx.locale, clock.Now());
-        } else if (outcome.result == SyncResult::NoRight) {
-            const auto helped = SyncByHelper(ctx.helper);
-            log(helped ? HelperLine(*helped) : NotAdjustedLine(outcome.server, kNoRightReason));
-            if (helped && helped->clockSet)
-                RecordSynchTime(s, ctx.store, ctx.locale, clock.Now());
-            else
-                backoff.refusedAt = clock.Now();
-        }
-    } catch (...) {
-        try {
-            log(kUnknownErrorLine);
-        } catch (...) {
-            // Not even the log line could be made; the tick must go on.
-        }
-    }
 }
 
 }  // namespace pw::net

@@ -159,6 +159,7 @@ net::IoId FakeIoDriver::Resolve(const std::string& host, std::function<void(std:
     const IoId id = Open("resolve", "resolve " + host);
     lookups_[id] = std::move(done);
     if (silentNames.count(host)) return id;
+    if (anyNameResolves && !hosts.count(host)) hosts[host] = 0x0A000001 + static_cast<std::uint32_t>(hosts.size());
     auto it = hosts.find(host);
     ResolveDone(id, it == hosts.end() ? std::nullopt : std::optional<std::uint32_t>(it->second));
     return id;

@@ -32,6 +32,9 @@ public:
     // none (unless silentNames holds it: then the lookup never ends).
     std::map<std::string, std::uint32_t, std::less<>> hosts;
     std::set<std::string, std::less<>> silentNames;
+    // A name in neither list gets an address of its own (10.0.0.n) instead
+    // of none.
+    bool anyNameResolves = false;
     // A datagram was sent on a socket.
     std::function<void(IoId socket, const net::Endpoint& to, const std::vector<std::uint8_t>& datagram)> datagramSent;
     // A stream was opened (the script answers with Connected, or not),

@@ -47,7 +47,7 @@ public:
           shell(events),
           clockWindow(app::ClockWindowParts{AppServices{store, clock, locale, files, sound, boxes, shell}, clockView, dir.Dir()}),
           dialog(SettingsDialogServices{AppServices{store, clock, locale, files, sound, boxes, shell}, clockWindow,
-                                     ProgramVersion{2, 5, 1, 7, "2.5.1.7"}, "C:\\Apps\\plenwick.exe", {}, {}},
+                                     ProgramVersion{2, 5, 1, 7, "2.5.1.7"}, "C:\\Apps\\plenwick.exe", {}},
                  view),
           reminders(reminderView, store, clockWindow.Settings(), clockWindow.LogWriter(),
                     ProgramVersion{2, 5, 1, 7, "2.5.1.7"}),

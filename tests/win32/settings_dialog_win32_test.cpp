@@ -71,7 +71,7 @@ protected:
             AppServices{store, clock, locale, files, sound, boxes, shell}, files.ExecutableDirectory());
         ASSERT_TRUE(clockWindow->Create(GetModuleHandleW(nullptr)));
         dialog = std::make_unique<SettingsDialogWin32>(SettingsDialogWin32::Services{
-            AppServices{store, clock, locale, files, sound, boxes, shell}, clockWindow->Logic(), {1, 2, 3, 4, "1.2.3.4"}, "plenwick.exe", {}, {}});
+            AppServices{store, clock, locale, files, sound, boxes, shell}, clockWindow->Logic(), {1, 2, 3, 4, "1.2.3.4"}, "plenwick.exe", {}});
         ASSERT_TRUE(dialog->Create(GetModuleHandleW(nullptr), clockWindow->Handle()));
     }
     // The windows are made at the first showing.

@@ -16,22 +16,62 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
-#include "../../support/real_socket_helpers.h"
 #include "common/datefmt.h"
 #include "common/errors.h"
 #include "config/date_values.h"
 #include "config/global_settings.h"
 #include "log/log.h"
-#include "nettime/netsync.h"
+#include "nettime/net_time_attempts.h"
 #include "platform/win32/locale_win32.h"
 #include "platform/win32/net_sync_win32.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/system_clock.h"
 #include "platform/win32/win_files.h"
 #include "platform/win32/win_services.h"
-#include "platform/win32/winsock_api.h"
+#include "platform/win32/io_driver_win32.h"
+
+namespace {
+
+// Sends every datagram to one port of the server's address, so that a
+// test server can listen on a free high port instead of the "ntp" port.
+class PortRedirect : public pw::net::IoDriver {
+public:
+    PortRedirect(pw::net::IoDriver& inner, std::uint16_t port) : inner_(inner), port_(port) {}
+    pw::net::IoId StartTimer(int ms, std::function<void()> fired) override { return inner_.StartTimer(ms, std::move(fired)); }
+    pw::net::IoId Resolve(const std::string& host, std::function<void(std::optional<std::uint32_t>)> done) override {
+        return inner_.Resolve(host, std::move(done));
+    }
+    pw::net::IoId OpenDatagram(const pw::net::Endpoint& remote, pw::net::DatagramHandlers handlers, int& error) override {
+        // The exchange takes only its server's port for the server's.
+        pw::net::DatagramHandlers asIf{
+            [received = handlers.received, port = remote.port](pw::net::Bytes d, const pw::net::Endpoint& from) {
+                received(d, pw::net::Endpoint{from.address, port});
+            },
+            handlers.failed};
+        return inner_.OpenDatagram({remote.address, port_}, std::move(asIf), error);
+    }
+    int SendDatagram(pw::net::IoId socket, pw::net::Bytes datagram) override { return inner_.SendDatagram(socket, datagram); }
+    pw::net::IoId OpenStream(const pw::net::Endpoint& remote, pw::net::StreamHandlers handlers, int& error) override {
+        return inner_.OpenStream(remote, std::move(handlers), error);
+    }
+    void SendStream(pw::net::IoId stream, std::string_view bytes) override { inner_.SendStream(stream, bytes); }
+    pw::net::IoId OpenPipe(const pw::net::PipeTarget& target, pw::net::PipeHandlers handlers,
+                           pw::net::PipeOpening& how) override {
+        return inner_.OpenPipe(target, std::move(handlers), how);
+    }
+    void WritePipe(pw::net::IoId pipe, std::string_view message) override { inner_.WritePipe(pipe, message); }
+    void ReadPipe(pw::net::IoId pipe, std::size_t maxBytes) override { inner_.ReadPipe(pipe, maxBytes); }
+    void Cancel(pw::net::IoId id) override { inner_.Cancel(id); }
+
+private:
+    pw::net::IoDriver& inner_;
+    std::uint16_t port_;
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace pw;
@@ -48,16 +88,18 @@ int main(int argc, char** argv) {
             win::WinFileSystem fs;
             log::EventLog eventLog(fs, clock, locale, log::LogFilePath(fs.ExecutableDirectory()));
             win::WinConnectionState connection;
-            net::SyncContext sync{
-                clock, [port] { return std::make_unique<test::RedirectedSocket>(win::Winsock(), port); },
-                [&store] { return cfg::Read(store, cfg::kSettingsKey, cfg::global::MaxCorrection); }};
             win::WinSound sound;
             win::WinMessageBoxes boxes;
             win::WinShell shell;
-            net::AutoSyncContext ctx{AppServices{store, clock, locale, fs, sound, boxes, shell}, sync, connection,
-                                     settings, [&eventLog](std::string_view m) { eventLog.Write(m); }};
+            win::WinIoDriver driver;
+            PortRedirect redirected(driver, port);
+            net::NetTimeAttempts attempts({AppServices{store, clock, locale, fs, sound, boxes, shell}, redirected,
+                                           connection, settings,
+                                           [&store] { return cfg::Read(store, cfg::kSettingsKey, cfg::global::MaxCorrection); },
+                                           [&eventLog](std::string_view m) { eventLog.Write(m); }});
             std::printf("connected: %s\n", win::IsInternetConnected() ? "yes" : "no");
-            net::AutoSynchronize(ctx);
+            attempts.AutoSynchronize();
+            driver.RunUntil([&] { return attempts.Running() == net::NetTimeAttempts::Kind::None; }, 120000);
             std::printf("LastSynchTime: %s\n", DateTimeToText(settings.LastSynchTime, locale).c_str());
             return 0;
         }
