@@ -50,6 +50,7 @@ void ServerWalk::Start(Setup setup, Done done) {
 }
 
 void ServerWalk::AskNext() {
+    if (!done_) return;
     next_.Reset();
     try {
         if (!steps_->Next()) {

@@ -58,9 +58,15 @@ void SntpExchange::Resolved(std::optional<std::uint32_t> address) {
 void SntpExchange::Send(std::uint32_t address) {
     remote_ = Endpoint{address, kNtpPort};
     int error = 0;
+    // Only this exchange's socket may speak, not one of an earlier server.
+    const unsigned socket = ++socketSerial_;
     DatagramHandlers handlers{
-        [this](Bytes datagram, const Endpoint& from) { Step([&] { Received(datagram, from); }); },
-        [this](int) { Step([&] { Finish(SyncResult::NotAdjusted); }); }};
+        [this, socket](Bytes datagram, const Endpoint& from) {
+            if (socket == socketSerial_) Step([&] { Received(datagram, from); });
+        },
+        [this, socket](int) {
+            if (socket == socketSerial_) Step([&] { Finish(SyncResult::NotAdjusted); });
+        }};
     socket_.Set(driver_.OpenDatagram(remote_, std::move(handlers), error));
     if (!socket_) {
         Finish(SyncResult::NotAdjusted);
@@ -94,6 +100,8 @@ void SntpExchange::Finish(SyncResult result, std::string offset) {
     Done done = std::exchange(done_, nullptr);
     if (starting_) {
         report_.Set(driver_.StartTimer(0, [this, done, result, offset] {
+            // Nothing after a cancel, however late the timer comes.
+            if (!report_) return;
             report_.Reset();
             done(result, offset);
         }));

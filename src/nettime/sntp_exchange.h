@@ -61,6 +61,7 @@ private:
     DateTime utcBefore_ = 0;
     Done done_;
     bool starting_ = false;
+    unsigned socketSerial_ = 0;
     IoHandle lookup_;
     IoHandle socket_;
     IoHandle timer_;

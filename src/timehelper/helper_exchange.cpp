@@ -19,20 +19,28 @@ void HelperExchange::Start(net::PipeTarget pipe, std::string request, int timeou
 }
 
 void HelperExchange::TryOpen() {
+    if (!done_) return;
     retry_.Reset();
+    // Only the pipe of this exchange may speak, not one of an earlier one.
+    const unsigned pipe = ++pipeSerial_;
     net::PipeHandlers handlers{
-        [this] { driver_.ReadPipe(pipe_.Get(), kMaxReplyBytes); },
-        [this](std::string_view reply, bool whole) {
+        [this, pipe] {
+            if (pipe == pipeSerial_ && pipe_) driver_.ReadPipe(pipe_.Get(), kMaxReplyBytes);
+        },
+        [this, pipe](std::string_view reply, bool whole) {
+            if (pipe != pipeSerial_) return;
             if (whole && !reply.empty()) Finish(std::string(reply));
             else Finish(std::nullopt);
         },
-        [this](int) { Finish(std::nullopt); }};
+        [this, pipe](int) {
+            if (pipe == pipeSerial_) Finish(std::nullopt);
+        }};
     net::PipeOpening how = net::PipeOpening::Refused;
-    const net::IoId pipe = driver_.OpenPipe(target_, std::move(handlers), how);
+    const net::IoId opened = driver_.OpenPipe(target_, std::move(handlers), how);
     switch (how) {
         case net::PipeOpening::Opened:
-            pipe_.Set(pipe);
-            driver_.WritePipe(pipe, request_);
+            pipe_.Set(opened);
+            driver_.WritePipe(opened, request_);
             return;
         case net::PipeOpening::Busy:
             // An instance comes free when its client is done; the deadline

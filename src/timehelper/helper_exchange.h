@@ -42,6 +42,7 @@ private:
     net::PipeTarget target_;
     std::string request_;
     Done done_;
+    unsigned pipeSerial_ = 0;
     net::IoHandle pipe_;
     net::IoHandle deadline_;
     net::IoHandle retry_;

@@ -29,6 +29,7 @@ void HttpGet::Start(std::string_view url, BodySink sink, Done done) {
 }
 
 void HttpGet::Begin() {
+    if (!done_) return;
     step_.Reset();
     stream_.Reset();
     connected_ = false;
@@ -41,6 +42,7 @@ void HttpGet::Begin() {
         return;
     }
     lookup_.Set(driver_.Resolve(target_->host, [this](std::optional<std::uint32_t> address) {
+        if (!done_) return;
         lookup_.Reset();
         if (!address) {
             Finish(Outcome::HostNotFound, net::kWsaHostNotFound);
@@ -57,8 +59,13 @@ void HttpGet::Connect(std::uint32_t address) {
     }
     reader_.emplace();
     int error = 0;
+    // Only the connection of the current reply may speak: after a
+    // redirection the last one's end must not end the next.
+    const unsigned connection = ++connection_;
+    const auto current = [this, connection] { return done_ && connection == connection_; };
     net::StreamHandlers handlers{
-        [this](int e) {
+        [this, current](int e) {
+            if (!current()) return;
             if (e != 0) {
                 Finish(Outcome::ConnectFailed, e);
                 return;
@@ -66,8 +73,12 @@ void HttpGet::Connect(std::uint32_t address) {
             connected_ = true;
             driver_.SendStream(stream_.Get(), BuildGetRequest(*target_));
         },
-        [this](std::string_view bytes) { Received(bytes); },
-        [this](int e) { Closed(e); }};
+        [this, current](std::string_view bytes) {
+            if (current()) Received(bytes);
+        },
+        [this, current](int e) {
+            if (current()) Closed(e);
+        }};
     stream_.Set(driver_.OpenStream(net::Endpoint{address, target_->port}, std::move(handlers), error));
     if (!stream_) Finish(Outcome::ConnectFailed, error);
 }

@@ -83,6 +83,7 @@ private:
     HttpResult result_;
     std::optional<HttpReplyReader> reader_;
     int redirects_ = 0;
+    unsigned connection_ = 0;
     bool connected_ = false;
     net::IoHandle deadline_;
     net::IoHandle step_;
