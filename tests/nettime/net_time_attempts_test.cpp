@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <string>
 
 #include "config/value_access.h"
 #include "nettime/netsync_fixture.h"
@@ -222,6 +223,106 @@ TEST_F(NetTimeDialogTest, TestServersInsertsIntoTheMemoAsItIsAfterTheReport) {
     boxes.whileShown = [this] { view.memo = "edited"; };
     TestServers();
     EXPECT_EQ(view.memo, "good\r\n\r\nedited");
+}
+
+using Kind = NetTimeAttempts::Kind;
+const std::string kEllipsis = "\xE2\x80\xA6";
+
+TEST_F(NetTimeDialogTest, ConnectNowShowsWhichServerItAsksAndAnswersWhenItEnds) {
+    auto& a = Attempts(connection);
+    a.ConnectNow("dead\r\ngood");
+    EXPECT_EQ(a.Running(), Kind::ConnectNow);
+    EXPECT_TRUE(a.ConnectNowWaiting());
+    EXPECT_EQ(a.ProgressLine(), "Asking 1 of 1: dead" + kEllipsis);
+    driver.RunFor(kSyncTimeoutMs - 10);
+    EXPECT_EQ(Take(), (Lines{"ask:dead"})) << "nothing is said before the attempt ends";
+    // Nothing starts beside it: not a second click, not the automatic
+    // step, not "Test servers".
+    settings.AutoSynchTime = true;
+    a.ConnectNow("good");
+    a.AutoSynchronize();
+    a.TestServers(view);
+    driver.RunFor(20);
+    EXPECT_EQ(Take(), (Lines{"beep", "box:Time not adjusted."}));
+    EXPECT_EQ(a.Running(), Kind::None);
+    EXPECT_EQ(a.ProgressLine(), "");
+    EXPECT_EQ(SocketsOpened(), 1);
+}
+
+TEST_F(NetTimeDialogTest, ConnectNowDuringAnAutomaticWalkJoinsItAndAnswersWithItsOutcome) {
+    struct Case {
+        const char* servers;
+        Lines after;  // what follows the first server's line
+    };
+    const std::string dead = "log:NetTime: Time not adjusted from dead";
+    const Case cases[] = {
+        {"dead\r\nquiet\r\ngood",
+         {"ask:quiet", "log:NetTime: Time not adjusted from quiet", "ask:good",
+          "log:NetTime: + 0 days, 00:01:30 from good", "beep",
+          "box:Time corrected by: + 0 days, 00:01:30 from good"}},
+        {"dead\r\nquiet\r\nfar",
+         {"ask:quiet", "log:NetTime: Time not adjusted from quiet", "ask:far",
+          "log:NetTime: Time not adjusted from far", "beep", "box:Time not adjusted."}},
+        {"dead\r\nquiet\r\nbroken",
+         {"ask:quiet", "log:NetTime: Time not adjusted from quiet", "ask:broken", "log:NetTime: Unknown error", "beep",
+          "box:Error connecting to server."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.servers);
+        attempts.reset();
+        settings.AutoSynchTime = true;
+        settings.LastSynchTime = 0;
+        settings.TimeServers = c.servers;
+        auto& a = Attempts(connection);
+        a.AutoSynchronize();
+        EXPECT_FALSE(a.ConnectNowWaiting());
+        driver.RunFor(kSyncTimeoutMs + 10);
+        EXPECT_EQ(a.ProgressLine(), "Asking 2 of 3: quiet" + kEllipsis);
+        const int opened = SocketsOpened();
+        a.ConnectNow("other");
+        EXPECT_TRUE(a.ConnectNowWaiting());
+        driver.RunUntilIdle();
+        Lines expected{"ask:dead", dead};
+        expected.insert(expected.end(), c.after.begin(), c.after.end());
+        EXPECT_EQ(Take(), expected);
+        EXPECT_EQ(SocketsOpened(), opened + 1) << "the click asked a server of its own";
+        EXPECT_EQ(a.Running(), Kind::None);
+    }
+}
+
+TEST_F(NetTimeDialogTest, ExitDuringAnAttemptEndsItWithoutAWordOrAClockSet) {
+    struct Case {
+        const char* what;
+        std::function<void(NetTimeAttempts&)> start;
+    };
+    const Case cases[] = {
+        {"connect now", [](NetTimeAttempts& a) { a.ConnectNow("good"); }},
+        {"the automatic step", [](NetTimeAttempts& a) { a.AutoSynchronize(); }},
+        {"test servers", [this](NetTimeAttempts& a) { a.TestServers(view); }},
+    };
+    settings.AutoSynchTime = true;
+    settings.TimeServers = "good";
+    view.memo = "good";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        attempts.reset();
+        clock.sets.clear();
+        auto& a = Attempts(connection);
+        c.start(a);
+        // The request is out, its answer on the way.
+        driver.RunFor(0);
+        Take();
+        a.Shutdown();
+        driver.RunUntilIdle();
+        EXPECT_EQ(Take(), Lines{});
+        EXPECT_TRUE(clock.sets.empty());
+        EXPECT_EQ(driver.OpenCount(), 0u);
+        // Nothing starts after it either.
+        a.ConnectNow("good");
+        a.AutoSynchronize();
+        driver.RunUntilIdle();
+        EXPECT_EQ(Take(), Lines{});
+    }
 }
 
 }  // namespace

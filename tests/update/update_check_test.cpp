@@ -254,14 +254,16 @@ TEST_F(UpdateCheck, AServerReachedThatSaysTooLittleInTimeIsNotCalledUnreachable)
         events.Clear();
         // A timer of the thread goes on firing throughout.
         int ticks = 0;
+        net::IoId ticking = net::kNoIo;
         std::function<void()> tick = [&] {
             ++ticks;
-            if (check->Running()) driver.StartTimer(20, tick);
+            ticking = driver.StartTimer(20, tick);
         };
-        driver.StartTimer(20, tick);
+        ticking = driver.StartTimer(20, tick);
         auto start = std::chrono::steady_clock::now();
         test::RunCheck(driver, *check);
         auto took = std::chrono::steady_clock::now() - start;
+        driver.Cancel(ticking);
         EXPECT_EQ(check->Failure, CheckFailure::NoAnswer);
         EXPECT_EQ(events.list, (std::vector<std::string>{kAsk, "beep", noAnswer}));
         EXPECT_GE(took, std::chrono::milliseconds(800));

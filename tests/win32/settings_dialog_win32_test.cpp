@@ -384,6 +384,7 @@ TEST_F(SettingsWin32Test, EveryControlOfTheOptionPagesIsBuiltWithItsClassAndCapt
         {Ctl::MaxCorrection, L"Edit", WS_TABSTOP, L"60"},
         {Ctl::memoTimeServers, L"Edit", ES_MULTILINE | ES_WANTRETURN | WS_VSCROLL, nullptr},
         {Ctl::butTestTimeServers, L"Button", WS_TABSTOP, L"Test servers"},
+        {Ctl::lblNetTimeProgress, L"Static", SS_ENDELLIPSIS | SS_NOPREFIX, L""},
         {Ctl{IDC_EDT_MSGDISPLAYTIME}, L"Edit", WS_TABSTOP, L"50"},
         {Ctl{IDC_EDT_SNOOZEMINUTES}, L"Edit", WS_TABSTOP, L"10"},
         {Ctl{IDC_TB_FONTHEIGHT}, TRACKBAR_CLASSW, WS_TABSTOP, nullptr},

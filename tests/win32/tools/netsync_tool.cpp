@@ -16,9 +16,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <string>
 
+#include "../../support/real_socket_helpers.h"
 #include "common/datefmt.h"
 #include "common/errors.h"
 #include "config/date_values.h"
@@ -32,46 +32,6 @@
 #include "platform/win32/win_files.h"
 #include "platform/win32/win_services.h"
 #include "platform/win32/io_driver_win32.h"
-
-namespace {
-
-// Sends every datagram to one port of the server's address, so that a
-// test server can listen on a free high port instead of the "ntp" port.
-class PortRedirect : public pw::net::IoDriver {
-public:
-    PortRedirect(pw::net::IoDriver& inner, std::uint16_t port) : inner_(inner), port_(port) {}
-    pw::net::IoId StartTimer(int ms, std::function<void()> fired) override { return inner_.StartTimer(ms, std::move(fired)); }
-    pw::net::IoId Resolve(const std::string& host, std::function<void(std::optional<std::uint32_t>)> done) override {
-        return inner_.Resolve(host, std::move(done));
-    }
-    pw::net::IoId OpenDatagram(const pw::net::Endpoint& remote, pw::net::DatagramHandlers handlers, int& error) override {
-        // The exchange takes only its server's port for the server's.
-        pw::net::DatagramHandlers asIf{
-            [received = handlers.received, port = remote.port](pw::net::Bytes d, const pw::net::Endpoint& from) {
-                received(d, pw::net::Endpoint{from.address, port});
-            },
-            handlers.failed};
-        return inner_.OpenDatagram({remote.address, port_}, std::move(asIf), error);
-    }
-    int SendDatagram(pw::net::IoId socket, pw::net::Bytes datagram) override { return inner_.SendDatagram(socket, datagram); }
-    pw::net::IoId OpenStream(const pw::net::Endpoint& remote, pw::net::StreamHandlers handlers, int& error) override {
-        return inner_.OpenStream(remote, std::move(handlers), error);
-    }
-    void SendStream(pw::net::IoId stream, std::string_view bytes) override { inner_.SendStream(stream, bytes); }
-    pw::net::IoId OpenPipe(const pw::net::PipeTarget& target, pw::net::PipeHandlers handlers,
-                           pw::net::PipeOpening& how) override {
-        return inner_.OpenPipe(target, std::move(handlers), how);
-    }
-    void WritePipe(pw::net::IoId pipe, std::string_view message) override { inner_.WritePipe(pipe, message); }
-    void ReadPipe(pw::net::IoId pipe, std::size_t maxBytes) override { inner_.ReadPipe(pipe, maxBytes); }
-    void Cancel(pw::net::IoId id) override { inner_.Cancel(id); }
-
-private:
-    pw::net::IoDriver& inner_;
-    std::uint16_t port_;
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
     using namespace pw;
@@ -92,7 +52,7 @@ int main(int argc, char** argv) {
             win::WinMessageBoxes boxes;
             win::WinShell shell;
             win::WinIoDriver driver;
-            PortRedirect redirected(driver, port);
+            test::RedirectedDriver redirected(driver, port);
             net::NetTimeAttempts attempts({AppServices{store, clock, locale, fs, sound, boxes, shell}, redirected,
                                            connection, settings,
                                            [&store] { return cfg::Read(store, cfg::kSettingsKey, cfg::global::MaxCorrection); },
