@@ -1,0 +1,184 @@
+#!/bin/sh
+# How long the clock window takes to answer while the program waits on the
+# network or the time helper. plenwick.exe runs under Wine on a virtual
+# display; pwdriver's watch asks the clock window every 50 ms (a WM_NULL
+# with SendMessageTimeout) and reports the slowest answer and the longest
+# time its pixels (the seconds) stood still. Four cases, each a start of
+# its own:
+#   a  the automatic step tries three time servers that take the request
+#      and never answer (a firewall that drops NTP): 127.0.0.1 to .3;
+#   b  "Connect now", clicked in the settings dialog, against them;
+#   c  the time helper's pipe takes the request and never answers: a
+#      stand-in service of the helper's name (bench/helper_silent_win32.cpp)
+#      behind a server that answers 30 minutes ahead, which Wine refuses
+#      to set, so the program turns to the helper;
+#   d  "Check for updates" against an update server that drips its reply
+#      one byte a second.
+# Prints one line per case. The 32-bit program on the emulated route with
+# PW_FLAVOUR=win32 (scripts/wine-flavour.sh); a program other than this
+# tree's with PW_BENCH_EXE (to measure an older one the same way). Binds
+# the NTP port of 127.0.0.1 to .3: hold the machine's lock around it.
+#   bench/clock_answers.sh [a] [b] [c] [d]
+set -eu
+E2E_SCRIPT=$0
+. "$(cd "$(dirname "$0")" && pwd)/../tests/e2e/lib.sh"
+e2e_begin "$@"
+cases=${*:-a b c d}
+[ -z "${PW_BENCH_EXE:-}" ] || cp "$PW_BENCH_EXE" "$E2E_WORK/plenwick.exe"
+cp "$PW_WIN_TOOLS/bench_helper_silent_win32.exe" "$E2E_WORK/" || e2e_fail "bench_helper_silent_win32.exe is not built"
+
+# Servers that take every datagram on the NTP port of 127.0.0.1 to .3
+# and answer none.
+silent_servers() {
+    python3 - "$E2E_WORK" <<'PY' 2>"$E2E_WORK/silent.err" &
+import os, select, socket, sys
+socks = []
+for host in ("127.0.0.1", "127.0.0.2", "127.0.0.3"):
+    s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+    s.bind((host, 123))
+    socks.append(s)
+open(os.path.join(sys.argv[1], "silent.ready"), "w").close()
+while True:
+    for s in select.select(socks, [], [])[0]:
+        s.recvfrom(2048)
+PY
+    SILENT_PID=$!
+    E2E_SERVERS="$E2E_SERVERS $SILENT_PID"
+    _i=0
+    until [ -f "$E2E_WORK/silent.ready" ]; do
+        _i=$((_i + 1))
+        [ $_i -le 50 ] || e2e_fail "the silent servers did not start: $(cat "$E2E_WORK/silent.err")"
+        sleep 0.1
+    done
+}
+
+# The list of the three, one a line, as the settings dialog's memo keeps it.
+three_servers() {
+    python3 -c 'import sys
+text = "127.0.0.1\r\n127.0.0.2\r\n127.0.0.3"
+print("\"TimeServers\"=hex(1):" + ",".join("%02x" % b for b in (text + "\0").encode("utf-16-le")))'
+}
+
+# An update server on a free port that sends one byte of its reply a second.
+dripping_server() {
+    python3 - "$E2E_WORK" <<'PY' 2>"$E2E_WORK/drip.err" &
+import os, socket, sys, threading, time
+reply = b"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\nplenwick 99.0\r\n"
+listener = socket.socket()
+listener.bind(("127.0.0.1", 0))
+listener.listen(4)
+with open(os.path.join(sys.argv[1], "drip.port"), "w") as f:
+    f.write(str(listener.getsockname()[1]))
+def drip(c):
+    try:
+        for b in reply:
+            c.sendall(bytes([b]))
+            time.sleep(1)
+    except OSError:
+        pass
+while True:
+    c, _ = listener.accept()
+    threading.Thread(target=drip, args=(c,), daemon=True).start()
+PY
+    E2E_SERVERS="$E2E_SERVERS $!"
+    _i=0
+    until [ -s "$E2E_WORK/drip.port" ]; do
+        _i=$((_i + 1))
+        [ $_i -le 50 ] || e2e_fail "the update server did not start: $(cat "$E2E_WORK/drip.err")"
+        sleep 0.1
+    done
+    cat "$E2E_WORK/drip.port"
+}
+
+# Watches the clock window for $1 seconds; prints the slowest answer and
+# the longest stillness in milliseconds.
+watch() {
+    e2e_driver watch PlenwickClock "$(($1 * 1000))" > "$E2E_WORK/watch.out" || e2e_fail "no clock window to watch"
+    printf '%s %s\n' "$(awk '$1 == "answer" { print $2 }' "$E2E_WORK/watch.out")" \
+        "$(awk '$1 == "still" { print $2 }' "$E2E_WORK/watch.out")"
+}
+
+report() {  # case text "answer still"
+    set -- "$1" "$2" $3
+    printf '%s  %-62s longest answer %6s ms, seconds still %6s ms\n' "$1" "$2" "$3" "$4"
+}
+
+start() {
+    "$E2E_RUN" reg delete "$E2E_KEY" /f >/dev/null 2>&1 || true
+    e2e_reg_apply
+    e2e_start
+    e2e_wait_clock
+}
+
+finish() {
+    e2e_exit
+    "$PW_WINESERVER" -k >/dev/null 2>&1 || true
+}
+
+silent_started=0
+for c in $cases; do
+    case $c in
+        a)
+            [ $silent_started = 1 ] || silent_servers
+            silent_started=1
+            e2e_reg_dword AutoSynchTime 1
+            e2e_reg_dword AutoSynchInterval 0
+            E2E_REG="$E2E_REG
+[$E2E_KEY]
+$(three_servers)"
+            start
+            # The walk begins with the first pass, at the first tick.
+            report a "automatic step, three silent servers" "$(watch 20)"
+            finish
+            ;;
+        b)
+            [ $silent_started = 1 ] || silent_servers
+            silent_started=1
+            E2E_REG="$E2E_REG
+[$E2E_KEY]
+$(three_servers)"
+            start
+            e2e_driver command settings >/dev/null
+            e2e_wait_window "$E2E_DIALOG"
+            e2e_page 2
+            e2e_click IDC_BUT_CONNECTNOW
+            report b "\"Connect now\" against them" "$(watch 10)"
+            finish
+            ;;
+        c)
+            # The server ahead takes the NTP port of 127.0.0.1.
+            if [ $silent_started = 1 ]; then
+                kill "$SILENT_PID" 2>/dev/null || true
+                wait "$SILENT_PID" 2>/dev/null || true
+                rm -f "$E2E_WORK/silent.ready"
+                silent_started=0
+            fi
+            e2e_ntp_ahead
+            "$E2E_RUN" sc create PlenwickTime binpath= "$(e2e_winpath "$E2E_WORK/bench_helper_silent_win32.exe")" \
+                >/dev/null 2>&1 || true
+            "$E2E_RUN" sc start PlenwickTime >/dev/null 2>&1 || e2e_fail "the stand-in helper did not start"
+            e2e_reg_dword AutoSynchTime 1
+            e2e_reg_dword AutoSynchInterval 0
+            e2e_reg_dword MaxCorrection 60
+            e2e_reg_string TimeServers 127.0.0.1
+            start
+            report c "the time helper takes the request, never answers" "$(watch 40)"
+            finish
+            "$E2E_RUN" sc delete PlenwickTime >/dev/null 2>&1 || true
+            ;;
+        d)
+            port=$(dripping_server)
+            e2e_reg_string UpdateServer "127.0.0.1:$port"
+            start
+            e2e_driver command about >/dev/null
+            e2e_wait_window "$E2E_DIALOG"
+            e2e_click IDC_BUT_CHECKFORUPDATE
+            e2e_key "$(e2e_x_window "Check for latest version?")" Return
+            report d "update server drips one byte a second" "$(watch 35)"
+            finish
+            ;;
+        *) e2e_fail "no case $c (a, b, c or d)" ;;
+    esac
+done
+echo "plenwick.exe: $PW_FLAVOUR, $PW_I386_ROUTE route"
+e2e_pass
