@@ -1,4 +1,5 @@
 #include "platform/posix/bsd_sockets.h"
+#include "platform/posix/sockaddr_util.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -21,17 +22,6 @@ int Fd(net::SocketHandle s) { return static_cast<int>(s); }
 
 int LastError() { return WinsockErrorOf(errno); }
 
-sockaddr_in ToSockaddr(const net::Endpoint& e) {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(e.address);
-    a.sin_port = htons(e.port);
-    return a;
-}
-
-net::Endpoint FromSockaddr(const sockaddr_in& a) {
-    return net::Endpoint{ntohl(a.sin_addr.s_addr), ntohs(a.sin_port)};
-}
 
 }  // namespace
 

@@ -14,18 +14,11 @@
 
 #include "net/blocksock.h"
 #include "platform/posix/bsd_sockets.h"
+#include "platform/posix/sockaddr_util.h"
 
 namespace pw::posix {
 
 namespace {
-
-sockaddr_in ToSockaddr(const net::Endpoint& e) {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(e.address);
-    a.sin_port = htons(e.port);
-    return a;
-}
 
 int LastError() { return WinsockErrorOf(errno); }
 
@@ -155,7 +148,7 @@ void PollDriver::SocketReady(net::IoId id, short revents) {
         }
         buffer.resize(static_cast<std::size_t>(n));
         auto received = s.datagram.received;
-        received(net::Bytes(buffer), net::Endpoint{ntohl(from.sin_addr.s_addr), ntohs(from.sin_port)});
+        received(net::Bytes(buffer), FromSockaddr(from));
         return;
     }
     if (!s.connected) {

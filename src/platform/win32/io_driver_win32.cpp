@@ -8,6 +8,7 @@
 
 #include "platform/win32/helper_link_win32.h"
 #include "platform/win32/text.h"
+#include "platform/win32/winsock_util.h"
 
 namespace pw::win {
 
@@ -25,16 +26,6 @@ constexpr UINT_PTR kPipePollTimer = 0x7FFFFFF0;
 constexpr UINT kPipePollMs = 10;
 
 UINT SocketMessage(net::IoId id) { return kSocketMessages + static_cast<UINT>(id % kSocketMessageSpan); }
-
-sockaddr_in ToSockaddr(const net::Endpoint& e) {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(e.address);
-    a.sin_port = htons(e.port);
-    return a;
-}
-
-int Length(std::size_t size) { return size > INT_MAX ? INT_MAX : static_cast<int>(size); }
 
 // What the pipe grants a user at this computer; asking for more (the
 // generic rights) would be refused.
@@ -249,7 +240,7 @@ net::IoId WinIoDriver::OpenDatagram(const net::Endpoint& remote, net::DatagramHa
 int WinIoDriver::SendDatagram(net::IoId id, net::Bytes datagram) {
     auto it = sockets_.find(id);
     if (it == sockets_.end() || it->second->stream) return net::kWsaNotSocket;
-    if (send(it->second->s, reinterpret_cast<const char*>(datagram.data()), Length(datagram.size()), 0) ==
+    if (send(it->second->s, reinterpret_cast<const char*>(datagram.data()), SocketLength(datagram.size()), 0) ==
         SOCKET_ERROR)
         return WSAGetLastError();
     return 0;
@@ -302,7 +293,7 @@ void WinIoDriver::SendStream(net::IoId id, std::string_view bytes) {
 void WinIoDriver::FlushStream(net::IoId id) {
     Socket& socket = *sockets_[id];
     while (!socket.outgoing.empty()) {
-        const int sent = send(socket.s, socket.outgoing.data(), Length(socket.outgoing.size()), 0);
+        const int sent = send(socket.s, socket.outgoing.data(), SocketLength(socket.outgoing.size()), 0);
         if (sent == SOCKET_ERROR) {
             const int e = WSAGetLastError();
             // The rest goes at the next FD_WRITE.
@@ -361,7 +352,7 @@ void WinIoDriver::DatagramReadable(net::IoId id) {
     std::vector<std::uint8_t> buffer(net::kMaxDatagram);
     sockaddr_in from{};
     int fromLength = sizeof from;
-    const int n = recvfrom(socket.s, reinterpret_cast<char*>(buffer.data()), Length(buffer.size()), 0,
+    const int n = recvfrom(socket.s, reinterpret_cast<char*>(buffer.data()), SocketLength(buffer.size()), 0,
                            reinterpret_cast<sockaddr*>(&from), &fromLength);
     if (n == SOCKET_ERROR) {
         const int e = WSAGetLastError();
@@ -373,7 +364,7 @@ void WinIoDriver::DatagramReadable(net::IoId id) {
         return;
     }
     buffer.resize(static_cast<std::size_t>(n));
-    const net::Endpoint sender{ntohl(from.sin_addr.s_addr), ntohs(from.sin_port)};
+    const net::Endpoint sender = FromSockaddr(from);
     auto received = socket.datagram.received;
     Run([&] { received(net::Bytes(buffer), sender); });
 }

@@ -2,6 +2,7 @@
 
 #include "net/blocksock.h"
 #include "platform/win32/net_sync_win32.h"
+#include "platform/win32/winsock_util.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -16,22 +17,8 @@ namespace {
 
 SOCKET Sock(net::SocketHandle s) { return static_cast<SOCKET>(s); }
 
-sockaddr_in ToSockaddr(const net::Endpoint& e) {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(e.address);
-    a.sin_port = htons(e.port);
-    return a;
-}
-
-net::Endpoint FromSockaddr(const sockaddr_in& a) {
-    return net::Endpoint{ntohl(a.sin_addr.s_addr), ntohs(a.sin_port)};
-}
 
 int Checked(int result) { return result == SOCKET_ERROR ? WSAGetLastError() : 0; }
-
-// Winsock takes int lengths.
-int Length(std::size_t size) { return size > INT_MAX ? INT_MAX : static_cast<int>(size); }
 
 }  // namespace
 
@@ -79,12 +66,12 @@ int WinsockApi::Connect(net::SocketHandle s, const net::Endpoint& remote) {
 }
 
 int WinsockApi::Send(net::SocketHandle s, const std::uint8_t* data, std::size_t size) {
-    return Checked(send(Sock(s), reinterpret_cast<const char*>(data), Length(size), 0));
+    return Checked(send(Sock(s), reinterpret_cast<const char*>(data), SocketLength(size), 0));
 }
 
 int WinsockApi::SendTo(net::SocketHandle s, const std::uint8_t* data, std::size_t size, const net::Endpoint& to) {
     sockaddr_in a = ToSockaddr(to);
-    return Checked(sendto(Sock(s), reinterpret_cast<const char*>(data), Length(size), 0,
+    return Checked(sendto(Sock(s), reinterpret_cast<const char*>(data), SocketLength(size), 0,
                           reinterpret_cast<sockaddr*>(&a), sizeof a));
 }
 
@@ -110,7 +97,7 @@ int WinsockApi::Receive(net::SocketHandle s, std::uint8_t* buffer, std::size_t s
                         net::Endpoint* from) {
     sockaddr_in a{};
     int len = sizeof a;
-    int r = recvfrom(Sock(s), reinterpret_cast<char*>(buffer), Length(size), 0, reinterpret_cast<sockaddr*>(&a), &len);
+    int r = recvfrom(Sock(s), reinterpret_cast<char*>(buffer), SocketLength(size), 0, reinterpret_cast<sockaddr*>(&a), &len);
     if (r == SOCKET_ERROR) {
         int e = WSAGetLastError();
         // A cut datagram still fills the buffer.
