@@ -21,7 +21,10 @@
 #   bench/clock_answers.sh [a] [b] [c] [d]
 set -eu
 E2E_SCRIPT=$0
-. "$(cd "$(dirname "$0")" && pwd)/../tests/e2e/lib.sh"
+# The harness of the end-to-end runs, from a folder of its own.
+PW_SOURCE_DIR=$(cd "$(dirname "$0")/.." && pwd)
+export PW_SOURCE_DIR
+. "$PW_SOURCE_DIR/tests/e2e/lib.sh"
 e2e_begin "$@"
 cases=${*:-a b c d}
 [ -z "${PW_BENCH_EXE:-}" ] || cp "$PW_BENCH_EXE" "$E2E_WORK/plenwick.exe"

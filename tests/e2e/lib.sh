@@ -52,7 +52,7 @@ E2E_DIALOG='Plenwick v'
 
 e2e_begin() {
     # No part of the run may set this machine's clock.
-    . "$(cd "$(dirname "$E2E_SCRIPT")/../.." && pwd)/scripts/clock-right.sh"
+    . "${PW_SOURCE_DIR:-$(cd "$(dirname "$E2E_SCRIPT")/../.." && pwd)}/scripts/clock-right.sh"
     without_clock_right "$E2E_SCRIPT" "$@"
     : "${PW_SOURCE_DIR:=$(cd "$(dirname "$E2E_SCRIPT")/../.." && pwd)}"
     . "$PW_SOURCE_DIR/scripts/wine-flavour.sh"
