@@ -188,7 +188,11 @@ $(three_servers)"
             e2e_driver command about >/dev/null
             e2e_wait_window "$E2E_DIALOG"
             e2e_click IDC_BUT_CHECKFORUPDATE
-            e2e_key "$(e2e_x_window "Check for latest version?")" Return
+            # "Yes" (IDYES) in the question's box.
+            e2e_driver wait '#32770' "Check for latest version?" $((30000 * E2E_SLOW)) >/dev/null ||
+                e2e_fail "no question after a click on Check for updates"
+            sleep 0.3
+            e2e_click 6 "" "Check for latest version?"
             report d "update server drips one byte a second" "$(watch 35)"
             finish
             ;;
