@@ -55,11 +55,10 @@ PY
     done
 }
 
-# The list of the three, one a line, as the settings dialog's memo keeps it.
+# The list of the three, one a line, as the settings dialog's memo keeps
+# it; the harness's .reg file is REGEDIT4, whose string bytes are ANSI.
 three_servers() {
-    python3 -c 'import sys
-text = "127.0.0.1\r\n127.0.0.2\r\n127.0.0.3"
-print("\"TimeServers\"=hex(1):" + ",".join("%02x" % b for b in (text + "\0").encode("utf-16-le")))'
+    python3 -c 'print("\"TimeServers\"=hex(1):" + ",".join("%02x" % b for b in b"127.0.0.1\r\n127.0.0.2\r\n127.0.0.3\0"))'
 }
 
 # An update server on a free port that sends one byte of its reply a

@@ -42,10 +42,11 @@ done
 
 e2e_reg_dword AutoSynchTime 1
 e2e_reg_dword LogNetTime 1
-# Two lines, as the dialog's memo stores them.
+# Two lines, as the dialog's memo stores them: the line break as bytes
+# (in the .reg file of the harness, REGEDIT4, a string's bytes are ANSI).
 E2E_REG="$E2E_REG
 [$E2E_KEY]
-$(python3 -c 'print("\"TimeServers\"=hex(1):" + ",".join("%02x" % b for b in "127.0.0.2\r\n127.0.0.1\0".encode("utf-16-le")))')"
+$(python3 -c 'print("\"TimeServers\"=hex(1):" + ",".join("%02x" % b for b in b"127.0.0.2\r\n127.0.0.1\0"))')"
 e2e_reg_apply
 e2e_start
 e2e_wait_clock
