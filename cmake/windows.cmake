@@ -144,6 +144,12 @@ set(PW_E2E_EMULATED test_app_tray test_app_netsync
 # they last longer than the whole emulated set, and scripts/test runs them
 # there only when asked (PW_EMULATOR_LONG=1).
 set(PW_E2E_EMULATOR_LONG test_time_helper test_time_helper_service)
+# The runs that take a minute and more start first under ctest -j, so
+# none of them is left to run alone at the end (ctest learns the times of
+# every test after a run, but a fresh clone has none).
+set(PW_E2E_LONG test_app_backup_restore test_app_tray test_installer test_windows_on_display
+    test_time_helper test_app_options test_app_reminders_300 test_app_snooze test_app_restore_undo
+    test_app_settings test_app_update_check)
 file(GLOB PW_E2E CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/test_*.sh)
 foreach(script ${PW_E2E})
     get_filename_component(name ${script} NAME_WE)
@@ -159,6 +165,11 @@ foreach(script ${PW_E2E})
         endif()
     endif()
     set_tests_properties(e2e_${name} PROPERTIES ENVIRONMENT "${PW_TEST_ENV}" TIMEOUT ${timeout} LABELS "${labels}")
+    list(FIND PW_E2E_LONG ${name} rank)
+    if(rank GREATER -1)
+        math(EXPR cost "1000 - ${rank}")
+        set_tests_properties(e2e_${name} PROPERTIES COST ${cost})
+    endif()
 endforeach()
 
 # Benchmarks for Windows: bench/*_win32.cpp.

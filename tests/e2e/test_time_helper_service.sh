@@ -20,9 +20,11 @@ export WINEDEBUG=-all
 without_clock_right "$0" "$@"
 
 # A prefix of the run's own, copied from the quiet template
-# (scripts/wine-run), so no other run sees the service.
+# (scripts/wine-run), so no other run sees the service; made now, before
+# the helper's files go into it.
 work=$(mktemp -d)
 export WINEPREFIX="$work/prefix"
+"$root/scripts/wine-run" cmd /c exit >/dev/null 2>&1 || true
 # One Wine session for the whole run. Between two short programs Wine may
 # begin to end the session, and a program started then can fail without a
 # word, or meet a service manager that is stopping and starting the
