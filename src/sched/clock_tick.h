@@ -27,6 +27,11 @@
 
 namespace pw::sched {
 
+// Written once to the log (when a log switch is on) where the store cannot
+// tell the tick which schedules changed.
+inline constexpr std::string_view kUnwatchedLine =
+    "Schedule changes cannot be watched; every schedule is read again each minute";
+
 // Everything the tick drives outside the engine.
 class TickHost {
 public:
@@ -93,6 +98,8 @@ private:
     // Snoozed values already reported as unreadable in this run, with the
     // error, so the log gets one line per problem and not one a minute.
     std::set<std::string> reported_;
+    // The log has said that schedule changes cannot be watched.
+    bool unwatchedLogged_ = false;
 };
 
 }  // namespace pw::sched

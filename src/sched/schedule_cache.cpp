@@ -118,11 +118,10 @@ ScheduleCache::~ScheduleCache() = default;
 
 Store& ScheduleCache::Writer() { return *tap_; }
 
-bool ScheduleCache::Refresh(const std::function<void(std::string_view)>& log) {
+bool ScheduleCache::Refresh() {
     if (!watchTried_) {
         watchTried_ = true;
         watch_ = store_.Watch(Root::CurrentUser, cfg::kSchedulesKey);
-        if (!watch_) log("Schedule changes cannot be watched; every schedule is read again each minute");
     }
     if (watch_ && watch_->Changed()) stale_ = true;
     if (watch_ && !stale_) return true;

@@ -45,10 +45,12 @@ public:
     ScheduleCache& operator=(const ScheduleCache&) = delete;
 
     // Brings the memory up to the store before a pass. The first call sets
-    // the watch; when that fails, log gets one line, and every later call
-    // reads every record. False when the schedules key can be neither
-    // opened nor created: the names of the last pass stay.
-    bool Refresh(const std::function<void(std::string_view)>& log);
+    // the watch; when that fails, this and every later call reads every
+    // record. False when the schedules key can be neither opened nor
+    // created: the names of the last pass stay.
+    bool Refresh();
+    // After the first Refresh: no watch could be set.
+    bool Unwatched() const { return watchTried_ && !watch_; }
 
     // The schedule names in the store's order, as of the last Refresh and
     // the writes since.
