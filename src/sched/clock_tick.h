@@ -78,6 +78,9 @@ public:
     // The store through which the program's own schedule writes go, so
     // that the tick's memory follows them at once.
     Store& ScheduleWriter() { return cache_.Writer(); }
+    // The user's regional settings changed: the schedules' stored texts are
+    // read again as a start reads them.
+    void RegionalSettingsChanged() { cache_.RegionalSettingsChanged(); }
 
 private:
     void RunPass(const Clock::Reading& now, Seconds tick, const PassPlan& plan);

@@ -175,12 +175,23 @@ std::optional<ScheduleCache::Entry> ScheduleCache::ReadEntry(const std::string& 
     return e;
 }
 
+ScheduleRecord ScheduleCache::RecordOf(const Values& values) const {
+    KeyReader reader(std::make_unique<SnapshotKey>(values));
+    return DecodeRecord(reader, locale_);
+}
+
 ScheduleCache::Entry ScheduleCache::Decode(Values values) const {
     Entry e;
-    KeyReader reader(std::make_unique<SnapshotKey>(values));
-    e.record = DecodeRecord(reader, locale_);
+    e.record = RecordOf(values);
     e.values = std::move(values);
     return e;
+}
+
+void ScheduleCache::RegionalSettingsChanged() {
+    for (auto& [name, e] : entries_) {
+        e.record = RecordOf(e.values);
+        e.reported.clear();
+    }
 }
 
 ScheduleCache::Entry* ScheduleCache::Find(std::string_view name) {

@@ -62,6 +62,12 @@ public:
     // and deletions below the schedules key also change the memory.
     Store& Writer();
 
+    // Dates and times are stored as texts in the user's format: after a
+    // change of it each record is read again from its kept values, as a
+    // start would read them, and its reported errors are forgotten (the new
+    // settings may read what the old could not, or the other way round).
+    void RegionalSettingsChanged();
+
 private:
     class Tap;
     struct NameOrder {
@@ -75,6 +81,7 @@ private:
     // (and what it reported) when the values are the same.
     void Put(const std::string& name, Entry fresh);
     Entry Decode(std::vector<std::pair<std::string, std::optional<StoreValue>>> values) const;
+    ScheduleRecord RecordOf(const std::vector<std::pair<std::string, std::optional<StoreValue>>>& values) const;
 
     // The program's own changes, applied to the memory.
     void Written(std::string_view name, std::string_view valueName, const std::optional<StoreValue>& value);
