@@ -1,7 +1,10 @@
 #!/bin/sh
 # plenwick.exe from the registry: a reminder and a program due in the
 # current minute fire on the first pass, the caption counts the schedules,
-# the banner opens the log, and "Exit" stores the window's position.
+# the banner opens the log, a short date form the user chooses in the
+# regional settings while it runs is on the clock at once, and "Exit"
+# stores the window's position. PW_E2E_SHOTS=dir keeps screenshots of the
+# clock before and after the change there.
 set -eu
 E2E_SCRIPT=$0
 . "$(dirname "$0")/lib.sh"
@@ -53,6 +56,27 @@ esac
 
 set -- $(e2e_driver rect PlenwickClock)
 [ "$1 $2 $3 $5" = "150 120 112 1" ] || e2e_fail "clock window at $*"
+
+# The regional settings changed as the control panel changes them: the
+# value in the registry, then the news to every window. The prefix's own
+# form is put back at the end, also when a check fails.
+intl='HKEY_CURRENT_USER\Control Panel\International'
+short_date=$(e2e_reg_value "$intl" sShortDate)
+[ -n "$short_date" ] || e2e_fail "no short date form in the regional settings"
+cp "$PW_WIN_TOOLS/regional_settings.exe" "$E2E_WORK/" || e2e_fail "regional_settings.exe is not built"
+trap '"$E2E_RUN" "$E2E_WORK/regional_settings.exe" sShortDate "$short_date" >/dev/null 2>&1; e2e_cleanup' EXIT
+date_line() { e2e_driver band PlenwickClock 0 40; }
+before=$(date_line)
+[ -z "${PW_E2E_SHOTS:-}" ] || e2e_screenshot "$PW_E2E_SHOTS/clock-date-before.png"
+"$E2E_RUN" "$E2E_WORK/regional_settings.exe" sShortDate yyyy-MM-dd >/dev/null ||
+    e2e_fail "the short date form could not be changed"
+i=0
+while [ "$(date_line)" = "$before" ]; do
+    i=$((i + 1))
+    [ $i -le $((20 * E2E_SLOW)) ] || e2e_fail "the clock's date line did not follow the new short date form"
+    sleep 0.5
+done
+[ -z "${PW_E2E_SHOTS:-}" ] || e2e_screenshot "$PW_E2E_SHOTS/clock-date-after.png"
 
 # Where the user dragged it is where it is stored at exit.
 e2e_driver move PlenwickClock 333 222
