@@ -3,6 +3,9 @@
 # and tray icon:
 # - a reminder and a program due in the current minute fire on the first
 #   pass, the caption counts the schedules, the banner opens the log;
+# - a short date form the user chooses in the regional settings while it
+#   runs is on the clock at once (PW_E2E_SHOTS=dir keeps screenshots of the
+#   clock before and after the change there);
 # - the icon's menu opens at the cursor (screenshot of it, kept as
 #   clock-tray.png in the build directory or $PW_SCREENSHOT), "Minimize to
 #   tray" hides the clock and a double-click on the icon brings it back
@@ -75,6 +78,25 @@ esac
 
 set -- $(clock_rect)
 [ "$1 $2 $3 $5" = "200 150 112 1" ] || e2e_fail "clock window at $*"
+
+# The regional settings changed as the control panel changes them: the
+# value in the registry, then the news to every window. The clock's date
+# line follows without a restart.
+intl='HKEY_CURRENT_USER\Control Panel\International'
+[ -n "$(e2e_reg_value "$intl" sShortDate)" ] || e2e_fail "no short date form in the regional settings"
+cp "$PW_WIN_TOOLS/regional_settings.exe" "$E2E_WORK/" || e2e_fail "regional_settings.exe is not built"
+date_line() { e2e_driver band PlenwickClock 0 40; }
+before=$(date_line)
+[ -z "${PW_E2E_SHOTS:-}" ] || e2e_screenshot "$PW_E2E_SHOTS/clock-date-before.png"
+"$E2E_RUN" "$E2E_WORK/regional_settings.exe" sShortDate yyyy-MM-dd >/dev/null ||
+    e2e_fail "the short date form could not be changed"
+i=0
+while [ "$(date_line)" = "$before" ]; do
+    i=$((i + 1))
+    [ $i -le $((20 * E2E_SLOW)) ] || e2e_fail "the clock's date line did not follow the new short date form"
+    sleep 0.5
+done
+[ -z "${PW_E2E_SHOTS:-}" ] || e2e_screenshot "$PW_E2E_SHOTS/clock-date-after.png"
 # Closed once read, as a person closes it: the screenshot shows the clock
 # and its menu alone.
 e2e_driver close PlenwickReminders >/dev/null
