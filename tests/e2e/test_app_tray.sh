@@ -83,7 +83,8 @@ set -- $(clock_rect)
 # value in the registry, then the news to every window. The clock's date
 # line follows without a restart.
 intl='HKEY_CURRENT_USER\Control Panel\International'
-[ -n "$(e2e_reg_value "$intl" sShortDate)" ] || e2e_fail "no short date form in the regional settings"
+short_date=$(e2e_reg_value "$intl" sShortDate)
+[ -n "$short_date" ] || e2e_fail "no short date form in the regional settings"
 cp "$PW_WIN_TOOLS/regional_settings.exe" "$E2E_WORK/" || e2e_fail "regional_settings.exe is not built"
 date_line() { e2e_driver band PlenwickClock 0 40; }
 before=$(date_line)
@@ -97,6 +98,16 @@ while [ "$(date_line)" = "$before" ]; do
     sleep 0.5
 done
 [ -z "${PW_E2E_SHOTS:-}" ] || e2e_screenshot "$PW_E2E_SHOTS/clock-date-after.png"
+# And back, as a restart would read it: the schedules' stored dates are
+# texts in the user's form, and the rest of this story reads them.
+"$E2E_RUN" "$E2E_WORK/regional_settings.exe" sShortDate "$short_date" >/dev/null ||
+    e2e_fail "the short date form could not be put back"
+i=0
+while [ "$(date_line)" != "$before" ]; do
+    i=$((i + 1))
+    [ $i -le $((20 * E2E_SLOW)) ] || e2e_fail "the clock's date line did not go back to the first short date form"
+    sleep 0.5
+done
 # Closed once read, as a person closes it: the screenshot shows the clock
 # and its menu alone.
 e2e_driver close PlenwickReminders >/dev/null
