@@ -122,11 +122,14 @@ endforeach()
 set(PW_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run)
 # The Wine of this build's machine runs its tests (scripts/wine-flavour.sh).
 # Their prefixes are those of the route that runs this flavour here
-# (PW_PREFIXES, scripts/wine-flavour.sh).
+# (PW_PREFIXES, scripts/wine-flavour.sh). Each test runs apart from the
+# others (scripts/wine-test: its own prefix, network and core), so they
+# run side by side under ctest -j and share no lock.
+set(PW_WINE_TEST ${CMAKE_SOURCE_DIR}/scripts/wine-test)
 set(PW_TEST_ENV "PW_SOURCE_DIR=${CMAKE_SOURCE_DIR};PW_BUILD_DIR=${CMAKE_BINARY_DIR};PW_FLAVOUR=${PW_FLAVOUR}")
 
-add_test(NAME win32_tests COMMAND ${PW_WINE_RUN} $<TARGET_FILE:pw_wintests>)
-set_tests_properties(win32_tests PROPERTIES ENVIRONMENT "${PW_TEST_ENV}" RESOURCE_LOCK wineprefix TIMEOUT 900 LABELS wine)
+add_test(NAME win32_tests COMMAND ${PW_WINE_TEST} win32_tests ${PW_WINE_RUN} $<TARGET_FILE:pw_wintests>)
+set_tests_properties(win32_tests PROPERTIES ENVIRONMENT "${PW_TEST_ENV}" TIMEOUT 900 LABELS wine)
 
 # End-to-end runs of plenwick.exe: every tests/e2e/test_*.sh is one test.
 # Those labelled "emulated" are the set that runs the 32-bit program
@@ -134,17 +137,23 @@ set_tests_properties(win32_tests PROPERTIES ENVIRONMENT "${PW_TEST_ENV}" RESOURC
 # with the tray icon and the dialog from a double click, a reminder and a
 # launch at their minute, a net-time correction, backup and restore, and
 # the installed program.
-set(PW_E2E_EMULATED test_app_tray test_app_schedules test_app_netsync
+set(PW_E2E_EMULATED test_app_tray test_app_netsync
     test_app_backup_restore test_installer)
 # The 32-bit time helper's runs, labelled "emulator_long": through the
 # emulator each of its setups and services takes minutes, so together
 # they last longer than the whole emulated set, and scripts/test runs them
 # there only when asked (PW_EMULATOR_LONG=1).
 set(PW_E2E_EMULATOR_LONG test_time_helper test_time_helper_service)
+# The runs that take a minute and more start first under ctest -j, so
+# none of them is left to run alone at the end (ctest learns the times of
+# every test after a run, but a fresh clone has none).
+set(PW_E2E_LONG test_app_backup_restore test_app_tray test_installer test_windows_on_display
+    test_time_helper test_app_options test_app_reminders_300 test_app_snooze test_app_restore_undo
+    test_app_settings test_app_update_check)
 file(GLOB PW_E2E CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/test_*.sh)
 foreach(script ${PW_E2E})
     get_filename_component(name ${script} NAME_WE)
-    add_test(NAME e2e_${name} COMMAND sh ${script})
+    add_test(NAME e2e_${name} COMMAND ${PW_WINE_TEST} e2e_${name} sh ${script})
     set(labels wine)
     set(timeout 900)
     if(name IN_LIST PW_E2E_EMULATED)
@@ -155,7 +164,12 @@ foreach(script ${PW_E2E})
             set(timeout 2700)
         endif()
     endif()
-    set_tests_properties(e2e_${name} PROPERTIES ENVIRONMENT "${PW_TEST_ENV}" RESOURCE_LOCK wineprefix TIMEOUT ${timeout} LABELS "${labels}")
+    set_tests_properties(e2e_${name} PROPERTIES ENVIRONMENT "${PW_TEST_ENV}" TIMEOUT ${timeout} LABELS "${labels}")
+    list(FIND PW_E2E_LONG ${name} rank)
+    if(rank GREATER -1)
+        math(EXPR cost "1000 - ${rank}")
+        set_tests_properties(e2e_${name} PROPERTIES COST ${cost})
+    endif()
 endforeach()
 
 # Benchmarks for Windows: bench/*_win32.cpp.

@@ -1,24 +1,25 @@
 # Virtual display helpers, sourced by scripts and tests.
-# xvfb_start picks a free display number, starts Xvfb on it, waits until
-# it answers and exports DISPLAY; xvfb_stop ends it by its PID.
+# xvfb_start starts Xvfb on a free display number, waits until it answers
+# and exports DISPLAY; xvfb_stop ends it by its PID.
+# Xvfb chooses the number itself (-displayfd) and says it once it listens:
+# runs started side by side never race for the same one.
 
 xvfb_start() {
-    n=${PW_XVFB_DISPLAY:-90}
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do
-        n=$((n + 1))
-    done
-    Xvfb ":$n" -screen 0 "${PW_XVFB_SCREEN:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 &
+    _pw_xvfb_fifo=$(mktemp -u "${TMPDIR:-/tmp}/pw-xvfb.XXXXXX")
+    mkfifo "$_pw_xvfb_fifo" || return 1
+    Xvfb -displayfd 9 -screen 0 "${PW_XVFB_SCREEN:-1024x768x24}" -nolisten tcp 9>"$_pw_xvfb_fifo" >/dev/null 2>&1 &
     PW_XVFB_PID=$!
-    export DISPLAY=":$n"
-    i=0
-    while [ ! -e "/tmp/.X11-unix/X$n" ]; do
-        i=$((i + 1))
-        if [ $i -gt 100 ] || ! kill -0 "$PW_XVFB_PID" 2>/dev/null; then
-            echo "Xvfb did not start on :$n" >&2
+    # The number comes when the display is ready; nothing when Xvfb failed.
+    n=$(timeout 20 head -n 1 "$_pw_xvfb_fifo" 2>/dev/null || true)
+    rm -f "$_pw_xvfb_fifo"
+    case "$n" in
+        '' | *[!0-9]*)
+            echo "Xvfb did not start" >&2
+            xvfb_stop
             return 1
-        fi
-        sleep 0.1
-    done
+            ;;
+    esac
+    export DISPLAY=":$n"
 }
 
 xvfb_stop() {

@@ -89,8 +89,7 @@ auto ClockWindow::ReadOrDefault(const Value& v) {
 void ClockWindow::FormCreate() {
     auto& v = parts_.view;
     v.SetCaption("Schedules");
-    timeFont_ = std::max(kMinFontPoints, PixelsToPoints(kTimeFontPixels12, kBaseDpi));
-    v.SetLabelFontSize(Label::Time, timeFont_);
+    ResetTimeFont();
 
     v.SetPosition(ReadOrDefault(cfg::global::Left), ReadOrDefault(cfg::global::Top));
     v.SetWidth(ScaleToDpi(kClockWidth, v.WindowDpi()));
@@ -126,9 +125,13 @@ void ClockWindow::FormDestroy() {
 void ClockWindow::RefreshClockDisplay() {
     auto& v = parts_.view;
     const Locale& loc = parts_.locale;
-    // Only the copy in memory changes: the store keeps "default", so a new
-    // short date pattern of the user's takes effect at the next start.
-    if (settings_.ClockDateFormat == "default") settings_.ClockDateFormat = "ddd " + loc.shortDatePattern;
+    // Only the copy in memory changes: the store keeps "default", and a new
+    // short date pattern of the user's makes it again
+    // (RegionalSettingsChanged).
+    if (settings_.ClockDateFormat == "default") {
+        defaultDateFormat_ = "ddd " + loc.shortDatePattern;
+        settings_.ClockDateFormat = defaultDateFormat_;
+    }
 
     const DateTime now = parts_.clock.Now();
     v.SetLabelText(Label::Date, FormatDateTime(settings_.ClockDateFormat, now, loc));
@@ -163,15 +166,30 @@ void ClockWindow::RefreshClockDisplay() {
     }
 }
 
+void ClockWindow::ResetTimeFont() {
+    timeFont_ = std::max(kMinFontPoints, PixelsToPoints(kTimeFontPixels12, kBaseDpi));
+    parts_.view.SetLabelFontSize(Label::Time, timeFont_);
+}
+
 void ClockWindow::DpiChanged() {
     auto& v = parts_.view;
     v.SetWidth(ScaleToDpi(kClockWidth, v.WindowDpi()));
     // The size that fitted was found at the old resolution; rounding may
     // make another one the largest that fits now.
-    if (settings_.ampmFormat) {
-        timeFont_ = std::max(kMinFontPoints, PixelsToPoints(kTimeFontPixels12, kBaseDpi));
-        v.SetLabelFontSize(Label::Time, timeFont_);
-    }
+    if (settings_.ampmFormat) ResetTimeFont();
+    RefreshClockDisplay();
+}
+
+void ClockWindow::RegionalSettingsChanged() {
+    // The memory's date form is the old default only while the store still
+    // says "default"; a form the user chose stays.
+    if (!defaultDateFormat_.empty() && settings_.ClockDateFormat == defaultDateFormat_ &&
+        ReadOrDefault(cfg::global::ClockDateFormat) == "default")
+        settings_.ClockDateFormat = "default";
+    // Other designators may fit at a larger size.
+    if (settings_.ampmFormat) ResetTimeFont();
+    tick_->RegionalSettingsChanged();
+    if (dialog_) dialog_->RegionalSettingsChanged();
     RefreshClockDisplay();
 }
 

@@ -72,6 +72,13 @@ public:
     // changed: the width follows it, and the 12-hour time fits itself again
     // from its starting size.
     void DpiChanged();
+    // The user's regional settings changed: the locale every part holds
+    // has been replaced. What was made from the old one is made again as a
+    // start makes it (the clock's default date form and its 12-hour size,
+    // the schedules read from their stored texts, what the settings dialog
+    // shows), and the clock shows the new form at once. Nothing is written
+    // to the store.
+    void RegionalSettingsChanged();
     // The timer's event: one tick of the engine.
     void ClockTimer();
 
@@ -132,12 +139,16 @@ private:
     template <class Value>
     auto ReadOrDefault(const Value& v);
     void SetMenuState(bool restoreEnabled);
+    // The 12-hour time's size as at a start, from which it shrinks to fit.
+    void ResetTimeFont();
 
     ClockWindowParts parts_;
     cfg::GlobalSettings settings_;
     // Made at creation, when the log file path is set.
     std::optional<log::EventLog> log_;
     std::string helpPath_;
+    // The date form "default" stood for at the last refresh.
+    std::string defaultDateFormat_;
     int dateFont_ = kDateFontPoints;
     int timeFont_ = kTimeFontPoints24;
     bool restoreEnabled_ = false;

@@ -19,6 +19,9 @@ public:
     virtual void RemoveFromScheduleList(std::string_view name) = 0;
     // The maximum correction field, which the synchronization reads.
     virtual std::int32_t MaxCorrection() const = 0;
+    // The user's regional settings changed: what the dialog shows from
+    // them follows, the store is read as at a start and not written.
+    virtual void RegionalSettingsChanged() = 0;
 };
 
 }  // namespace pw::app

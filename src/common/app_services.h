@@ -16,6 +16,10 @@ namespace pw {
 struct AppServices {
     Store& store;
     Clock& clock;
+    // The user's regional settings. The program holds one and replaces it
+    // in place when the user changes them, so every part reads the new
+    // ones from then on; what a part made from the old ones it makes again
+    // when told (app::ClockWindow::RegionalSettingsChanged).
     const Locale& locale;
     FileSystem& files;
     Sound& sound;

@@ -46,5 +46,12 @@ std::string FormatText(std::string_view pattern, std::string_view arg);
 // a message box or a log line repeated at every start must not be.
 inline constexpr std::size_t kQuotedValueLimit = 64;
 std::string QuotedValue(std::string_view value);
+// The same for a text the system itself limits by its count of characters
+// (UTF-16 units, as Windows counts them: a character beyond the 16-bit
+// range is two): whole up to maxChars of them, so that anything the system
+// would have taken is quoted in full; beyond that its first maxChars
+// characters, marked as above. Only a text no system call accepts is
+// hostile enough to cut.
+std::string QuotedValueUpTo(std::string_view value, std::size_t maxChars);
 
 }  // namespace pw

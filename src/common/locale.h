@@ -28,6 +28,8 @@ struct Locale {
     // Windows keeps the same setting per user.
     int twoDigitYearMax = 2049;
 
+    bool operator==(const Locale&) const = default;
+
     // Locales built in code, for tests and as fall-backs.
     static Locale EnUS();
     static Locale EnGB();

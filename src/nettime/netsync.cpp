@@ -115,7 +115,7 @@ std::string CorrectedLine(std::string_view offset, std::string_view server) {
 
 std::string NotAdjustedLine(std::string_view server, std::string_view reason) {
     std::string line = "NetTime: Time not adjusted";
-    if (!server.empty()) line += " from " + QuotedValue(server);
+    if (!server.empty()) line += " from " + QuotedValueUpTo(server, kMaxHostNameChars);
     if (!reason.empty()) line.append(" (").append(reason).append(")");
     return line;
 }

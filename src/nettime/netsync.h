@@ -88,9 +88,13 @@ inline constexpr std::string_view kUnknownErrorLine = "NetTime: Unknown error";
 // Added to the program's log line of an attempt the time helper made.
 inline constexpr std::string_view kByTimeHelper = " (by the time helper)";
 
+// The longest host name there is; a longer server line names no server.
+inline constexpr std::size_t kMaxHostNameChars = 253;
+
 // The event log's lines of one attempt: "NetTime: " + offset + " from " +
-// server, and "NetTime: Time not adjusted from " + the quoted server, with
-// the reason in brackets when there is one (no server: none named).
+// server, and "NetTime: Time not adjusted from " + the server, whole up to
+// kMaxHostNameChars and cut beyond, with the reason in brackets when there
+// is one (no server: none named).
 std::string CorrectedLine(std::string_view offset, std::string_view server);
 std::string NotAdjustedLine(std::string_view server, std::string_view reason = {});
 

@@ -36,7 +36,14 @@ void ClockTick::RunPass(const Clock::Reading& now, Seconds tick, const PassPlan&
 
     // When the schedules key can be neither opened nor created, the names
     // of the last pass stay and this pass walks no schedule.
-    if (cache_.Refresh([this](std::string_view line) { ctx_.host.WriteLogLine(line); })) {
+    const bool listed = cache_.Refresh();
+    // Nothing fails for the user (every record is simply read each minute),
+    // so no box: a note for whoever reads the log, once, when a log is kept.
+    if (cache_.Unwatched() && !unwatchedLogged_ && ctx_.settings.AnyLogSwitch()) {
+        unwatchedLogged_ = true;
+        ctx_.host.WriteLogLine(kUnwatchedLine);
+    }
+    if (listed) {
         // The pass may delete schedules while it walks: it walks the names
         // as they were at its start.
         names_ = cache_.Names();

@@ -27,6 +27,11 @@
 
 namespace pw::sched {
 
+// Written once to the log (when a log switch is on) where the store cannot
+// tell the tick which schedules changed.
+inline constexpr std::string_view kUnwatchedLine =
+    "Schedule changes cannot be watched; every schedule is read again each minute";
+
 // Everything the tick drives outside the engine.
 class TickHost {
 public:
@@ -73,6 +78,9 @@ public:
     // The store through which the program's own schedule writes go, so
     // that the tick's memory follows them at once.
     Store& ScheduleWriter() { return cache_.Writer(); }
+    // The user's regional settings changed: the schedules' stored texts are
+    // read again as a start reads them.
+    void RegionalSettingsChanged() { cache_.RegionalSettingsChanged(); }
 
 private:
     void RunPass(const Clock::Reading& now, Seconds tick, const PassPlan& plan);
@@ -93,6 +101,8 @@ private:
     // Snoozed values already reported as unreadable in this run, with the
     // error, so the log gets one line per problem and not one a minute.
     std::set<std::string> reported_;
+    // The log has said that schedule changes cannot be watched.
+    bool unwatchedLogged_ = false;
 };
 
 }  // namespace pw::sched

@@ -48,9 +48,11 @@ bool LaunchProgram(ProcessStarter& starter, const cfg::GlobalSettings& settings,
         std::string line = "Schedule:";
         line += scheduleName;
         line += " Program:";
-        // A command line that could not start may be anything stored; the
-        // line repeats at each due minute, so it quotes only the start.
-        line += started ? std::string(commandLine) : QuotedValue(commandLine);
+        // This line is where the user finds out what failed, so a command
+        // line Windows could have taken is quoted whole; only a longer one
+        // (anything may be stored, and the line repeats at each due minute)
+        // is cut.
+        line += started ? std::string(commandLine) : QuotedValueUpTo(commandLine, kMaxCommandLineChars);
         if (!started) line += " <<<<<<<< ERROR >>>>>>>>";
         try {
             log(line);

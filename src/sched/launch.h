@@ -4,6 +4,7 @@
 // launch is logged when LogLaunches is on. Nothing here fails visibly; the
 // caller gets true or false.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,10 +43,14 @@ public:
     virtual void StartProcess(std::string_view commandLine, std::string_view workingDir, ShowCommand show) = 0;
 };
 
+// The longest command line process creation takes, in characters.
+inline constexpr std::size_t kMaxCommandLineChars = 32767;
+
 // Starts the program of a schedule and, when LogLaunches is on, writes
 // "Schedule:" name " Program:" command line, with " <<<<<<<< ERROR >>>>>>>>"
-// added when the program could not be started (the command line then cut
-// as QuotedValue cuts it). True when it was started.
+// added when the program could not be started (the command line then whole
+// up to kMaxCommandLineChars, and cut beyond as QuotedValueUpTo cuts it).
+// True when it was started.
 bool LaunchProgram(ProcessStarter& starter, const cfg::GlobalSettings& settings, const LogLineWriter& log,
                    std::string_view scheduleName, std::string_view commandLine, std::string_view workingDir,
                    std::string_view windowState);

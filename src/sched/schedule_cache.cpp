@@ -118,11 +118,10 @@ ScheduleCache::~ScheduleCache() = default;
 
 Store& ScheduleCache::Writer() { return *tap_; }
 
-bool ScheduleCache::Refresh(const std::function<void(std::string_view)>& log) {
+bool ScheduleCache::Refresh() {
     if (!watchTried_) {
         watchTried_ = true;
         watch_ = store_.Watch(Root::CurrentUser, cfg::kSchedulesKey);
-        if (!watch_) log("Schedule changes cannot be watched; every schedule is read again each minute");
     }
     if (watch_ && watch_->Changed()) stale_ = true;
     if (watch_ && !stale_) return true;
@@ -176,12 +175,23 @@ std::optional<ScheduleCache::Entry> ScheduleCache::ReadEntry(const std::string& 
     return e;
 }
 
+ScheduleRecord ScheduleCache::RecordOf(const Values& values) const {
+    KeyReader reader(std::make_unique<SnapshotKey>(values));
+    return DecodeRecord(reader, locale_);
+}
+
 ScheduleCache::Entry ScheduleCache::Decode(Values values) const {
     Entry e;
-    KeyReader reader(std::make_unique<SnapshotKey>(values));
-    e.record = DecodeRecord(reader, locale_);
+    e.record = RecordOf(values);
     e.values = std::move(values);
     return e;
+}
+
+void ScheduleCache::RegionalSettingsChanged() {
+    for (auto& [name, e] : entries_) {
+        e.record = RecordOf(e.values);
+        e.reported.clear();
+    }
 }
 
 ScheduleCache::Entry* ScheduleCache::Find(std::string_view name) {

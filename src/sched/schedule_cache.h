@@ -45,10 +45,12 @@ public:
     ScheduleCache& operator=(const ScheduleCache&) = delete;
 
     // Brings the memory up to the store before a pass. The first call sets
-    // the watch; when that fails, log gets one line, and every later call
-    // reads every record. False when the schedules key can be neither
-    // opened nor created: the names of the last pass stay.
-    bool Refresh(const std::function<void(std::string_view)>& log);
+    // the watch; when that fails, this and every later call reads every
+    // record. False when the schedules key can be neither opened nor
+    // created: the names of the last pass stay.
+    bool Refresh();
+    // After the first Refresh: no watch could be set.
+    bool Unwatched() const { return watchTried_ && !watch_; }
 
     // The schedule names in the store's order, as of the last Refresh and
     // the writes since.
@@ -59,6 +61,12 @@ public:
     // The store for the program's own writes: the same store, whose writes
     // and deletions below the schedules key also change the memory.
     Store& Writer();
+
+    // Dates and times are stored as texts in the user's format: after a
+    // change of it each record is read again from its kept values, as a
+    // start would read them, and its reported errors are forgotten (the new
+    // settings may read what the old could not, or the other way round).
+    void RegionalSettingsChanged();
 
 private:
     class Tap;
@@ -73,6 +81,7 @@ private:
     // (and what it reported) when the values are the same.
     void Put(const std::string& name, Entry fresh);
     Entry Decode(std::vector<std::pair<std::string, std::optional<StoreValue>>> values) const;
+    ScheduleRecord RecordOf(const std::vector<std::pair<std::string, std::optional<StoreValue>>>& values) const;
 
     // The program's own changes, applied to the memory.
     void Written(std::string_view name, std::string_view valueName, const std::optional<StoreValue>& value);

@@ -87,12 +87,20 @@ std::string TimeHelper::Handle(std::string_view request) {
     // A status never waits for an attempt under way.
     if (*r == Request::Status) return StatusText(LastStatus());
     std::lock_guard lock(attemptLock_);
-    // Also the answer to those who asked while the attempt they waited for
-    // ran: each client may ask, the servers are asked once.
+    const Policy policy = CurrentPolicy();
     const Status last = LastStatus();
-    if (last.attempted && Within(parts_.clock.UtcNow(), last.lastAttemptUtc, kMinSecondsBetweenAttempts))
+    const DateTime now = parts_.clock.UtcNow();
+    // Also the answer to those who asked while the attempt they waited for
+    // ran: each client may ask, the servers are asked once. An answer made
+    // under another policy (other servers, another maximum) is not the
+    // answer to this one.
+    if (last.attempted && Within(now, last.lastAttemptUtc, kMinSecondsBetweenAttempts) &&
+        policy.AsksAsDoes(attemptPolicy_))
         return StatusText(last);
-    return StatusText(Attempt(CurrentPolicy()));
+    // Whatever the policy, the clock is set at most once a minute: set
+    // moments ago, it is right by the last correction's answer.
+    if (last.attempted && Within(now, last.lastCorrectionUtc, kMinSecondsBetweenAttempts)) return StatusText(last);
+    return StatusText(Attempt(policy));
 }
 
 void TimeHelper::Tick() {
@@ -128,6 +136,7 @@ Policy TimeHelper::CurrentPolicy() {
 
 Status TimeHelper::Attempt(const Policy& policy) {
     Clock& clock = parts_.clock;
+    attemptPolicy_ = policy;
     Status s;
     s.attempted = true;
     s.lastCorrectionUtc = LastStatus().lastCorrectionUtc;

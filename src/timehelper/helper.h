@@ -23,7 +23,9 @@
 namespace pw::timehelper {
 
 inline constexpr std::int32_t kDefaultIntervalHours = 24;
-// A Sync within this many seconds of the last attempt gets its result.
+// A Sync within this many seconds of the last attempt gets its result, if
+// the policy is still the one it was made with; and the clock is never set
+// twice within it.
 inline constexpr int kMinSecondsBetweenAttempts = 60;
 
 // The policy key's values. The server list and the maximum correction have
@@ -46,6 +48,12 @@ struct Policy {
     std::int32_t maxCorrectionMinutes = policy::MaxCorrection.def;
     // Hours between the helper's own corrections; 0 = only on request.
     std::int32_t intervalHours = kDefaultIntervalHours;
+
+    // Whether an attempt under either would ask the same servers and set
+    // the clock by the same rule (the interval only says when to ask).
+    bool AsksAsDoes(const Policy& other) const {
+        return servers == other.servers && maxCorrectionMinutes == other.maxCorrectionMinutes;
+    }
 };
 
 // The policy from its key (null when the key is missing): defaults for
@@ -85,6 +93,8 @@ private:
     std::mutex attemptLock_;  // one attempt at a time
     std::mutex statusLock_;   // guards status_ only
     Status status_;
+    // The policy the last attempt was made with.
+    Policy attemptPolicy_;
     net::AutoSyncBackoff backoff_;
     // The policy's complaints as last logged, so that a bad value is
     // logged when it appears and not at every attempt.

@@ -186,9 +186,7 @@ void SettingsDialog::LoadSettingsDialog() {
 void SettingsDialog::FillSchedulesPage() {
     auto& v = parts_.view;
     auto& store = parts_.store;
-    const Locale& loc = parts_.locale;
     const std::string& key = currentKey_;
-    const DateTime today = DateOf(parts_.clock.Now());
 
     const std::int32_t type = cfg::Read(store, key, sv::ScheduleType);
     if (v.Selected(Ctl::optSchedType) != type) {
@@ -214,23 +212,7 @@ void SettingsDialog::FillSchedulesPage() {
         v.SetChecked(Ctl::chkSchedSound, sound);
         chkSchedSoundClick();
     }
-    auto fillDate = [&](Ctl c, const cfg::DateValue& value) {
-        const DateTime d = cfg::ReadDate(store, key, value, loc, today);
-        if (SameDay(v.Value(c), d)) return;
-        v.SetValue(c, d);
-        WriteDate(c, c == Ctl::dtEndDate);
-    };
-    fillDate(Ctl::dtStartDate, sv::StartDate);
-    fillDate(Ctl::dtEndDate, sv::EndDate);
-    auto fillTime = [&](Ctl c, const cfg::TimeValue& value) {
-        const DateTime t = cfg::ReadTime(store, key, value, loc);
-        if (ToSeconds(v.Value(c)) == ToSeconds(t)) return;
-        v.SetValue(c, t);
-        TimePickerChange(c);
-    };
-    fillTime(Ctl::dtStartTime, sv::StartTime);
-    fillTime(Ctl::dtEndTime, sv::EndTime);
-    fillTime(Ctl::dtRepeatPeriod, sv::RepeatPeriod);
+    FillPickers(true);
     const std::string number = std::to_string(cfg::Read(store, key, sv::RepeatCycleNumber));
     if (v.Text(Ctl::spinRepeatCycleNumber) != number) {
         v.SetText(Ctl::spinRepeatCycleNumber, number);
@@ -241,6 +223,43 @@ void SettingsDialog::FillSchedulesPage() {
         v.SetSelected(Ctl::cmbRepeatCycleUnit, unit);
         cmbRepeatCycleUnitChange();
     }
+}
+
+void SettingsDialog::FillPickers(bool writeBack) {
+    auto& v = parts_.view;
+    auto& store = parts_.store;
+    const Locale& loc = parts_.locale;
+    const std::string& key = currentKey_;
+    const DateTime today = DateOf(parts_.clock.Now());
+    auto fillDate = [&](Ctl c, const cfg::DateValue& value) {
+        const DateTime d = cfg::ReadDate(store, key, value, loc, today);
+        if (SameDay(v.Value(c), d)) return;
+        v.SetValue(c, d);
+        if (writeBack) WriteDate(c, c == Ctl::dtEndDate);
+    };
+    fillDate(Ctl::dtStartDate, sv::StartDate);
+    fillDate(Ctl::dtEndDate, sv::EndDate);
+    auto fillTime = [&](Ctl c, const cfg::TimeValue& value) {
+        const DateTime t = cfg::ReadTime(store, key, value, loc);
+        if (ToSeconds(v.Value(c)) == ToSeconds(t)) return;
+        v.SetValue(c, writeBack ? t : WholeMinutes(t));
+        if (writeBack) TimePickerChange(c);
+    };
+    fillTime(Ctl::dtStartTime, sv::StartTime);
+    fillTime(Ctl::dtEndTime, sv::EndTime);
+    fillTime(Ctl::dtRepeatPeriod, sv::RepeatPeriod);
+}
+
+void SettingsDialog::RegionalSettingsChanged() {
+    Guard([&] {
+        // The stored texts read with the new settings, as the next start
+        // reads them; they are not written back in the new form, so a
+        // change of the settings alone changes nothing stored. Text typed
+        // and not yet left stays where it is.
+        if (!currentKey_.empty()) FillPickers(false);
+        UpdateWeekdayLabels();
+        if (parts_.view.DialogVisible()) PageShown(parts_.view.SelectedPage());
+    });
 }
 
 // --- events ------------------------------------------------------------------

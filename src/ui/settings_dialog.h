@@ -77,6 +77,7 @@ public:
     void HelpClick() override;
     void RemoveFromScheduleList(std::string_view name) override;
     std::int32_t MaxCorrection() const override;
+    void RegionalSettingsChanged() override;
 
     // What the user did to a control. Errors of the store and of date
     // texts are shown in the program's error box here.
@@ -97,6 +98,10 @@ private:
 
     // Schedules page.
     void FillSchedulesPage();
+    // The date and time pickers from the current schedule's stored texts;
+    // writeBack: a shown value that changed is stored again, as filling
+    // the page does for every control.
+    void FillPickers(bool writeBack);
     void ShowingRereadsList();
     void SelectionChanged();
     void butAddSchedClick();

@@ -40,7 +40,9 @@ public:
     void HelpClick() override { ++helpClicks; }
     void RemoveFromScheduleList(std::string_view n) override { removed.push_back(std::string(n)); }
     std::int32_t MaxCorrection() const override { return 60; }
+    void RegionalSettingsChanged() override { ++localeChanges; }
     std::vector<DialogPage> pages;
+    int localeChanges = 0;
     std::vector<std::string> removed;
     int helpClicks = 0;
 };
@@ -228,6 +230,31 @@ TEST_F(ClockWindowTest, DefaultDateFormatIsReplacedInMemoryOnly) {
     window.RefreshClockDisplay();
     EXPECT_EQ(window.Settings().ClockDateFormat, "ddd dd/mm/yyyy");
     EXPECT_EQ(ReadRegString(store, kSettingsKey, "ClockDateFormat", "missing"), "missing");
+}
+
+TEST_F(ClockWindowTest, NewRegionalSettingsShowAtOnceAndKeepADateFormTheUserChose) {
+    struct Case {
+        const char* stored;
+        const char* before;  // British
+        const char* after;   // American
+    } cases[] = {
+        {"default", "Tue 08/12/2026", "Tue 12/8/2026"},
+        // The old default's very form, typed by the user: it stays.
+        {"ddd dd/mm/yyyy", "Tue 08/12/2026", "Tue 08/12/2026"},
+    };
+    Create();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        locale = Locale::EnGB();
+        cfg::Write(store, kSettingsKey, global::ClockDateFormat, std::string(c.stored));
+        window.Settings().ClockDateFormat = c.stored;
+        window.RefreshClockDisplay();
+        EXPECT_EQ(DateLabel().text, c.before);
+        locale = Locale::EnUS();
+        window.RegionalSettingsChanged();
+        EXPECT_EQ(DateLabel().text, c.after);
+    }
+    EXPECT_EQ(dialog.localeChanges, 2);
 }
 
 TEST_F(ClockWindowTest, DateFontShrinksFromNinePointsUntilTheDateFits) {

@@ -3,13 +3,34 @@
 #
 # Each run gets a fresh work directory holding a copy of the program and
 # the tools, so the log beside the executable is the run's own; its own
-# virtual display; and the Wine prefix wineprefix-e2e of the Windows build
-# the tests run here (scripts/wine-flavour.sh), whose
-# Plenwick registry key is emptied first. Everything runs without the
-# right to set the clock. e2e_cleanup (installed as the exit trap by
-# e2e_begin) ends what is left of the run even when a check failed.
+# virtual display; its own clock (below); and the Wine prefix WINEPREFIX
+# (ctest gives each test its own, scripts/wine-test; by hand it is
+# wineprefix-e2e of the Windows build the tests run here,
+# scripts/wine-flavour.sh), whose Plenwick registry key is emptied first.
+# Everything runs without the right to set the clock. e2e_cleanup
+# (installed as the exit trap by e2e_begin) ends what is left of the run
+# even when a check failed.
+#
+# The run's clock is what its Wine programs and their server read: the
+# real time until the test moves it with e2e_clock_set, from then on the
+# time set and running on (an offset kept in the work directory, applied
+# by scripts/wine-run with libfaketime). A test that needs a schedule's
+# minute sets the clock a few seconds before it instead of waiting for
+# it; the times it writes and checks come from e2e_date, which reads the
+# same clock. This machine's clock is never set.
 #
 #   e2e_begin                      set up; call first, with "$@" of the script
+#   e2e_clock_set TIME             moves the run's clock to TIME ("2026-03-10
+#                                  10:14:50", any form date -d reads, local
+#                                  time); returns once every process reads
+#                                  it, two to four seconds after TIME
+#   e2e_clock_minute S             moves it to S seconds after the start of
+#                                  its current minute (61: early in the next)
+#   e2e_clock_early                moves it to 10:14:05 today: early in a
+#                                  minute that is not :00, which a program
+#                                  started in it has its first pass in
+#   e2e_now                        the run's clock in seconds since 1970
+#   e2e_date [OPTIONS]             date for the run's clock (+%H:%M, ...)
 #   e2e_reg_dword NAME VALUE       queue a global value of the settings key
 #   e2e_reg_string NAME TEXT
 #   e2e_reg_schedule NAME VALUE... queue a schedule: VALUE is Name=dword:N or Name=text
@@ -59,7 +80,7 @@ e2e_begin() {
     pw_flavour "$PW_SOURCE_DIR"
     : "${PW_BUILD_DIR:=$PW_WIN_BUILD}"
     export PW_SOURCE_DIR PW_BUILD_DIR
-    export WINEPREFIX="$PW_PREFIXES/wineprefix-e2e"
+    export WINEPREFIX="${WINEPREFIX:-$PW_PREFIXES/wineprefix-e2e}"
     # Through the emulator (scripts/wine-flavour.sh) the program takes a
     # minute and more to start and seconds where it takes a blink
     # natively: every wait of the harness lasts E2E_SLOW times as long.
@@ -82,6 +103,9 @@ e2e_begin() {
     E2E_STATUS=1
     trap 'e2e_cleanup' EXIT
     trap 'exit 1' INT TERM HUP
+    # Before the first Wine program, so its server reads the same clock.
+    export PW_CLOCK_FILE="$E2E_WORK/clock"
+    echo +0 >"$PW_CLOCK_FILE"
 
     cp "$PW_BUILD_DIR/plenwick.exe" "$E2E_WORK/" || e2e_fail "plenwick.exe is not built"
     # The tools that drive and watch it may be of the other build
@@ -282,16 +306,31 @@ e2e_wait_end() {
     E2E_PIDS=""
 }
 
-# Waits until the seconds of the current minute are at most $1 and the
-# minute is not :00, so a schedule set for this minute is seen by the
-# program's first pass (a program started in minute :00 skips that minute).
-e2e_wait_for_minute_start() {
-    while :; do
-        _s=$(date +%S)
-        _m=$(date +%M)
-        if [ "${_s#0}" -le "$1" ] && [ "$_m" != 00 ]; then return 0; fi
-        sleep 1
-    done
+e2e_now() {
+    echo $(( $(date +%s) + $(cat "$PW_CLOCK_FILE") ))
+}
+
+e2e_date() {
+    date -d "@$(e2e_now)" "$@"
+}
+
+e2e_clock_set() {
+    _at=$(date -d "$1" +%s) || e2e_fail "no time \"$1\" to set the clock to"
+    _off=$(( _at - $(date +%s) ))
+    [ $_off -lt 0 ] || _off="+$_off"
+    echo "$_off" >"$PW_CLOCK_FILE.new"
+    mv "$PW_CLOCK_FILE.new" "$PW_CLOCK_FILE"
+    # Every process reads the offset again when it is a second old, that
+    # is within two seconds.
+    sleep 2.5
+}
+
+e2e_clock_minute() {
+    e2e_clock_set "@$(( $(e2e_now) / 60 * 60 + $1 ))"
+}
+
+e2e_clock_early() {
+    e2e_clock_set "$(date +%F) 10:14:05"
 }
 
 # The setup writes into the user's profile and registry: its runs get a

@@ -2,17 +2,18 @@
 # A reminder put off for a minute with the Snooze button: the window hides,
 # the registry holds it, and it comes back once at its minute with the note
 # "(snoozed at ...)" even though the program was ended and started again
-# meanwhile; the log records the snooze and both showings.
+# meanwhile (the run's clock moved on to its minute); the log records the
+# snooze and both showings.
 set -eu
 E2E_SCRIPT=$0
 . "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
 
-e2e_wait_for_minute_start 20
-due_minute=$(date +%H:%M)
+e2e_clock_early
+due_minute=$(e2e_date +%H:%M)
 e2e_reg_dword SystemBeep 0
 e2e_reg_dword LogReminders 1
-e2e_reg_schedule Standup ScheduleType=dword:1 "Message=Stand up" "StartDate=$(date +%d/%m/%Y)" \
+e2e_reg_schedule Standup ScheduleType=dword:1 "Message=Stand up" "StartDate=$(e2e_date +%d/%m/%Y)" \
     "StartTime=$due_minute:00"
 e2e_reg_apply
 e2e_start
@@ -29,7 +30,7 @@ e2e_click IDC_EDT_SNOOZE "" "Reminders: 1"
 xdotool key End BackSpace BackSpace BackSpace BackSpace 1
 sleep 0.3
 [ "$(e2e_driver text "Reminders: 1" "$(e2e_rid IDC_EDT_SNOOZE)")" = 1 ] || e2e_fail "the minutes field does not read 1"
-snoozed_at=$(date +%H:%M)
+snoozed_at=$(e2e_date +%H:%M)
 e2e_click IDC_BUT_SNOOZE "" "Reminders: 1"
 set -- $(e2e_driver rect PlenwickReminders)
 [ "$5" = 0 ] || e2e_fail "the reminder window did not hide"
@@ -43,7 +44,7 @@ e2e_wait_log "Snoozed:Standup Until:"
 # Ended, and started again before its minute but after the schedule's
 # own, which a start within that minute would show again.
 e2e_exit
-while [ "$(date +%H:%M)" = "$due_minute" ]; do sleep 1; done
+e2e_clock_minute 61
 e2e_start
 e2e_wait_clock
 e2e_wait_window "Reminders: 1" 150

@@ -6,11 +6,11 @@ E2E_SCRIPT=$0
 . "$(dirname "$0")/lib.sh"
 e2e_begin "$@"
 
-e2e_wait_for_minute_start 40
+e2e_clock_early
 e2e_reg_dword StartMinimized 1
 e2e_reg_dword SystemBeep 0
-e2e_reg_schedule Tray ScheduleType=dword:1 "Message=From the tray" "StartDate=$(date +%d/%m/%Y)" \
-    "StartTime=$(date +%H:%M):00"
+e2e_reg_schedule Tray ScheduleType=dword:1 "Message=From the tray" "StartDate=$(e2e_date +%d/%m/%Y)" \
+    "StartTime=$(e2e_date +%H:%M):00"
 e2e_reg_apply
 e2e_start
 e2e_wait_window "Reminders: 1"

@@ -19,14 +19,12 @@ export WINEDEBUG=-all
 . "$root/scripts/clock-right.sh"
 without_clock_right "$0" "$@"
 
-# The shared test prefix, made if needed, is the template of this run's,
-# copied once its server has ended and written everything out.
-WINEPREFIX=$PW_PREFIXES/wineprefix "$root/scripts/wine-run" cmd /c exit >/dev/null 2>&1 || true
-WINEPREFIX=$PW_PREFIXES/wineprefix "$PW_WINESERVER" -w
+# A prefix of the run's own, copied from the quiet template
+# (scripts/wine-run), so no other run sees the service; made now, before
+# the helper's files go into it.
 work=$(mktemp -d)
 export WINEPREFIX="$work/prefix"
-cp -a "$PW_PREFIXES/wineprefix" "$WINEPREFIX"
-rm -f "$WINEPREFIX/.pw-ready.lock"
+"$root/scripts/wine-run" cmd /c exit >/dev/null 2>&1 || true
 # One Wine session for the whole run. Between two short programs Wine may
 # begin to end the session, and a program started then can fail without a
 # word, or meet a service manager that is stopping and starting the

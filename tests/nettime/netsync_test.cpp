@@ -484,13 +484,22 @@ TEST_F(AutoSyncTest, AKissOfDeathLeavesThatServerAloneUntilItsInterval) {
     }
 }
 
-TEST_F(AutoSyncTest, ALongServerNameIsQuotedShortInTheLog) {
-    const std::string name(5000, 'x');
-    settings.TimeServers = name;
-    Run();
-    const auto e = Take();
-    ASSERT_EQ(e.size(), 2u);
-    EXPECT_EQ(e[1], "log:NetTime: Time not adjusted from " + std::string(kQuotedValueLimit, 'x') + "... (5000 bytes)");
+TEST_F(AutoSyncTest, AServerNameIsQuotedWholeUpToTheLongestHostName) {
+    struct Case {
+        std::string server;
+        std::string quoted;
+    } cases[] = {
+        {std::string(kMaxHostNameChars, 'x'), std::string(kMaxHostNameChars, 'x')},
+        {std::string(kMaxHostNameChars + 1, 'x'), std::string(kMaxHostNameChars, 'x') + "... (254 bytes)"},
+        {std::string(5000, 'x'), std::string(kMaxHostNameChars, 'x') + "... (5000 bytes)"},
+    };
+    for (const auto& c : cases) {
+        settings.TimeServers = c.server;
+        Run();
+        const auto e = Take();
+        ASSERT_EQ(e.size(), 2u);
+        EXPECT_EQ(e[1], "log:NetTime: Time not adjusted from " + c.quoted);
+    }
 }
 
 }  // namespace

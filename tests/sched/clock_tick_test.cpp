@@ -236,6 +236,19 @@ TEST_F(TickTest, ADateTheLocaleCannotReadSkipsOnlyThatScheduleAndIsReportedOnce)
     EXPECT_TRUE(Has(ev, "log:Schedule skipped: Bad ('12/30/2026' is not a valid date)"));
 }
 
+TEST_F(TickTest, SchedulesThatCannotBeWatchedAreNotedOnceAndOnlyInAKeptLog) {
+    store.refuse.watch = [](Root, std::string_view) { return true; };
+    // Every switch off: no line, so no log file comes of it.
+    TickAt(When(2026, 12, 8, 9, 30));
+    TickAt(When(2026, 12, 8, 9, 31));
+    EXPECT_EQ(Count(Take(), "log:"), 0);
+    settings.LogNetTime = true;
+    for (int minute = 32; minute < 35; ++minute) TickAt(When(2026, 12, 8, 9, minute));
+    const auto ev = Take();
+    EXPECT_EQ(Count(ev, "log:"), 1);
+    EXPECT_TRUE(Has(ev, "log:" + std::string(kUnwatchedLine)));
+}
+
 TEST_F(TickTest, NoSuchDayLeavesTheScheduleAsStored) {
     AddSchedule("Fifth Friday", When(2026, 5, 29, 9, 0), When(2026, 5, 29, 10, 0), "01:00:00", 1, "mths dow+");
     settings.AutoDelSched = true;

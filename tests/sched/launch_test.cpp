@@ -98,18 +98,45 @@ TEST_F(LaunchTest, LoggedLaunchesWriteOneLineEach) {
     EXPECT_EQ(starter.starts[0].workingDir, "C:\\Tools");
 }
 
-TEST_F(LaunchTest, AHugeCommandLineThatFailsIsQuotedShort) {
-    // Started, the line is the record of what ran and stays whole.
+TEST_F(LaunchTest, AFailedCommandLineIsQuotedWholeUpToWhatWindowsTakes) {
     settings.LogLaunches = true;
-    const std::string huge(1 << 20, 'p');
-    starter.failWith = huge;
-    EXPECT_FALSE(Launch("Big", huge));
-    const std::string ok(200, 'q');
-    EXPECT_TRUE(Launch("Long", ok));
-    EXPECT_EQ(logged, (std::vector<std::string>{
-                          "Schedule:Big Program:" + std::string(kQuotedValueLimit, 'p') +
-                              "... (1048576 bytes) <<<<<<<< ERROR >>>>>>>>",
-                          "Schedule:Long Program:" + ok}));
+    const std::string withArguments = "\"C:\\Program Files\\Backup Tool\\backup.exe\" /all /target:\"D:\\Backups\" "
+                                      "/log:\"C:\\Users\\ann\\backup.log\" /quiet /verify";
+    const std::string cyrillic = "\xD0\x96";  // two bytes, one character
+    const std::string emoji = "\xF0\x9F\x95\x90";  // four bytes, two characters
+    struct Case {
+        std::string commandLine;
+        std::string quoted;
+    } cases[] = {
+        {withArguments, withArguments},
+        {std::string(kMaxCommandLineChars, 'p'), std::string(kMaxCommandLineChars, 'p')},
+        {std::string(kMaxCommandLineChars + 1, 'p'),
+         std::string(kMaxCommandLineChars, 'p') + "... (" + std::to_string(kMaxCommandLineChars + 1) + " bytes)"},
+        // Counted as Windows counts characters, not in bytes.
+        {[&] {
+             std::string s;
+             for (int i = 0; i < 20000; ++i) s += cyrillic;
+             return s;
+         }(),
+         ""},
+        {std::string(kMaxCommandLineChars - 1, 'p') + emoji,
+         std::string(kMaxCommandLineChars - 1, 'p') + "... (" + std::to_string(kMaxCommandLineChars + 3) + " bytes)"},
+        {std::string(1 << 20, 'p'), std::string(kMaxCommandLineChars, 'p') + "... (1048576 bytes)"},
+    };
+    for (auto& c : cases) {
+        if (c.quoted.empty()) c.quoted = c.commandLine;
+        logged.clear();
+        starter.failWith = c.commandLine;
+        EXPECT_FALSE(Launch("Backup", c.commandLine));
+        ASSERT_EQ(logged.size(), 1u);
+        EXPECT_EQ(logged[0], "Schedule:Backup Program:" + c.quoted + " <<<<<<<< ERROR >>>>>>>>")
+            << c.commandLine.size() << " bytes";
+    }
+    // Started, the line is the record of what ran and stays whole.
+    const std::string huge(1 << 20, 'q');
+    logged.clear();
+    EXPECT_TRUE(Launch("Long", huge));
+    EXPECT_EQ(logged, std::vector<std::string>{"Schedule:Long Program:" + huge});
 }
 
 TEST_F(LaunchTest, WithLaunchLoggingOffNothingIsWritten) {

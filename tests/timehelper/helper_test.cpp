@@ -144,6 +144,37 @@ TEST_F(TimeHelperTest, RequestsAskTheServersAtMostOnceAMinute) {
     EXPECT_EQ(clock.sets.size(), 3u);
 }
 
+TEST_F(TimeHelperTest, AnAnswerIsReusedOnlyUnderThePolicyItWasMadeWithAndTheClockSetOnceAMinute) {
+    struct Step {
+        double seconds;  // later than the last step
+        const char* servers;
+        std::int64_t max;
+        std::size_t asks;  // servers asked so far
+        std::size_t sets;  // clock settings so far
+        const char* server;  // of the answer
+    };
+    const Step steps[] = {
+        {0, "dead", 60, 1, 0, "dead"},
+        {10, "dead", 60, 1, 0, "dead"},  // the same policy: the same answer
+        {10, "dead", 0, 2, 0, "dead"},   // another maximum: asked again
+        // The administrator names other servers: the next request asks them.
+        {10, "good", 0, 3, 1, "good"},
+        // Set moments ago: not again within the minute, whatever the policy.
+        {10, "far", 0, 3, 1, "good"},
+        {55, "far", 0, 4, 2, "far"},
+        {10, "far", 0, 4, 2, "far"},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(std::string(s.servers) + " " + std::to_string(s.max));
+        Set("TimeServers", T(s.servers));
+        Set("MaxCorrection", N(s.max));
+        clock.AdvanceSeconds(s.seconds);
+        EXPECT_EQ(Sync().server, s.server);
+        EXPECT_EQ(asked.size(), s.asks);
+        EXPECT_EQ(clock.sets.size(), s.sets);
+    }
+}
+
 TEST_F(TimeHelperTest, AServerThatAsksToBeLeftAloneIsLeftAloneForTheInterval) {
     Set("TimeServers", T("kisser\r\ngood"));
     for (double days : {0.0, 2 * net::test::kMinute, 25 * net::test::kHour}) {

@@ -149,6 +149,48 @@ TEST_F(SettingsDialogTest, WithNoSchedulesSchedule1ShowsDefaultsAndIsStoredOnlyW
     EXPECT_EQ(Stored("Schedule 1", "Message"), "Call the dentist");
 }
 
+TEST_F(SettingsDialogTest, RegionalSettingsChangedWhileRunningAreFollowedAtOnceAsAfterARestart) {
+    // Written under British settings: 12 August for them, 8 December for
+    // an American.
+    const std::string key = cfg::ScheduleKey("Tea");
+    for (auto [name, text] : {std::pair{"StartDate", "12/08/2026"}, {"StartTime", "09:30:00"},
+                              {"EndDate", "12/08/2026"}, {"EndTime", "09:30:00"}, {"Message", "Tea time"}})
+        WriteRegString(store, key, name, text);
+    cfg::Write(store, kSettingsKey, cfg::global::LogReminders, true);
+    clock.local = EncodeDate(2026, 12, 8) + EncodeTime(9, 29, 30, 0);
+    Create();
+    clockWindow.AttachReminderWindow(&reminders);
+    Open();
+    clockWindow.ClockTimer();  // the pass of 09:29: nothing due
+    EXPECT_EQ(clockView.labels[app::Label::Date].text, "Tue 08/12/2026");
+    EXPECT_EQ(view[Ctl::dtStartDate].value, EncodeDate(2026, 8, 12));
+    EXPECT_EQ(view[Ctl::lbl1stDOW].text, "Wednesday");
+
+    locale = Locale::EnUS();
+    clockWindow.RegionalSettingsChanged();
+    EXPECT_EQ(clockView.labels[app::Label::Date].text, "Tue 12/8/2026");
+    EXPECT_EQ(view[Ctl::dtStartDate].value, EncodeDate(2026, 12, 8));
+    EXPECT_EQ(view[Ctl::dtEndDate].value, EncodeDate(2026, 12, 8));
+    EXPECT_EQ(view[Ctl::lbl1stDOW].text, "Tuesday");
+    EXPECT_EQ(Stored("Tea", "StartDate"), "12/08/2026");
+    EXPECT_EQ(Stored("Tea", "EndDate"), "12/08/2026");
+    EXPECT_TRUE(std::none_of(events.list.begin(), events.list.end(),
+                             [](const std::string& e) { return e.starts_with("error:"); }));
+
+    // The next pass reads the schedule as the new settings read it: due
+    // now, its reminder and its log line written in the new form.
+    clock.local = EncodeDate(2026, 12, 8) + EncodeTime(9, 30, 5, 0);
+    clockWindow.ClockTimer();
+    ASSERT_FALSE(reminderView.lines.empty());
+    EXPECT_TRUE(std::any_of(reminderView.lines.begin(), reminderView.lines.end(), [](const sched::StyledLine& l) {
+        return l.text.find("Start:12/8/2026 9:30:00 AM") != std::string::npos;
+    }));
+    const auto log = files.ReadLines(dir.Path("plenwk.log"));
+    ASSERT_TRUE(log && !log->empty());
+    EXPECT_EQ(log->back(), "12/8/2026 09:30:05 - Reminder:Tea Message:1.Tea time");
+    EXPECT_EQ(Stored("Tea", "StartDate"), "12/08/2026");
+}
+
 TEST_F(SettingsDialogTest, AddAsksUntilTheNameIsUsableAndWritesTheNewRecordsTiming) {
     AddSchedule("Work");
     Create();

@@ -94,7 +94,58 @@ TEST(UserLocale, NamesAreTheSystemsStartingOnSunday) {
     }
 }
 
-// Runs only where the test script chose the locale.
+// One value of the user's regional settings, put back as it was at the end.
+class InternationalValue {
+public:
+    explicit InternationalValue(const wchar_t* name) : name_(name) {
+        RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\International", 0, nullptr, 0,
+                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_, nullptr);
+        wchar_t buf[128];
+        DWORD size = sizeof buf;
+        if (key_ && RegGetValueW(key_, nullptr, name, RRF_RT_REG_SZ, nullptr, buf, &size) == ERROR_SUCCESS) {
+            kept_.assign(buf, size / sizeof(wchar_t) - 1);
+            had_ = true;
+        }
+    }
+    ~InternationalValue() {
+        if (had_)
+            Set(kept_);
+        else if (key_)
+            RegDeleteValueW(key_, name_);
+        if (key_) RegCloseKey(key_);
+    }
+    bool Set(const std::wstring& value) {
+        return key_ && RegSetValueExW(key_, name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                      static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    }
+
+private:
+    const wchar_t* name_;
+    HKEY key_ = nullptr;
+    std::wstring kept_;
+    bool had_ = false;
+};
+
+TEST(UserLocale, AChangeTheUserMakesWhileTheProgramRunsIsReadAgainInPlace) {
+    win::UserLocale user;
+    const Locale& held = user.Current();
+    const Locale before = held;
+    // The program has asked the system already, as it has by then.
+    ASSERT_EQ(DateToText(At(2026, 12, 8), held), SystemDate(At(2026, 12, 8), DATE_SHORTDATE));
+    EXPECT_FALSE(user.Reread());
+    {
+        InternationalValue shortDate(L"sShortDate");
+        ASSERT_TRUE(shortDate.Set(L"yyyy-MM-dd"));
+        EXPECT_TRUE(user.Reread());
+        EXPECT_EQ(&user.Current(), &held);
+        EXPECT_EQ(DateToText(At(2026, 12, 8), held), "2026-12-08");
+        EXPECT_FALSE(user.Reread());
+    }
+    EXPECT_TRUE(user.Reread());
+    EXPECT_TRUE(held == before);
+}
+
+// Runs only where the test script chose the locale.// Runs only where the test script chose the locale.
 class UserLocaleUnderLang : public ::testing::Test {
 protected:
     void SetUp() override {

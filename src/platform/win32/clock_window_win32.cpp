@@ -106,6 +106,20 @@ LRESULT ClockWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case kAddTrayMessage:
             tray_.Add(hwnd_, kTrayIconId, kTrayMessage, trayIcon_ ? trayIcon_ : icon_);
             return 0;
+        case WM_SETTINGCHANGE:
+            // Whatever the section named ("intl" from the control panel, or
+            // none), the settings are read again, after the sender has its
+            // answer: the follow-up may show an error box, and a broadcast
+            // waits for every window. Several changes in a row are read once.
+            if (userLocale_ && !settingChangePosted_)
+                settingChangePosted_ = PostMessageW(hwnd_, kSettingChangedMessage, 0, 0) != FALSE;
+            return 0;
+        case kSettingChangedMessage:
+            settingChangePosted_ = false;
+            Guard([&] {
+                if (userLocale_ && userLocale_->Reread()) logic_.RegionalSettingsChanged();
+            });
+            return 0;
         case WM_DPICHANGED:
             // Another monitor or a new scaling: fonts and icons at the new
             // DPI, the window where the system suggests, then the logic

@@ -14,6 +14,7 @@
 #include "common/text.h"
 #include "common/version.h"
 #include "platform/win32/painted_labels.h"
+#include "platform/win32/locale_win32.h"
 #include "platform/win32/text.h"
 #include "platform/win32/tray_icon.h"
 #include "platform/win32/window_base.h"
@@ -31,6 +32,9 @@ inline const wchar_t* ClockWindowClass() {
 inline constexpr UINT kTrayMessage = WM_APP + 1;
 // Posted to itself at the start: add the tray icon.
 inline constexpr UINT kAddTrayMessage = WM_APP + 2;
+// Posted to itself when Windows says a setting changed: read the user's
+// regional settings again.
+inline constexpr UINT kSettingChangedMessage = WM_APP + 3;
 inline constexpr UINT kTrayIconId = 1;
 inline constexpr UINT_PTR kClockTimerId = 1;
 
@@ -55,6 +59,10 @@ public:
     void ShowAtStart();
 
     app::ClockWindow& Logic() { return logic_; }
+    // The program's locale, the one its services hold: read again whenever
+    // Windows says a setting changed, and when it differs the program
+    // follows it at once.
+    void FollowRegionalSettings(UserLocale& locale) { userLocale_ = &locale; }
 
     // For tests and the screenshot tool.
     const std::wstring& LabelText(app::Label label) const { return labels_.Text(label); }
@@ -108,6 +116,8 @@ private:
     bool OpenHelp(std::string_view path, int topic) override;
 
     app::ClockWindow logic_;
+    UserLocale* userLocale_ = nullptr;
+    bool settingChangePosted_ = false;
     HMENU menu_ = nullptr;
     HMENU popup_ = nullptr;
     HINSTANCE instance_ = nullptr;

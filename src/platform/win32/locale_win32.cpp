@@ -21,6 +21,23 @@ std::string Info(LCTYPE type) {
     return Narrow(std::wstring_view(buf, static_cast<std::size_t>(n - 1)));
 }
 
+// A setting the user may choose: their choice where the control panel
+// keeps it, else the locale's own. Windows answers GetLocaleInfo from the
+// same place, but a system may keep each answer from its first call for
+// the life of the process (Wine does), and then a change the user makes
+// while the program runs would only show after a restart.
+std::string Setting(LCTYPE type, const wchar_t* name) {
+    wchar_t buf[128];
+    DWORD size = sizeof buf;
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\International", name, RRF_RT_REG_SZ, nullptr, buf, &size) ==
+        ERROR_SUCCESS) {
+        // size counts the bytes with the closing zero.
+        const std::size_t chars = size / sizeof(wchar_t);
+        return Narrow(std::wstring_view(buf, chars > 0 ? chars - 1 : 0));
+    }
+    return Info(type);
+}
+
 int TwoDigitYearMax() {
     DWORD value = 0;
     if (!GetCalendarInfoW(LOCALE_USER_DEFAULT, CAL_GREGORIAN, CAL_ITWODIGITYEARMAX | CAL_RETURN_NUMBER, nullptr, 0,
@@ -33,12 +50,12 @@ int TwoDigitYearMax() {
 
 WindowsLocaleInfo ReadUserLocaleInfo() {
     WindowsLocaleInfo w;
-    w.shortDate = Info(LOCALE_SSHORTDATE);
-    w.longDate = Info(LOCALE_SLONGDATE);
-    w.longTime = Info(LOCALE_STIMEFORMAT);
-    w.shortTime = Info(LOCALE_SSHORTTIME);
-    w.dateSeparator = Info(LOCALE_SDATE);
-    w.timeSeparator = Info(LOCALE_STIME);
+    w.shortDate = Setting(LOCALE_SSHORTDATE, L"sShortDate");
+    w.longDate = Setting(LOCALE_SLONGDATE, L"sLongDate");
+    w.longTime = Setting(LOCALE_STIMEFORMAT, L"sTimeFormat");
+    w.shortTime = Setting(LOCALE_SSHORTTIME, L"sShortTime");
+    w.dateSeparator = Setting(LOCALE_SDATE, L"sDate");
+    w.timeSeparator = Setting(LOCALE_STIME, L"sTime");
     for (int i = 0; i < 7; ++i) {
         w.shortDayNames[i] = Info(LOCALE_SABBREVDAYNAME1 + i);
         w.longDayNames[i] = Info(LOCALE_SDAYNAME1 + i);
@@ -47,12 +64,19 @@ WindowsLocaleInfo ReadUserLocaleInfo() {
         w.shortMonthNames[i] = Info(LOCALE_SABBREVMONTHNAME1 + i);
         w.longMonthNames[i] = Info(LOCALE_SMONTHNAME1 + i);
     }
-    w.am = Info(LOCALE_S1159);
-    w.pm = Info(LOCALE_S2359);
+    w.am = Setting(LOCALE_S1159, L"s1159");
+    w.pm = Setting(LOCALE_S2359, L"s2359");
     w.twoDigitYearMax = TwoDigitYearMax();
     return w;
 }
 
 Locale ReadUserLocale() { return LocaleFromWindows(ReadUserLocaleInfo()); }
+
+bool UserLocale::Reread() {
+    Locale fresh = ReadUserLocale();
+    if (fresh == current_) return false;
+    current_ = std::move(fresh);
+    return true;
+}
 
 }  // namespace pw::win

@@ -70,7 +70,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         return 0;
 
     pw::win::RegistryStore store;
-    const pw::Locale locale = pw::win::ReadUserLocale();
+    // Every part holds this one locale; the clock window reads it again when
+    // the user changes the regional settings.
+    pw::win::UserLocale userLocale;
+    const pw::Locale& locale = userLocale.Current();
     pw::win::SystemClock clock;
     pw::win::WinFileSystem files;
     pw::win::WinSound sound;
@@ -80,6 +83,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     pw::win::ClockWindowWin32 clockWindow(app, files.ExecutableDirectory());
     if (!clockWindow.Create(instance)) return 1;
+    clockWindow.FollowRegionalSettings(userLocale);
     auto& clockLogic = clockWindow.Logic();
     boxes.SetOwner(clockWindow.Handle());
 
