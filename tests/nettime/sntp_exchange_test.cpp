@@ -141,7 +141,9 @@ TEST_F(SntpExchangeTest, EveryOrderOfEventsEndsInOneResultOrNone) {
         driver.RunUntilIdle();
         EXPECT_EQ(results, c.results);
         EXPECT_EQ(clock.sets.size(), c.clockSets);
-        if (exchange) EXPECT_FALSE(exchange->Running());
+        if (exchange) {
+            EXPECT_FALSE(exchange->Running());
+        }
         EXPECT_EQ(driver.OpenCount(), 0u) << testing::PrintToString(driver.actions);
     }
 }
