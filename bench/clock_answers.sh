@@ -7,7 +7,8 @@
 # its own:
 #   a  the automatic step tries three time servers that take the request
 #      and never answer (a firewall that drops NTP): 127.0.0.1 to .3;
-#   b  "Connect now", clicked in the settings dialog, against them;
+#   b  "Connect now", clicked in the settings dialog, which asks the first
+#      of them;
 #   c  the time helper's pipe takes the request and never answers: a
 #      stand-in service of the helper's name (bench/helper_silent_win32.cpp)
 #      behind a server that answers 30 minutes ahead, which Wine refuses
@@ -16,14 +17,18 @@
 #      one byte a second.
 # Prints one line per case. The 32-bit program on the emulated route with
 # PW_FLAVOUR=win32 (scripts/wine-flavour.sh); a program other than this
-# tree's with PW_BENCH_EXE (to measure an older one the same way). Binds
-# the NTP port of 127.0.0.1 to .3: hold the machine's lock around it.
+# tree's with PW_BENCH_EXE (to measure an older one the same way). It runs
+# as a Windows test runs (scripts/wine-test): in a prefix and a network
+# namespace of its own, where the NTP port of 127.0.0.1 to .3 is its own.
 #   bench/clock_answers.sh [a] [b] [c] [d]
 set -eu
 E2E_SCRIPT=$0
 # The harness of the end-to-end runs, from a folder of its own.
 PW_SOURCE_DIR=$(cd "$(dirname "$0")/.." && pwd)
 export PW_SOURCE_DIR
+if [ -z "${PW_BENCH_APART:-}" ]; then
+    PW_BENCH_APART=1 exec "$PW_SOURCE_DIR/scripts/wine-test" bench_clock_answers "$0" "$@"
+fi
 . "$PW_SOURCE_DIR/tests/e2e/lib.sh"
 e2e_begin "$@"
 cases=${*:-a b c d}
@@ -99,6 +104,9 @@ watch() {
     e2e_driver watch PlenwickClock "$(($1 * 1000))" > "$E2E_WORK/watch.out" || e2e_fail "no clock window to watch"
     printf '%s %s\n' "$(awk '$1 == "answer" { print $2 }' "$E2E_WORK/watch.out")" \
         "$(awk '$1 == "still" { print $2 }' "$E2E_WORK/watch.out")"
+    # When it was slow, for a look at what the program did then.
+    awk '$1 == "late" { printf "   answered in %d ms at %d ms\n", $3, $2 }
+         $1 == "stood" { printf "   seconds stood %d ms from %d ms\n", $3, $2 }' "$E2E_WORK/watch.out" >&2
 }
 
 report() {  # case text "answer still"
@@ -108,6 +116,8 @@ report() {  # case text "answer still"
 
 start() {
     "$E2E_RUN" reg delete "$E2E_KEY" /f >/dev/null 2>&1 || true
+    # Boxes come and go within the watch: their time is the program's.
+    e2e_reg_unmanaged
     e2e_reg_apply
     e2e_start
     e2e_wait_clock
@@ -134,6 +144,7 @@ for c in $cases; do
             silent_started=1
             e2e_reg_dword AutoSynchTime 1
             e2e_reg_dword AutoSynchInterval 0
+            e2e_reg_dword LogNetTime 1
             E2E_REG="$E2E_REG
 [$E2E_KEY]
 $(three_servers)"
@@ -142,6 +153,7 @@ $(three_servers)"
             # takes 15 seconds.
             settle
             report a "automatic step, three silent servers" "$(watch 15)"
+            e2e_wait_log "Time not adjusted from 127.0.0.3" 10
             finish
             ;;
         b)
@@ -155,7 +167,14 @@ $(three_servers)"
             e2e_wait_window "$E2E_DIALOG"
             e2e_page 2
             e2e_click IDC_BUT_CONNECTNOW
+            case $(e2e_driver text "$E2E_DIALOG" "$(e2e_rid IDC_LBL_NETTIMEPROGRESS)") in
+                "Asking 1 of 1: 127.0.0.1"*) ;;
+                *) [ -n "${PW_BENCH_EXE:-}" ] || e2e_fail "\"Connect now\" is not asking" ;;
+            esac
             report b "\"Connect now\" against them" "$(watch 10)"
+            e2e_wait_box 10
+            [ "$(e2e_driver text Plenwick 65535 | tr -d '\n')" = "Time not adjusted." ] ||
+                e2e_fail "\"Connect now\" did not answer \"Time not adjusted.\""
             finish
             ;;
         c)
@@ -173,10 +192,13 @@ $(three_servers)"
             e2e_reg_dword AutoSynchTime 1
             e2e_reg_dword AutoSynchInterval 0
             e2e_reg_dword MaxCorrection 60
+            e2e_reg_dword LogNetTime 1
             e2e_reg_string TimeServers 127.0.0.1
             start
             settle
             report c "the time helper takes the request, never answers" "$(watch 35)"
+            # The helper was given up.
+            e2e_wait_log "Time not adjusted from 127.0.0.1" 10
             finish
             "$E2E_RUN" sc delete PlenwickTime >/dev/null 2>&1 || true
             ;;
@@ -193,6 +215,11 @@ $(three_servers)"
             sleep 0.3
             e2e_click 6 "" "Check for latest version?"
             report d "update server drips one byte a second" "$(watch 35)"
+            # The check ran its 30 seconds to the end.
+            e2e_wait_box 20
+            box=$(e2e_driver text Plenwick 65535 | tr -d '\n')
+            [ "$box" = "The update server was reached but sent no complete answer within 30 seconds." ] ||
+                e2e_fail "the update check answered \"$box\""
             finish
             ;;
         *) e2e_fail "no case $c (a, b, c or d)" ;;

@@ -34,6 +34,8 @@
 #   e2e_reg_dword NAME VALUE       queue a global value of the settings key
 #   e2e_reg_string NAME TEXT
 #   e2e_reg_schedule NAME VALUE... queue a schedule: VALUE is Name=dword:N or Name=text
+#   e2e_reg_unmanaged              queue: Wine manages the windows itself
+#                                  (where a run times a window's going)
 #   e2e_reg_apply                  write the queued values in one import
 #   e2e_reg_get NAME               a global value as reg shows it (0x12c, text)
 #   e2e_reg_value KEY NAME         a value of any key so; empty when missing
@@ -187,6 +189,16 @@ e2e_reg_string() {
     E2E_REG="$E2E_REG
 [$E2E_KEY]
 $(_e2e_regline "$1" "$2")"
+}
+
+# The virtual display has no window manager, and Wine waits two seconds
+# for one each time a window it leaves to it is shown or withdrawn: a run
+# that times the program through a message box or its end takes the
+# windows out of the missing manager's hands.
+e2e_reg_unmanaged() {
+    E2E_REG="$E2E_REG
+[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
+\"Managed\"=\"N\""
 }
 
 e2e_reg_schedule() {

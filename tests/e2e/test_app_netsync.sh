@@ -47,12 +47,8 @@ e2e_reg_dword LogNetTime 1
 E2E_REG="$E2E_REG
 [$E2E_KEY]
 $(python3 -c 'print("\"TimeServers\"=hex(1):" + ",".join("%02x" % b for b in b"127.0.0.2\r\n127.0.0.1\0"))')"
-# The virtual display has no window manager, and Wine waits two seconds
-# for one to withdraw each window shown when the program ends, unless its
-# windows are its own to manage: the time to end is the program's alone.
-E2E_REG="$E2E_REG
-[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
-\"Managed\"=\"N\""
+# Its time to end is the program's, not a missing window manager's.
+e2e_reg_unmanaged
 e2e_reg_apply
 e2e_start
 e2e_wait_clock
