@@ -35,37 +35,6 @@ cases=${*:-a b c d}
 [ -z "${PW_BENCH_EXE:-}" ] || cp "$PW_BENCH_EXE" "$E2E_WORK/plenwick.exe"
 cp "$PW_WIN_TOOLS/bench_helper_silent_win32.exe" "$E2E_WORK/" || e2e_fail "bench_helper_silent_win32.exe is not built"
 
-# Servers that take every datagram on the NTP port of 127.0.0.1 to .3
-# and answer none.
-silent_servers() {
-    python3 - "$E2E_WORK" <<'PY' 2>"$E2E_WORK/silent.err" &
-import os, select, socket, sys
-socks = []
-for host in ("127.0.0.1", "127.0.0.2", "127.0.0.3"):
-    s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-    s.bind((host, 123))
-    socks.append(s)
-open(os.path.join(sys.argv[1], "silent.ready"), "w").close()
-while True:
-    for s in select.select(socks, [], [])[0]:
-        s.recvfrom(2048)
-PY
-    SILENT_PID=$!
-    E2E_SERVERS="$E2E_SERVERS $SILENT_PID"
-    _i=0
-    until [ -f "$E2E_WORK/silent.ready" ]; do
-        _i=$((_i + 1))
-        [ $_i -le 50 ] || e2e_fail "the silent servers did not start: $(cat "$E2E_WORK/silent.err")"
-        sleep 0.1
-    done
-}
-
-# The list of the three, one a line, as the settings dialog's memo keeps
-# it; the harness's .reg file is REGEDIT4, whose string bytes are ANSI.
-three_servers() {
-    python3 -c 'print("\"TimeServers\"=hex(1):" + ",".join("%02x" % b for b in b"127.0.0.1\r\n127.0.0.2\r\n127.0.0.3\0"))'
-}
-
 # An update server on a free port that sends one byte of its reply a
 # second; its port in DRIP_PORT.
 dripping_server() {
@@ -75,8 +44,10 @@ reply = b"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\nplenwick 99.0\r\n"
 listener = socket.socket()
 listener.bind(("127.0.0.1", 0))
 listener.listen(4)
-with open(os.path.join(sys.argv[1], "drip.port"), "w") as f:
+port = os.path.join(sys.argv[1], "drip.port")
+with open(port + ".new", "w") as f:
     f.write(str(listener.getsockname()[1]))
+os.rename(port + ".new", port)
 def drip(c):
     try:
         for b in reply:
@@ -89,12 +60,7 @@ while True:
     threading.Thread(target=drip, args=(c,), daemon=True).start()
 PY
     E2E_SERVERS="$E2E_SERVERS $!"
-    _i=0
-    until [ -s "$E2E_WORK/drip.port" ]; do
-        _i=$((_i + 1))
-        [ $_i -le 50 ] || e2e_fail "the update server did not start: $(cat "$E2E_WORK/drip.err")"
-        sleep 0.1
-    done
+    e2e_wait_ready "$E2E_WORK/drip.port" "the update server" "$E2E_WORK/drip.err"
     DRIP_PORT=$(cat "$E2E_WORK/drip.port")
 }
 
@@ -140,14 +106,12 @@ silent_started=0
 for c in $cases; do
     case $c in
         a)
-            [ $silent_started = 1 ] || silent_servers
+            [ $silent_started = 1 ] || e2e_ntp_silent 127.0.0.1 127.0.0.2 127.0.0.3
             silent_started=1
             e2e_reg_dword AutoSynchTime 1
             e2e_reg_dword AutoSynchInterval 0
             e2e_reg_dword LogNetTime 1
-            E2E_REG="$E2E_REG
-[$E2E_KEY]
-$(three_servers)"
+            e2e_reg_lines TimeServers 127.0.0.1 127.0.0.2 127.0.0.3
             start
             # The walk begins with the first pass, at the first tick, and
             # takes 15 seconds.
@@ -157,11 +121,9 @@ $(three_servers)"
             finish
             ;;
         b)
-            [ $silent_started = 1 ] || silent_servers
+            [ $silent_started = 1 ] || e2e_ntp_silent 127.0.0.1 127.0.0.2 127.0.0.3
             silent_started=1
-            E2E_REG="$E2E_REG
-[$E2E_KEY]
-$(three_servers)"
+            e2e_reg_lines TimeServers 127.0.0.1 127.0.0.2 127.0.0.3
             start
             e2e_driver command settings >/dev/null
             e2e_wait_window "$E2E_DIALOG"
@@ -180,9 +142,8 @@ $(three_servers)"
         c)
             # The server ahead takes the NTP port of 127.0.0.1.
             if [ $silent_started = 1 ]; then
-                kill "$SILENT_PID" 2>/dev/null || true
-                wait "$SILENT_PID" 2>/dev/null || true
-                rm -f "$E2E_WORK/silent.ready"
+                kill "$E2E_SILENT_PID" 2>/dev/null || true
+                wait "$E2E_SILENT_PID" 2>/dev/null || true
                 silent_started=0
             fi
             e2e_ntp_ahead

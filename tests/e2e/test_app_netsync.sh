@@ -25,28 +25,11 @@ E2E_SERVERS="$E2E_SERVERS $CHRONY_PID"
 chrony_reference >/dev/null || e2e_fail "no time server"
 
 # Takes every request on the NTP port of 127.0.0.2 and answers none.
-python3 -c '
-import socket, sys
-s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-s.bind(("127.0.0.2", 123))
-open(sys.argv[1], "w").close()
-while True:
-    s.recvfrom(2048)' "$E2E_WORK/silent.ready" 2>"$E2E_WORK/silent.err" &
-E2E_SERVERS="$E2E_SERVERS $!"
-i=0
-until [ -f "$E2E_WORK/silent.ready" ]; do
-    i=$((i + 1))
-    [ $i -le 50 ] || e2e_fail "the silent server did not start: $(cat "$E2E_WORK/silent.err")"
-    sleep 0.1
-done
+e2e_ntp_silent 127.0.0.2
 
 e2e_reg_dword AutoSynchTime 1
 e2e_reg_dword LogNetTime 1
-# Two lines, as the dialog's memo stores them: the line break as bytes
-# (in the .reg file of the harness, REGEDIT4, a string's bytes are ANSI).
-E2E_REG="$E2E_REG
-[$E2E_KEY]
-$(python3 -c 'print("\"TimeServers\"=hex(1):" + ",".join("%02x" % b for b in b"127.0.0.2\r\n127.0.0.1\0"))')"
+e2e_reg_lines TimeServers 127.0.0.2 127.0.0.1
 # Its time to end is the program's, not a missing window manager's.
 e2e_reg_unmanaged
 e2e_reg_apply
