@@ -1,8 +1,8 @@
 #pragma once
 // Blocking UDP sockets over the platform's socket calls, for the time
-// helper service's own thread (the program asks through net/io_driver.h). Failures never raise:
-// every operation leaves its result in LastSocketError (0 or a Winsock
-// error number) and the caller looks there.
+// helper service's own thread (the program asks through net/io_driver.h).
+// Failures never raise: every operation leaves its result in
+// LastSocketError (0 or a Winsock error number) and the caller looks there.
 
 #include <cstddef>
 #include <cstdint>

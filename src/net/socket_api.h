@@ -1,9 +1,9 @@
 #pragma once
 // The operating system's sockets, cut down to the calls the time helper's
-// waiting UDP exchanges make. BSD sockets and Winsock differ in handle types, start-up
-// and error reporting; each platform implements this interface once and
-// reports every failure as a Winsock error number, so the socket classes
-// built on it behave the same natively and on Windows.
+// waiting UDP exchanges make. BSD sockets and Winsock differ in handle
+// types, start-up and error reporting; each platform implements this
+// interface once and reports every failure as a Winsock error number, so
+// the socket classes built on it behave the same natively and on Windows.
 
 #include <cstddef>
 #include <cstdint>
