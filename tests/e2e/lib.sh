@@ -230,6 +230,14 @@ $(_e2e_regline "${v%%=*}" "${v#*=}")"
 e2e_reg_apply() {
     printf 'REGEDIT4\n%s\n' "$E2E_REG" > "$E2E_WORK/setup.reg"
     "$E2E_RUN" regedit /S "$(e2e_winpath "$E2E_WORK/setup.reg")" >/dev/null 2>&1 || e2e_fail "registry import"
+    case "$E2E_REG" in
+        *"X11 Driver]"*)
+            # Wine's desktop process (the tray's owner) reads its window
+            # settings once, at its start, and the import has just started
+            # it: it starts afresh with them along with the program.
+            "$PW_WINESERVER" -k >/dev/null 2>&1 || true
+            "$PW_WINESERVER" -w >/dev/null 2>&1 || true ;;
+    esac
     E2E_REG=""
 }
 

@@ -28,6 +28,8 @@ chrony_reference >/dev/null || e2e_fail "no time server"
 e2e_ntp_silent 127.0.0.2
 
 e2e_reg_dword AutoSynchTime 1
+# One automatic walk, at the start: none joins "Connect now" later.
+e2e_reg_dword AutoSynchInterval 24
 e2e_reg_dword LogNetTime 1
 e2e_reg_lines TimeServers 127.0.0.2 127.0.0.1
 # Its time to end is the program's, not a missing window manager's.
