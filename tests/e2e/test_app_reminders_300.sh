@@ -12,7 +12,9 @@ E2E_SCRIPT=$0
 e2e_begin "$@"
 
 e2e_clock_early
-due=10:15
+# Due a quarter of an hour after the run's clock starts: a start slowed by
+# a busy machine still ends before the minute.
+due=10:30
 day=$(e2e_date +%d/%m/%Y)
 n=1
 while [ $n -le 300 ]; do
@@ -29,8 +31,8 @@ e2e_reg_apply
 e2e_start
 e2e_wait_clock
 
-# From about three seconds before the due minute, for 20 seconds.
-e2e_clock_minute 54
+# From a few seconds before the due minute, for 20 seconds.
+e2e_clock_set "$(date +%F) 10:29:54"
 out=$(e2e_driver watch PlenwickClock 20000) || e2e_fail "no clock window to watch"
 echo "$out"
 still=$(printf '%s\n' "$out" | awk '$1 == "still" { print $2 }')
