@@ -1,6 +1,7 @@
 #include "app/clock_window.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "common/datefmt.h"
 #include "common/errors.h"
@@ -111,6 +112,7 @@ void ClockWindow::FormCreate() {
 }
 
 void ClockWindow::FormDestroy() {
+    if (auto stop = std::exchange(exit_, nullptr)) stop();
     auto& v = parts_.view;
     try {
         cfg::Write(parts_.store, cfg::kSettingsKey, cfg::global::Left, v.Left());

@@ -89,6 +89,9 @@ public:
     void AttachLauncher(sched::Launcher* launcher) { launcher_ = launcher; }
     // The automatic time synchronization, run at each change of the minute.
     void AttachAutoSynchronize(std::function<void()> step) { autoSync_ = std::move(step); }
+    // What ends with the program: run first at exit, so that nothing under
+    // way (a time server asked, an update check) answers afterwards.
+    void AttachExit(std::function<void()> stop) { exit_ = std::move(stop); }
 
     // Menu, tray and mouse commands.
     void OnCommand(MenuCommand command);
@@ -154,6 +157,7 @@ private:
     sched::ReminderWindow* reminders_ = nullptr;
     sched::Launcher* launcher_ = nullptr;
     std::function<void()> autoSync_;
+    std::function<void()> exit_;
     std::unique_ptr<TickHost> host_;
     std::unique_ptr<sched::ClockTick> tick_;
 };

@@ -24,16 +24,6 @@ void TBlockSocket::CreateUdpSocket() {
     if (Track(api_.OpenUdp(h)) == 0) handle_ = h;
 }
 
-void TBlockSocket::CreateTcpSocket(StreamSocketApi& tcp) {
-    CloseSocket();
-    if (!started_) {
-        Track(kWsaNotInitialised);
-        return;
-    }
-    SocketHandle h = kNoSocket;
-    if (Track(tcp.OpenTcp(h)) == 0) handle_ = h;
-}
-
 void TBlockSocket::CloseSocket() {
     if (handle_ == kNoSocket) return;
     api_.Close(handle_);
@@ -114,72 +104,6 @@ std::vector<std::uint8_t> TUDPBlockSocket::ReceiveDatagram(int timeoutMs) {
     }
     datagram.resize(received);
     return datagram;
-}
-
-TTCPBlockSocket::TTCPBlockSocket(StreamSocketApi& api, SocketWaiter& waiter)
-    : TBlockSocket(api), tcp_(api), waiter_(waiter) {
-    CreateTcpSocket(tcp_);
-}
-
-bool TTCPBlockSocket::WaitUntil(WaitFor what, int timeoutMs) {
-    bool ready = false;
-    if (Track(waiter_.Wait(handle_, what, timeoutMs < 0 ? 0 : timeoutMs, ready)) != 0) return false;
-    if (!ready) Track(kWsaTimedOut);
-    return ready;
-}
-
-void TTCPBlockSocket::Connect(std::string_view host, std::uint16_t port, int timeoutMs) {
-    if (!IsOpen()) {
-        Track(kWsaNotSocket);
-        return;
-    }
-    std::optional<std::uint32_t> address = ResolveHost(api_, host);
-    if (!address) {
-        Track(kWsaHostNotFound);
-        return;
-    }
-    if (port == 0) {
-        Track(kWsaAddressNotAvailable);
-        return;
-    }
-    int e = Track(tcp_.StartConnect(handle_, Endpoint{*address, port}));
-    if (e != kWsaWouldBlock) return;
-    if (!WaitUntil(WaitFor::Writable, timeoutMs)) return;
-    Track(tcp_.ConnectResult(handle_));
-}
-
-void TTCPBlockSocket::SendAll(std::string_view bytes, int timeoutMs) {
-    if (!IsOpen()) {
-        Track(kWsaNotSocket);
-        return;
-    }
-    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        std::size_t sent = 0;
-        int e = Track(tcp_.SendSome(handle_, data, left, sent));
-        if (e == kWsaWouldBlock) {
-            if (!WaitUntil(WaitFor::Writable, timeoutMs)) return;
-            continue;
-        }
-        if (e != 0) return;
-        data += sent;
-        left -= sent;
-    }
-    Track(0);
-}
-
-std::size_t TTCPBlockSocket::ReceiveSome(char* buffer, std::size_t size, int timeoutMs) {
-    if (!IsOpen()) {
-        Track(kWsaNotSocket);
-        return 0;
-    }
-    for (;;) {
-        std::size_t received = 0;
-        int e = Track(tcp_.ReceiveSome(handle_, reinterpret_cast<std::uint8_t*>(buffer), size, received));
-        if (e != kWsaWouldBlock) return e == 0 ? received : 0;
-        if (!WaitUntil(WaitFor::Readable, timeoutMs)) return 0;
-    }
 }
 
 std::optional<std::uint32_t> ResolveHost(SocketApi& api, std::string_view host) {

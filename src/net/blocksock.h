@@ -1,7 +1,8 @@
 #pragma once
-// Blocking sockets over the platform's socket calls. Failures never raise:
-// every operation leaves its result in LastSocketError (0 or a Winsock
-// error number) and the caller looks there.
+// Blocking UDP sockets over the platform's socket calls, for the time
+// helper service's own thread (the program asks through net/io_driver.h).
+// Failures never raise: every operation leaves its result in
+// LastSocketError (0 or a Winsock error number) and the caller looks there.
 
 #include <cstddef>
 #include <cstdint>
@@ -43,8 +44,6 @@ public:
 protected:
     // Opens an IPv4 UDP socket, closing any earlier one.
     void CreateUdpSocket();
-    // Opens a non-blocking IPv4 TCP socket, closing any earlier one.
-    void CreateTcpSocket(StreamSocketApi& tcp);
     void CloseSocket();
     // Records an operation's result and passes it on.
     int Track(int error) { return lastError_ = error; }
@@ -74,30 +73,6 @@ public:
 
 private:
     std::optional<Endpoint> remote_;
-};
-
-// A TCP connection to one server, for a short exchange on the
-// user-interface thread: the socket never blocks, and every wait goes
-// through the SocketWaiter (on Windows it dispatches window messages).
-// Each call waits at most the time given; a wait that runs out leaves
-// kWsaTimedOut.
-class TTCPBlockSocket : public TBlockSocket {
-public:
-    TTCPBlockSocket(StreamSocketApi& api, SocketWaiter& waiter);
-
-    // Resolves host (a name or a dotted IPv4 literal) and connects.
-    void Connect(std::string_view host, std::uint16_t port, int timeoutMs);
-    void SendAll(std::string_view bytes, int timeoutMs);
-    // What has arrived, up to size bytes, after waiting for at least one.
-    // 0 with LastSocketError 0 when the server closed the connection.
-    std::size_t ReceiveSome(char* buffer, std::size_t size, int timeoutMs);
-
-private:
-    // Waits until the socket is ready; false (with the error kept) when not.
-    bool WaitUntil(WaitFor what, int timeoutMs);
-
-    StreamSocketApi& tcp_;
-    SocketWaiter& waiter_;
 };
 
 // Resolves a host the way the sockets do: a dotted IPv4 literal as it is,

@@ -1,9 +1,9 @@
 #pragma once
-// The operating system's sockets, cut down to the calls the program makes:
-// UDP for the time client, TCP for the update check. BSD sockets and Winsock differ in handle types, start-up
-// and error reporting; each platform implements this interface once and
-// reports every failure as a Winsock error number, so the socket classes
-// built on it behave the same natively and on Windows.
+// The operating system's sockets, cut down to the calls the time helper's
+// waiting UDP exchanges make. BSD sockets and Winsock differ in handle
+// types, start-up and error reporting; each platform implements this
+// interface once and reports every failure as a Winsock error number, so
+// the socket classes built on it behave the same natively and on Windows.
 
 #include <cstddef>
 #include <cstdint>
@@ -90,39 +90,6 @@ public:
     virtual std::optional<std::uint16_t> ServicePort(const std::string& name) = 0;
     // The first IPv4 address the system resolver gives for a host name.
     virtual std::optional<std::uint32_t> ResolveIpv4(const std::string& host) = 0;
-};
-
-// Stream sockets beside the datagram ones. Every TCP socket is
-// non-blocking: a call that would have to wait gives kWsaWouldBlock, and
-// the caller waits with a SocketWaiter before trying again.
-class StreamSocketApi : public SocketApi {
-public:
-    virtual int OpenTcp(SocketHandle& out) = 0;
-    // Starts connecting: 0 when connected at once, kWsaWouldBlock while it
-    // is under way (the socket becomes writable when it has ended, and
-    // ConnectResult then tells how), else the error.
-    virtual int StartConnect(SocketHandle s, const Endpoint& remote) = 0;
-    virtual int ConnectResult(SocketHandle s) = 0;
-    // Sends what the system takes now; sent may be less than size.
-    virtual int SendSome(SocketHandle s, const std::uint8_t* data, std::size_t size, std::size_t& sent) = 0;
-    // Reads what has arrived, up to size; received 0 means the peer closed
-    // its side.
-    virtual int ReceiveSome(SocketHandle s, std::uint8_t* buffer, std::size_t size, std::size_t& received) = 0;
-};
-
-enum class WaitFor { Readable, Writable };
-
-// How a thread waits for a socket. On Windows the wait keeps dispatching
-// the thread's window messages, so the clock ticks on during a download;
-// elsewhere it simply waits.
-class SocketWaiter {
-public:
-    virtual ~SocketWaiter() = default;
-    // Waits until the socket is ready (writable also when a connect has
-    // ended, readable also on an error or hang-up) or timeoutMs has passed.
-    // ready is false when the time ran out. An error number when the wait
-    // itself failed or was broken off (the program is ending).
-    virtual int Wait(SocketHandle s, WaitFor what, int timeoutMs, bool& ready) = 0;
 };
 
 }  // namespace pw::net

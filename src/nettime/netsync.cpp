@@ -10,6 +10,7 @@
 #include "config/date_values.h"
 #include "config/value_access.h"
 #include "config/values.h"
+#include "nettime/server_walk.h"
 #include "nettime/sntp.h"
 
 namespace pw::net {
@@ -21,21 +22,22 @@ constexpr double kMsPerDay = 86400000.0;
 
 }  // namespace
 
-SyncResult SyncWithServer(const SyncContext& ctx, std::string_view server, std::string& offsetText) {
-    TSNTPSend client(ctx.clock, ctx.makeSocket());
+DateTime UtcBefore(Clock& clock) { return clock.Now() + clock.ZoneBiasMinutes() / kMinutesPerDay; }
+
+void PrepareClient(TSNTPSend& client, std::string_view server, std::int32_t maxCorrectionMinutes) {
     client.Host = std::string(server);
     client.TimeoutMs = kSyncTimeoutMs;
-    client.MaxApplyDiff = ctx.maxCorrection() * 60.0;
+    client.MaxApplyDiff = maxCorrectionMinutes * 60.0;
     client.ApplyTime = true;
+}
 
-    const DateTime utcBefore = ctx.clock.Now() + ctx.clock.ZoneBiasMinutes() / kMinutesPerDay;
-    if (!client.QueryTime()) {
+SyncResult ResultOf(const TSNTPSend& client, bool valid, DateTime utcBefore, std::string& offsetText) {
+    if (!valid) {
         // Of the kiss codes only these three ask the client to stop; the
         // others carry news a simple client has no use for.
         const std::string& kiss = client.KissCode;
         return kiss == "RATE" || kiss == "DENY" || kiss == "RSTR" ? SyncResult::KissOfDeath : SyncResult::NotAdjusted;
     }
-
     offsetText = OffsetText(client.ServerTime - utcBefore);
     // Corrected is what the client did, not a second check of the limit:
     // the difference above is taken before the lookup and the round trip,
@@ -50,6 +52,14 @@ SyncResult SyncWithServer(const SyncContext& ctx, std::string_view server, std::
         case ClockSet::Failed: break;
     }
     return SyncResult::NotAdjusted;
+}
+
+SyncResult SyncWithServer(const SyncContext& ctx, std::string_view server, std::string& offsetText) {
+    TSNTPSend client(ctx.clock, ctx.makeSocket());
+    PrepareClient(client, server, ctx.maxCorrection());
+    const DateTime utcBefore = UtcBefore(ctx.clock);
+    const bool valid = client.QueryTime();
+    return ResultOf(client, valid, utcBefore, offsetText);
 }
 
 std::string OffsetText(double days) {
@@ -112,77 +122,19 @@ std::string NotAdjustedLine(std::string_view server, std::string_view reason) {
 
 WalkOutcome SyncWithList(const SyncContext& ctx, const std::vector<std::string>& servers, AutoSyncBackoff& backoff,
                          std::int32_t waitHours, const LogWriter& log) {
-    const DateTime now = ctx.clock.Now();
-    WalkOutcome outcome;
-    for (const std::string& server : servers) {
-        if (auto kissed = backoff.kissedAt.find(server); kissed != backoff.kissedAt.end()) {
-            if (!IsSyncDue(now, kissed->second, waitHours)) continue;
-            backoff.kissedAt.erase(kissed);
-        }
-        outcome = WalkOutcome{SyncResult::NotAdjusted, server, {}};
-        outcome.result = SyncWithServer(ctx, server, outcome.offset);
-        switch (outcome.result) {
-            case SyncResult::Corrected: log(CorrectedLine(outcome.offset, server)); return outcome;
-            case SyncResult::NoRight: return outcome;
-            case SyncResult::KissOfDeath:
-                log(NotAdjustedLine(server, kKissReason));
-                backoff.kissedAt[server] = ctx.clock.Now();
-                break;
-            case SyncResult::NotAdjusted: log(NotAdjustedLine(server)); break;
-        }
+    WalkSteps walk(servers, backoff, waitHours, ctx.clock.Now());
+    while (walk.Next()) {
+        std::string offset;
+        const SyncResult result = SyncWithServer(ctx, walk.Server(), offset);
+        if (!walk.Answered(result, std::move(offset), ctx.clock.Now(), log)) break;
     }
-    return outcome;
-}
-
-std::optional<timehelper::Status> SyncByHelper(timehelper::HelperLink* helper) {
-    if (!helper) return std::nullopt;
-    const auto reply = helper->Exchange(timehelper::RequestText(timehelper::Request::Sync), kHelperSyncTimeoutMs);
-    if (!reply) return std::nullopt;
-    return timehelper::ParseStatus(*reply);
+    return walk.Outcome();
 }
 
 std::string HelperLine(const timehelper::Status& status) {
     const std::string line = status.clockSet ? CorrectedLine(status.offsetText, status.server)
                                              : NotAdjustedLine(status.server, status.whyNot);
     return line + std::string(kByTimeHelper);
-}
-
-void AutoSynchronize(AutoSyncContext& ctx) {
-    if (!ctx.connection.IsInternetConnected()) return;
-    cfg::GlobalSettings& s = ctx.settings;
-    if (!s.AutoSynchTime) return;
-    Clock& clock = ctx.sync.clock;
-    const DateTime now = clock.Now();
-    if (!IsSyncDue(now, s.LastSynchTime, s.AutoSynchInterval)) return;
-    // The same due rule as for a correction, so a clock set back ends the
-    // wait too.
-    AutoSyncBackoff& backoff = ctx.backoff;
-    const std::int32_t waitHours = BackoffHours(s.AutoSynchInterval);
-    if (backoff.refusedAt && !IsSyncDue(now, *backoff.refusedAt, waitHours)) return;
-    backoff.refusedAt.reset();
-
-    const LogWriter log = [&](std::string_view message) {
-        if (s.LogNetTime && ctx.log) ctx.log(message);
-    };
-    try {
-        const WalkOutcome outcome = SyncWithList(ctx.sync, ParseServerList(s.TimeServers), backoff, waitHours, log);
-        if (outcome.result == SyncResult::Corrected) {
-            RecordSynchTime(s, ctx.store, ctx.locale, clock.Now());
-        } else if (outcome.result == SyncResult::NoRight) {
-            const auto helped = SyncByHelper(ctx.helper);
-            log(helped ? HelperLine(*helped) : NotAdjustedLine(outcome.server, kNoRightReason));
-            if (helped && helped->clockSet)
-                RecordSynchTime(s, ctx.store, ctx.locale, clock.Now());
-            else
-                backoff.refusedAt = clock.Now();
-        }
-    } catch (...) {
-        try {
-            log(kUnknownErrorLine);
-        } catch (...) {
-            // Not even the log line could be made; the tick must go on.
-        }
-    }
 }
 
 }  // namespace pw::net

@@ -3,9 +3,9 @@
 // attempt against one server, the description of the difference found,
 // and the automatic step the clock tick runs at each change of the minute.
 //
-// Everything runs on the caller's thread and blocks it while a server is
-// asked (up to kSyncTimeoutMs per server). Nothing here shows anything to
-// the user; the settings dialog's buttons are in nettime/netsync_dialog.h.
+// SyncWithServer and SyncWithList wait for each server (up to
+// kSyncTimeoutMs), on the time helper service's own thread; the program
+// asks without waiting (nettime/net_time_attempts.h), with the same rules.
 
 #include <cstdint>
 #include <functional>
@@ -69,6 +69,9 @@ enum class SyncResult {
     // The server answered with a kiss-o'-death (RATE, DENY or RSTR): it
     // asks not to be asked again for a while.
     KissOfDeath,
+    // An error ended the attempt. Only attempts that run without waiting
+    // (nettime/sntp_exchange.h) report it; a waiting one raises the error.
+    Error,
 };
 
 // The line the buttons add below their answer when the clock could not be
@@ -94,6 +97,19 @@ inline constexpr std::size_t kMaxHostNameChars = 253;
 // is one (no server: none named).
 std::string CorrectedLine(std::string_view offset, std::string_view server);
 std::string NotAdjustedLine(std::string_view server, std::string_view reason = {});
+
+class TSNTPSend;
+
+// The local clock read as UTC before an attempt: what the offset text
+// measures the server's time against.
+DateTime UtcBefore(Clock& clock);
+// A client set up for one attempt against server: the time limit per
+// server, the maximum correction (minutes, 0 none), and the clock set when
+// within it.
+void PrepareClient(TSNTPSend& client, std::string_view server, std::int32_t maxCorrectionMinutes);
+// What the client's verdict on a reply (valid: its QueryTime or TakeReply
+// said so) comes to; offsetText is set when the reply was valid.
+SyncResult ResultOf(const TSNTPSend& client, bool valid, DateTime utcBefore, std::string& offsetText);
 
 // One attempt against one server: asks it for the time and lets the SNTP
 // client set the clock when the difference is within the maximum
@@ -132,18 +148,6 @@ struct AutoSyncBackoff {
     std::map<std::string, DateTime, std::less<>> kissedAt;
 };
 
-// What the automatic step needs besides one attempt's context. Keep one
-// for the program's life: it carries the back-off.
-struct AutoSyncContext : AppServices {
-    SyncContext sync;
-    ConnectionState& connection;
-    cfg::GlobalSettings& settings;
-    LogWriter log;
-    AutoSyncBackoff backoff{};
-    // Asked when the system refuses for lack of the right; may be null.
-    timehelper::HelperLink* helper = nullptr;
-};
-
 // What a walk over a server list came to: the last server asked (empty
 // when every one was left alone), its answer, and its offset text (empty
 // without a valid reply).
@@ -162,43 +166,15 @@ struct WalkOutcome {
 WalkOutcome SyncWithList(const SyncContext& ctx, const std::vector<std::string>& servers, AutoSyncBackoff& backoff,
                          std::int32_t waitHours, const LogWriter& log);
 
-// How long the program waits for the time helper's answer to a "SYNC": it
-// asks its own servers one after the other, kSyncTimeoutMs each.
+// How long the program gives the time helper to answer a "SYNC": it asks
+// its own servers one after the other, kSyncTimeoutMs each.
 inline constexpr int kHelperSyncTimeoutMs = 6 * kSyncTimeoutMs;
 
-// Where the program lacks the right to set the clock: the time helper's
-// answer to a "SYNC", or nothing without a helper (null), when it does not
-// answer, or answers with something that is not a status.
-std::optional<timehelper::Status> SyncByHelper(timehelper::HelperLink* helper);
 // The program's log line of the helper's attempt, with kByTimeHelper.
 std::string HelperLine(const timehelper::Status& status);
 
 // How long the automatic step leaves a refusal or a kiss-o'-death alone:
 // its interval, and at least an hour.
 std::int32_t BackoffHours(std::int32_t intervalHours);
-
-// The automatic synchronization, run by the clock tick at each change of
-// the minute. Asks for the connection first (every time), then looks at
-// AutoSynchTime and the due rule, then walks the global server list until
-// one server corrects the clock. Logs, when LogNetTime is on, one line per
-// server tried ("NetTime: " + offset + " from " + server, or "NetTime: Time
-// not adjusted from " + server) and "NetTime: Unknown error" when an error
-// ends the walk. Never raises: the rest of the tick's pass goes on.
-//
-// A dead server or a difference beyond the maximum is tried again at the
-// next minute. Two answers wait for BackoffHours instead:
-// - the system refuses to set the clock for lack of the right: the walk
-//   ends with "... (no right to set the clock)" behind the line, and no
-//   server is asked until then, since every one would meet the same
-//   refusal and public servers limit clients that ask too often. When the
-//   time helper answers instead, its line is logged in place of that one;
-//   a correction it made counts as the program's own, and anything else
-//   waits as the refusal would;
-// - a server sends a kiss-o'-death: that server is left alone until then
-//   and the walk goes on with the next.
-//
-// A server that does not answer costs kSyncTimeoutMs, and the walk adds
-// these up, so a list of dead servers blocks the caller that much longer.
-void AutoSynchronize(AutoSyncContext& ctx);
 
 }  // namespace pw::net

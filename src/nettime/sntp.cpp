@@ -126,29 +126,41 @@ bool TSNTPSend::QueryTime() {
     KissCode.clear();
     if (!socket_) return false;
     socket_->SetRemote(Host, "ntp");
-
-    std::array<std::uint8_t, kNtpPacketSize> request{};
-    request[0] = 0x1B;  // leap 0, version 3, client
-    std::array<std::uint8_t, 8> nonce;
-    if (!DrawNonce(nonce)) return false;
-    std::copy(nonce.begin(), nonce.end(), &request[kNtpTransmit]);
-    DateTime t1 = GetUtcNow();
-    std::uint32_t sec, frac;
-    EncodeTimestamp(t1, sec, frac);
-    std::memcpy(&request[kNtpOriginate], &sec, 4);
-    std::memcpy(&request[kNtpOriginate + 4], &frac, 4);
-
-    socket_->SendDatagram(request.data(), request.size());
-    ReceiveBuffer = socket_->ReceiveDatagram(TimeoutMs);
+    const auto request = MakeRequest();
+    if (!request) return false;
+    socket_->SendDatagram(request->data(), request->size());
+    std::vector<std::uint8_t> datagram = socket_->ReceiveDatagram(TimeoutMs);
     if (socket_->LastSocketError() != 0) return false;
-    DateTime t4 = GetUtcNow();
+    return TakeReply(std::move(datagram));
+}
+
+std::optional<std::array<std::uint8_t, kNtpPacketSize>> TSNTPSend::MakeRequest() {
+    SetResult.reset();
+    KissCode.clear();
+    request_ = {};
+    request_[0] = 0x1B;  // leap 0, version 3, client
+    std::array<std::uint8_t, 8> nonce;
+    if (!DrawNonce(nonce)) return std::nullopt;
+    std::copy(nonce.begin(), nonce.end(), &request_[kNtpTransmit]);
+    t1_ = GetUtcNow();
+    std::uint32_t sec, frac;
+    EncodeTimestamp(t1_, sec, frac);
+    std::memcpy(&request_[kNtpOriginate], &sec, 4);
+    std::memcpy(&request_[kNtpOriginate + 4], &frac, 4);
+    return request_;
+}
+
+bool TSNTPSend::TakeReply(std::vector<std::uint8_t> datagram) {
+    ReceiveBuffer = std::move(datagram);
+    const DateTime t1 = t1_;
+    const DateTime t4 = GetUtcNow();
 
     if (ReceiveBuffer.size() < kNtpPacketSize) return false;
     std::copy_n(ReceiveBuffer.begin(), kNtpPacketSize, Reply.begin());
     ReplyLeap = Reply[0] >> 6;
     ReplyVersion = (Reply[0] >> 3) & 7;
     ReplyMode = Reply[0] & 7;
-    switch (Judge(Reply, request, ReplyLeap, ReplyMode)) {
+    switch (Judge(Reply, request_, ReplyLeap, ReplyMode)) {
         case Verdict::Accept: break;
         case Verdict::Kiss: KissCode = KissCodeOf(Reply); return false;
         case Verdict::Reject: return false;

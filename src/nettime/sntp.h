@@ -19,6 +19,8 @@
 namespace pw::net {
 
 inline constexpr std::size_t kNtpPacketSize = 48;
+// The "ntp" service's port.
+inline constexpr std::uint16_t kNtpPort = 123;
 
 // Offsets of the fields used in a 48-byte NTP packet.
 inline constexpr std::size_t kNtpStratum = 1;
@@ -35,8 +37,9 @@ inline constexpr double kNtpEraDays = 4294967296.0 / 86400.0;
 
 class TSNTPSend {
 public:
-    // The socket is owned; its opening happened when it was made.
-    TSNTPSend(Clock& clock, std::unique_ptr<DatagramSocket> socket);
+    // The socket is owned; its opening happened when it was made. Without
+    // one, only MakeRequest and TakeReply serve.
+    TSNTPSend(Clock& clock, std::unique_ptr<DatagramSocket> socket = nullptr);
 
     std::array<std::uint8_t, kNtpPacketSize> Reply{};
     DateTime ServerTime = 0;
@@ -58,9 +61,18 @@ public:
     std::uint8_t ReplyVersion = 0;
     std::uint8_t ReplyMode = 0;
 
-    // One exchange with Host. True when a valid reply to this request
-    // arrived, whether or not the clock was then set.
+    // One exchange with Host over the socket, waiting for the reply. True
+    // when a valid reply to this request arrived, whether or not the clock
+    // was then set.
     bool QueryTime();
+
+    // The two halves of an exchange, for a caller that sends and waits
+    // itself. MakeRequest reads the clock (t1) and draws the secret the
+    // reply must carry back; nothing when no secret could be drawn.
+    // TakeReply judges the datagram that came back (t4 is read at once)
+    // and, like QueryTime, sets the clock when asked and within the limit.
+    std::optional<std::array<std::uint8_t, kNtpPacketSize>> MakeRequest();
+    bool TakeReply(std::vector<std::uint8_t> datagram);
 
     // Both fields exactly as they stand in a packet (network byte order).
     // Read in era 0 (1900 to 2036).
@@ -77,6 +89,9 @@ public:
 private:
     Clock& clock_;
     std::unique_ptr<DatagramSocket> socket_;
+    // The last request and the clock reading it carries.
+    std::array<std::uint8_t, kNtpPacketSize> request_{};
+    DateTime t1_ = 0;
 };
 
 }  // namespace pw::net

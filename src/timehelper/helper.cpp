@@ -156,6 +156,7 @@ Status TimeHelper::Attempt(const Policy& policy) {
                 log(net::NotAdjustedLine(outcome.server, s.whyNot));
                 break;
             case net::SyncResult::KissOfDeath: s.whyNot = net::kKissReason; break;
+            case net::SyncResult::Error: s.whyNot = kUnknownErrorReason; break;
             case net::SyncResult::NotAdjusted:
                 if (outcome.server.empty()) {
                     // Every server asked to be left alone a while ago.

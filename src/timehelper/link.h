@@ -1,10 +1,10 @@
 #pragma once
-// How the user's program reaches the time helper: one request, one reply,
-// over the helper's pipe. The Win32 side implements it; tests fake it.
+// How the user's program reaches the time helper: the service's state from
+// the service manager, and its pipe, on which one request gets one reply
+// (timehelper/helper_exchange.h). The Win32 side implements it; tests fake
+// it.
 
-#include <optional>
-#include <string>
-#include <string_view>
+#include "net/io_driver.h"
 
 namespace pw::timehelper {
 
@@ -20,10 +20,8 @@ class HelperLink {
 public:
     virtual ~HelperLink() = default;
     virtual HelperState State() = 0;
-    // Sends one request and waits up to timeoutMs for the whole reply.
-    // Nothing when the pipe is missing or busy past the time, the reply is
-    // longer than kMaxReplyBytes, or the helper closes without one.
-    virtual std::optional<std::string> Exchange(std::string_view request, int timeoutMs) = 0;
+    // The helper's pipe, and the service whose process alone may serve it.
+    virtual net::PipeTarget Pipe() const = 0;
 };
 
 }  // namespace pw::timehelper

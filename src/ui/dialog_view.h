@@ -76,6 +76,7 @@ enum class Ctl : int {
     MaxCorrection = IDC_EDT_MAXCORRECTION,
     memoTimeServers = IDC_MEMO_TIMESERVERS,
     butTestTimeServers = IDC_BUT_TESTTIMESERVERS,
+    lblNetTimeProgress = IDC_LBL_NETTIMEPROGRESS,
     lblTimeHelper = IDC_LBL_TIMEHELPER,
     // "Housekeeping".
     edtBackupDir = IDC_EDT_BACKUPDIR,

@@ -23,7 +23,7 @@
 #include "common/services.h"
 #include "common/store.h"
 #include "common/version.h"
-#include "nettime/netsync.h"
+#include "nettime/net_time_attempts.h"
 #include "sched/launch.h"
 #include "sched/reminder_window.h"
 #include "ui/dialog_view.h"
@@ -42,20 +42,15 @@ struct SettingsDialogServices : AppServices {
     ProgramVersion version;
     // The executable's full path, for the start-with-Windows entry.
     std::string executablePath;
-    // A fresh datagram socket for each time server asked.
-    net::SocketFactory makeSocket;
     // "Check for updates": asks the update server and answers the user.
     std::function<void()> checkForUpdates;
-    // The time helper, for "Connect now" and the net-time group's line of
-    // its state; null without one.
-    timehelper::HelperLink* timeHelper = nullptr;
 };
 
 struct SettingsDialogParts : SettingsDialogServices {
     DialogView& view;
 };
 
-class SettingsDialog : public app::SettingsDialogLink {
+class SettingsDialog : public app::SettingsDialogLink, private net::NetTimeView {
 public:
     SettingsDialog(SettingsDialogServices services, DialogView& view);
 
@@ -67,6 +62,11 @@ public:
     // Test button needs them.
     void AttachReminderWindow(sched::ReminderWindow* reminders) { reminders_ = reminders; }
     void AttachLauncher(sched::Launcher* launcher) { launcher_ = launcher; }
+    // The attempts at correcting the clock, made after the dialog (they
+    // read its maximum-correction field): "Connect now", "Test servers"
+    // and the time helper's line go through them, and the group shows
+    // what they are doing. Without them the buttons do nothing.
+    void AttachNetTime(net::NetTimeAttempts* netTime);
 
     // The user turned to another page (the dialog's own Show does not
     // come through here).
@@ -142,7 +142,6 @@ private:
     void WriteTime(Ctl picker);
 
     // The option pages.
-    class NetTimeControls;
     void ApplyOptionsCreationState();
     void FillOptionPages();
     static bool IsOptionTextField(Ctl control);
@@ -160,10 +159,20 @@ private:
     bool ShowRowValue(const OptionRow& row, const V& value, const typename cfg::FieldOf<V>::type& stored);
     void NetTime(Ctl control);
     void ShowTimeHelperState();
+    // The group's buttons and its line follow the attempt under way.
+    void NetTimeChanged();
+
+    // net::NetTimeView, for "Test servers".
+    std::string TimeServersText() override;
+    void SetTimeServersText(std::string_view text) override;
+    void SetTestServersCaption(std::string_view caption) override;
 
     SettingsDialogParts parts_;
     sched::ReminderWindow* reminders_ = nullptr;
     sched::Launcher* launcher_ = nullptr;
+    net::NetTimeAttempts* netTime_ = nullptr;
+    // A click on "Connect now" waits for its answer.
+    bool connectNowWaiting_ = false;
     std::vector<std::string> list_;
     int selected_ = -1;
     std::string currentKey_;

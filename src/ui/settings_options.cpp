@@ -9,7 +9,8 @@
 #include "config/value_access.h"
 #include "config/values.h"
 #include "log/handlers.h"
-#include "nettime/netsync_dialog.h"
+#include "common/errors.h"
+#include "nettime/net_time_attempts.h"
 #include "ui/backup_group.h"
 #include "ui/option_rows.h"
 #include "ui/settings_dialog.h"
@@ -104,18 +105,6 @@ std::optional<FieldRange> RangeOf(Ctl c) {
     const cfg::IntValue& v = *std::get<const cfg::IntValue*>(r->value);
     return FieldRange{v.min, v.max, r->step};
 }
-
-// The net-time buttons as their handlers see the group.
-class SettingsDialog::NetTimeControls : public net::NetTimeView {
-public:
-    explicit NetTimeControls(DialogView& v) : v_(v) {}
-    std::string TimeServersText() override { return v_.Text(Ctl::memoTimeServers); }
-    void SetTimeServersText(std::string_view text) override { v_.SetText(Ctl::memoTimeServers, text); }
-    void SetTestServersCaption(std::string_view caption) override { v_.SetText(Ctl::butTestTimeServers, caption); }
-
-private:
-    DialogView& v_;
-};
 
 void SettingsDialog::ApplyOptionsCreationState() {
     auto& v = parts_.view;
@@ -262,27 +251,53 @@ void SettingsDialog::AfterRowChanged(Ctl c) {
     }
 }
 
-void SettingsDialog::NetTime(Ctl c) {
-    NetTimeControls controls(parts_.view);
-    net::NetTimeDialog d{controls,
-                         parts_.clockWindow.Settings(),
-                         parts_.store,
-                         parts_.locale,
-                         net::SyncContext{parts_.clock, parts_.makeSocket, [this] { return MaxCorrection(); }},
-                         [this](std::string_view m) { parts_.clockWindow.WriteLogLine(m); },
-                         parts_.sound,
-                         parts_.boxes,
-                         parts_.timeHelper};
-    if (c == Ctl::butConnectNow) {
-        net::butConnectNowClick(d);
-        // The helper may have made a correction.
-        ShowTimeHelperState();
+std::string SettingsDialog::TimeServersText() { return parts_.view.Text(Ctl::memoTimeServers); }
+void SettingsDialog::SetTimeServersText(std::string_view text) { parts_.view.SetText(Ctl::memoTimeServers, text); }
+void SettingsDialog::SetTestServersCaption(std::string_view caption) {
+    parts_.view.SetText(Ctl::butTestTimeServers, caption);
+}
+
+void SettingsDialog::AttachNetTime(net::NetTimeAttempts* netTime) {
+    netTime_ = netTime;
+    if (netTime_) netTime_->OnChange([this] { NetTimeChanged(); });
+    NetTimeChanged();
+}
+
+void SettingsDialog::NetTimeChanged() {
+    auto& v = parts_.view;
+    using Kind = net::NetTimeAttempts::Kind;
+    const Kind running = netTime_ ? netTime_->Running() : Kind::None;
+    const bool waiting = netTime_ && netTime_->ConnectNowWaiting();
+    // An automatic walk may be joined; a click already waiting, or a test
+    // under way, may not.
+    v.SetEnabled(Ctl::butConnectNow, !waiting && running != Kind::TestServers);
+    v.SetEnabled(Ctl::butTestTimeServers, running == Kind::None);
+    v.SetText(Ctl::lblNetTimeProgress, netTime_ ? netTime_->ProgressLine() : std::string());
+    // The helper may have made the correction the click asked for.
+    if (connectNowWaiting_ && !waiting && v.DialogVisible()) {
+        try {
+            ShowTimeHelperState();
+        } catch (const AppError& e) {
+            parts_.boxes.ShowError(e.what());
+        }
     }
-    if (c == Ctl::butTestTimeServers) net::butTestTimeServersClick(d);
+    connectNowWaiting_ = waiting;
+}
+
+void SettingsDialog::NetTime(Ctl c) {
+    if (!netTime_) return;
+    if (c == Ctl::butConnectNow) netTime_->ConnectNow(TimeServersText());
+    if (c == Ctl::butTestTimeServers) netTime_->TestServers(*this);
 }
 
 void SettingsDialog::ShowTimeHelperState() {
-    parts_.view.SetText(Ctl::lblTimeHelper, net::HelperStateLine(parts_.timeHelper, parts_.clock, parts_.locale));
+    if (!netTime_) {
+        parts_.view.SetText(Ctl::lblTimeHelper, "Time helper: not installed");
+        return;
+    }
+    parts_.view.SetText(Ctl::lblTimeHelper, netTime_->HelperStateLine([this](const std::string& line) {
+        parts_.view.SetText(Ctl::lblTimeHelper, line);
+    }));
 }
 
 bool SettingsDialog::DispatchOption(Ctl c, Event e) {

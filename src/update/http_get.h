@@ -1,14 +1,16 @@
 #pragma once
 // The update check's HTTP client: one GET over HTTP/1.0, following
-// Location replies, with the body streamed to a sink as it arrives. It
-// runs on the user-interface thread; its waits go through the socket
-// waiter, which on Windows keeps the window messages flowing.
+// Location replies, with the body handed to a sink as it arrives. It runs
+// on the window thread without waiting: the name lookup, the connection,
+// the request and each piece of the reply are started through the driver,
+// and one time limit, a timer, covers the whole GET.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
-#include "net/socket_api.h"
+#include "net/io_driver.h"
 #include "update/http_reply.h"
 
 namespace pw::update {
@@ -47,19 +49,46 @@ using BodySink = std::function<bool(std::string_view)>;
 
 class HttpGet {
 public:
-    HttpGet(net::StreamSocketApi& api, net::SocketWaiter& waiter) : api_(api), waiter_(waiter) {}
+    using Done = std::function<void(const HttpResult&)>;
+
+    explicit HttpGet(net::IoDriver& driver);
+    HttpGet(const HttpGet&) = delete;
+    HttpGet& operator=(const HttpGet&) = delete;
 
     // The limit for the whole GET, redirections included: a server that
-    // accepts and then says nothing must not hold the check for ever.
+    // accepts and then says nothing, or drips its reply, must not hold the
+    // check for ever.
     int TimeoutMs = kHttpTimeoutMs;
     // Location replies followed in a row before the GET fails.
     int MaxRedirects = kMaxRedirects;
 
-    HttpResult Get(std::string_view url, const BodySink& sink);
+    // Starts the GET; done is called once when it ends, later, never from
+    // inside Start, and never after Cancel.
+    void Start(std::string_view url, BodySink sink, Done done);
+    void Cancel();
+    bool Running() const { return static_cast<bool>(done_); }
 
 private:
-    net::StreamSocketApi& api_;
-    net::SocketWaiter& waiter_;
+    void Begin();
+    void Connect(std::uint32_t address);
+    void Received(std::string_view bytes);
+    void Closed(int error);
+    void ReplyEnded(HttpReplyReader::State state);
+    void Finish(HttpResult::Outcome outcome, int socketError = 0);
+
+    net::IoDriver& driver_;
+    std::optional<HttpUrl> target_;
+    BodySink sink_;
+    Done done_;
+    HttpResult result_;
+    std::optional<HttpReplyReader> reader_;
+    int redirects_ = 0;
+    unsigned connection_ = 0;
+    bool connected_ = false;
+    net::IoHandle deadline_;
+    net::IoHandle step_;
+    net::IoHandle lookup_;
+    net::IoHandle stream_;
 };
 
 }  // namespace pw::update

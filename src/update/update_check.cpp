@@ -22,8 +22,6 @@ std::int64_t ComponentValue(std::string_view text) {
     return *v;
 }
 
-bool checkRunning = false;
-
 }  // namespace
 
 std::optional<std::string> ListedVersion(const std::vector<std::string>& lines, std::string_view productId) {
@@ -54,7 +52,8 @@ bool IsNewerVersion(std::string_view listed, std::string_view running) {
     return false;
 }
 
-TVUpdateCheck::TVUpdateCheck(UpdateServices services, std::string server) : s_(services), server_(std::move(server)) {}
+TVUpdateCheck::TVUpdateCheck(UpdateServices services, std::string server)
+    : s_(services), server_(std::move(server)), get_(services.driver) {}
 
 std::string TVUpdateCheck::VersionListAddress() const { return "http://" + server_ + "/upgrades.txt"; }
 
@@ -69,16 +68,30 @@ bool TVUpdateCheck::ServerIsHost() const {
 // decides which page the browser opens.
 std::string TVUpdateCheck::WhatsNewAddress() const { return "http://" + server_ + "/" + ShortName + "/whatsnew.shtml"; }
 
-void TVUpdateCheck::RunUpdateCheck() {
-    if (s_.boxes.Ask(kAskCaption, kAskText, Answer::Yes) != Answer::Yes) return;
+void TVUpdateCheck::RunUpdateCheck(std::function<void()> ended) {
+    if (s_.boxes.Ask(kAskCaption, kAskText, Answer::Yes) != Answer::Yes) {
+        ended();
+        return;
+    }
     NewerFound = false;
-    if (FindNewerVersion()) {
+    FindNewerVersion([this, ended](bool newer) {
+        // Ended even when the answer's file or box fails; the error goes on
+        // to the error box.
+        struct End {
+            const std::function<void()>& ended;
+            ~End() { ended(); }
+        } end{ended};
+        AnswerUser(newer);
+    });
+}
+
+void TVUpdateCheck::AnswerUser(bool newer) {
+    if (newer) {
         NewerFound = true;
         std::string text = "A newer version has been found (v" + LatestVersion + ")\r\n\r\nWould you like to read about it?";
         if (s_.boxes.Ask(kNewerCaption, text, Answer::Yes) == Answer::Yes) OpenWithShell(s_.shell, WhatsNewAddress());
         return;
     }
-    if (Failure == CheckFailure::Cancelled) return;
     s_.sound.Beep();
     switch (Failure) {
         case CheckFailure::None: s_.boxes.Show(kLatestNotice); break;
@@ -88,39 +101,48 @@ void TVUpdateCheck::RunUpdateCheck() {
             break;
         case CheckFailure::NoVersionList: s_.boxes.Show(kNoListNotice); break;
         case CheckFailure::NotAHost: s_.boxes.Show(std::string(kNotAHostNotice) + "\"" + server_ + "\"."); break;
-        case CheckFailure::Cancelled: break;
     }
 }
 
-bool TVUpdateCheck::DownloadToFile(std::string_view url, std::string_view path) {
+void TVUpdateCheck::DownloadToFile(std::string_view url, std::string_view path, std::function<void(bool)> then) {
     lastBody_.clear();
-    std::unique_ptr<FileWriter> file = s_.files.CreateReplacement(path);
-    bool fileWhole = file != nullptr;
-    HttpGet get(s_.sockets, s_.waiter);
-    get.TimeoutMs = TimeoutMs;
-    lastResult_ = get.Get(url, [&](std::string_view bytes) {
-        lastBody_.append(bytes);
-        // A file that fails is given up, not the download: the list can
-        // still be read from memory.
-        if (fileWhole && !file->Write(bytes)) fileWhole = false;
-        return true;
-    });
-    if (!lastResult_.Completed() || lastResult_.status != 200) return false;
-    return fileWhole && file->Commit();
+    file_ = s_.files.CreateReplacement(path);
+    fileWhole_ = file_ != nullptr;
+    get_.TimeoutMs = TimeoutMs;
+    get_.Start(
+        url,
+        [this](std::string_view bytes) {
+            lastBody_.append(bytes);
+            // A file that fails is given up, not the download: the list can
+            // still be read from memory.
+            if (fileWhole_ && !file_->Write(bytes)) fileWhole_ = false;
+            return true;
+        },
+        [this, then = std::move(then)](const HttpResult& result) {
+            lastResult_ = result;
+            const bool ok = lastResult_.Completed() && lastResult_.status == 200 && fileWhole_ && file_->Commit();
+            file_.reset();
+            then(ok);
+        });
 }
 
-bool TVUpdateCheck::FindNewerVersion() {
+void TVUpdateCheck::FindNewerVersion(std::function<void(bool newer)> then) {
     LatestVersion.clear();
     Failure = CheckFailure::None;
     ListReadFromMemory = false;
-    const std::string id = LowerAscii(ProductId);
-    const std::string file = TempDir + std::string(kTempFileName);
     if (!ServerIsHost()) {
         Failure = CheckFailure::NotAHost;
-        return false;
+        then(false);
+        return;
     }
+    const std::string file = TempDir + std::string(kTempFileName);
+    DownloadToFile(VersionListAddress(), file, [this, file, then = std::move(then)](bool inFile) {
+        then(ReadList(inFile, file));
+    });
+}
 
-    const bool inFile = DownloadToFile(VersionListAddress(), file);
+bool TVUpdateCheck::ReadList(bool inFile, const std::string& file) {
+    const std::string id = LowerAscii(ProductId);
     const bool received = lastResult_.Completed() && lastResult_.status == 200;
     std::optional<std::vector<std::string>> lines;
     if (inFile) lines = s_.files.ReadLines(file);
@@ -132,10 +154,9 @@ bool TVUpdateCheck::FindNewerVersion() {
     lastBody_.clear();
 
     if (!received) {
-        Failure = lastResult_.socketError == net::kWsaInterrupted ? CheckFailure::Cancelled
-                  : lastResult_.Unreachable()                      ? CheckFailure::Unreachable
-                  : lastResult_.NoAnswer()                         ? CheckFailure::NoAnswer
-                                                                   : CheckFailure::NoVersionList;
+        Failure = lastResult_.Unreachable() ? CheckFailure::Unreachable
+                  : lastResult_.NoAnswer()  ? CheckFailure::NoAnswer
+                                            : CheckFailure::NoVersionList;
         return false;
     }
     std::optional<std::string> listed = ListedVersion(*lines, id);
@@ -150,24 +171,34 @@ bool TVUpdateCheck::FindNewerVersion() {
     return IsNewerVersion(LatestVersion, CurrentVersion);
 }
 
-void butCheckForUpdateClick(UpdateServices services, const ProgramVersion& version) {
-    // The wait for the server dispatches messages, so the button can be
-    // clicked again before the first check has ended.
-    if (checkRunning) return;
-    checkRunning = true;
-    struct Reset {
-        ~Reset() { checkRunning = false; }
-    } reset;
+void UpdateChecker::butCheckForUpdateClick() {
+    // The box and the wait for the server leave the loop running, so the
+    // button can be clicked again before the first check has ended.
+    if (running_ || shut_) return;
+    running_ = true;
     try {
-        auto check = std::make_unique<TVUpdateCheck>(services, cfg::Read(services.store, cfg::kSettingsKey, cfg::global::UpdateServer));
-        check->ProductId = kProductId;
-        check->ShortName = kShortName;
-        check->TempDir = services.files.ExecutableDirectory();
-        check->CurrentVersion = version.fileVersionText;
-        check->RunUpdateCheck();
+        check_ = std::make_unique<TVUpdateCheck>(
+            services_, cfg::Read(services_.store, cfg::kSettingsKey, cfg::global::UpdateServer));
+        check_->ProductId = kProductId;
+        check_->ShortName = kShortName;
+        check_->TempDir = services_.files.ExecutableDirectory();
+        check_->CurrentVersion = version_.fileVersionText;
+        check_->RunUpdateCheck([this] { Ended(); });
     } catch (const std::exception& e) {
-        services.boxes.ShowError(e.what());
+        running_ = false;
+        services_.boxes.ShowError(e.what());
     }
+}
+
+void UpdateChecker::Ended() {
+    // The check is not freed here, inside its own call: the next click
+    // replaces it.
+    running_ = false;
+}
+
+void UpdateChecker::Shutdown() {
+    shut_ = true;
+    if (check_) check_->Cancel();
 }
 
 }  // namespace pw::update

@@ -4,6 +4,8 @@
 // offers the what's-new page when a newer one exists. Nothing is stored
 // or logged; the check only runs when the user asks.
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,7 +16,7 @@
 #include "common/services.h"
 #include "common/store.h"
 #include "common/version.h"
-#include "net/socket_api.h"
+#include "net/io_driver.h"
 #include "update/http_get.h"
 
 namespace pw::update {
@@ -45,8 +47,7 @@ inline constexpr std::size_t kMaxVersionComponents = 9;
 
 // What the check reaches of the system.
 struct UpdateServices : AppServices {
-    net::StreamSocketApi& sockets;
-    net::SocketWaiter& waiter;
+    net::IoDriver& driver;
 };
 
 // Why a check found nothing newer without having a version to compare.
@@ -56,7 +57,6 @@ enum class CheckFailure {
     Unreachable,    // no connection, a name that does not resolve
     NoAnswer,       // connected, but no complete reply within the time limit
     NoVersionList,  // an error status, too many redirections, a reply that is no version list
-    Cancelled,      // the program began to end during the wait: nothing more is said
 };
 
 class TVUpdateCheck {
@@ -80,16 +80,22 @@ public:
     // The time limit of one download.
     int TimeoutMs = kHttpTimeoutMs;
 
-    // Asks, checks and answers with message boxes.
-    void RunUpdateCheck();
-    // Downloads and reads the version list; true when it lists a newer
-    // version. Sets LatestVersion and Failure.
-    bool FindNewerVersion();
-    // One GET of url into a new file at path (replacing any file there).
-    // True only when the whole body came with status 200 and is in the
-    // file. The body is also kept in memory (it is small) for when the
+    // Asks, then checks without waiting and answers with message boxes
+    // when the answer has come; ended follows (also after a No). Errors of
+    // the temporary file escape to the caller of the step that meets them:
+    // Run itself, or ended's caller, the driver.
+    void RunUpdateCheck(std::function<void()> ended);
+    // Downloads and reads the version list; then(true) when it lists a
+    // newer version. Sets LatestVersion and Failure.
+    void FindNewerVersion(std::function<void(bool newer)> then);
+    // One GET of url into a new file at path (replacing any file there);
+    // then(true) only when the whole body came with status 200 and is in
+    // the file. The body is also kept in memory (it is small) for when the
     // file cannot be written.
-    bool DownloadToFile(std::string_view url, std::string_view path);
+    void DownloadToFile(std::string_view url, std::string_view path, std::function<void(bool)> then);
+    // Stops a check under way: nothing more is said.
+    void Cancel() { get_.Cancel(); }
+    bool Running() const { return get_.Running(); }
 
     std::string VersionListAddress() const;
     // Whether the configured server is a host name with an optional port.
@@ -97,10 +103,16 @@ public:
     std::string WhatsNewAddress() const;
 
 private:
+    void AnswerUser(bool newer);
+    bool ReadList(bool inFile, const std::string& file);
+
     UpdateServices s_;
     std::string server_;
+    HttpGet get_;
     HttpResult lastResult_;
     std::string lastBody_;
+    std::unique_ptr<FileWriter> file_;
+    bool fileWhole_ = false;
 };
 
 // The version given for productId (lower case) in a version list: the rest
@@ -114,9 +126,28 @@ std::optional<std::string> ListedVersion(const std::vector<std::string>& lines, 
 bool IsNewerVersion(std::string_view listed, std::string_view running);
 
 // The About page's button: a check with this program's identity, the
-// server from the store and the version from the version resource. Errors
-// that escape the check are shown in the error box. A click while a check
-// is still waiting for the server does nothing.
-void butCheckForUpdateClick(UpdateServices services, const ProgramVersion& version);
+// server from the store and the version from the version resource. Keep
+// one for the program's life; it owns the check under way.
+class UpdateChecker {
+public:
+    UpdateChecker(UpdateServices services, ProgramVersion version)
+        : services_(services), version_(std::move(version)) {}
+
+    // Errors that escape the check are shown in the error box. A click
+    // while a check is still waiting for the server does nothing.
+    void butCheckForUpdateClick();
+    bool Running() const { return running_; }
+    // The program ends: a check under way says nothing more.
+    void Shutdown();
+
+private:
+    void Ended();
+
+    UpdateServices services_;
+    ProgramVersion version_;
+    std::unique_ptr<TVUpdateCheck> check_;
+    bool running_ = false;
+    bool shut_ = false;
+};
 
 }  // namespace pw::update

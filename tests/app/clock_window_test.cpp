@@ -526,7 +526,7 @@ TEST_F(ClockWindowTest, TheSettingsDialogStartsTheTimerAsItsLastStep) {
     view.events.clear();
     test::FakeDialogView dialogView;
     ui::SettingsDialog settings(
-        ui::SettingsDialogServices{AppServices{store, clock, locale, files, sound, boxes, shell}, window, {}, "C:\\p.exe", {}, {}}, dialogView);
+        ui::SettingsDialogServices{AppServices{store, clock, locale, files, sound, boxes, shell}, window, {}, "C:\\p.exe", {}}, dialogView);
     settings.FormCreate();
     ASSERT_FALSE(view.events.empty());
     EXPECT_EQ(view.events.back(), "timer:1000");

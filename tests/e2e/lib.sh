@@ -33,7 +33,10 @@
 #   e2e_date [OPTIONS]             date for the run's clock (+%H:%M, ...)
 #   e2e_reg_dword NAME VALUE       queue a global value of the settings key
 #   e2e_reg_string NAME TEXT
+#   e2e_reg_lines NAME LINE...     a text of lines, as a memo of the dialog keeps it
 #   e2e_reg_schedule NAME VALUE... queue a schedule: VALUE is Name=dword:N or Name=text
+#   e2e_reg_unmanaged              queue: Wine manages the windows itself
+#                                  (where a run times a window's going)
 #   e2e_reg_apply                  write the queued values in one import
 #   e2e_reg_get NAME               a global value as reg shows it (0x12c, text)
 #   e2e_reg_value KEY NAME         a value of any key so; empty when missing
@@ -66,6 +69,10 @@
 #                                  30 minutes ahead (tests/e2e/ntp_ahead.py),
 #                                  to PROGRAM alone when given, passing the
 #                                  others on to 127.0.0.1:PORT
+#   e2e_ntp_silent HOST...         takes every request on the NTP port of each
+#                                  HOST and answers none (a firewall that
+#                                  drops NTP); its PID in E2E_SILENT_PID
+#   e2e_wait_ready FILE WHAT ERRFILE  waits until a server of the run wrote FILE
 
 E2E_KEY='HKEY_CURRENT_USER\Software\Corvane Software\Plenwick'
 # The settings dialog's caption begins so.
@@ -73,7 +80,7 @@ E2E_DIALOG='Plenwick v'
 
 e2e_begin() {
     # No part of the run may set this machine's clock.
-    . "$(cd "$(dirname "$E2E_SCRIPT")/../.." && pwd)/scripts/clock-right.sh"
+    . "${PW_SOURCE_DIR:-$(cd "$(dirname "$E2E_SCRIPT")/../.." && pwd)}/scripts/clock-right.sh"
     without_clock_right "$E2E_SCRIPT" "$@"
     : "${PW_SOURCE_DIR:=$(cd "$(dirname "$E2E_SCRIPT")/../.." && pwd)}"
     . "$PW_SOURCE_DIR/scripts/wine-flavour.sh"
@@ -189,6 +196,26 @@ e2e_reg_string() {
 $(_e2e_regline "$1" "$2")"
 }
 
+# The virtual display has no window manager, and Wine waits two seconds
+# for one each time a window it leaves to it is shown or withdrawn: a run
+# that times the program through a message box or its end takes the
+# windows out of the missing manager's hands.
+e2e_reg_unmanaged() {
+    E2E_REG="$E2E_REG
+[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
+\"Managed\"=\"N\""
+}
+
+# The line breaks as bytes: in the .reg file of the harness, REGEDIT4, a
+# string's bytes are ANSI.
+e2e_reg_lines() {
+    E2E_REG="$E2E_REG
+[$E2E_KEY]
+$(python3 -c 'import sys
+data = "\r\n".join(sys.argv[2:]).encode("latin-1") + b"\0"
+print("\"%s\"=hex(1):%s" % (sys.argv[1], ",".join("%02x" % b for b in data)))' "$@")"
+}
+
 e2e_reg_schedule() {
     _name=$1
     shift
@@ -203,6 +230,14 @@ $(_e2e_regline "${v%%=*}" "${v#*=}")"
 e2e_reg_apply() {
     printf 'REGEDIT4\n%s\n' "$E2E_REG" > "$E2E_WORK/setup.reg"
     "$E2E_RUN" regedit /S "$(e2e_winpath "$E2E_WORK/setup.reg")" >/dev/null 2>&1 || e2e_fail "registry import"
+    case "$E2E_REG" in
+        *"X11 Driver]"*)
+            # Wine's desktop process (the tray's owner) reads its window
+            # settings once, at its start, and the import has just started
+            # it: it starts afresh with them along with the program.
+            "$PW_WINESERVER" -k >/dev/null 2>&1 || true
+            "$PW_WINESERVER" -w >/dev/null 2>&1 || true ;;
+    esac
     E2E_REG=""
 }
 
@@ -430,10 +465,33 @@ e2e_wait_box() {
 e2e_ntp_ahead() {
     python3 "$PW_SOURCE_DIR/tests/e2e/ntp_ahead.py" "$E2E_WORK" "$@" 2>"$E2E_WORK/ahead.err" &
     E2E_SERVERS="$E2E_SERVERS $!"
+    e2e_wait_ready "$E2E_WORK/ahead.ready" "the test time server" "$E2E_WORK/ahead.err"
+}
+
+e2e_ntp_silent() {
+    rm -f "$E2E_WORK/silent.ready"
+    python3 - "$E2E_WORK/silent.ready" "$@" <<'PY' 2>"$E2E_WORK/silent.err" &
+import select, socket, sys
+socks = []
+for host in sys.argv[2:]:
+    s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+    s.bind((host, 123))
+    socks.append(s)
+open(sys.argv[1], "w").close()
+while True:
+    for s in select.select(socks, [], [])[0]:
+        s.recvfrom(2048)
+PY
+    E2E_SILENT_PID=$!
+    E2E_SERVERS="$E2E_SERVERS $E2E_SILENT_PID"
+    e2e_wait_ready "$E2E_WORK/silent.ready" "the silent time server" "$E2E_WORK/silent.err"
+}
+
+e2e_wait_ready() {
     _i=0
-    while [ ! -f "$E2E_WORK/ahead.ready" ]; do
+    while [ ! -f "$1" ]; do
         _i=$((_i + 1))
-        [ $_i -le 50 ] || e2e_fail "the test time server did not start: $(cat "$E2E_WORK/ahead.err")"
+        [ $_i -le 50 ] || e2e_fail "$2 did not start: $(cat "$3")"
         sleep 0.1
     done
 }

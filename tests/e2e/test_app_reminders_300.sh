@@ -12,7 +12,9 @@ E2E_SCRIPT=$0
 e2e_begin "$@"
 
 e2e_clock_early
-due=10:15
+# Due a quarter of an hour after the run's clock starts: a start slowed by
+# a busy machine still ends before the minute.
+due=10:30
 day=$(e2e_date +%d/%m/%Y)
 n=1
 while [ $n -le 300 ]; do
@@ -29,8 +31,8 @@ e2e_reg_apply
 e2e_start
 e2e_wait_clock
 
-# From about three seconds before the due minute, for 20 seconds.
-e2e_clock_minute 54
+# From a few seconds before the due minute, for 20 seconds.
+e2e_clock_set "$(date +%F) 10:29:54"
 out=$(e2e_driver watch PlenwickClock 20000) || e2e_fail "no clock window to watch"
 echo "$out"
 still=$(printf '%s\n' "$out" | awk '$1 == "still" { print $2 }')
@@ -46,6 +48,9 @@ e2e_exit
 # The benchmark: the fill alone, one stream against line by line.
 cp "$PW_BUILD_DIR/bench_reminder_fill_win32.exe" "$E2E_WORK/"
 "$E2E_RUN" "$E2E_WORK/bench_reminder_fill_win32.exe" | tr -d '\r' | tee "$E2E_WORK/bench.out"
+# A ratio of the same run, not a time: a busy machine slows both alike.
 stream=$(awk '/one rich text stream/ { print int($(NF-1)) }' "$E2E_WORK/bench.out")
-[ -n "$stream" ] && [ "$stream" -lt 1000 ] || e2e_fail "300 reminders took $stream ms to fill"
+gain=$(awk '/line by line \/ one stream/ { print int($NF) }' "$E2E_WORK/bench.out")
+[ -n "$stream" ] && [ -n "$gain" ] && [ "$gain" -ge 4 ] ||
+    e2e_fail "300 reminders took $stream ms to fill in one stream, only ${gain:-?} times quicker than line by line"
 e2e_pass

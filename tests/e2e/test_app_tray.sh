@@ -27,10 +27,10 @@ clock_rect() { e2e_driver rect PlenwickClock; }
 # Early in a minute that is not :00 (a program started in minute :00
 # skips it).
 e2e_clock_early
-# Through the emulator the program takes a minute and more to start: the
-# schedules are then due five minutes on, and the clock is moved to just
-# before them once its passes have begun.
-due=$(( $(e2e_now) + (E2E_SLOW > 1 ? 300 : 0) ))
+# Through the emulator the program takes a minute and more to start, and
+# several on a busy machine: the schedules are then due half an hour on,
+# and the clock is moved to just before them once its passes have begun.
+due=$(( $(e2e_now) + (E2E_SLOW > 1 ? 1800 : 0) ))
 today=$(date -d "@$due" +%d/%m/%Y)
 tomorrow=$(date -d "@$((due + 86400))" +%d/%m/%Y)
 now=$(date -d "@$due" +%H:%M):00

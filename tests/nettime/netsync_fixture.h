@@ -1,10 +1,11 @@
 #pragma once
-// Time servers for the synchronization tests: each attempt gets a scripted
-// socket, and what answers depends on the host it was pointed at. A server
-// named in `ahead` answers with the test clock's UTC shifted by that many
-// seconds, one in `throwing` raises an error from inside the exchange, one
-// in `kissing` answers with a kiss-o'-death of that code, and any other
-// host never answers.
+// Time servers for the synchronization tests, the same for the waiting
+// exchanges (a scripted socket per attempt) and for the attempts without
+// waiting (a scripted driver, whose every name resolves): what answers
+// depends on the host asked. A server named in `ahead` answers with the
+// test clock's UTC shifted by that many seconds, one in `throwing` raises
+// an error from inside the exchange, one in `kissing` answers with a
+// kiss-o'-death of that code, and any other host never answers.
 
 #include <gtest/gtest.h>
 
@@ -19,11 +20,14 @@
 #include "common/store_access.h"
 #include "config/global_settings.h"
 #include "config/values.h"
+#include "nettime/net_time_attempts.h"
 #include "nettime/netsync.h"
 #include "support/fake_clock.h"
 #include "support/fake_datagram_socket.h"
+#include "support/fake_io_driver.h"
 #include "support/fake_services.h"
 #include "support/fake_store.h"
+#include "support/test_services.h"
 #include "support/ntp_packet.h"
 
 namespace pw::net::test {
@@ -42,6 +46,11 @@ protected:
         // tenth of a millisecond the NTP timestamps lose.
         clock.local = EncodeDate(2026, 12, 8) + EncodeTime(14, 5, 0, 500);
         clock.biasMinutes = -60;
+        driver.anyNameResolves = true;
+        driver.datagramSent = [this](net::IoId socket, const Endpoint& to, const std::vector<std::uint8_t>& request) {
+            pw::test::FakeAnswer a = Answer(driver.HostOf(to.address), request);
+            if (!a.datagram.empty()) driver.Deliver(socket, a.datagram, to, 1);
+        };
     }
 
     SyncContext Context() {
@@ -49,13 +58,28 @@ protected:
                            [this] {
                                ++socketsMade;
                                return std::make_unique<pw::test::FakeDatagramSocket>(
-                                   socketLog, [this](const std::vector<std::uint8_t>& r) { return Answer(r); });
+                                   socketLog, [this](const std::vector<std::uint8_t>& r) { return Answer(socketLog.host, r); });
                            },
                            [this] { return maxCorrection; }};
     }
 
-    pw::test::FakeAnswer Answer(const std::vector<std::uint8_t>& request) {
-        const std::string host = socketLog.host;
+    // The attempts of the program, on the scripted driver, with the
+    // fixture's settings and log; a helper when one is given.
+    NetTimeAttempts& Attempts(ConnectionState& connection, timehelper::HelperLink* helper = nullptr) {
+        if (!attempts)
+            attempts = std::make_unique<NetTimeAttempts>(
+                NetTimeParts{pw::test::Services(store, clock, locale, sound, boxes), driver, connection, settings,
+                             [this] { return maxCorrection; }, Log(), helper});
+        return *attempts;
+    }
+    // The number of datagram sockets the attempts opened.
+    int SocketsOpened() const {
+        int n = 0;
+        for (const std::string& a : driver.actions) n += a.starts_with("udp ");
+        return n;
+    }
+
+    pw::test::FakeAnswer Answer(const std::string& host, const std::vector<std::uint8_t>& request) {
         asked.push_back(host);
         events.Add("ask:" + host);
         if (throwing.count(host)) throw std::runtime_error("resolver gave up");
@@ -88,6 +112,11 @@ protected:
     std::vector<std::string> asked;
     std::int32_t maxCorrection = 60;
     int socketsMade = 0;
+    pw::test::FakeSound sound{events};
+    pw::test::FakeMessageBoxes boxes{events};
+    pw::test::FakeIoDriver driver;
+    // Made by Attempts(), after the members it uses.
+    std::unique_ptr<NetTimeAttempts> attempts;
 };
 
 }  // namespace pw::net::test

@@ -216,11 +216,12 @@ protected:
         }
     };
 
-    // One context for the whole test, as the program keeps one: it carries
-    // the back-off from one minute to the next.
+    // The same attempts for the whole test, as the program keeps them: they
+    // carry the back-off from one minute to the next. The step returns at
+    // once; the walk it started is run to its end.
     void Run() {
-        if (!ctx) ctx.emplace(AutoSyncContext{pw::test::Services(store, clock, locale), Context(), connection, settings, Log()});
-        AutoSynchronize(*ctx);
+        Attempts(connection).AutoSynchronize();
+        driver.RunUntilIdle();
     }
     // Runs the step once a minute, starting one second after the present
     // minute (clear of the exact end of a wait), until it asks a server
@@ -236,7 +237,6 @@ protected:
         }
         return 0;
     }
-    std::optional<AutoSyncContext> ctx;
     std::vector<std::string> Take() {
         auto e = events.list;
         events.Clear();
@@ -286,10 +286,10 @@ TEST_F(AutoSyncTest, AsksForTheConnectionFirstEveryTime) {
         connection.asks = 0;
         settings.AutoSynchTime = c.autoSynch;
         settings.LastSynchTime = c.lastSynch;
-        socketsMade = 0;
+        const int before = SocketsOpened();
         Run();
         EXPECT_EQ(connection.asks, 1);
-        EXPECT_EQ(socketsMade, c.attempts ? 1 : 0);
+        EXPECT_EQ(SocketsOpened() - before, c.attempts ? 1 : 0);
         EXPECT_EQ(Take().empty(), !c.attempts);
         clock.local = now;
     }
@@ -343,12 +343,13 @@ TEST_F(AutoSyncTest, AnErrorEndsTheWalkWithOneLogLine) {
 
 TEST_F(AutoSyncTest, AnUnreadableStoredMaximumIsAnUnknownError) {
     WriteRegString(store, cfg::kSettingsKey, "MaxCorrection", "60");
-    AutoSyncContext ctx{pw::test::Services(store, clock, locale),
-                        SyncContext{clock, Context().makeSocket,
-                                    [this] { return cfg::Read(store, cfg::kSettingsKey, cfg::global::MaxCorrection); }},
-                        connection, settings, Log()};
-    EXPECT_NO_THROW(AutoSynchronize(ctx));
+    NetTimeAttempts reading(NetTimeParts{pw::test::Services(store, clock, locale), driver, connection, settings,
+                                         [this] { return cfg::Read(store, cfg::kSettingsKey, cfg::global::MaxCorrection); },
+                                         Log()});
+    EXPECT_NO_THROW(reading.AutoSynchronize());
+    driver.RunUntilIdle();
     EXPECT_EQ(Take(), (std::vector<std::string>{"log:NetTime: Unknown error"}));
+    EXPECT_EQ(reading.Running(), NetTimeAttempts::Kind::None);
 }
 
 TEST_F(AutoSyncTest, AStoreThatRefusesTheTimeDoesNotMakeItDueAgain) {
@@ -365,7 +366,7 @@ TEST_F(AutoSyncTest, AnEmptyListDoesNothing) {
     settings.TimeServers = " \r\n\r\n";
     Run();
     EXPECT_TRUE(Take().empty());
-    EXPECT_EQ(socketsMade, 0);
+    EXPECT_EQ(SocketsOpened(), 0);
 }
 
 TEST_F(AutoSyncTest, OnlyARefusalForLackOfTheRightWaitsForTheInterval) {
@@ -393,7 +394,7 @@ TEST_F(AutoSyncTest, OnlyARefusalForLackOfTheRightWaitsForTheInterval) {
     const DateTime start = clock.local;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
-        ctx.reset();
+        attempts.reset();
         clock.local = start;
         clock.setAnswer = c.answer;
         settings.AutoSynchInterval = c.interval;
@@ -453,7 +454,7 @@ TEST_F(AutoSyncTest, AKissOfDeathLeavesThatServerAloneUntilItsInterval) {
     const DateTime start = clock.local;
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.code << " interval " << c.interval);
-        ctx.reset();
+        attempts.reset();
         clock.local = start;
         settings.AutoSynchInterval = c.interval;
         settings.LastSynchTime = 0;

@@ -3,7 +3,7 @@
 // and that nothing changes without one.
 #include <gtest/gtest.h>
 
-#include "nettime/netsync_dialog.h"
+#include "nettime/net_time_attempts.h"
 #include "nettime/netsync_fixture.h"
 #include "support/test_services.h"
 
@@ -15,15 +15,9 @@ using timehelper::HelperState;
 
 class FakeLink : public timehelper::HelperLink {
 public:
-    explicit FakeLink(pw::test::Events& e) : events(e) {}
     HelperState State() override { return state; }
-    std::optional<std::string> Exchange(std::string_view request, int) override {
-        events.Add("helper:" + std::string(request.substr(0, request.find('\n'))));
-        return reply;
-    }
-    pw::test::Events& events;
+    PipeTarget Pipe() const override { return {"\\\\.\\pipe\\helper", "Helper"}; }
     HelperState state = HelperState::Running;
-    std::optional<std::string> reply;  // nothing: the pipe is gone
 };
 
 const std::string kSet = timehelper::StatusText(
@@ -34,23 +28,26 @@ const std::string kNotSetLine = "log:NetTime: Time not adjusted from ntp.helper 
 
 class TimeHelperChoiceTest : public test::NetSyncFixture {
 protected:
-    TimeHelperChoiceTest() : link(events), sound(events), boxes(events) {
+    TimeHelperChoiceTest() {
         ahead["good"] = 90;
         settings.LogNetTime = settings.AutoSynchTime = true;
         settings.AutoSynchInterval = 24;
         settings.TimeServers = "good";
+        // The helper's pipe: its one request noted, then its reply, or,
+        // without one, the pipe breaks.
+        driver.pipeOpening = [](const PipeTarget&) { return PipeOpening::Opened; };
+        driver.pipeWritten = [this](IoId pipe, const std::string& request) {
+            events.Add("helper:" + request.substr(0, request.find('\n')));
+            driver.PipeWritten(pipe);
+            if (reply) driver.PipeMessage(pipe, *reply);
+            else driver.PipeFailed(pipe, 109);
+        };
     }
-    struct Memo : NetTimeView {
-        std::string TimeServersText() override { return "good"; }
-        void SetTimeServersText(std::string_view) override {}
-        void SetTestServersCaption(std::string_view) override {}
-    } view;
     struct Connected : ConnectionState {
         bool IsInternetConnected() override { return true; }
     } connection;
     FakeLink link;
-    pw::test::FakeSound sound;
-    pw::test::FakeMessageBoxes boxes;
+    std::optional<std::string> reply;  // nothing: the pipe is gone
 };
 
 TEST_F(TimeHelperChoiceTest, ConnectNowAsksTheHelperOnlyForLackOfTheRight) {
@@ -73,9 +70,10 @@ TEST_F(TimeHelperChoiceTest, ConnectNowAsksTheHelperOnlyForLackOfTheRight) {
         clock.local = start;
         clock.setAnswer = answer;
         settings.LastSynchTime = 0;
-        link.reply = reply;
-        NetTimeDialog d{view, settings, store, locale, Context(), Log(), sound, boxes, helper};
-        butConnectNowClick(d);
+        this->reply = reply;
+        attempts.reset();
+        Attempts(connection, helper).ConnectNow("good");
+        driver.RunUntilIdle();
         EXPECT_EQ(events.list, expected);
         const bool corrected = expected.back().starts_with("box:Time corrected");
         EXPECT_EQ(settings.LastSynchTime != 0, corrected);
@@ -93,17 +91,21 @@ TEST_F(TimeHelperChoiceTest, TheAutomaticStepWaitsAfterAnythingButTheHelpersCorr
         SCOPED_TRACE(line);
         clock.setAnswer = ClockSet::NoRight;
         settings.LastSynchTime = 0;
-        link.reply = reply;
-        AutoSyncContext ctx{pw::test::Services(store, clock, locale), Context(), connection, settings, Log()};
-        ctx.helper = &link;
-        AutoSynchronize(ctx);
+        this->reply = reply;
+        attempts.reset();
+        auto& a = Attempts(connection, &link);
+        const auto step = [&] {
+            a.AutoSynchronize();
+            driver.RunUntilIdle();
+        };
+        step();
         EXPECT_EQ(events.list, (Lines{"ask:good", "helper:SYNC", line}));
         EXPECT_EQ(settings.LastSynchTime != 0, recorded);
         // Then nothing, helper or not, until the interval is over.
-        for (int minute = 1; minute < 24 * 60; ++minute, clock.Advance(test::kMinute)) AutoSynchronize(ctx);
+        for (int minute = 1; minute < 24 * 60; ++minute, clock.Advance(test::kMinute)) step();
         EXPECT_EQ(events.list.size(), 3u);
         clock.Advance(2 * test::kMinute);
-        AutoSynchronize(ctx);
+        step();
         EXPECT_EQ(events.list.size(), 6u);
         events.Clear();
     }
@@ -120,8 +122,12 @@ TEST_F(TimeHelperChoiceTest, TheNetTimeGroupShowsTheHelpersState) {
     };
     for (const auto& [helper, state, reply, line] : cases) {
         link.state = state;
-        link.reply = reply;
-        EXPECT_EQ(HelperStateLine(helper, clock, locale), line);
+        this->reply = reply;
+        attempts.reset();
+        // Said at once; the helper's own words follow when it has answered.
+        std::string shown = Attempts(connection, helper).HelperStateLine([&](const std::string& later) { shown = later; });
+        driver.RunUntilIdle();
+        EXPECT_EQ(shown, line);
     }
 }
 

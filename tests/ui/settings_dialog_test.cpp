@@ -19,6 +19,7 @@
 #include "ui/option_rows.h"
 #include "platform/posix/posix_files.h"
 #include "support/fake_clock.h"
+#include "support/fake_io_driver.h"
 #include "support/fake_reminder_view.h"
 #include "support/fake_services.h"
 #include "support/fake_store.h"
@@ -47,7 +48,7 @@ public:
           shell(events),
           clockWindow(app::ClockWindowParts{AppServices{store, clock, locale, files, sound, boxes, shell}, clockView, dir.Dir()}),
           dialog(SettingsDialogServices{AppServices{store, clock, locale, files, sound, boxes, shell}, clockWindow,
-                                     ProgramVersion{2, 5, 1, 7, "2.5.1.7"}, "C:\\Apps\\plenwick.exe", {}, {}},
+                                     ProgramVersion{2, 5, 1, 7, "2.5.1.7"}, "C:\\Apps\\plenwick.exe", {}},
                  view),
           reminders(reminderView, store, clockWindow.Settings(), clockWindow.LogWriter(),
                     ProgramVersion{2, 5, 1, 7, "2.5.1.7"}),
@@ -490,6 +491,32 @@ TEST_F(SettingsDialogTest, TheTimeHelpersLineIsFilledWhenTheNetTimePageShows) {
     EXPECT_EQ(view[Ctl::lblTimeHelper].text, "");
     dialog.PageShown(Page::Display);
     EXPECT_EQ(view[Ctl::lblTimeHelper].text, "Time helper: not installed");
+}
+
+TEST_F(SettingsDialogTest, ConnectNowGreysItselfAndSaysWhichServerIsAskedUntilItsAnswer) {
+    Create();
+    test::FakeIoDriver driver;  // a server that never answers
+    struct Connected : net::ConnectionState {
+        bool IsInternetConnected() override { return true; }
+    } connection;
+    net::NetTimeAttempts netTime({AppServices{store, clock, locale, files, sound, boxes, shell}, driver, connection,
+                                  clockWindow.Settings(), [this] { return dialog.MaxCorrection(); }, nullptr});
+    dialog.AttachNetTime(&netTime);
+    dialog.Show(app::DialogPage::Schedules);
+    view[Ctl::memoTimeServers].text = "127.0.0.1\r\nother";
+    dialog.OnEvent(Ctl::butConnectNow, Event::Click);
+    EXPECT_FALSE(view[Ctl::butConnectNow].enabled);
+    EXPECT_FALSE(view[Ctl::butTestTimeServers].enabled);
+    EXPECT_EQ(view[Ctl::lblNetTimeProgress].text, "Asking 1 of 1: 127.0.0.1\xE2\x80\xA6");
+    // Closing the dialog does not end the attempt the user started.
+    dialog.Close();
+    events.Clear();
+    driver.RunUntilIdle();
+    EXPECT_EQ(events.list, (std::vector<std::string>{"beep", "box:Time not adjusted."}));
+    EXPECT_TRUE(view[Ctl::butConnectNow].enabled);
+    EXPECT_TRUE(view[Ctl::butTestTimeServers].enabled);
+    EXPECT_EQ(view[Ctl::lblNetTimeProgress].text, "");
+    dialog.AttachNetTime(nullptr);
 }
 
 TEST_F(SettingsDialogTest, OptionPagesShowTheDefaultsWithNothingStored) {

@@ -10,12 +10,12 @@
 #include <fstream>
 #include <thread>
 
-#include "platform/posix/bsd_sockets.h"
 #include "platform/posix/child_process.h"
 #include "platform/posix/posix_files.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
 #include "update/http_test_server.h"
+#include "update/run_check.h"
 #include "update/update_check.h"
 #include "support/test_services.h"
 
@@ -47,10 +47,8 @@ protected:
         server = posix::ChildProcess::Start({lighttpd, "-D", "-f", conf}, (root / "lighttpd.log").string());
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
         while (server && server->Running() && std::chrono::steady_clock::now() < deadline) {
-            posix::PollWaiter waiter;
-            HttpGet probe(posix::BsdSockets(), waiter);
-            probe.TimeoutMs = 500;
-            if (probe.Get("http://127.0.0.1/upgrades.txt", [](std::string_view) { return true; }).Completed()) {
+            posix::PollDriver driver;
+            if (test::GetOnce(driver, "http://127.0.0.1/upgrades.txt", 500).Completed()) {
                 ready = true;
                 return;
             }
@@ -104,14 +102,14 @@ TEST_F(Lighttpd, AnswersEachCaseAsTheUserSeesIt) {
         test::FakeMessageBoxes boxes(events);
         test::FakeSound sound(events);
         test::FakeShell shell(events);
-        posix::PollWaiter waiter;
-        TVUpdateCheck check(UpdateServices{pw::test::Services(files, boxes, sound, shell), posix::BsdSockets(), waiter}, c.server);
+        posix::PollDriver driver;
+        TVUpdateCheck check(UpdateServices{pw::test::Services(files, boxes, sound, shell), driver}, c.server);
         check.ProductId = std::string(kProductId);
         check.ShortName = std::string(kShortName);
         check.TempDir = dir.Dir();
         check.CurrentVersion = c.running;
         boxes.answers = {Answer::Yes, Answer::No};
-        check.RunUpdateCheck();
+        test::RunCheck(driver, check);
         std::vector<std::string> expected{ask};
         expected.insert(expected.end(), c.after.begin(), c.after.end());
         EXPECT_EQ(events.list, expected);

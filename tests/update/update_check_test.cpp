@@ -1,10 +1,13 @@
 // The update check as the user meets it: the questions and answers, with
 // the version list served by a small server in the test over real
-// loopback sockets.
+// loopback sockets, and the check run by a driver of its own.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <filesystem>
 
 #include "platform/posix/bsd_sockets.h"
@@ -15,6 +18,7 @@
 #include "support/temp_dir.h"
 #include "config/value_access.h"
 #include "update/http_test_server.h"
+#include "update/run_check.h"
 #include "update/update_check.h"
 #include "support/test_services.h"
 
@@ -32,34 +36,17 @@ std::string NewerQuestion(std::string_view version) {
            ")\r\n\r\nWould you like to read about it?";
 }
 
-// Slices each wait and counts the slices, the way the Windows waiter
-// dispatches messages between them: if the client ever blocked outside its
-// waiter, these would stop.
-class TickingWaiter : public net::SocketWaiter {
-public:
-    int Wait(net::SocketHandle s, net::WaitFor what, int timeoutMs, bool& ready) override {
-        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        for (;;) {
-            ++ticks;
-            auto left = std::chrono::ceil<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
-            if (int e = inner.Wait(s, what, static_cast<int>(std::clamp<long long>(left, 0, 20)), ready)) return e;
-            if (ready || left <= 20) return 0;
-        }
-    }
-    posix::PollWaiter inner;
-    int ticks = 0;
-};
-
 class UpdateCheck : public ::testing::Test {
 protected:
     UpdateCheck() : faulty(files) {}
 
-    TVUpdateCheck MakeCheck(std::string server, std::string running) {
-        TVUpdateCheck c(UpdateServices{pw::test::Services(faulty, boxes, sound, shell), posix::BsdSockets(), waiter}, std::move(server));
-        c.ProductId = "plenwick";
-        c.ShortName = "plenwk";
-        c.TempDir = dir.Dir();
-        c.CurrentVersion = std::move(running);
+    std::unique_ptr<TVUpdateCheck> MakeCheck(std::string server, std::string running) {
+        auto c = std::make_unique<TVUpdateCheck>(UpdateServices{pw::test::Services(faulty, boxes, sound, shell), driver},
+                                                 std::move(server));
+        c->ProductId = "plenwick";
+        c->ShortName = "plenwk";
+        c->TempDir = dir.Dir();
+        c->CurrentVersion = std::move(running);
         return c;
     }
 
@@ -70,7 +57,7 @@ protected:
     test::FakeMessageBoxes boxes{events};
     test::FakeSound sound{events};
     test::FakeShell shell{events};
-    TickingWaiter waiter;
+    posix::PollDriver driver;
 };
 
 TEST_F(UpdateCheck, ComparesTheListedVersionWithTheRunningOne) {
@@ -94,15 +81,15 @@ TEST_F(UpdateCheck, ComparesTheListedVersionWithTheRunningOne) {
         auto check = MakeCheck(server.Authority(), c.running);
         events.Clear();
         boxes.answers = {Answer::Yes, Answer::No};
-        check.RunUpdateCheck();
-        EXPECT_EQ(check.NewerFound, c.newer);
+        test::RunCheck(driver, *check);
+        EXPECT_EQ(check->NewerFound, c.newer);
         if (c.newer) {
             EXPECT_EQ(events.list, (std::vector<std::string>{kAsk, NewerQuestion(c.shown)}));
         } else {
             EXPECT_EQ(events.list, (std::vector<std::string>{kAsk, "beep", "box:You already have the latest version."}));
         }
         EXPECT_FALSE(test::PathExists(dir.Path("temp.txt")));
-        EXPECT_FALSE(check.ListReadFromMemory);
+        EXPECT_FALSE(check->ListReadFromMemory);
     }
 }
 
@@ -125,9 +112,9 @@ TEST_F(UpdateCheck, ReadsTheListLineByLine) {
         SCOPED_TRACE(c.what);
         TestHttpServer server({Ok(c.list)});
         auto check = MakeCheck(server.Authority(), "4.1.0.7");
-        EXPECT_EQ(check.FindNewerVersion(), c.newer);
-        EXPECT_EQ(check.LatestVersion, c.latest);
-        EXPECT_EQ(check.Failure, CheckFailure::None);
+        EXPECT_EQ(test::FindNewer(driver, *check), c.newer);
+        EXPECT_EQ(check->LatestVersion, c.latest);
+        EXPECT_EQ(check->Failure, CheckFailure::None);
     }
 }
 
@@ -151,8 +138,8 @@ TEST_F(UpdateCheck, AVersionTooLongIsNoVersion) {
         auto check = MakeCheck(server.Authority(), "4.1.0.7");
         events.Clear();
         boxes.answers = {Answer::Yes, Answer::No};
-        check.RunUpdateCheck();
-        EXPECT_EQ(check.NewerFound, c.isVersion);
+        test::RunCheck(driver, *check);
+        EXPECT_EQ(check->NewerFound, c.isVersion);
         EXPECT_EQ(events.list.back(), c.isVersion ? NewerQuestion(c.version) : "box:" + std::string(kNoListNotice));
     }
 }
@@ -164,7 +151,7 @@ TEST_F(UpdateCheck, SendsExactlyTheRequestAndOpensOnlyTheConfiguredPage) {
                            Ok("plenwick 9.0\r\n")});
     auto check = MakeCheck(server.Authority(), "4.1.0.7");
     boxes.answers = {Answer::Yes, Answer::Yes};
-    check.RunUpdateCheck();
+    test::RunCheck(driver, *check);
     const std::string tail = "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*\r\n"
                              "User-Agent: Mozilla/3.0 (compatible)\r\n"
                              "Host: " + server.Authority() + "\r\n\r\n";
@@ -178,7 +165,7 @@ TEST_F(UpdateCheck, NoToTheFirstQuestionSendsNothing) {
     TestHttpServer server({Ok("plenwick 9.0\r\n")});
     auto check = MakeCheck(server.Authority(), "4.1.0.7");
     boxes.answers = {Answer::No};
-    check.RunUpdateCheck();
+    test::RunCheck(driver, *check);
     EXPECT_EQ(events.list, (std::vector<std::string>{kAsk}));
     EXPECT_TRUE(server.Requests().empty());
 }
@@ -207,7 +194,7 @@ TEST_F(UpdateCheck, AFailedCheckSaysSo) {
         TestHttpServer server(c.replies);
         auto check = MakeCheck(server.Authority(), "4.1.0.7");
         events.Clear();
-        check.RunUpdateCheck();
+        test::RunCheck(driver, *check);
         EXPECT_EQ(events.list, (std::vector<std::string>{kAsk, "beep", "box:" + std::string(c.notice)}));
         EXPECT_FALSE(test::PathExists(dir.Path("temp.txt")));
     }
@@ -221,8 +208,8 @@ TEST_F(UpdateCheck, FollowsFiveRedirectionsButNotSix) {
         replies.push_back(Ok("plenwick 9.0\r\n"));
         TestHttpServer server(replies);
         auto check = MakeCheck(server.Authority(), "4.1.0.7");
-        EXPECT_EQ(check.FindNewerVersion(), hops == 5);
-        EXPECT_EQ(check.Failure, hops == 5 ? CheckFailure::None : CheckFailure::NoVersionList);
+        EXPECT_EQ(test::FindNewer(driver, *check), hops == 5);
+        EXPECT_EQ(check->Failure, hops == 5 ? CheckFailure::None : CheckFailure::NoVersionList);
         EXPECT_EQ(server.Requests().size(), static_cast<std::size_t>(std::min(hops + 1, 6)));
     }
 }
@@ -238,14 +225,15 @@ TEST_F(UpdateCheck, UnreachableServers) {
     std::string refused;
     { refused = TestHttpServer({}).Authority(); }
     NoNames noNames;
+    posix::PollDriver nameless(noNames);
     for (std::string server : {refused, std::string("update.example.test")}) {
         SCOPED_TRACE(server);
-        TVUpdateCheck check(UpdateServices{pw::test::Services(faulty, boxes, sound, shell), noNames, waiter}, server);
+        TVUpdateCheck check(UpdateServices{pw::test::Services(faulty, boxes, sound, shell), nameless}, server);
         check.ProductId = "plenwick";
         check.TempDir = dir.Dir();
         check.CurrentVersion = "4.1.0.7";
         events.Clear();
-        check.RunUpdateCheck();
+        test::RunCheck(nameless, check);
         EXPECT_EQ(check.Failure, CheckFailure::Unreachable);
         EXPECT_EQ(events.list, (std::vector<std::string>{kAsk, "beep", "box:" + std::string(kUnreachableNotice)}));
     }
@@ -262,18 +250,25 @@ TEST_F(UpdateCheck, AServerReachedThatSaysTooLittleInTimeIsNotCalledUnreachable)
         SCOPED_TRACE(c.what);
         TestHttpServer server({Ok("plenwick 9.0\r\n")}, c.silent, c.dripMs);
         auto check = MakeCheck(server.Authority(), "4.1.0.7");
-        check.TimeoutMs = 800;
+        check->TimeoutMs = 800;
         events.Clear();
-        waiter.ticks = 0;
+        // A timer of the thread goes on firing throughout.
+        int ticks = 0;
+        net::IoId ticking = net::kNoIo;
+        std::function<void()> tick = [&] {
+            ++ticks;
+            ticking = driver.StartTimer(20, tick);
+        };
+        ticking = driver.StartTimer(20, tick);
         auto start = std::chrono::steady_clock::now();
-        check.RunUpdateCheck();
+        test::RunCheck(driver, *check);
         auto took = std::chrono::steady_clock::now() - start;
-        EXPECT_EQ(check.Failure, CheckFailure::NoAnswer);
+        driver.Cancel(ticking);
+        EXPECT_EQ(check->Failure, CheckFailure::NoAnswer);
         EXPECT_EQ(events.list, (std::vector<std::string>{kAsk, "beep", noAnswer}));
         EXPECT_GE(took, std::chrono::milliseconds(800));
         EXPECT_LT(took, std::chrono::seconds(10));
-        // About one slice per 20 ms of waiting.
-        EXPECT_GE(waiter.ticks, 10);
+        EXPECT_GE(ticks, 20);
     }
 }
 
@@ -283,26 +278,27 @@ TEST_F(UpdateCheck, ASettingThatIsNoHostSendsNothingAndSaysSo) {
         SCOPED_TRACE(server);
         auto check = MakeCheck(server, "4.1.0.7");
         events.Clear();
-        check.RunUpdateCheck();
-        EXPECT_EQ(check.Failure, CheckFailure::NotAHost);
+        test::RunCheck(driver, *check);
+        EXPECT_EQ(check->Failure, CheckFailure::NotAHost);
         EXPECT_EQ(events.list, (std::vector<std::string>{kAsk, "beep", "box:" + std::string(kNotAHostNotice) + "\"" +
                                                                            server + "\"."}));
     }
 }
 
 TEST_F(UpdateCheck, SaysNothingMoreWhenTheProgramIsEnding) {
-    // The Windows waiter ends its wait this way when it meets WM_QUIT.
-    struct Quitting : net::SocketWaiter {
-        int Wait(net::SocketHandle, net::WaitFor, int, bool&) override { return net::kWsaInterrupted; }
-    } quitting;
     TestHttpServer server({}, /*silent=*/true);
-    TVUpdateCheck check(UpdateServices{pw::test::Services(faulty, boxes, sound, shell), posix::BsdSockets(), quitting}, server.Authority());
-    check.ProductId = "plenwick";
-    check.TempDir = dir.Dir();
-    check.CurrentVersion = "4.1.0.7";
-    check.RunUpdateCheck();
-    EXPECT_EQ(check.Failure, CheckFailure::Cancelled);
+    MemoryStore store;
+    cfg::Write(store, cfg::kSettingsKey, cfg::global::UpdateServer, server.Authority());
+    UpdateChecker checker(UpdateServices{pw::test::Services(store, files, boxes, sound, shell), driver}, {});
+    checker.butCheckForUpdateClick();
+    EXPECT_TRUE(checker.Running());
+    driver.RunUntil([] { return false; }, 200);
+    checker.Shutdown();
+    driver.RunUntil([] { return false; }, 200);
     EXPECT_EQ(events.list, (std::vector<std::string>{kAsk}));
+    // And a click after it starts nothing.
+    checker.butCheckForUpdateClick();
+    EXPECT_EQ(events.list.size(), 1u);
 }
 
 TEST_F(UpdateCheck, KeepsTheListInMemoryWhenTheFolderIsNotWritable) {
@@ -328,10 +324,10 @@ TEST_F(UpdateCheck, KeepsTheListInMemoryWhenTheFolderIsNotWritable) {
         faulty.fail = c.faults;
         TestHttpServer server({Ok("plenwick 9.0\r\n")});
         auto check = MakeCheck(server.Authority(), "4.1.0.7");
-        if (!c.tempDir.empty()) check.TempDir = c.tempDir;
-        EXPECT_TRUE(check.FindNewerVersion());
-        EXPECT_TRUE(check.ListReadFromMemory);
-        EXPECT_EQ(check.LatestVersion, "9.0");
+        if (!c.tempDir.empty()) check->TempDir = c.tempDir;
+        EXPECT_TRUE(test::FindNewer(driver, *check));
+        EXPECT_TRUE(check->ListReadFromMemory);
+        EXPECT_EQ(check->LatestVersion, "9.0");
         EXPECT_FALSE(test::PathExists(dir.Path("temp.txt")));
     }
 }
@@ -352,7 +348,10 @@ TEST_F(UpdateCheck, DownloadToFileWritesOnlyAWholeReplyWithStatus200) {
         test::WriteBytes(dir.Path("out.txt"), "old");
         TestHttpServer server({c.reply});
         auto check = MakeCheck(server.Authority(), "1");
-        EXPECT_EQ(check.DownloadToFile("http://" + server.Authority() + "/x", dir.Path("out.txt")), c.ok);
+        std::optional<bool> ok;
+        check->DownloadToFile("http://" + server.Authority() + "/x", dir.Path("out.txt"), [&ok](bool d) { ok = d; });
+        ASSERT_TRUE(driver.RunUntil([&ok] { return ok.has_value(); }, test::kRunLimitMs));
+        EXPECT_EQ(*ok, c.ok);
         EXPECT_EQ(test::ReadBytes(dir.Path("out.txt")), c.ok ? "line one\r\nline two\r\n" : "old");
     }
 }
@@ -363,7 +362,11 @@ TEST_F(UpdateCheck, TheButtonUsesTheStoredServerAndTheProgramVersion) {
     cfg::Write(store, cfg::kSettingsKey, cfg::global::UpdateServer, server.Authority());
     boxes.answers = {Answer::Yes, Answer::No};
     ProgramVersion version{1, 2, 3, 3, "1.2.3.3"};
-    butCheckForUpdateClick(UpdateServices{pw::test::Services(store, files, boxes, sound, shell), posix::BsdSockets(), waiter}, version);
+    UpdateChecker checker(UpdateServices{pw::test::Services(store, files, boxes, sound, shell), driver}, version);
+    checker.butCheckForUpdateClick();
+    // A click while the check waits for the server does nothing.
+    checker.butCheckForUpdateClick();
+    ASSERT_TRUE(driver.RunUntil([&checker] { return !checker.Running(); }, test::kRunLimitMs));
     EXPECT_EQ(events.list, (std::vector<std::string>{kAsk, NewerQuestion("1.2.3.4")}));
     EXPECT_EQ(server.Requests().size(), 1u);
 
@@ -371,7 +374,7 @@ TEST_F(UpdateCheck, TheButtonUsesTheStoredServerAndTheProgramVersion) {
     // escaped exception.
     events.Clear();
     cfg::Write(store, cfg::kSettingsKey, cfg::IntValue{cfg::global::UpdateServer.name, 0, 0, 9}, 5);
-    butCheckForUpdateClick(UpdateServices{pw::test::Services(store, files, boxes, sound, shell), posix::BsdSockets(), waiter}, version);
+    checker.butCheckForUpdateClick();
     ASSERT_EQ(events.list.size(), 1u);
     EXPECT_EQ(events.list[0].rfind("error:", 0), 0u);
 }

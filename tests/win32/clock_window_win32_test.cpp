@@ -190,7 +190,7 @@ TEST_F(ClockWin32Test, TheTimerStartsWithTheSettingsDialogAndTicksThePass) {
     Create();
     EXPECT_EQ(window->TimerInterval(), 0);
     SettingsDialogWin32 settings(
-        {AppServices{store, clock, locale, files, sound, boxes, shell}, window->Logic(), {}, "plenwick.exe", {}, {}});
+        {AppServices{store, clock, locale, files, sound, boxes, shell}, window->Logic(), {}, "plenwick.exe", {}});
     window->Logic().AttachSettingsDialog(&settings.Logic());
     ASSERT_TRUE(settings.Create(GetModuleHandleW(nullptr), Hwnd()));
     EXPECT_EQ(window->TimerInterval(), 1000);

@@ -71,7 +71,7 @@ protected:
             AppServices{store, clock, locale, files, sound, boxes, shell}, files.ExecutableDirectory());
         ASSERT_TRUE(clockWindow->Create(GetModuleHandleW(nullptr)));
         dialog = std::make_unique<SettingsDialogWin32>(SettingsDialogWin32::Services{
-            AppServices{store, clock, locale, files, sound, boxes, shell}, clockWindow->Logic(), {1, 2, 3, 4, "1.2.3.4"}, "plenwick.exe", {}, {}});
+            AppServices{store, clock, locale, files, sound, boxes, shell}, clockWindow->Logic(), {1, 2, 3, 4, "1.2.3.4"}, "plenwick.exe", {}});
         ASSERT_TRUE(dialog->Create(GetModuleHandleW(nullptr), clockWindow->Handle()));
     }
     // The windows are made at the first showing.
@@ -384,6 +384,7 @@ TEST_F(SettingsWin32Test, EveryControlOfTheOptionPagesIsBuiltWithItsClassAndCapt
         {Ctl::MaxCorrection, L"Edit", WS_TABSTOP, L"60"},
         {Ctl::memoTimeServers, L"Edit", ES_MULTILINE | ES_WANTRETURN | WS_VSCROLL, nullptr},
         {Ctl::butTestTimeServers, L"Button", WS_TABSTOP, L"Test servers"},
+        {Ctl::lblNetTimeProgress, L"Static", SS_ENDELLIPSIS | SS_NOPREFIX, L""},
         {Ctl{IDC_EDT_MSGDISPLAYTIME}, L"Edit", WS_TABSTOP, L"50"},
         {Ctl{IDC_EDT_SNOOZEMINUTES}, L"Edit", WS_TABSTOP, L"10"},
         {Ctl{IDC_TB_FONTHEIGHT}, TRACKBAR_CLASSW, WS_TABSTOP, nullptr},

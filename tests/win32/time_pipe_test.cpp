@@ -1,5 +1,5 @@
-// The time helper's pipe and the program's link to it, with a stand-in for
-// the helper's answers.
+// The time helper's pipe and the program's exchange with it over the
+// driver, with a stand-in for the helper's answers.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,8 +12,10 @@
 #include <vector>
 
 #include "platform/win32/helper_link_win32.h"
+#include "platform/win32/io_driver_win32.h"
 #include "platform/win32/text.h"
 #include "platform/win32/time_pipe_server.h"
+#include "timehelper/helper_exchange.h"
 #include "timehelper/protocol.h"
 
 namespace pw::win {
@@ -41,6 +43,18 @@ struct StandIn {
         return request == "STATUS" ? kStatusReply : std::string();
     }
 };
+
+// One exchange as the program makes it, on a driver of its own; the
+// reply, or nothing.
+std::optional<std::string> Ask(const std::string& pipe, const std::string& service, const std::string& request,
+                               int timeoutMs) {
+    WinIoDriver driver;
+    timehelper::HelperExchange exchange(driver);
+    std::optional<std::optional<std::string>> reply;
+    exchange.Start({pipe, service}, request, timeoutMs, [&](std::optional<std::string> r) { reply = std::move(r); });
+    EXPECT_TRUE(driver.RunUntil([&] { return reply.has_value(); }, timeoutMs + 2000)) << "no end within the time";
+    return reply ? *reply : std::nullopt;
+}
 
 HANDLE OpenRaw(const std::string& name) {
     HANDLE h = CreateFileW(Widen(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -129,12 +143,11 @@ TEST(TimePipeServerTest, HostileClientsNeverKeepOthersFromAnAnswer) {
         ASSERT_FALSE(hostile.handles.empty());
         ASSERT_NE(hostile.handles.front(), INVALID_HANDLE_VALUE);
 
-        WinHelperLink link(s.name, "");
-        EXPECT_EQ(link.Exchange("STATUS", 3000), kStatusReply);
+        EXPECT_EQ(Ask(s.name, "", "STATUS", 3000), kStatusReply);
         EXPECT_LE(standIn.longest, timehelper::kMaxRequestBytes) << "an oversized request reached the helper";
         for (HANDLE h : hostile.handles) EXPECT_TRUE(Dropped(h));
         // Again, now that the instances have turned over.
-        EXPECT_EQ(link.Exchange("STATUS", 3000), kStatusReply);
+        EXPECT_EQ(Ask(s.name, "", "STATUS", 3000), kStatusReply);
     }
 }
 
@@ -150,7 +163,7 @@ TEST(TimePipeServerTest, ServingOnTheCallersThreadTicksAndStopsWithAClientHalfWa
     std::thread service([&] { s.server.Serve(stop, 50, [&ticks] { ++ticks; }); });
     HANDLE silent = OpenRaw(s.name);
     ASSERT_NE(silent, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(WinHelperLink(s.name, "").Exchange("STATUS", 3000), kStatusReply);
+    EXPECT_EQ(Ask(s.name, "", "STATUS", 3000), kStatusReply);
     Sleep(500);
     EXPECT_GE(ticks.load(), 3) << "the tick did not run while a client waited";
     const auto start = std::chrono::steady_clock::now();
@@ -169,13 +182,14 @@ TEST(TimePipeServerTest, NoOneElseServesTheHelpersName) {
     ASSERT_TRUE(first.server.Start());
     TimePipeServer second({Widen(first.name)}, [](std::string_view) { return std::string("x"); });
     EXPECT_FALSE(second.Start()) << "a second server on the helper's name";
-    EXPECT_EQ(WinHelperLink(first.name, "").Exchange("STATUS", 2000), kStatusReply);
+    EXPECT_EQ(Ask(first.name, "", "STATUS", 2000), kStatusReply);
     WinHelperLink toTheService(first.name, "PwNoSuchService");
     EXPECT_EQ(toTheService.State(), timehelper::HelperState::NotInstalled);
-    EXPECT_EQ(toTheService.Exchange("STATUS", 2000), std::nullopt) << "a reply from a process not the service's";
+    EXPECT_EQ(Ask(first.name, "PwNoSuchService", "STATUS", 2000), std::nullopt)
+        << "a reply from a process not the service's";
 }
 
-TEST(HelperLinkTest, ExchangeGivesNothingUnlessAWholeReplyComesInTime) {
+TEST(HelperExchangeTest, GivesNothingUnlessAWholeReplyComesInTime) {
     const std::string full(timehelper::kMaxReplyBytes, 'r');
     struct Case {
         const char* what;
@@ -208,10 +222,37 @@ TEST(HelperLinkTest, ExchangeGivesNothingUnlessAWholeReplyComesInTime) {
         }
         HANDLE holder = c.holdTheOnlyInstance ? OpenRaw(s.name) : INVALID_HANDLE_VALUE;
         const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(WinHelperLink(s.name, "").Exchange("STATUS", 500), c.expected);
+        EXPECT_EQ(Ask(s.name, "", "STATUS", 500), c.expected);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << "the time limit was not kept";
         if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
     }
+}
+
+// The helper that takes a request and never answers: the window thread's
+// timers go on throughout, and the exchange ends at its limit.
+TEST(HelperExchangeTest, TheThreadGoesOnWhileTheHelperSaysNothing) {
+    Server s([](std::string_view) {
+        Sleep(3000);
+        return kStatusReply;
+    }, 1, 5000, 5000);
+    ASSERT_TRUE(s.server.Start());
+    WinIoDriver driver;
+    timehelper::HelperExchange exchange(driver);
+    bool ended = false;
+    exchange.Start({s.name, ""}, "SYNC", 1500, [&](std::optional<std::string> r) {
+        EXPECT_EQ(r, std::nullopt);
+        ended = true;
+    });
+    int ticks = 0;
+    std::function<void()> tick = [&] {
+        ++ticks;
+        if (!ended) driver.StartTimer(50, tick);
+    };
+    driver.StartTimer(50, tick);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(driver.RunUntil([&] { return ended; }, 5000));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1400));
+    EXPECT_GE(ticks, 15) << "the thread stopped while the helper was asked";
 }
 
 }  // namespace

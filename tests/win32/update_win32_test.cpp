@@ -1,21 +1,21 @@
-// The update check's HTTP client over Winsock on the user-interface
-// thread: while it waits, window messages go on being dispatched, so a
-// timer keeps firing during a slow check.
+// The update check's HTTP client over the driver on the window thread:
+// nothing waits, so a timer keeps firing during a slow check.
 #include <winsock2.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
+#include <optional>
 
-#include "platform/win32/winsock_api.h"
+#include "platform/win32/io_driver_win32.h"
 #include "update/http_get.h"
 
 namespace pw::update {
 namespace {
 
-int ticks = 0;
-void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++ticks; }
 
 // A listening socket on 127.0.0.1 that never accepts: the system still
 // completes the connection, and nothing is ever answered.
@@ -47,45 +47,66 @@ private:
     unsigned short port_ = 0;
 };
 
+// A GET on a driver of its own, run to its end with a timer of the
+// thread ticking meanwhile.
+struct TimedGet {
+    win::WinIoDriver driver;
+    HttpGet get{driver};
+    std::optional<HttpResult> result;
+    // Between two ticks, or the start and the first.
+    std::chrono::steady_clock::duration longestGap{};
+    std::chrono::steady_clock::duration took{};
+
+    void Run(const std::string& url, int limitMs) {
+        const auto start = std::chrono::steady_clock::now();
+        auto last = start;
+        std::function<void()> tick = [&] {
+            const auto now = std::chrono::steady_clock::now();
+            longestGap = std::max(longestGap, now - last);
+            last = now;
+            if (!result) driver.StartTimer(100, tick);
+        };
+        driver.StartTimer(100, tick);
+        get.Start(url, [](std::string_view) { return true; }, [this](const HttpResult& r) { result = r; });
+        driver.RunUntil([this] { return result.has_value(); }, limitMs);
+        took = std::chrono::steady_clock::now() - start;
+    }
+};
+
 TEST(UpdateWin32, TimersFireWhileTheServerSaysNothing) {
     SilentListener server;
-    win::MessagePumpWaiter waiter;
-    HttpGet get(win::Winsock(), waiter);
-    get.TimeoutMs = 1500;
-    ticks = 0;
-    UINT_PTR timer = SetTimer(nullptr, 0, 100, CountTick);
-    auto start = std::chrono::steady_clock::now();
-    HttpResult r = get.Get(server.Url(), [](std::string_view) { return true; });
-    auto took = std::chrono::steady_clock::now() - start;
-    KillTimer(nullptr, timer);
-    EXPECT_EQ(r.outcome, HttpResult::Outcome::TimedOut);
-    EXPECT_GE(took, std::chrono::milliseconds(1500));
-    EXPECT_GE(ticks, 5);
+    TimedGet t;
+    t.get.TimeoutMs = 1500;
+    t.Run(server.Url(), 5000);
+    ASSERT_TRUE(t.result);
+    EXPECT_EQ(t.result->outcome, HttpResult::Outcome::TimedOut);
+    EXPECT_GE(t.took, std::chrono::milliseconds(1400));
+    // The thread ticked throughout: a GET that waited would have held a
+    // tick back for the whole 1.5 seconds.
+    EXPECT_LT(t.longestGap, std::chrono::milliseconds(1000));
 }
 
 TEST(UpdateWin32, ARefusedConnectionFailsAtOnce) {
     SilentListener server;
     server.Close();
-    win::MessagePumpWaiter waiter;
-    HttpGet get(win::Winsock(), waiter);
-    get.TimeoutMs = 20000;
-    auto start = std::chrono::steady_clock::now();
-    HttpResult r = get.Get(server.Url(), [](std::string_view) { return true; });
-    EXPECT_EQ(r.outcome, HttpResult::Outcome::ConnectFailed);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    TimedGet t;
+    t.get.TimeoutMs = 20000;
+    t.Run(server.Url(), 25000);
+    ASSERT_TRUE(t.result);
+    EXPECT_EQ(t.result->outcome, HttpResult::Outcome::ConnectFailed);
+    EXPECT_LT(t.took, std::chrono::seconds(10));
 }
 
-TEST(UpdateWin32, AQuitMessageEndsTheWaitAndStaysQueued) {
+// "Exit" during a check: everything stops at once and nothing answers.
+TEST(UpdateWin32, AShutdownEndsTheGetWithoutAnAnswer) {
     SilentListener server;
-    win::MessagePumpWaiter waiter;
-    HttpGet get(win::Winsock(), waiter);
-    get.TimeoutMs = 20000;
-    PostQuitMessage(3);
-    HttpResult r = get.Get(server.Url(), [](std::string_view) { return true; });
-    EXPECT_EQ(r.socketError, net::kWsaInterrupted);
-    MSG msg;
-    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(msg.wParam, 3u);
+    TimedGet t;
+    t.get.TimeoutMs = 20000;
+    t.get.Start(server.Url(), [](std::string_view) { return true; }, [&](const HttpResult& r) { t.result = r; });
+    t.driver.RunUntil([] { return false; }, 300);
+    t.driver.Shutdown();
+    t.driver.RunUntil([] { return false; }, 300);
+    EXPECT_FALSE(t.result);
 }
 
 }  // namespace

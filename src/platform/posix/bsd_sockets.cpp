@@ -1,4 +1,5 @@
 #include "platform/posix/bsd_sockets.h"
+#include "platform/posix/sockaddr_util.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -21,17 +22,6 @@ int Fd(net::SocketHandle s) { return static_cast<int>(s); }
 
 int LastError() { return WinsockErrorOf(errno); }
 
-sockaddr_in ToSockaddr(const net::Endpoint& e) {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(e.address);
-    a.sin_port = htons(e.port);
-    return a;
-}
-
-net::Endpoint FromSockaddr(const sockaddr_in& a) {
-    return net::Endpoint{ntohl(a.sin_addr.s_addr), ntohs(a.sin_port)};
-}
 
 }  // namespace
 
@@ -203,50 +193,6 @@ std::optional<std::uint32_t> BsdSocketApi::ResolveIpv4(const std::string& host) 
     }
     ::freeaddrinfo(list);
     return address;
-}
-
-int BsdSocketApi::OpenTcp(net::SocketHandle& out) {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, IPPROTO_TCP);
-    if (fd < 0) return LastError();
-    out = fd;
-    return 0;
-}
-
-int BsdSocketApi::StartConnect(net::SocketHandle s, const net::Endpoint& remote) {
-    sockaddr_in a = ToSockaddr(remote);
-    if (::connect(Fd(s), reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) return 0;
-    // Winsock says "would block" where BSD says "in progress".
-    if (errno == EINPROGRESS || errno == EINTR) return net::kWsaWouldBlock;
-    return errno == ECONNREFUSED ? net::kWsaConnectionRefused : LastError();
-}
-
-int BsdSocketApi::ConnectResult(net::SocketHandle s) {
-    int e = 0;
-    socklen_t len = sizeof e;
-    if (::getsockopt(Fd(s), SOL_SOCKET, SO_ERROR, &e, &len) != 0) return LastError();
-    // On a stream socket a refusal is a refusal (the mapping above is for
-    // datagrams).
-    return e == ECONNREFUSED ? net::kWsaConnectionRefused : WinsockErrorOf(e);
-}
-
-int BsdSocketApi::SendSome(net::SocketHandle s, const std::uint8_t* data, std::size_t size, std::size_t& sent) {
-    ssize_t r;
-    do r = ::send(Fd(s), data, size, MSG_NOSIGNAL);
-    while (r < 0 && errno == EINTR);
-    sent = r < 0 ? 0 : static_cast<std::size_t>(r);
-    return r < 0 ? LastError() : 0;
-}
-
-int BsdSocketApi::ReceiveSome(net::SocketHandle s, std::uint8_t* buffer, std::size_t size, std::size_t& received) {
-    ssize_t r;
-    do r = ::recv(Fd(s), buffer, size, 0);
-    while (r < 0 && errno == EINTR);
-    received = r < 0 ? 0 : static_cast<std::size_t>(r);
-    return r < 0 ? LastError() : 0;
-}
-
-int PollWaiter::Wait(net::SocketHandle s, net::WaitFor what, int timeoutMs, bool& ready) {
-    return PollFor(Fd(s), what == net::WaitFor::Readable ? POLLIN : POLLOUT, timeoutMs, ready);
 }
 
 }  // namespace pw::posix

@@ -6,7 +6,7 @@
 
 namespace pw::posix {
 
-class BsdSocketApi : public net::StreamSocketApi {
+class BsdSocketApi : public net::SocketApi {
 public:
     int Startup() override { return 0; }
     void Cleanup() override {}
@@ -23,18 +23,6 @@ public:
                 net::Endpoint* from) override;
     std::optional<std::uint16_t> ServicePort(const std::string& name) override;
     std::optional<std::uint32_t> ResolveIpv4(const std::string& host) override;
-
-    int OpenTcp(net::SocketHandle& out) override;
-    int StartConnect(net::SocketHandle s, const net::Endpoint& remote) override;
-    int ConnectResult(net::SocketHandle s) override;
-    int SendSome(net::SocketHandle s, const std::uint8_t* data, std::size_t size, std::size_t& sent) override;
-    int ReceiveSome(net::SocketHandle s, std::uint8_t* buffer, std::size_t size, std::size_t& received) override;
-};
-
-// Waits with poll(); there are no window messages to look after.
-class PollWaiter : public net::SocketWaiter {
-public:
-    int Wait(net::SocketHandle s, net::WaitFor what, int timeoutMs, bool& ready) override;
 };
 
 // The one instance the program and the tests share; it holds no state.

@@ -1,8 +1,11 @@
 #pragma once
 // The user's program's way to the time helper: the service manager for the
-// service's state, the helper's pipe for a request.
+// service's state, and the helper's pipe (opened by the driver, which
+// checks that its server is the service's process).
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "timehelper/link.h"
 #include "timehelper/names.h"
@@ -19,14 +22,15 @@ public:
         : pipeName_(pipeName), serviceName_(serviceName) {}
 
     timehelper::HelperState State() override;
-    std::optional<std::string> Exchange(std::string_view request, int timeoutMs) override;
+    net::PipeTarget Pipe() const override { return {pipeName_, serviceName_}; }
 
 private:
-    // The service's process, when it runs.
-    std::optional<unsigned long> ServiceProcess();
-
     std::string pipeName_;
     std::string serviceName_;
 };
+
+// The process of a service while it runs; nothing when it is not there,
+// stopped, or closed to this user.
+std::optional<unsigned long> RunningServiceProcess(std::string_view serviceName);
 
 }  // namespace pw::win

@@ -12,7 +12,9 @@ public:
     bool IsInternetConnected() override;
 };
 
-// Each call makes a TUDPBlockSocket over the shared Winsock layer.
+// Each call makes a TUDPBlockSocket over the shared Winsock layer (for the
+// time helper service; defined beside that layer, so that the program,
+// which asks through its driver, does not carry it).
 net::SocketFactory WinsockSocketFactory();
 
 }  // namespace pw::win

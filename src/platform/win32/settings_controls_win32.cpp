@@ -59,6 +59,7 @@ constexpr ControlInfo kControls[] = {
     {Ctl::butConnectNow, Kind::Button, false, Page::Display},
     {Ctl::butTestTimeServers, Kind::Button, false, Page::Display},
     {Ctl::lblTimeHelper, Kind::Label, false, Page::Display},
+    {Ctl::lblNetTimeProgress, Kind::Label, false, Page::Display},
 
     {Ctl::edtBackupDir, Kind::Edit, false, Page::Housekeeping},
     {Ctl::butBackDirBrowse, Kind::Picture, false, Page::Housekeeping, IDI_GLYPH_FOLDER, L"Select folder"},

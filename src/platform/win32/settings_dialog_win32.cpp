@@ -483,6 +483,9 @@ void SettingsDialogWin32::SetEnabled(Ctl c, bool enabled) {
     HWND h = Control(c);
     if (!h) return;
     Setting s(setting_);
+    // A button that greys itself when clicked ("Connect now") would keep
+    // the focus, and the keyboard would be stuck on a dead control.
+    if (!enabled && GetFocus() == h && frame_) SendMessageW(frame_, WM_NEXTDLGCTL, 0, FALSE);
     EnableWindow(h, enabled);
     const ControlInfo* info = InfoOf(c);
     HWND parent = GetParent(h);

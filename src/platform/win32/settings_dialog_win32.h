@@ -12,7 +12,7 @@
 //
 //     pw::win::SettingsDialogWin32 dialog({store, clock, locale, files, sound,
 //         boxes, clockWindow.Logic(), ReadProgramVersion(), exePath,
-//         WinsockSocketFactory(), checkForUpdates});
+//         checkForUpdates});
 //     dialog.Create(instance, clockWindow.Handle());   // no windows yet; starts the clock
 //     ...
 //     // in the message loop, before TranslateMessage:

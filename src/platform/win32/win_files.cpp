@@ -160,15 +160,18 @@ bool WinFileSystem::MakeDirectories(std::string_view path) {
 }
 
 bool WinFileSystem::AppendLine(std::string_view path, std::string_view text) {
-    // Windows refuses to write a read-only file; Wine running as root would
-    // not, so the attribute is checked here.
-    DWORD a = Attributes(path);
-    if (a != kNoAttributes && (a & FILE_ATTRIBUTE_READONLY)) return false;
     std::string line = ToAnsi(text);
     line += "\r\n";
+    // The path is looked up once per line: a log on a share that has gone
+    // away holds the window thread for the redirector's time-out at each
+    // look-up.
     Handle h(CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!h.ok()) return false;
+    // Windows refuses to open a read-only file for writing; Wine running as
+    // root would not, so the attribute is checked here.
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(h.get(), &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) return false;
     LARGE_INTEGER zero{}, end{};
     if (!SetFilePointerEx(h.get(), zero, &end, FILE_END)) return false;
     if (!WriteAll(h.get(), line.data(), line.size())) {

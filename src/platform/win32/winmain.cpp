@@ -12,8 +12,10 @@
 #include "platform/win32/clock_window_win32.h"
 #include "platform/win32/helper_link_win32.h"
 #include "platform/win32/instance_mutex.h"
+#include "platform/win32/io_driver_win32.h"
 #include "platform/win32/locale_win32.h"
 #include "platform/win32/net_sync_win32.h"
+#include "nettime/net_time_attempts.h"
 #include "platform/win32/process_win32.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/reminder_window_win32.h"
@@ -23,7 +25,6 @@
 #include "platform/win32/version_win32.h"
 #include "platform/win32/win_files.h"
 #include "platform/win32/win_services.h"
-#include "platform/win32/winsock_api.h"
 #include "sched/launch.h"
 #include "sched/snooze.h"
 #include "update/update_check.h"
@@ -86,21 +87,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     auto& clockLogic = clockWindow.Logic();
     boxes.SetOwner(clockWindow.Handle());
 
-    // "Check for updates" waits for the server with the windows alive.
+    // Time servers, the time helper and the update server are asked through
+    // it: nothing on this thread waits for them.
+    pw::win::WinIoDriver driver;
+    driver.OnError([&boxes](const char* what) { boxes.ShowError(what); });
+
     const pw::ProgramVersion version = pw::win::ReadProgramVersion();
-    pw::win::MessagePumpWaiter updateWaiter;
-    auto checkForUpdates = [&] {
-        pw::update::butCheckForUpdateClick({app, pw::win::Winsock(), updateWaiter}, version);
-    };
+    pw::update::UpdateChecker updates({app, driver}, version);
+    auto checkForUpdates = [&updates] { updates.butCheckForUpdateClick(); };
 
     // Created hidden; its creation starts the clock timer as its last step.
     // Its schedule writes reach the tick's memory at once.
-    // Where the program lacks the right to set the clock, the machine's time
-    // helper service may do it; it answers on its pipe if it is installed.
-    pw::win::WinHelperLink timeHelper;
     pw::win::SettingsDialogWin32 settingsWindow({app.WithStore(clockLogic.Tick().ScheduleWriter()), clockLogic, version,
-                                                 pw::win::Narrow(pw::win::ExecutableFilePath()), pw::win::WinsockSocketFactory(), checkForUpdates,
-                                                 &timeHelper});
+                                                 pw::win::Narrow(pw::win::ExecutableFilePath()), checkForUpdates});
     auto& settingsDialog = settingsWindow.Logic();
     clockLogic.AttachSettingsDialog(&settingsDialog);
     if (!settingsWindow.Create(instance, clockWindow.Handle())) {
@@ -127,16 +126,24 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     settingsDialog.AttachLauncher(&launcher);
 
     // The synchronization takes its limit from the settings dialog's
-    // maximum-correction field at every attempt.
+    // maximum-correction field for every server. Where the program lacks
+    // the right to set the clock, the machine's time helper service may do
+    // it; it answers on its pipe if it is installed.
     pw::win::WinConnectionState connection;
-    pw::net::AutoSyncContext autoSync{
-        app,
-        {clock, pw::win::WinsockSocketFactory(), [&settingsDialog] { return settingsDialog.MaxCorrection(); }},
-        connection,
-        clockLogic.Settings(),
-        [&clockLogic](std::string_view message) { clockLogic.WriteLogLine(message); }};
-    autoSync.helper = &timeHelper;
-    clockLogic.AttachAutoSynchronize([&autoSync] { pw::net::AutoSynchronize(autoSync); });
+    pw::win::WinHelperLink timeHelper;
+    pw::net::NetTimeAttempts netTime({app, driver, connection, clockLogic.Settings(),
+                                      [&settingsDialog] { return settingsDialog.MaxCorrection(); },
+                                      [&clockLogic](std::string_view message) { clockLogic.WriteLogLine(message); },
+                                      &timeHelper});
+    settingsDialog.AttachNetTime(&netTime);
+    clockLogic.AttachAutoSynchronize([&netTime] { netTime.AutoSynchronize(); });
+    // At "Exit" nothing under way may answer any more: no box, no log
+    // line, no clock set after it.
+    clockLogic.AttachExit([&] {
+        netTime.Shutdown();
+        updates.Shutdown();
+        driver.Shutdown();
+    });
 
     clockWindow.ShowAtStart();
     settingsWindow.BuildLater(1000);

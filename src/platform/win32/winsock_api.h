@@ -1,11 +1,12 @@
 #pragma once
-// The socket calls over Windows Sockets.
+// The socket calls over Windows Sockets, as the blocking UDP sockets of the
+// time helper service make them.
 
 #include "net/socket_api.h"
 
 namespace pw::win {
 
-class WinsockApi : public net::StreamSocketApi {
+class WinsockApi : public net::SocketApi {
 public:
     int Startup() override;
     void Cleanup() override;
@@ -22,21 +23,6 @@ public:
                 net::Endpoint* from) override;
     std::optional<std::uint16_t> ServicePort(const std::string& name) override;
     std::optional<std::uint32_t> ResolveIpv4(const std::string& host) override;
-
-    int OpenTcp(net::SocketHandle& out) override;
-    int StartConnect(net::SocketHandle s, const net::Endpoint& remote) override;
-    int ConnectResult(net::SocketHandle s) override;
-    int SendSome(net::SocketHandle s, const std::uint8_t* data, std::size_t size, std::size_t& sent) override;
-    int ReceiveSome(net::SocketHandle s, std::uint8_t* buffer, std::size_t size, std::size_t& received) override;
-};
-
-// Waits for a socket on the user-interface thread while dispatching that
-// thread's window messages, so timers and windows stay alive. A WM_QUIT
-// met on the way is put back for the message loop and ends the wait with
-// kWsaInterrupted.
-class MessagePumpWaiter : public net::SocketWaiter {
-public:
-    int Wait(net::SocketHandle s, net::WaitFor what, int timeoutMs, bool& ready) override;
 };
 
 // The one instance the program shares; it holds no state of its own

@@ -6,9 +6,12 @@
 // arguments.
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "platform/win32/helper_link_win32.h"
+#include "platform/win32/io_driver_win32.h"
+#include "timehelper/helper_exchange.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {
@@ -23,7 +26,12 @@ int main(int argc, char** argv) {
         return 0;
     }
     const int timeoutMs = argc > 2 ? std::atoi(argv[2]) : 5000;
-    const auto reply = link.Exchange(what, timeoutMs);
+    pw::win::WinIoDriver driver;
+    pw::timehelper::HelperExchange exchange(driver);
+    std::optional<std::optional<std::string>> answer;
+    exchange.Start(link.Pipe(), what, timeoutMs, [&](std::optional<std::string> r) { answer = std::move(r); });
+    driver.RunUntil([&] { return answer.has_value(); }, timeoutMs + 5000);
+    const auto reply = answer ? *answer : std::nullopt;
     std::printf("%s", reply ? reply->c_str() : "no reply\n");
     return reply ? 0 : 1;
 }

@@ -24,14 +24,14 @@
 #include "config/date_values.h"
 #include "config/global_settings.h"
 #include "log/log.h"
-#include "nettime/netsync.h"
+#include "nettime/net_time_attempts.h"
 #include "platform/win32/locale_win32.h"
 #include "platform/win32/net_sync_win32.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/system_clock.h"
 #include "platform/win32/win_files.h"
 #include "platform/win32/win_services.h"
-#include "platform/win32/winsock_api.h"
+#include "platform/win32/io_driver_win32.h"
 
 int main(int argc, char** argv) {
     using namespace pw;
@@ -48,16 +48,18 @@ int main(int argc, char** argv) {
             win::WinFileSystem fs;
             log::EventLog eventLog(fs, clock, locale, log::LogFilePath(fs.ExecutableDirectory()));
             win::WinConnectionState connection;
-            net::SyncContext sync{
-                clock, [port] { return std::make_unique<test::RedirectedSocket>(win::Winsock(), port); },
-                [&store] { return cfg::Read(store, cfg::kSettingsKey, cfg::global::MaxCorrection); }};
             win::WinSound sound;
             win::WinMessageBoxes boxes;
             win::WinShell shell;
-            net::AutoSyncContext ctx{AppServices{store, clock, locale, fs, sound, boxes, shell}, sync, connection,
-                                     settings, [&eventLog](std::string_view m) { eventLog.Write(m); }};
+            win::WinIoDriver driver;
+            test::RedirectedDriver redirected(driver, port);
+            net::NetTimeAttempts attempts({AppServices{store, clock, locale, fs, sound, boxes, shell}, redirected,
+                                           connection, settings,
+                                           [&store] { return cfg::Read(store, cfg::kSettingsKey, cfg::global::MaxCorrection); },
+                                           [&eventLog](std::string_view m) { eventLog.Write(m); }});
             std::printf("connected: %s\n", win::IsInternetConnected() ? "yes" : "no");
-            net::AutoSynchronize(ctx);
+            attempts.AutoSynchronize();
+            driver.RunUntil([&] { return attempts.Running() == net::NetTimeAttempts::Kind::None; }, 120000);
             std::printf("LastSynchTime: %s\n", DateTimeToText(settings.LastSynchTime, locale).c_str());
             return 0;
         }

@@ -31,7 +31,9 @@
 //        pixels on screen and how long it takes to answer a message; prints
 //        "still <longest ms without a change of its pixels>", "answer
 //        <slowest answer in ms>" and "reminders <ms until a window captioned
-//        Reminders: was visible, or -1>"
+//        Reminders: was visible, or -1>", and before them, for each answer
+//        of 100 ms or more, "late <ms from the start> <answer ms>", and for
+//        each stillness over 1.5 s, "stood <ms from the start> <ms>"
 //   pwdriver band <class> <from %> <to %>  a hash of the pixels of that band
 //        of the window's client area (0 % its top), as the screen shows it
 //   pwdriver ink <caption prefix> [COLORREF]  of the rich text control in
@@ -408,8 +410,14 @@ int Watch(const wchar_t* cls, DWORD duration) {
         SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_BLOCK, 30000, &result);
         const DWORD answered = GetTickCount();
         slowestAnswer = std::max(slowestAnswer, answered - asked);
+        if (answered - asked >= 100)
+            std::printf("late %lu %lu\n", static_cast<unsigned long>(asked - start),
+                        static_cast<unsigned long>(answered - asked));
         std::vector<std::uint32_t> pixels = ScreenPixels(h);
         if (pixels != before) {
+            if (answered - lastChange > 1500)
+                std::printf("stood %lu %lu\n", static_cast<unsigned long>(lastChange - start),
+                            static_cast<unsigned long>(answered - lastChange));
             longestStill = std::max(longestStill, answered - lastChange);
             lastChange = answered;
             before = std::move(pixels);

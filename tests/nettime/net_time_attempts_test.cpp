@@ -1,11 +1,14 @@
-// The net-time controls of the settings dialog over a recording view:
-// what each control writes, and what "Connect now" and "Test servers" say.
-#include "nettime/netsync_dialog.h"
+// "Connect now" and "Test servers" as the settings dialog's buttons start
+// them, over a recording view and scripted servers: what they say, log and
+// record when their attempt ends; and the attempts side by side: one at a
+// time, joined, shown while they run, ended at exit.
+#include "nettime/net_time_attempts.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
+#include <string>
 
 #include "config/value_access.h"
 #include "nettime/netsync_fixture.h"
@@ -54,16 +57,26 @@ TEST(SpinFieldValue, ReadsWholeNumbersIntoTheFieldsRange) {
 }
 
 class NetTimeDialogTest : public test::NetSyncFixture {
-protected:
-    NetTimeDialogTest() : view(events), sound(events), boxes(events) {
+public:
+    struct Connected : ConnectionState {
+        bool IsInternetConnected() override { return true; }
+    };
+
+    NetTimeDialogTest() : view(events) {
         settings.LogNetTime = true;
         ahead["good"] = 90;
         ahead["far"] = -7200;
         throwing.insert("broken");
     }
 
-    NetTimeDialog Dialog() {
-        return NetTimeDialog{view, settings, store, locale, Context(), Log(), sound, boxes};
+    // A click, and the attempt it starts run to its end.
+    void ConnectNow() {
+        Attempts(connection).ConnectNow(view.memo);
+        driver.RunUntilIdle();
+    }
+    void TestServers() {
+        Attempts(connection).TestServers(view);
+        driver.RunUntilIdle();
     }
     std::vector<std::string> Take() {
         auto e = events.list;
@@ -71,9 +84,8 @@ protected:
         return e;
     }
 
+    Connected connection;
     RecordingView view;
-    pw::test::FakeSound sound;
-    pw::test::FakeMessageBoxes boxes;
 };
 
 TEST_F(NetTimeDialogTest, ConnectNowTriesTheFirstServerOnlyAndSaysWhatHappened) {
@@ -111,8 +123,7 @@ TEST_F(NetTimeDialogTest, ConnectNowTriesTheFirstServerOnlyAndSaysWhatHappened) 
         settings.LastSynchTime = 0;
         view.memo = c.memo;
         maxCorrection = c.maxCorrection;
-        auto d = Dialog();
-        butConnectNowClick(d);
+        ConnectNow();
         EXPECT_EQ(Take(), c.events);
         EXPECT_EQ(settings.LastSynchTime, c.recorded ? clock.Now() : 0.0);
         EXPECT_EQ(StoredLastSynch() != "(missing)", c.recorded);
@@ -127,27 +138,26 @@ TEST_F(NetTimeDialogTest, WithoutTheRightToSetTheClockTheButtonsSaySo) {
     struct Case {
         const char* why;
         ClockSet answer;
-        void (*click)(NetTimeDialog&);
+        void (NetTimeDialogTest::*click)();
         const char* memo;
         std::string box;
     };
     const Case cases[] = {
-        {"connect now, no right", ClockSet::NoRight, butConnectNowClick, "good",
+        {"connect now, no right", ClockSet::NoRight, &NetTimeDialogTest::ConnectNow, "good",
          "box:Time not adjusted.\r\n" + hint},
-        {"connect now, refused otherwise", ClockSet::Failed, butConnectNowClick, "good", "box:Time not adjusted."},
-        {"connect now, dead server", ClockSet::NoRight, butConnectNowClick, "dead", "box:Time not adjusted."},
-        {"connect now, beyond the maximum", ClockSet::NoRight, butConnectNowClick, "far", "box:Time not adjusted."},
-        {"test servers, no right", ClockSet::NoRight, butTestTimeServersClick, "dead\r\ngood",
+        {"connect now, refused otherwise", ClockSet::Failed, &NetTimeDialogTest::ConnectNow, "good", "box:Time not adjusted."},
+        {"connect now, dead server", ClockSet::NoRight, &NetTimeDialogTest::ConnectNow, "dead", "box:Time not adjusted."},
+        {"connect now, beyond the maximum", ClockSet::NoRight, &NetTimeDialogTest::ConnectNow, "far", "box:Time not adjusted."},
+        {"test servers, no right", ClockSet::NoRight, &NetTimeDialogTest::TestServers, "dead\r\ngood",
          "box:Fail: dead\r\nFail: good\r\n" + hint},
-        {"test servers, refused otherwise", ClockSet::Failed, butTestTimeServersClick, "good",
+        {"test servers, refused otherwise", ClockSet::Failed, &NetTimeDialogTest::TestServers, "good",
          "box:Fail: good\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         clock.setAnswer = c.answer;
         view.memo = c.memo;
-        auto d = Dialog();
-        c.click(d);
+        (this->*c.click)();
         const Lines events = Take();
         ASSERT_FALSE(events.empty());
         EXPECT_NE(std::find(events.begin(), events.end(), c.box), events.end()) << testing::PrintToString(events);
@@ -158,8 +168,7 @@ TEST_F(NetTimeDialogTest, WithoutTheRightToSetTheClockTheButtonsSaySo) {
 TEST_F(NetTimeDialogTest, ConnectNowLogsOnlyWithLoggingOn) {
     settings.LogNetTime = false;
     view.memo = "good";
-    auto d = Dialog();
-    butConnectNowClick(d);
+    ConnectNow();
     EXPECT_EQ(Take(), (Lines{"ask:good", "beep", "box:Time corrected by: + 0 days, 00:01:30 from good"}));
     EXPECT_EQ(StoredLastSynch(), "08/12/2026 14:06:30");
 }
@@ -197,8 +206,7 @@ TEST_F(NetTimeDialogTest, TestServersCountsLinesReportsAndPutsThePassedOnTop) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         view.memo = c.memo;
-        auto d = Dialog();
-        butTestTimeServersClick(d);
+        TestServers();
         EXPECT_EQ(Take(), c.events);
         EXPECT_EQ(view.memo, c.memoAfter);
         // Testing is no synchronization: no log line, no LastSynchTime.
@@ -211,20 +219,110 @@ TEST_F(NetTimeDialogTest, TestServersCountsLinesReportsAndPutsThePassedOnTop) {
 
 TEST_F(NetTimeDialogTest, TestServersInsertsIntoTheMemoAsItIsAfterTheReport) {
     view.memo = "good";
-    auto d = Dialog();
     // The report box is a modal loop; the user may edit the memo meanwhile.
-    struct EditingBoxes : pw::test::FakeMessageBoxes {
-        using FakeMessageBoxes::FakeMessageBoxes;
-        RecordingView* v = nullptr;
-        void Show(std::string_view t) override {
-            FakeMessageBoxes::Show(t);
-            v->memo = "edited";
-        }
-    } editing(events);
-    editing.v = &view;
-    NetTimeDialog e{d.view, d.settings, d.store, d.locale, d.sync, d.log, d.sound, editing};
-    butTestTimeServersClick(e);
+    boxes.whileShown = [this] { view.memo = "edited"; };
+    TestServers();
     EXPECT_EQ(view.memo, "good\r\n\r\nedited");
+}
+
+using Kind = NetTimeAttempts::Kind;
+const std::string kEllipsis = "\xE2\x80\xA6";
+
+TEST_F(NetTimeDialogTest, ConnectNowShowsWhichServerItAsksAndAnswersWhenItEnds) {
+    auto& a = Attempts(connection);
+    a.ConnectNow("dead\r\ngood");
+    EXPECT_EQ(a.Running(), Kind::ConnectNow);
+    EXPECT_TRUE(a.ConnectNowWaiting());
+    EXPECT_EQ(a.ProgressLine(), "Asking 1 of 1: dead" + kEllipsis);
+    driver.RunFor(kSyncTimeoutMs - 10);
+    EXPECT_EQ(Take(), (Lines{"ask:dead"})) << "nothing is said before the attempt ends";
+    // Nothing starts beside it: not a second click, not the automatic
+    // step, not "Test servers".
+    settings.AutoSynchTime = true;
+    a.ConnectNow("good");
+    a.AutoSynchronize();
+    a.TestServers(view);
+    driver.RunFor(20);
+    EXPECT_EQ(Take(), (Lines{"beep", "box:Time not adjusted."}));
+    EXPECT_EQ(a.Running(), Kind::None);
+    EXPECT_EQ(a.ProgressLine(), "");
+    EXPECT_EQ(SocketsOpened(), 1);
+}
+
+TEST_F(NetTimeDialogTest, ConnectNowDuringAnAutomaticWalkJoinsItAndAnswersWithItsOutcome) {
+    struct Case {
+        const char* servers;
+        Lines after;  // what follows the first server's line
+    };
+    const std::string dead = "log:NetTime: Time not adjusted from dead";
+    const Case cases[] = {
+        {"dead\r\nquiet\r\ngood",
+         {"ask:quiet", "log:NetTime: Time not adjusted from quiet", "ask:good",
+          "log:NetTime: + 0 days, 00:01:30 from good", "beep",
+          "box:Time corrected by: + 0 days, 00:01:30 from good"}},
+        {"dead\r\nquiet\r\nfar",
+         {"ask:quiet", "log:NetTime: Time not adjusted from quiet", "ask:far",
+          "log:NetTime: Time not adjusted from far", "beep", "box:Time not adjusted."}},
+        {"dead\r\nquiet\r\nbroken",
+         {"ask:quiet", "log:NetTime: Time not adjusted from quiet", "ask:broken", "log:NetTime: Unknown error", "beep",
+          "box:Error connecting to server."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.servers);
+        attempts.reset();
+        settings.AutoSynchTime = true;
+        settings.LastSynchTime = 0;
+        settings.TimeServers = c.servers;
+        auto& a = Attempts(connection);
+        a.AutoSynchronize();
+        EXPECT_FALSE(a.ConnectNowWaiting());
+        driver.RunFor(kSyncTimeoutMs + 10);
+        EXPECT_EQ(a.ProgressLine(), "Asking 2 of 3: quiet" + kEllipsis);
+        const int opened = SocketsOpened();
+        a.ConnectNow("other");
+        EXPECT_TRUE(a.ConnectNowWaiting());
+        driver.RunUntilIdle();
+        Lines expected{"ask:dead", dead};
+        expected.insert(expected.end(), c.after.begin(), c.after.end());
+        EXPECT_EQ(Take(), expected);
+        EXPECT_EQ(SocketsOpened(), opened + 1) << "the click asked a server of its own";
+        EXPECT_EQ(a.Running(), Kind::None);
+    }
+}
+
+TEST_F(NetTimeDialogTest, ExitDuringAnAttemptEndsItWithoutAWordOrAClockSet) {
+    struct Case {
+        const char* what;
+        std::function<void(NetTimeAttempts&)> start;
+    };
+    const Case cases[] = {
+        {"connect now", [](NetTimeAttempts& a) { a.ConnectNow("good"); }},
+        {"the automatic step", [](NetTimeAttempts& a) { a.AutoSynchronize(); }},
+        {"test servers", [this](NetTimeAttempts& a) { a.TestServers(view); }},
+    };
+    settings.AutoSynchTime = true;
+    settings.TimeServers = "good";
+    view.memo = "good";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        attempts.reset();
+        clock.sets.clear();
+        auto& a = Attempts(connection);
+        c.start(a);
+        // The request is out, its answer on the way.
+        driver.RunFor(0);
+        Take();
+        a.Shutdown();
+        driver.RunUntilIdle();
+        EXPECT_EQ(Take(), Lines{});
+        EXPECT_TRUE(clock.sets.empty());
+        EXPECT_EQ(driver.OpenCount(), 0u);
+        // Nothing starts after it either.
+        a.ConnectNow("good");
+        a.AutoSynchronize();
+        driver.RunUntilIdle();
+        EXPECT_EQ(Take(), Lines{});
+    }
 }
 
 }  // namespace

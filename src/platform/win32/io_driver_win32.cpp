@@ -1,0 +1,593 @@
+#include "platform/win32/io_driver_win32.h"
+
+#include <climits>
+#include <cstring>
+#include <utility>
+#include <exception>
+#include <vector>
+
+#include "platform/win32/helper_link_win32.h"
+#include "platform/win32/text.h"
+#include "platform/win32/winsock_util.h"
+
+namespace pw::win {
+
+namespace {
+
+constexpr UINT kLookupMessage = WM_APP + 1;
+constexpr UINT kLaterMessage = WM_APP + 2;
+// Each socket reports with a message of its own, so a report still queued
+// for a socket that was closed cannot be taken for one of a new socket the
+// system gave the same handle.
+constexpr UINT kSocketMessages = WM_APP + 0x100;
+constexpr net::IoId kSocketMessageSpan = 0x3F00;
+// Looks at the pipe steps under way.
+constexpr UINT_PTR kPipePollTimer = 0x7FFFFFF0;
+constexpr UINT kPipePollMs = 10;
+
+UINT SocketMessage(net::IoId id) { return kSocketMessages + static_cast<UINT>(id % kSocketMessageSpan); }
+
+// What the pipe grants a user at this computer; asking for more (the
+// generic rights) would be refused.
+constexpr DWORD kPipeAccess = FILE_READ_DATA | FILE_WRITE_DATA | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES |
+                              READ_CONTROL | SYNCHRONIZE;
+
+const wchar_t* WindowClass() { return L"PlenwickIoDriver"; }
+
+}  // namespace
+
+struct WinIoDriver::Socket {
+    SOCKET s = INVALID_SOCKET;
+    bool stream = false;
+    bool connected = false;
+    net::DatagramHandlers datagram;
+    net::StreamHandlers streamHandlers;
+    std::string outgoing;
+};
+
+struct WinIoDriver::Lookup {
+    HANDLE request = nullptr;
+    std::string host;
+    std::vector<char> buffer = std::vector<char>(MAXGETHOSTSTRUCT);
+    std::function<void(std::optional<std::uint32_t>)> done;
+};
+
+struct WinIoDriver::Pipe {
+    enum class Step { None, Write, Read };
+    HANDLE h = INVALID_HANDLE_VALUE;
+    HANDLE event = nullptr;
+    OVERLAPPED ov{};
+    Step step = Step::None;
+    std::string buffer;
+    std::size_t maxBytes = 0;
+    net::PipeHandlers handlers;
+};
+
+WinIoDriver::WinIoDriver() {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = WindowClass();
+    RegisterClassW(&wc);  // fails harmlessly when a second driver registers again
+    hwnd_ = CreateWindowExW(0, WindowClass(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+    if (hwnd_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+WinIoDriver::~WinIoDriver() {
+    Shutdown();
+    if (hwnd_) DestroyWindow(hwnd_);
+    if (winsock_) WSACleanup();
+}
+
+bool WinIoDriver::Winsock() {
+    // Started at the first socket, so that a program that never asks a
+    // server never loads the socket library.
+    if (!winsock_) {
+        WSADATA data;
+        winsock_ = WSAStartup(MAKEWORD(1, 1), &data) == 0;
+    }
+    return winsock_;
+}
+
+void WinIoDriver::Shutdown() {
+    shut_ = true;
+    while (!timers_.empty()) Cancel(timers_.begin()->first);
+    while (!lookups_.empty()) Cancel(lookups_.begin()->first);
+    while (!sockets_.empty()) Cancel(sockets_.begin()->first);
+    while (!pipes_.empty()) Cancel(pipes_.begin()->first);
+    later_.clear();
+}
+
+LRESULT CALLBACK WinIoDriver::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<WinIoDriver*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self && (msg == WM_TIMER || msg == kLookupMessage || msg == kLaterMessage ||
+                 (msg >= kSocketMessages && msg < kSocketMessages + kSocketMessageSpan))) {
+        self->OnMessage(msg, wp, lp);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void WinIoDriver::Run(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        if (report_) report_(e.what());
+    } catch (...) {
+        if (report_) report_("Unexpected error.");
+    }
+}
+
+void WinIoDriver::Later(net::IoId owner, std::function<void()> fn) {
+    later_.emplace_back(owner, std::move(fn));
+    PostMessageW(hwnd_, kLaterMessage, 0, 0);
+}
+
+void WinIoDriver::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (shut_) return;
+    if (msg == WM_TIMER) {
+        if (wp == kPipePollTimer) {
+            PollPipes();
+            return;
+        }
+        const net::IoId id = wp;
+        KillTimer(hwnd_, wp);
+        auto it = timers_.find(id);
+        if (it == timers_.end()) return;
+        const std::function<void()> fired = std::move(it->second);
+        timers_.erase(it);
+        Run(fired);
+        return;
+    }
+    if (msg == kLaterMessage) {
+        if (later_.empty()) return;
+        auto [owner, fn] = std::move(later_.front());
+        later_.pop_front();
+        const bool alive = sockets_.count(owner) || pipes_.count(owner) || timers_.count(owner) || lookups_.count(owner);
+        if (alive) Run(fn);
+        return;
+    }
+    if (msg == kLookupMessage) {
+        const auto request = reinterpret_cast<HANDLE>(wp);
+        for (auto it = lookups_.begin(); it != lookups_.end(); ++it) {
+            if (it->second->request != request) continue;
+            const std::unique_ptr<Lookup> lookup = std::move(it->second);
+            lookups_.erase(it);
+            std::optional<std::uint32_t> address;
+            const auto* host = reinterpret_cast<const hostent*>(lookup->buffer.data());
+            if (WSAGETASYNCERROR(lp) == 0 && host->h_addrtype == AF_INET && host->h_length == 4 &&
+                host->h_addr_list && host->h_addr_list[0]) {
+                in_addr a;
+                std::memcpy(&a, host->h_addr_list[0], sizeof a);
+                address = ntohl(a.s_addr);
+            }
+            Run([&] { lookup->done(address); });
+            return;
+        }
+        return;
+    }
+    // A socket's report: the message names the socket's id, the parameter
+    // its handle.
+    for (const auto& [id, socket] : sockets_) {
+        if (SocketMessage(id) == msg && socket->s == static_cast<SOCKET>(wp)) {
+            SocketEvent(id, wp, lp);
+            return;
+        }
+    }
+}
+
+// --- timers and lookups ----------------------------------------------------
+
+net::IoId WinIoDriver::StartTimer(int ms, std::function<void()> fired) {
+    if (shut_ || !hwnd_) return net::kNoIo;
+    const net::IoId id = NewId();
+    if (!SetTimer(hwnd_, static_cast<UINT_PTR>(id), static_cast<UINT>(ms < 0 ? 0 : ms), nullptr)) return net::kNoIo;
+    timers_[id] = std::move(fired);
+    return id;
+}
+
+net::IoId WinIoDriver::Resolve(const std::string& host, std::function<void(std::optional<std::uint32_t>)> done) {
+    if (shut_ || !hwnd_) return net::kNoIo;
+    const net::IoId id = NewId();
+    auto lookup = std::make_unique<Lookup>();
+    lookup->host = host;
+    lookup->done = std::move(done);
+    if (Winsock())
+        lookup->request = WSAAsyncGetHostByName(hwnd_, kLookupMessage, lookup->host.c_str(), lookup->buffer.data(),
+                                                static_cast<int>(lookup->buffer.size()));
+    if (!lookup->request) {
+        // Not even started: the answer is that there is none.
+        auto answer = std::move(lookup->done);
+        timers_[id] = [answer] { answer(std::nullopt); };
+        SetTimer(hwnd_, static_cast<UINT_PTR>(id), 0, nullptr);
+        return id;
+    }
+    lookups_[id] = std::move(lookup);
+    return id;
+}
+
+// --- sockets ----------------------------------------------------------------
+
+net::IoId WinIoDriver::OpenDatagram(const net::Endpoint& remote, net::DatagramHandlers handlers, int& error) {
+    error = 0;
+    if (shut_ || !hwnd_ || !Winsock()) {
+        error = net::kWsaNotInitialised;
+        return net::kNoIo;
+    }
+    SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    if (s == INVALID_SOCKET) {
+        error = WSAGetLastError();
+        return net::kNoIo;
+    }
+    const net::IoId id = NewId();
+    const sockaddr_in a = ToSockaddr(remote);
+    // Connected, so that the system delivers datagrams from the server's
+    // address and port only.
+    if (connect(s, reinterpret_cast<const sockaddr*>(&a), sizeof a) == SOCKET_ERROR ||
+        WSAAsyncSelect(s, hwnd_, SocketMessage(id), FD_READ) == SOCKET_ERROR) {
+        error = WSAGetLastError();
+        closesocket(s);
+        return net::kNoIo;
+    }
+    auto socket = std::make_unique<Socket>();
+    socket->s = s;
+    socket->datagram = std::move(handlers);
+    sockets_[id] = std::move(socket);
+    return id;
+}
+
+int WinIoDriver::SendDatagram(net::IoId id, net::Bytes datagram) {
+    auto it = sockets_.find(id);
+    if (it == sockets_.end() || it->second->stream) return net::kWsaNotSocket;
+    if (send(it->second->s, reinterpret_cast<const char*>(datagram.data()), SocketLength(datagram.size()), 0) ==
+        SOCKET_ERROR)
+        return WSAGetLastError();
+    return 0;
+}
+
+net::IoId WinIoDriver::OpenStream(const net::Endpoint& remote, net::StreamHandlers handlers, int& error) {
+    error = 0;
+    if (shut_ || !hwnd_ || !Winsock()) {
+        error = net::kWsaNotInitialised;
+        return net::kNoIo;
+    }
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (s == INVALID_SOCKET) {
+        error = WSAGetLastError();
+        return net::kNoIo;
+    }
+    const net::IoId id = NewId();
+    // Also makes the socket non-blocking.
+    if (WSAAsyncSelect(s, hwnd_, SocketMessage(id), FD_CONNECT | FD_READ | FD_WRITE | FD_CLOSE) == SOCKET_ERROR) {
+        error = WSAGetLastError();
+        closesocket(s);
+        return net::kNoIo;
+    }
+    auto socket = std::make_unique<Socket>();
+    socket->s = s;
+    socket->stream = true;
+    socket->streamHandlers = std::move(handlers);
+    sockets_[id] = std::move(socket);
+    const sockaddr_in a = ToSockaddr(remote);
+    if (connect(s, reinterpret_cast<const sockaddr*>(&a), sizeof a) == SOCKET_ERROR) {
+        const int e = WSAGetLastError();
+        // Under way: FD_CONNECT tells how it ended.
+        if (e != WSAEWOULDBLOCK)
+            Later(id, [this, id, e] {
+                auto connected = sockets_[id]->streamHandlers.connected;
+                CloseSocket(id);
+                connected(e);
+            });
+    }
+    return id;
+}
+
+void WinIoDriver::SendStream(net::IoId id, std::string_view bytes) {
+    auto it = sockets_.find(id);
+    if (it == sockets_.end() || !it->second->stream) return;
+    it->second->outgoing.append(bytes);
+    if (it->second->connected) FlushStream(id);
+}
+
+void WinIoDriver::FlushStream(net::IoId id) {
+    Socket& socket = *sockets_[id];
+    while (!socket.outgoing.empty()) {
+        const int sent = send(socket.s, socket.outgoing.data(), SocketLength(socket.outgoing.size()), 0);
+        if (sent == SOCKET_ERROR) {
+            const int e = WSAGetLastError();
+            // The rest goes at the next FD_WRITE.
+            if (e == WSAEWOULDBLOCK) return;
+            socket.outgoing.clear();
+            Later(id, [this, id, e] {
+                auto closed = sockets_[id]->streamHandlers.closed;
+                CloseSocket(id);
+                closed(e);
+            });
+            return;
+        }
+        socket.outgoing.erase(0, static_cast<std::size_t>(sent));
+    }
+}
+
+void WinIoDriver::SocketEvent(net::IoId id, WPARAM, LPARAM lp) {
+    Socket& socket = *sockets_[id];
+    const int error = WSAGETSELECTERROR(lp);
+    switch (WSAGETSELECTEVENT(lp)) {
+        case FD_READ:
+            if (!socket.stream) {
+                if (error != 0) {
+                    auto failed = socket.datagram.failed;
+                    CloseSocket(id);
+                    Run([&] { failed(error); });
+                    return;
+                }
+                DatagramReadable(id);
+            } else {
+                StreamReadable(id, false, 0);
+            }
+            return;
+        case FD_CONNECT: {
+            if (error != 0) {
+                auto connected = socket.streamHandlers.connected;
+                CloseSocket(id);
+                Run([&] { connected(error); });
+                return;
+            }
+            socket.connected = true;
+            FlushStream(id);
+            auto connected = socket.streamHandlers.connected;
+            Run([&] { connected(0); });
+            return;
+        }
+        case FD_WRITE:
+            if (socket.connected) FlushStream(id);
+            return;
+        case FD_CLOSE: StreamReadable(id, true, error); return;
+    }
+}
+
+void WinIoDriver::DatagramReadable(net::IoId id) {
+    Socket& socket = *sockets_[id];
+    std::vector<std::uint8_t> buffer(net::kMaxDatagram);
+    sockaddr_in from{};
+    int fromLength = sizeof from;
+    const int n = recvfrom(socket.s, reinterpret_cast<char*>(buffer.data()), SocketLength(buffer.size()), 0,
+                           reinterpret_cast<sockaddr*>(&from), &fromLength);
+    if (n == SOCKET_ERROR) {
+        const int e = WSAGetLastError();
+        if (e == WSAEWOULDBLOCK) return;
+        // A refused port (ICMP port unreachable) shows here.
+        auto failed = socket.datagram.failed;
+        CloseSocket(id);
+        Run([&] { failed(e); });
+        return;
+    }
+    buffer.resize(static_cast<std::size_t>(n));
+    const net::Endpoint sender = FromSockaddr(from);
+    auto received = socket.datagram.received;
+    Run([&] { received(net::Bytes(buffer), sender); });
+}
+
+void WinIoDriver::StreamReadable(net::IoId id, bool closing, int closeError) {
+    // After FD_CLOSE no FD_READ comes: what is left is read now.
+    for (;;) {
+        auto it = sockets_.find(id);
+        if (it == sockets_.end()) return;
+        Socket& socket = *it->second;
+        char buffer[4096];
+        const int n = recv(socket.s, buffer, sizeof buffer, 0);
+        if (n > 0) {
+            auto received = socket.streamHandlers.received;
+            Run([&] { received(std::string_view(buffer, static_cast<std::size_t>(n))); });
+            if (!closing) return;  // the next FD_READ brings the rest
+            continue;
+        }
+        int e = n == 0 ? 0 : WSAGetLastError();
+        if (e == WSAEWOULDBLOCK) {
+            if (!closing) return;
+            e = closeError;
+        }
+        auto closed = socket.streamHandlers.closed;
+        CloseSocket(id);
+        Run([&] { closed(e); });
+        return;
+    }
+}
+
+void WinIoDriver::CloseSocket(net::IoId id) {
+    auto it = sockets_.find(id);
+    if (it == sockets_.end()) return;
+    // No report comes after this, queued or not: the message is this
+    // socket's own, and its entry is gone.
+    WSAAsyncSelect(it->second->s, hwnd_, 0, 0);
+    closesocket(it->second->s);
+    sockets_.erase(it);
+}
+
+// --- pipes ------------------------------------------------------------------
+
+net::IoId WinIoDriver::OpenPipe(const net::PipeTarget& target, net::PipeHandlers handlers, net::PipeOpening& how) {
+    how = net::PipeOpening::Refused;
+    if (shut_ || !hwnd_) return net::kNoIo;
+    // Identification only: whoever answers on this name may learn who
+    // asks, never act as the user.
+    HANDLE h = CreateFileW(Widen(target.name).c_str(), kPipeAccess, 0, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        if (GetLastError() == ERROR_PIPE_BUSY) how = net::PipeOpening::Busy;
+        return net::kNoIo;
+    }
+    bool trusted = target.serverService.empty();
+    if (!trusted) {
+        ULONG server = 0;
+        const auto service = RunningServiceProcess(target.serverService);
+        trusted = service && GetNamedPipeServerProcessId(h, &server) && server == *service;
+    }
+    DWORD mode = PIPE_READMODE_MESSAGE;
+    HANDLE event = trusted ? CreateEventW(nullptr, TRUE, FALSE, nullptr) : nullptr;
+    if (!event || !SetNamedPipeHandleState(h, &mode, nullptr, nullptr)) {
+        if (event) CloseHandle(event);
+        CloseHandle(h);
+        return net::kNoIo;
+    }
+    const net::IoId id = NewId();
+    auto pipe = std::make_unique<Pipe>();
+    pipe->h = h;
+    pipe->event = event;
+    pipe->handlers = std::move(handlers);
+    pipes_[id] = std::move(pipe);
+    how = net::PipeOpening::Opened;
+    return id;
+}
+
+void WinIoDriver::WritePipe(net::IoId id, std::string_view message) {
+    auto it = pipes_.find(id);
+    if (it == pipes_.end() || it->second->step != Pipe::Step::None) return;
+    Pipe& pipe = *it->second;
+    pipe.buffer.assign(message);
+    pipe.ov = OVERLAPPED{};
+    pipe.ov.hEvent = pipe.event;
+    pipe.step = Pipe::Step::Write;
+    DWORD error = ERROR_SUCCESS;
+    if (!WriteFile(pipe.h, pipe.buffer.data(), static_cast<DWORD>(pipe.buffer.size()), nullptr, &pipe.ov))
+        error = GetLastError();
+    // Done at once or not, the end is looked at from the loop.
+    if (error != ERROR_SUCCESS && error != ERROR_IO_PENDING)
+        Later(id, [this, id, error] { PipeStepDone(id, error, 0); });
+    UpdatePipePoll();
+}
+
+void WinIoDriver::ReadPipe(net::IoId id, std::size_t maxBytes) {
+    auto it = pipes_.find(id);
+    if (it == pipes_.end() || it->second->step != Pipe::Step::None) return;
+    Pipe& pipe = *it->second;
+    // One byte over the limit tells a message too long from a full one.
+    pipe.maxBytes = maxBytes;
+    pipe.buffer.assign(maxBytes + 1, '\0');
+    pipe.ov = OVERLAPPED{};
+    pipe.ov.hEvent = pipe.event;
+    pipe.step = Pipe::Step::Read;
+    DWORD error = ERROR_SUCCESS;
+    if (!ReadFile(pipe.h, pipe.buffer.data(), static_cast<DWORD>(pipe.buffer.size()), nullptr, &pipe.ov))
+        error = GetLastError();
+    if (error == ERROR_MORE_DATA) {
+        const auto full = static_cast<DWORD>(pipe.buffer.size());
+        Later(id, [this, id, full] { PipeStepDone(id, ERROR_MORE_DATA, full); });
+    } else if (error != ERROR_SUCCESS && error != ERROR_IO_PENDING) {
+        Later(id, [this, id, error] { PipeStepDone(id, error, 0); });
+    }
+    UpdatePipePoll();
+}
+
+void WinIoDriver::UpdatePipePoll() {
+    bool pending = false;
+    for (const auto& [id, pipe] : pipes_) pending = pending || pipe->step != Pipe::Step::None;
+    if (pending && !pipePoll_) SetTimer(hwnd_, kPipePollTimer, kPipePollMs, nullptr);
+    if (!pending && pipePoll_) KillTimer(hwnd_, kPipePollTimer);
+    pipePoll_ = pending;
+}
+
+void WinIoDriver::PollPipes() {
+    std::vector<net::IoId> ready;
+    for (const auto& [id, pipe] : pipes_)
+        if (pipe->step != Pipe::Step::None && WaitForSingleObject(pipe->event, 0) == WAIT_OBJECT_0) ready.push_back(id);
+    for (net::IoId id : ready) {
+        auto it = pipes_.find(id);
+        if (it == pipes_.end()) continue;
+        DWORD bytes = 0;
+        const DWORD error =
+            GetOverlappedResult(it->second->h, &it->second->ov, &bytes, FALSE) ? ERROR_SUCCESS : GetLastError();
+        PipeStepDone(id, error, bytes);
+    }
+    UpdatePipePoll();
+}
+
+void WinIoDriver::PipeStepDone(net::IoId id, DWORD error, DWORD bytes) {
+    auto it = pipes_.find(id);
+    if (it == pipes_.end()) return;
+    Pipe& pipe = *it->second;
+    // Both the poll and an error found at the start may report a step.
+    if (pipe.step == Pipe::Step::None) return;
+    const Pipe::Step step = std::exchange(pipe.step, Pipe::Step::None);
+    ResetEvent(pipe.event);
+    UpdatePipePoll();
+    if (step == Pipe::Step::Write && error == ERROR_SUCCESS && bytes == pipe.buffer.size()) {
+        auto written = pipe.handlers.written;
+        Run(written);
+        return;
+    }
+    if (step == Pipe::Step::Read && (error == ERROR_SUCCESS || error == ERROR_MORE_DATA)) {
+        const std::size_t n = bytes < pipe.maxBytes ? bytes : pipe.maxBytes;
+        const bool whole = error == ERROR_SUCCESS && bytes <= pipe.maxBytes;
+        const std::string message = pipe.buffer.substr(0, n);
+        auto received = pipe.handlers.received;
+        Run([&] { received(message, whole); });
+        return;
+    }
+    auto failed = pipe.handlers.failed;
+    ClosePipe(id);
+    Run([&] { failed(static_cast<int>(error == ERROR_SUCCESS ? ERROR_BROKEN_PIPE : error)); });
+}
+
+void WinIoDriver::ClosePipe(net::IoId id) {
+    auto it = pipes_.find(id);
+    if (it == pipes_.end()) return;
+    Pipe& pipe = *it->second;
+    if (pipe.step != Pipe::Step::None) {
+        // The buffer and the OVERLAPPED must outlive the step: cancelling a
+        // pipe step ends it at once, and the wait only collects that end.
+        CancelIoEx(pipe.h, &pipe.ov);
+        DWORD bytes = 0;
+        GetOverlappedResult(pipe.h, &pipe.ov, &bytes, TRUE);
+    }
+    CloseHandle(pipe.event);
+    CloseHandle(pipe.h);
+    pipes_.erase(it);
+    UpdatePipePoll();
+}
+
+// --- both -------------------------------------------------------------------
+
+void WinIoDriver::Cancel(net::IoId id) {
+    if (auto t = timers_.find(id); t != timers_.end()) {
+        KillTimer(hwnd_, static_cast<UINT_PTR>(id));
+        timers_.erase(t);
+        return;
+    }
+    if (auto l = lookups_.find(id); l != lookups_.end()) {
+        WSACancelAsyncRequest(l->second->request);
+        // The buffer may still be written to by a lookup that was just
+        // ending; it is kept until the driver goes.
+        l->second->done = nullptr;
+        retiredLookups_.push_back(std::move(l->second));
+        lookups_.erase(l);
+        return;
+    }
+    if (sockets_.count(id)) {
+        CloseSocket(id);
+        return;
+    }
+    if (pipes_.count(id)) ClosePipe(id);
+}
+
+bool WinIoDriver::RunUntil(const std::function<bool()>& done, int timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs < 0 ? 0 : timeoutMs);
+    for (;;) {
+        if (done()) return true;
+        const ULONGLONG now = GetTickCount64();
+        if (now >= end) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return done();
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+}  // namespace pw::win
