@@ -50,7 +50,7 @@ struct SettingsDialogParts : SettingsDialogServices {
     DialogView& view;
 };
 
-class SettingsDialog : public app::SettingsDialogLink, private net::NetTimeView {
+class SettingsDialog : public app::SettingsDialogLink, private nettime::NetTimeView {
 public:
     SettingsDialog(SettingsDialogServices services, DialogView& view);
 
@@ -66,7 +66,7 @@ public:
     // read its maximum-correction field): "Connect now", "Test servers"
     // and the time helper's line go through them, and the group shows
     // what they are doing. Without them the buttons do nothing.
-    void AttachNetTime(net::NetTimeAttempts* netTime);
+    void AttachNetTime(nettime::NetTimeAttempts* netTime);
 
     // The user turned to another page (the dialog's own Show does not
     // come through here).
@@ -162,7 +162,7 @@ private:
     // The group's buttons and its line follow the attempt under way.
     void NetTimeChanged();
 
-    // net::NetTimeView, for "Test servers".
+    // nettime::NetTimeView, for "Test servers".
     std::string TimeServersText() override;
     void SetTimeServersText(std::string_view text) override;
     void SetTestServersCaption(std::string_view caption) override;
@@ -170,7 +170,7 @@ private:
     SettingsDialogParts parts_;
     sched::ReminderWindow* reminders_ = nullptr;
     sched::Launcher* launcher_ = nullptr;
-    net::NetTimeAttempts* netTime_ = nullptr;
+    nettime::NetTimeAttempts* netTime_ = nullptr;
     // A click on "Connect now" waits for its answer.
     bool connectNowWaiting_ = false;
     std::vector<std::string> list_;

@@ -123,7 +123,7 @@ void SettingsDialog::ApplyOptionsCreationState() {
         }
     v.SetEnabled(Ctl::butUndoRestore, false);
     v.SetItems(Ctl::cmbClockDateFormat, {kDateFormats.begin(), kDateFormats.end()});
-    v.SetText(Ctl::butTestTimeServers, net::kTestServersCaption);
+    v.SetText(Ctl::butTestTimeServers, nettime::kTestServersCaption);
 }
 
 // The shown value of a row's control, in the type of its stored value.
@@ -257,7 +257,7 @@ void SettingsDialog::SetTestServersCaption(std::string_view caption) {
     parts_.view.SetText(Ctl::butTestTimeServers, caption);
 }
 
-void SettingsDialog::AttachNetTime(net::NetTimeAttempts* netTime) {
+void SettingsDialog::AttachNetTime(nettime::NetTimeAttempts* netTime) {
     netTime_ = netTime;
     if (netTime_) netTime_->OnChange([this] { NetTimeChanged(); });
     NetTimeChanged();
@@ -265,7 +265,7 @@ void SettingsDialog::AttachNetTime(net::NetTimeAttempts* netTime) {
 
 void SettingsDialog::NetTimeChanged() {
     auto& v = parts_.view;
-    using Kind = net::NetTimeAttempts::Kind;
+    using Kind = nettime::NetTimeAttempts::Kind;
     const Kind running = netTime_ ? netTime_->Running() : Kind::None;
     const bool waiting = netTime_ && netTime_->ConnectNowWaiting();
     // An automatic walk may be joined; a click already waiting, or a test

@@ -496,10 +496,10 @@ TEST_F(SettingsDialogTest, TheTimeHelpersLineIsFilledWhenTheNetTimePageShows) {
 TEST_F(SettingsDialogTest, ConnectNowGreysItselfAndSaysWhichServerIsAskedUntilItsAnswer) {
     Create();
     test::FakeIoDriver driver;  // a server that never answers
-    struct Connected : net::ConnectionState {
+    struct Connected : nettime::ConnectionState {
         bool IsInternetConnected() override { return true; }
     } connection;
-    net::NetTimeAttempts netTime({AppServices{store, clock, locale, files, sound, boxes, shell}, driver, connection,
+    nettime::NetTimeAttempts netTime({AppServices{store, clock, locale, files, sound, boxes, shell}, driver, connection,
                                   clockWindow.Settings(), [this] { return dialog.MaxCorrection(); }, nullptr});
     dialog.AttachNetTime(&netTime);
     dialog.Show(app::DialogPage::Schedules);
@@ -772,7 +772,7 @@ TEST_F(SettingsDialogTest, ClicksOnTheBackupGroupWhileItsBoxIsUpAreIgnored) {
     Create();
     Open();
     auto fileText = [&](std::string_view name) {
-        std::ifstream f(AddTrailingBackslash(dir.Path("saved")) + std::string(name));
+        std::ifstream f(backup::AddTrailingBackslash(dir.Path("saved")) + std::string(name));
         return std::string(std::istreambuf_iterator<char>(f), {});
     };
     WriteRegInteger(store, kSettingsKey, "MsgDisplayTime", 30);
