@@ -25,7 +25,7 @@
 #include "common/version.h"
 #include "nettime/net_time_attempts.h"
 #include "sched/launch.h"
-#include "sched/reminder_window.h"
+#include "app/reminder_window.h"
 #include "ui/dialog_view.h"
 #include "ui/option_rows.h"
 
@@ -60,7 +60,7 @@ public:
     void FormCreate();
     // The reminder window and the launcher are made after the dialog; the
     // Test button needs them.
-    void AttachReminderWindow(sched::ReminderWindow* reminders) { reminders_ = reminders; }
+    void AttachReminderWindow(app::ReminderWindow* reminders) { reminders_ = reminders; }
     void AttachLauncher(sched::Launcher* launcher) { launcher_ = launcher; }
     // The attempts at correcting the clock, made after the dialog (they
     // read its maximum-correction field): "Connect now", "Test servers"
@@ -168,7 +168,7 @@ private:
     void SetTestServersCaption(std::string_view caption) override;
 
     SettingsDialogParts parts_;
-    sched::ReminderWindow* reminders_ = nullptr;
+    app::ReminderWindow* reminders_ = nullptr;
     sched::Launcher* launcher_ = nullptr;
     nettime::NetTimeAttempts* netTime_ = nullptr;
     // A click on "Connect now" waits for its answer.

@@ -8,7 +8,7 @@
 #include "common/store_access.h"
 #include "config/value_access.h"
 #include "config/values.h"
-#include "log/handlers.h"
+#include "app/log_commands.h"
 #include "common/errors.h"
 #include "nettime/net_time_attempts.h"
 #include "ui/backup_group.h"
@@ -351,7 +351,7 @@ bool SettingsDialog::DispatchOption(Ctl c, Event e) {
         }
         case Ctl::butTrimLog:
             if (auto* log = parts_.clockWindow.Log())
-                log::butTrimLogClick(*log, parts_.clockWindow.Settings(), parts_.sound, parts_.boxes);
+                app::butTrimLogClick(*log, parts_.clockWindow.Settings(), parts_.sound, parts_.boxes);
             return true;
         case Ctl::butCheckForUpdate:
             if (parts_.checkForUpdates) parts_.checkForUpdates();

@@ -110,7 +110,7 @@ public:
     test::FakeDialogView view;
     SettingsDialog dialog;
     test::FakeReminderView reminderView;
-    sched::ReminderWindow reminders;
+    app::ReminderWindow reminders;
     RecordingStarter starter;
     sched::Launcher launcher;
 };
@@ -182,7 +182,7 @@ TEST_F(SettingsDialogTest, RegionalSettingsChangedWhileRunningAreFollowedAtOnceA
     clock.local = EncodeDate(2026, 12, 8) + EncodeTime(9, 30, 5, 0);
     clockWindow.ClockTimer();
     ASSERT_FALSE(reminderView.lines.empty());
-    EXPECT_TRUE(std::any_of(reminderView.lines.begin(), reminderView.lines.end(), [](const sched::StyledLine& l) {
+    EXPECT_TRUE(std::any_of(reminderView.lines.begin(), reminderView.lines.end(), [](const app::StyledLine& l) {
         return l.text.find("Start:12/8/2026 9:30:00 AM") != std::string::npos;
     }));
     const auto log = files.ReadLines(dir.Path("plenwk.log"));

@@ -84,7 +84,7 @@ bool ReminderWindowWin32::Create(HINSTANCE instance, HWND owner) {
     if (hwnd_) return true;
     if (!RichEditAvailable()) return false;
 
-    if (!CreateBaseWindow(instance, {ClassName()}, kExStyle, L"Reminders", kStyle, sched::ReminderWindow::kInitialWidth,
+    if (!CreateBaseWindow(instance, {ClassName()}, kExStyle, L"Reminders", kStyle, app::ReminderWindow::kInitialWidth,
                           200, owner))
         return false;
     CreateFonts();
@@ -99,7 +99,7 @@ void ReminderWindowWin32::ArmTimer() {
     if (timerArmed_ || !hwnd_) return;
     // The first event falls on the beat, as it would had the timer run all
     // along: the window stays up for the display time plus part of a second.
-    const DWORD interval = sched::ReminderWindow::kTimerIntervalMs;
+    const DWORD interval = app::ReminderWindow::kTimerIntervalMs;
     const DWORD sinceBeat = (GetTickCount() - timerBeat_) % interval;
     timerArmed_ = SetTimer(hwnd_, kMsgTimerId, interval - sinceBeat, nullptr) != 0;
     timerOnBeat_ = sinceBeat == 0;
@@ -112,7 +112,7 @@ void ReminderWindowWin32::DisarmTimer() {
 }
 
 void ReminderWindowWin32::CreateFonts() {
-    sizes_ = sched::ReminderLayout::At(Dpi());
+    sizes_ = app::ReminderLayout::At(Dpi());
     for (HFONT* f : {&nameFont_, &versionFont_, &countdownFont_, &snoozeFont_}) {
         if (*f) DeleteObject(*f);
         *f = nullptr;
@@ -220,7 +220,7 @@ LRESULT ReminderWindowWin32::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
         if (wp == kMsgTimerId) {
             if (timerArmed_ && !timerOnBeat_) {
-                SetTimer(hwnd_, kMsgTimerId, sched::ReminderWindow::kTimerIntervalMs, nullptr);
+                SetTimer(hwnd_, kMsgTimerId, app::ReminderWindow::kTimerIntervalMs, nullptr);
                 timerOnBeat_ = true;
             }
             Guard([&] { logic_.MsgTimerTimer(); });
@@ -377,13 +377,13 @@ void ReminderWindowWin32::Paint(HDC dc) {
 
 void ReminderWindowWin32::SetCaption(std::string_view caption) { SetWindowTextW(hwnd_, Widen(caption).c_str()); }
 
-sched::WindowRect ReminderWindowWin32::Bounds() const {
+app::WindowRect ReminderWindowWin32::Bounds() const {
     RECT r{};
     GetWindowRect(hwnd_, &r);
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-void ReminderWindowWin32::SetBounds(const sched::WindowRect& b) {
+void ReminderWindowWin32::SetBounds(const app::WindowRect& b) {
     SetWindowPos(hwnd_, nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -446,11 +446,11 @@ DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* gi
 
 }  // namespace
 
-void ReminderWindowWin32::SetText(const std::vector<sched::StyledLine>& lines) {
+void ReminderWindowWin32::SetText(const std::vector<app::StyledLine>& lines) {
     // One rich text stream replaces everything: the control lays the text
     // out once, where a line at a time costs a layout (and under Wine a
     // repaint) per line, so that 300 reminders held the program for 15 s.
-    const std::string rtf = sched::RichText(lines);
+    const std::string rtf = app::RichText(lines);
     StreamSource source{rtf};
     EDITSTREAM stream{};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
@@ -505,11 +505,11 @@ void ReminderWindowWin32::SetSnoozeMinutesText(std::string_view text) {
     if (snoozeField_) SetWindowTextW(snoozeField_, snoozeMinutes_.c_str());
 }
 
-sched::ScreenSize ReminderWindowWin32::Screen() const {
+app::ScreenSize ReminderWindowWin32::Screen() const {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
-sched::WindowRect ReminderWindowWin32::WorkArea() const {
+app::WindowRect ReminderWindowWin32::WorkArea() const {
     const RECT r = WorkAreaRect();
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
