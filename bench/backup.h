@@ -66,7 +66,7 @@ inline int RunBackup(Store& store, FileSystem& fs, const std::string& dir, const
         double before = mem.currentMb();
         mem.resetPeak();
         auto t0 = std::chrono::steady_clock::now();
-        auto r = ExportRegistryTree(store, fs, file, base);
+        auto r = backup::ExportRegistryTree(store, fs, file, base);
         auto t1 = std::chrono::steady_clock::now();
         double exportExtra = mem.peakMb() - before;
         if (!r.Ok()) {
@@ -78,7 +78,7 @@ inline int RunBackup(Store& store, FileSystem& fs, const std::string& dir, const
         before = mem.currentMb();
         mem.resetPeak();
         auto t2 = std::chrono::steady_clock::now();
-        auto in = ImportRegistryFile(store, fs, file);
+        auto in = backup::ImportRegistryFile(store, fs, file);
         auto t3 = std::chrono::steady_clock::now();
         double importExtra = mem.peakMb() - before;
         if (in.values != n * 13) {

@@ -17,8 +17,8 @@ namespace {
 // built exactly as it is built there.
 class DocumentView : public pw::test::FakeReminderView {
 public:
-    void SetText(const std::vector<pw::sched::StyledLine>& lines) override {
-        document = pw::sched::RichText(lines);
+    void SetText(const std::vector<pw::app::StyledLine>& lines) override {
+        document = pw::app::RichText(lines);
         FakeReminderView::SetText(lines);
     }
     std::string document;
@@ -34,7 +34,7 @@ int main() {
     settings.LogReminders = true;
     std::size_t logged = 0;
     DocumentView view;
-    sched::ReminderWindow window(view, store, settings, [&logged](std::string_view m) { logged += m.size(); },
+    app::ReminderWindow window(view, store, settings, [&logged](std::string_view m) { logged += m.size(); },
                                  ProgramVersion{});
     window.FormCreate();
 

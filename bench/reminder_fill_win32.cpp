@@ -35,7 +35,7 @@ void Pump() {
 }
 
 // How the window filled its text before: one line at a time.
-void AppendLineByLine(HWND edit, const pw::sched::StyledLine& line) {
+void AppendLineByLine(HWND edit, const pw::app::StyledLine& line) {
     CHARRANGE end{-1, -1};
     SendMessageW(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
     CHARFORMAT2W cf{};
@@ -72,7 +72,7 @@ int main() {
     capture.ppi = GetDeviceCaps(dc, LOGPIXELSY);
     capture.dpi = capture.ppi;
     ReleaseDC(nullptr, dc);
-    sched::ReminderWindow logic(capture, store, settings, nullptr, ProgramVersion{});
+    app::ReminderWindow logic(capture, store, settings, nullptr, ProgramVersion{});
     logic.FormCreate();
     logic.ShowReminders(items);
 

@@ -90,9 +90,9 @@ pw_source_match(pw_servers_default src/config/values.h "\\(TextValue, ${PW_NSIS_
 pw_source_string(PW_NSIS_POLICY_SERVERS_DEFAULT ${pw_servers_default} src/config/values.h)
 pw_source_match(PW_NSIS_POLICY_MAX_CORRECTION_DEFAULT src/config/values.h
     "\\(IntValue, ${PW_NSIS_POLICY_MAX_CORRECTION}, ([0-9]+),")
-pw_source_match(pw_interval_default src/timehelper/helper.h
+pw_source_match(pw_interval_default src/timeservice/helper.h
     "${PW_NSIS_POLICY_INTERVAL}{\"${PW_NSIS_POLICY_INTERVAL}\", ([A-Za-z_]+),")
-pw_source_match(PW_NSIS_POLICY_INTERVAL_DEFAULT src/timehelper/helper.h "${pw_interval_default} = ([0-9]+);")
+pw_source_match(PW_NSIS_POLICY_INTERVAL_DEFAULT src/timeservice/helper.h "${pw_interval_default} = ([0-9]+);")
 
 if(PW_FLAVOUR STREQUAL "win64")
     set(PW_NSIS_TARGET amd64-unicode)

@@ -61,3 +61,36 @@ foreach(src ${PW_FUZZERS})
     target_link_libraries(${name} PRIVATE pwposix pwcore)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 endforeach()
+
+# The rooms hold: a header is found from a room only when the room may use
+# it. Each case compiles one include with a room's own include roots.
+#   room         header                    found
+set(PW_ROOM_PROBES
+    common       ui/dialog_view.h          no
+    log          sched/clock_tick.h        no
+    timehelper   nettime/netsync.h         no
+    sched        app/clock_window.h        no
+    app          ui/settings_dialog.h      no
+    nettime      timehelper/protocol.h     yes
+    timeservice  common/text.h             yes
+    ui           app/reminder_window.h     yes)
+list(LENGTH PW_ROOM_PROBES probes_length)
+math(EXPR probes_last "${probes_length} - 1")
+foreach(i RANGE 0 ${probes_last} 3)
+    math(EXPR j "${i} + 1")
+    math(EXPR k "${i} + 2")
+    list(GET PW_ROOM_PROBES ${i} room)
+    list(GET PW_ROOM_PROBES ${j} header)
+    list(GET PW_ROOM_PROBES ${k} found)
+    string(MAKE_C_IDENTIFIER "${header}" probe)
+    set(name rooms_${room}_includes_${probe})
+    add_test(NAME ${name}
+        COMMAND ${CMAKE_CXX_COMPILER} -std=c++20 -fsyntax-only
+            "-I$<JOIN:$<TARGET_PROPERTY:pw_${room},INCLUDE_DIRECTORIES>,;-I>"
+            "-DPW_PROBE=<${header}>" ${CMAKE_SOURCE_DIR}/tests/rooms/include_probe.cpp
+        COMMAND_EXPAND_LISTS)
+    if(found STREQUAL "no")
+        # Refused for the one reason that counts, not for any error.
+        set_tests_properties(${name} PROPERTIES PASS_REGULAR_EXPRESSION "${header}: No such file or directory")
+    endif()
+endforeach()

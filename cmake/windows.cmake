@@ -31,7 +31,9 @@ target_include_directories(plenwick PRIVATE ${CMAKE_BINARY_DIR}/generated ${CMAK
 set_source_files_properties(${PW_RC_FILE} PROPERTIES
     OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/plenwick.manifest;${CMAKE_SOURCE_DIR}/res/plenwick.ico;${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/clock_menu.rc.inc;${CMAKE_SOURCE_DIR}/res/settings_dialog.rc.inc")
 # Unused functions and data of the static runtime and our libraries stay out.
-target_compile_options(pwcore PRIVATE -ffunction-sections -fdata-sections)
+foreach(room ${PW_ROOM_LIBRARIES})
+    target_compile_options(${room} PRIVATE -ffunction-sections -fdata-sections)
+endforeach()
 target_compile_options(pwwin32 PRIVATE -ffunction-sections -fdata-sections)
 target_compile_options(plenwick PRIVATE -ffunction-sections -fdata-sections)
 target_link_options(plenwick PRIVATE -s -municode -Wl,--gc-sections)

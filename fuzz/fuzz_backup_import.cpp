@@ -33,7 +33,7 @@ void Check(bool ok, const char* what) {
 std::string ExportAll(pw::Store& store, pw::test::MemoryFileSystem& fs) {
     std::string all;
     for (auto root : kRoots) {
-        auto r = pw::ExportRegistryTree(store, fs, kOut, root);
+        auto r = pw::backup::ExportRegistryTree(store, fs, kOut, root);
         Check(r.Ok(), "an imported value cannot be backed up");
         all += fs.files.at(std::string(kOut));
     }
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         test::MemoryFileSystem fs;
         fs.files[std::string(kIn)] = input;
         MemoryStore store;
-        ImportRegistryFile(store, fs, kIn, ui::InsideProgramKey);
+        backup::ImportRegistryFile(store, fs, kIn, ui::InsideProgramKey);
         for (auto root : {Root::ClassesRoot, Root::LocalMachine, Root::Users, Root::PerformanceData,
                           Root::CurrentConfig, Root::DynData}) {
             auto key = store.Open(root, "", OpenMode::Read);
@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     test::MemoryFileSystem fs;
     fs.files[std::string(kIn)] = input;
     MemoryStore first;
-    auto r = ImportRegistryFile(first, fs, kIn);
+    auto r = backup::ImportRegistryFile(first, fs, kIn);
     Check(r.found && r.readToEnd, "the file was not read");
     const std::string once = ExportAll(first, fs);
 
@@ -98,12 +98,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // on, every round must give the same file.
     fs.files[std::string(kIn)] = once;
     MemoryStore second;
-    auto again = ImportRegistryFile(second, fs, kIn);
+    auto again = backup::ImportRegistryFile(second, fs, kIn);
     Check(again.unreadable == 0 && again.refused == 0 && again.notWritten == 0, "a backup did not read back whole");
     const std::string twice = ExportAll(second, fs);
     fs.files[std::string(kIn)] = twice;
     MemoryStore third;
-    ImportRegistryFile(third, fs, kIn);
+    backup::ImportRegistryFile(third, fs, kIn);
     Check(ExportAll(third, fs) == twice, "a backup read back differently");
     return 0;
 }

@@ -40,11 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto socket = std::make_unique<pw::test::FakeDatagramSocket>(log, [&](const std::vector<std::uint8_t>& request) {
         delivered = input;
         if ((control & 1) && delivered.size() >= 32 && request.size() >= 48)
-            std::memcpy(&delivered[pw::net::kNtpOriginate], &request[pw::net::kNtpTransmit], 8);
+            std::memcpy(&delivered[pw::nettime::kNtpOriginate], &request[pw::nettime::kNtpTransmit], 8);
         clock.AdvanceSeconds(0.125);
         return pw::test::FakeAnswer{delivered, 0};
     });
-    pw::net::TSNTPSend client(clock, std::move(socket));
+    pw::nettime::TSNTPSend client(clock, std::move(socket));
     client.ApplyTime = (control & 2) != 0;
     client.MaxApplyDiff = (control & 4) ? 0 : 3600;
     const pw::DateTime t1 = clock.UtcNow();
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool ok = client.QueryTime();
 
     Require(log.sent.size() == 1 && log.sent[0].size() == 48);
-    const std::uint8_t* secret = &log.sent[0][pw::net::kNtpTransmit];
+    const std::uint8_t* secret = &log.sent[0][pw::nettime::kNtpTransmit];
     const std::uint8_t* d = delivered.data();
     const bool valid = delivered.size() >= 48 && (d[0] >> 6) < 3 && (d[0] & 7) == 4 && d[1] >= 1 && d[1] <= 15 &&
                        AnyNonZero(d + 32, 4) && AnyNonZero(d + 40, 4) && std::memcmp(d + 24, secret, 8) == 0;

@@ -8,7 +8,7 @@
 #include "common/screen_units.h"
 #include "config/value_access.h"
 #include "config/values.h"
-#include "log/handlers.h"
+#include "app/log_commands.h"
 
 namespace pw::app {
 
@@ -243,7 +243,7 @@ void ClockWindow::ShowHelpTopic(int topic) {
 }
 
 void ClockWindow::mnuLogFileClick() {
-    if (log_) log::mnuLogFileClick(*log_, parts_.shell, parts_.sound, parts_.boxes);
+    if (log_) app::mnuLogFileClick(*log_, parts_.shell, parts_.sound, parts_.boxes);
 }
 
 void ClockWindow::mnuDisableSchedClick() {

@@ -24,7 +24,7 @@
 #include "sched/clock_tick.h"
 #include "sched/launch.h"
 #include "sched/log_line.h"
-#include "sched/reminder_window.h"
+#include "app/reminder_window.h"
 
 namespace pw::app {
 
@@ -85,7 +85,7 @@ public:
     // The windows created after this one. The tick needs them, and no tick
     // runs before they exist.
     void AttachSettingsDialog(SettingsDialogLink* dialog) { dialog_ = dialog; }
-    void AttachReminderWindow(sched::ReminderWindow* reminders) { reminders_ = reminders; }
+    void AttachReminderWindow(app::ReminderWindow* reminders) { reminders_ = reminders; }
     void AttachLauncher(sched::Launcher* launcher) { launcher_ = launcher; }
     // The automatic time synchronization, run at each change of the minute.
     void AttachAutoSynchronize(std::function<void()> step) { autoSync_ = std::move(step); }
@@ -154,7 +154,7 @@ private:
     bool restoreEnabled_ = false;
     bool trayEnabled_ = true;
     SettingsDialogLink* dialog_ = nullptr;
-    sched::ReminderWindow* reminders_ = nullptr;
+    app::ReminderWindow* reminders_ = nullptr;
     sched::Launcher* launcher_ = nullptr;
     std::function<void()> autoSync_;
     std::function<void()> exit_;

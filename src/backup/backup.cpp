@@ -9,7 +9,7 @@
 #include <tuple>
 #include <utility>
 
-namespace pw {
+namespace pw::backup {
 
 namespace {
 
@@ -477,4 +477,4 @@ ImportResult ImportRegistryFile(Store& store, FileSystem& fs, std::string_view f
     return result;
 }
 
-}  // namespace pw
+}  // namespace pw::backup

@@ -20,7 +20,7 @@
 #include "common/files.h"
 #include "common/store.h"
 
-namespace pw {
+namespace pw::backup {
 
 // Replaces every occurrence of from by to, left to right; the text put in
 // is never searched again. Case-sensitive.
@@ -79,4 +79,4 @@ struct ImportResult {
 ImportResult ImportRegistryFile(Store& store, FileSystem& fs, std::string_view fileName,
                                 const ImportKeyFilter& filter = {});
 
-}  // namespace pw
+}  // namespace pw::backup

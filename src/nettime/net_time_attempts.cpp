@@ -5,7 +5,7 @@
 #include "common/datefmt.h"
 #include "common/text.h"
 
-namespace pw::net {
+namespace pw::nettime {
 
 namespace {
 
@@ -328,4 +328,4 @@ void NetTimeAttempts::Shutdown() {
     progress_.clear();
 }
 
-}  // namespace pw::net
+}  // namespace pw::nettime

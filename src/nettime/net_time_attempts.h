@@ -31,7 +31,7 @@
 #include "timehelper/link.h"
 #include "timehelper/protocol.h"
 
-namespace pw::net {
+namespace pw::nettime {
 
 inline constexpr std::string_view kTestServersCaption = "Test servers";
 // While a server is asked: "Asking 2 of 3: " + server + an ellipsis.
@@ -54,7 +54,7 @@ public:
 };
 
 struct NetTimeParts : AppServices {
-    IoDriver& driver;
+    net::IoDriver& driver;
     ConnectionState& connection;
     // The clock window's global settings.
     cfg::GlobalSettings& settings;
@@ -168,4 +168,4 @@ private:
     bool noRight_ = false;
 };
 
-}  // namespace pw::net
+}  // namespace pw::nettime

@@ -13,7 +13,7 @@
 #include "nettime/server_walk.h"
 #include "nettime/sntp.h"
 
-namespace pw::net {
+namespace pw::nettime {
 
 namespace {
 
@@ -137,4 +137,4 @@ std::string HelperLine(const timehelper::Status& status) {
     return line + std::string(kByTimeHelper);
 }
 
-}  // namespace pw::net
+}  // namespace pw::nettime

@@ -28,13 +28,13 @@
 #include "timehelper/link.h"
 #include "timehelper/protocol.h"
 
-namespace pw::net {
+namespace pw::nettime {
 
 // How long one server is waited for.
 inline constexpr int kSyncTimeoutMs = 5000;
 
 // A fresh socket for each attempt; the attempt owns and closes it.
-using SocketFactory = std::function<std::unique_ptr<DatagramSocket>()>;
+using SocketFactory = std::function<std::unique_ptr<net::DatagramSocket>()>;
 // The largest difference that is corrected, in minutes, 0 meaning no
 // maximum. Asked once per attempt, so a change in the settings dialog
 // counts from the next attempt on.
@@ -177,4 +177,4 @@ std::string HelperLine(const timehelper::Status& status);
 // its interval, and at least an hour.
 std::int32_t BackoffHours(std::int32_t intervalHours);
 
-}  // namespace pw::net
+}  // namespace pw::nettime

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace pw::net {
+namespace pw::nettime {
 
 WalkSteps::WalkSteps(std::vector<std::string> servers, AutoSyncBackoff& backoff, std::int32_t waitHours, DateTime now)
     : servers_(std::move(servers)), backoff_(backoff), waitHours_(waitHours), now_(now) {}
@@ -37,7 +37,7 @@ bool WalkSteps::Answered(SyncResult result, std::string offset, DateTime now, co
     return true;
 }
 
-ServerWalk::ServerWalk(IoDriver& driver, Clock& clock)
+ServerWalk::ServerWalk(net::IoDriver& driver, Clock& clock)
     : driver_(driver), clock_(clock), exchange_(driver, clock), next_(driver) {}
 
 void ServerWalk::Start(Setup setup, Done done) {
@@ -90,4 +90,4 @@ void ServerWalk::Cancel() {
     next_.Reset();
 }
 
-}  // namespace pw::net
+}  // namespace pw::nettime

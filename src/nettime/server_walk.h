@@ -15,7 +15,7 @@
 #include "nettime/netsync.h"
 #include "nettime/sntp_exchange.h"
 
-namespace pw::net {
+namespace pw::nettime {
 
 class WalkSteps {
 public:
@@ -75,7 +75,7 @@ public:
     };
     using Done = std::function<void(const WalkOutcome&)>;
 
-    ServerWalk(IoDriver& driver, Clock& clock);
+    ServerWalk(net::IoDriver& driver, Clock& clock);
 
     // Starts the walk; done is called once when it ends, later, never from
     // inside Start. An error on the way ends it with SyncResult::Error.
@@ -87,14 +87,14 @@ private:
     void AskNext();
     void Finish();
 
-    IoDriver& driver_;
+    net::IoDriver& driver_;
     Clock& clock_;
     SntpExchange exchange_;
     std::optional<Setup> setup_;
     std::optional<WalkOutcome> errorOutcome_;
     std::optional<WalkSteps> steps_;
     Done done_;
-    IoHandle next_;
+    net::IoHandle next_;
 };
 
-}  // namespace pw::net
+}  // namespace pw::nettime

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <random>
 
-namespace pw::net {
+namespace pw::nettime {
 
 namespace {
 
@@ -87,7 +87,7 @@ std::string KissCodeOf(const std::array<std::uint8_t, kNtpPacketSize>& reply) {
 
 }  // namespace
 
-TSNTPSend::TSNTPSend(Clock& clock, std::unique_ptr<DatagramSocket> socket)
+TSNTPSend::TSNTPSend(Clock& clock, std::unique_ptr<net::DatagramSocket> socket)
     : clock_(clock), socket_(std::move(socket)) {}
 
 DateTime TSNTPSend::GetUtcNow() { return clock_.UtcNow(); }
@@ -182,4 +182,4 @@ bool TSNTPSend::TakeReply(std::vector<std::uint8_t> datagram) {
     return true;
 }
 
-}  // namespace pw::net
+}  // namespace pw::nettime

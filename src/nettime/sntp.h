@@ -16,7 +16,7 @@
 #include "common/clock.h"
 #include "net/blocksock.h"
 
-namespace pw::net {
+namespace pw::nettime {
 
 inline constexpr std::size_t kNtpPacketSize = 48;
 // The "ntp" service's port.
@@ -39,7 +39,7 @@ class TSNTPSend {
 public:
     // The socket is owned; its opening happened when it was made. Without
     // one, only MakeRequest and TakeReply serve.
-    TSNTPSend(Clock& clock, std::unique_ptr<DatagramSocket> socket = nullptr);
+    TSNTPSend(Clock& clock, std::unique_ptr<net::DatagramSocket> socket = nullptr);
 
     std::array<std::uint8_t, kNtpPacketSize> Reply{};
     DateTime ServerTime = 0;
@@ -88,10 +88,10 @@ public:
 
 private:
     Clock& clock_;
-    std::unique_ptr<DatagramSocket> socket_;
+    std::unique_ptr<net::DatagramSocket> socket_;
     // The last request and the clock reading it carries.
     std::array<std::uint8_t, kNtpPacketSize> request_{};
     DateTime t1_ = 0;
 };
 
-}  // namespace pw::net
+}  // namespace pw::nettime

@@ -2,9 +2,9 @@
 
 #include <utility>
 
-namespace pw::net {
+namespace pw::nettime {
 
-SntpExchange::SntpExchange(IoDriver& driver, Clock& clock)
+SntpExchange::SntpExchange(net::IoDriver& driver, Clock& clock)
     : driver_(driver), clock_(clock), lookup_(driver), socket_(driver), timer_(driver), report_(driver) {}
 
 template <class F>
@@ -28,7 +28,7 @@ void SntpExchange::Start(std::string_view server, std::int32_t maxCorrectionMinu
         bool& flag;
         ~Started() { flag = false; }
     } started{starting_};
-    if (auto literal = ParseIpv4Literal(server)) {
+    if (auto literal = net::ParseIpv4Literal(server)) {
         Send(*literal);
         return;
     }
@@ -56,12 +56,12 @@ void SntpExchange::Resolved(std::optional<std::uint32_t> address) {
 }
 
 void SntpExchange::Send(std::uint32_t address) {
-    remote_ = Endpoint{address, kNtpPort};
+    remote_ = net::Endpoint{address, kNtpPort};
     int error = 0;
     // Only this exchange's socket may speak, not one of an earlier server.
     const unsigned socket = ++socketSerial_;
-    DatagramHandlers handlers{
-        [this, socket](Bytes datagram, const Endpoint& from) {
+    net::DatagramHandlers handlers{
+        [this, socket](net::Bytes datagram, const net::Endpoint& from) {
             if (socket == socketSerial_) Step([&] { Received(datagram, from); });
         },
         [this, socket](int) {
@@ -74,14 +74,14 @@ void SntpExchange::Send(std::uint32_t address) {
     }
     // t1 is read here, just before the request goes out.
     const auto request = client_->MakeRequest();
-    if (!request || driver_.SendDatagram(socket_.Get(), Bytes(*request)) != 0) {
+    if (!request || driver_.SendDatagram(socket_.Get(), net::Bytes(*request)) != 0) {
         Finish(SyncResult::NotAdjusted);
         return;
     }
     timer_.Set(driver_.StartTimer(kSyncTimeoutMs, [this] { Step([&] { Finish(SyncResult::NotAdjusted); }); }));
 }
 
-void SntpExchange::Received(Bytes datagram, const Endpoint& from) {
+void SntpExchange::Received(net::Bytes datagram, const net::Endpoint& from) {
     if (!(from == remote_)) return;
     // Nothing more may come in while the reply is judged and the clock set.
     socket_.Reset();
@@ -119,4 +119,4 @@ void SntpExchange::Cancel() {
     report_.Reset();
 }
 
-}  // namespace pw::net
+}  // namespace pw::nettime

@@ -27,14 +27,14 @@
 #include "nettime/netsync.h"
 #include "nettime/sntp.h"
 
-namespace pw::net {
+namespace pw::nettime {
 
 class SntpExchange {
 public:
     // The answer and the offset text (empty without a valid reply).
     using Done = std::function<void(SyncResult result, const std::string& offsetText)>;
 
-    SntpExchange(IoDriver& driver, Clock& clock);
+    SntpExchange(net::IoDriver& driver, Clock& clock);
     SntpExchange(const SntpExchange&) = delete;
     SntpExchange& operator=(const SntpExchange&) = delete;
 
@@ -48,25 +48,25 @@ public:
 private:
     void Resolved(std::optional<std::uint32_t> address);
     void Send(std::uint32_t address);
-    void Received(Bytes datagram, const Endpoint& from);
+    void Received(net::Bytes datagram, const net::Endpoint& from);
     void Finish(SyncResult result, std::string offset = {});
     // Runs one step's answer; an error inside it ends the exchange.
     template <class F>
     void Step(F&& step);
 
-    IoDriver& driver_;
+    net::IoDriver& driver_;
     Clock& clock_;
     std::optional<TSNTPSend> client_;
-    Endpoint remote_;
+    net::Endpoint remote_;
     DateTime utcBefore_ = 0;
     Done done_;
     bool starting_ = false;
     unsigned socketSerial_ = 0;
-    IoHandle lookup_;
-    IoHandle socket_;
-    IoHandle timer_;
+    net::IoHandle lookup_;
+    net::IoHandle socket_;
+    net::IoHandle timer_;
     // A result reached inside Start, delivered from the loop.
-    IoHandle report_;
+    net::IoHandle report_;
 };
 
-}  // namespace pw::net
+}  // namespace pw::nettime

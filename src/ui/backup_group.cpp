@@ -28,14 +28,14 @@ std::string Quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
 // Why an export did not give a file, for a box that already said what was
 // being written.
-std::string DescribeFailure(const ExportResult& r, std::string_view file) {
+std::string DescribeFailure(const backup::ExportResult& r, std::string_view file) {
     switch (r.outcome) {
-        case ExportResult::Outcome::NotCarried:
+        case backup::ExportResult::Outcome::NotCarried:
             return (r.isValue ? "the value " + Quoted(r.valueName) + " of the key " : std::string("the key ")) +
                    Quoted(r.key) + " " + r.reason + ". Nothing was written.";
-        case ExportResult::Outcome::WriteFailed:
-        case ExportResult::Outcome::UnknownRoot:
-        case ExportResult::Outcome::Written:
+        case backup::ExportResult::Outcome::WriteFailed:
+        case backup::ExportResult::Outcome::UnknownRoot:
+        case backup::ExportResult::Outcome::Written:
             break;
     }
     return Quoted(file) + " could not be written.";
@@ -158,7 +158,7 @@ void BackupGroup::butUndoRestoreClick() {
     }
 }
 
-std::string BackupGroup::BackupDir() { return AddTrailingBackslash(page_.BackupDirText()); }
+std::string BackupGroup::BackupDir() { return backup::AddTrailingBackslash(page_.BackupDirText()); }
 
 void BackupGroup::UpdateUndoRestore() {
     page_.SetUndoRestoreEnabled(s_.files.FileExists(BackupDir() + std::string(kBeforeRestoreFileName)));
@@ -195,7 +195,7 @@ void BackupGroup::Backup() {
     // The new file replaces the old one only when it is complete, so a
     // failed backup leaves the previous one in place.
     const std::string file = dir + std::string(kBackupFileName);
-    auto r = ExportRegistryTree(s_.store, s_.files, file, cfg::kSettingsKey);
+    auto r = backup::ExportRegistryTree(s_.store, s_.files, file, cfg::kSettingsKey);
     if (!r.Ok()) {
         s_.boxes.ShowError("Backup failed: " + DescribeFailure(r, file) + "\nAn older backup in " + Quoted(dir) +
                            " is unchanged.");
@@ -216,7 +216,7 @@ void BackupGroup::Restore() {
         // written.
         MemoryStore after;
         CopyKeyContents(s_.store, after, Root::CurrentUser, cfg::kSettingsKey, cfg::kSettingsKey);
-        ImportRegistryFile(after, s_.files, file, InsideProgramKey);
+        backup::ImportRegistryFile(after, s_.files, file, InsideProgramKey);
         const std::string question =
             "Restoring " + Quoted(file) + " changes the configuration:\n" +
             DescribeChanges(CompareConfigurations(s_.store, after)) + "\n\nRestore it?";
@@ -224,7 +224,7 @@ void BackupGroup::Restore() {
         // One wrong restore can be undone: the configuration as it was goes
         // beside the file first, in the same format.
         const std::string before = dir + std::string(kBeforeRestoreFileName);
-        auto saved = ExportRegistryTree(s_.store, s_.files, before, cfg::kSettingsKey);
+        auto saved = backup::ExportRegistryTree(s_.store, s_.files, before, cfg::kSettingsKey);
         if (saved.Ok()) {
             notes.push_back("The configuration as it was before is saved in " + Quoted(before) + ".");
         } else {
@@ -233,7 +233,7 @@ void BackupGroup::Restore() {
             if (s_.boxes.Ask("Restore", question, Answer::No) != Answer::Yes) return;
             notes.push_back("The configuration as it was before is not saved.");
         }
-        auto r = ImportRegistryFile(s_.store, s_.files, file, InsideProgramKey);
+        auto r = backup::ImportRegistryFile(s_.store, s_.files, file, InsideProgramKey);
         if (r.refused > 0)
             notes.push_back(CountLine(r.refused, "line", "lines") + " outside " + std::string(kAppTitle) + "'s own key skipped.");
         if (r.unreadable > 0)
@@ -264,7 +264,7 @@ void BackupGroup::UndoRestore() {
     // is damaged, or names keys outside the program's own, replaces
     // nothing.
     MemoryStore before;
-    auto r = ImportRegistryFile(before, s_.files, file, InsideProgramKey);
+    auto r = backup::ImportRegistryFile(before, s_.files, file, InsideProgramKey);
     if (!r.found || !r.readToEnd || r.refused > 0 || r.unreadable > 0 || r.notWritten > 0 ||
         !KeyExists(before, cfg::kSettingsKey)) {
         s_.boxes.ShowError(Quoted(file) + " is not a whole copy of the configuration. Nothing was changed.");

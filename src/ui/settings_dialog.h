@@ -25,7 +25,7 @@
 #include "common/version.h"
 #include "nettime/net_time_attempts.h"
 #include "sched/launch.h"
-#include "sched/reminder_window.h"
+#include "app/reminder_window.h"
 #include "ui/dialog_view.h"
 #include "ui/option_rows.h"
 
@@ -50,7 +50,7 @@ struct SettingsDialogParts : SettingsDialogServices {
     DialogView& view;
 };
 
-class SettingsDialog : public app::SettingsDialogLink, private net::NetTimeView {
+class SettingsDialog : public app::SettingsDialogLink, private nettime::NetTimeView {
 public:
     SettingsDialog(SettingsDialogServices services, DialogView& view);
 
@@ -60,13 +60,13 @@ public:
     void FormCreate();
     // The reminder window and the launcher are made after the dialog; the
     // Test button needs them.
-    void AttachReminderWindow(sched::ReminderWindow* reminders) { reminders_ = reminders; }
+    void AttachReminderWindow(app::ReminderWindow* reminders) { reminders_ = reminders; }
     void AttachLauncher(sched::Launcher* launcher) { launcher_ = launcher; }
     // The attempts at correcting the clock, made after the dialog (they
     // read its maximum-correction field): "Connect now", "Test servers"
     // and the time helper's line go through them, and the group shows
     // what they are doing. Without them the buttons do nothing.
-    void AttachNetTime(net::NetTimeAttempts* netTime);
+    void AttachNetTime(nettime::NetTimeAttempts* netTime);
 
     // The user turned to another page (the dialog's own Show does not
     // come through here).
@@ -162,15 +162,15 @@ private:
     // The group's buttons and its line follow the attempt under way.
     void NetTimeChanged();
 
-    // net::NetTimeView, for "Test servers".
+    // nettime::NetTimeView, for "Test servers".
     std::string TimeServersText() override;
     void SetTimeServersText(std::string_view text) override;
     void SetTestServersCaption(std::string_view caption) override;
 
     SettingsDialogParts parts_;
-    sched::ReminderWindow* reminders_ = nullptr;
+    app::ReminderWindow* reminders_ = nullptr;
     sched::Launcher* launcher_ = nullptr;
-    net::NetTimeAttempts* netTime_ = nullptr;
+    nettime::NetTimeAttempts* netTime_ = nullptr;
     // A click on "Connect now" waits for its answer.
     bool connectNowWaiting_ = false;
     std::vector<std::string> list_;

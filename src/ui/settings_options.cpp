@@ -8,7 +8,7 @@
 #include "common/store_access.h"
 #include "config/value_access.h"
 #include "config/values.h"
-#include "log/handlers.h"
+#include "app/log_commands.h"
 #include "common/errors.h"
 #include "nettime/net_time_attempts.h"
 #include "ui/backup_group.h"
@@ -123,7 +123,7 @@ void SettingsDialog::ApplyOptionsCreationState() {
         }
     v.SetEnabled(Ctl::butUndoRestore, false);
     v.SetItems(Ctl::cmbClockDateFormat, {kDateFormats.begin(), kDateFormats.end()});
-    v.SetText(Ctl::butTestTimeServers, net::kTestServersCaption);
+    v.SetText(Ctl::butTestTimeServers, nettime::kTestServersCaption);
 }
 
 // The shown value of a row's control, in the type of its stored value.
@@ -257,7 +257,7 @@ void SettingsDialog::SetTestServersCaption(std::string_view caption) {
     parts_.view.SetText(Ctl::butTestTimeServers, caption);
 }
 
-void SettingsDialog::AttachNetTime(net::NetTimeAttempts* netTime) {
+void SettingsDialog::AttachNetTime(nettime::NetTimeAttempts* netTime) {
     netTime_ = netTime;
     if (netTime_) netTime_->OnChange([this] { NetTimeChanged(); });
     NetTimeChanged();
@@ -265,7 +265,7 @@ void SettingsDialog::AttachNetTime(net::NetTimeAttempts* netTime) {
 
 void SettingsDialog::NetTimeChanged() {
     auto& v = parts_.view;
-    using Kind = net::NetTimeAttempts::Kind;
+    using Kind = nettime::NetTimeAttempts::Kind;
     const Kind running = netTime_ ? netTime_->Running() : Kind::None;
     const bool waiting = netTime_ && netTime_->ConnectNowWaiting();
     // An automatic walk may be joined; a click already waiting, or a test
@@ -351,7 +351,7 @@ bool SettingsDialog::DispatchOption(Ctl c, Event e) {
         }
         case Ctl::butTrimLog:
             if (auto* log = parts_.clockWindow.Log())
-                log::butTrimLogClick(*log, parts_.clockWindow.Settings(), parts_.sound, parts_.boxes);
+                app::butTrimLogClick(*log, parts_.clockWindow.Settings(), parts_.sound, parts_.boxes);
             return true;
         case Ctl::butCheckForUpdate:
             if (parts_.checkForUpdates) parts_.checkForUpdates();

@@ -90,7 +90,7 @@ protected:
     ClockWindow window;
     test::FakeReminderView reminderView;
     RecordingStarter starter;
-    sched::ReminderWindow reminders;
+    app::ReminderWindow reminders;
     sched::Launcher launcher;
 };
 

@@ -19,7 +19,7 @@ INSTANTIATE_TEST_SUITE_P(Memory, BackupContract,
 
 }  // namespace pw::contract
 
-namespace pw {
+namespace pw::backup {
 namespace {
 
 TEST(Backup, AFileThatCannotBeWrittenWholeLeavesTheOldOneAsItWas) {
@@ -75,4 +75,4 @@ TEST(Backup, ReplaceAllNeverRescansWhatItPutIn) {
 }
 
 }  // namespace
-}  // namespace pw
+}  // namespace pw::backup

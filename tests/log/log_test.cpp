@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "common/datefmt.h"
-#include "log/handlers.h"
+#include "app/log_commands.h"
 #include "platform/posix/posix_files.h"
 #include "support/fake_clock.h"
 #include "support/fake_services.h"
@@ -256,37 +256,37 @@ protected:
 
 TEST_F(LogCommands, TrimNowAlwaysSaysTrimmedUnlessItFailed) {
     using V = std::vector<std::string>;
-    butTrimLogClick(log, settings, sound, boxes);
+    app::butTrimLogClick(log, settings, sound, boxes);
     EXPECT_EQ(events.list, (V{"beep", "box:Log file trimmed."}));
     EXPECT_FALSE(real.FileExists(path));
 
     events.Clear();
     SetContent(L(2026, 12, 8));
-    butTrimLogClick(log, settings, sound, boxes);
+    app::butTrimLogClick(log, settings, sound, boxes);
     EXPECT_EQ(events.list, (V{"beep", "box:Log file trimmed."}));
 
     events.Clear();
     settings.TrimLogDays = 0;
     SetContent(L(2026, 12, 7) + L(2026, 12, 8));
-    butTrimLogClick(log, settings, sound, boxes);
+    app::butTrimLogClick(log, settings, sound, boxes);
     EXPECT_EQ(Content(), L(2026, 12, 8) + TrimmedLine());
 
     events.Clear();
     SetContent(L(2026, 12, 7) + L(2026, 12, 8));
     fs.fail.openReader = true;
-    butTrimLogClick(log, settings, sound, boxes);
-    EXPECT_EQ(events.list, (V{"beep", std::string("box:") + kTrimFailedNotice}));
+    app::butTrimLogClick(log, settings, sound, boxes);
+    EXPECT_EQ(events.list, (V{"beep", std::string("box:") + app::kTrimFailedNotice}));
 }
 
 TEST_F(LogCommands, LogFileOpensTheLogOrSaysItIsMissing) {
     using V = std::vector<std::string>;
-    mnuLogFileClick(log, shell, sound, boxes);
+    app::mnuLogFileClick(log, shell, sound, boxes);
     EXPECT_EQ(events.list, (V{"beep", "box:Log file not found"}));
 
     events.Clear();
     log.Write("x");
     shell.succeed = false;  // no viewer for .log files: nothing more happens
-    mnuLogFileClick(log, shell, sound, boxes);
+    app::mnuLogFileClick(log, shell, sound, boxes);
     EXPECT_EQ(events.list, (V{"open:" + path}));
 }
 

@@ -13,7 +13,7 @@
 #include "config/value_access.h"
 #include "nettime/netsync_fixture.h"
 
-namespace pw::net {
+namespace pw::nettime {
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -326,4 +326,4 @@ TEST_F(NetTimeDialogTest, ExitDuringAnAttemptEndsItWithoutAWordOrAClockSet) {
 }
 
 }  // namespace
-}  // namespace pw::net
+}  // namespace pw::nettime

@@ -30,7 +30,7 @@
 #include "support/test_services.h"
 #include "support/ntp_packet.h"
 
-namespace pw::net::test {
+namespace pw::nettime::test {
 
 using pw::test::Events;
 
@@ -47,7 +47,7 @@ protected:
         clock.local = EncodeDate(2026, 12, 8) + EncodeTime(14, 5, 0, 500);
         clock.biasMinutes = -60;
         driver.anyNameResolves = true;
-        driver.datagramSent = [this](net::IoId socket, const Endpoint& to, const std::vector<std::uint8_t>& request) {
+        driver.datagramSent = [this](net::IoId socket, const net::Endpoint& to, const std::vector<std::uint8_t>& request) {
             pw::test::FakeAnswer a = Answer(driver.HostOf(to.address), request);
             if (!a.datagram.empty()) driver.Deliver(socket, a.datagram, to, 1);
         };
@@ -86,7 +86,7 @@ protected:
         if (auto kiss = kissing.find(host); kiss != kissing.end())
             return {pw::test::MakeReply(request, pw::test::KissOfDeath(kiss->second)), 0};
         auto it = ahead.find(host);
-        if (it == ahead.end()) return {{}, kWsaTimedOut};
+        if (it == ahead.end()) return {{}, net::kWsaTimedOut};
         pw::test::ReplyFields fields;
         fields.receive = fields.transmit = pw::test::NtpOf(clock.UtcNow() + it->second * kSecond);
         return {pw::test::MakeReply(request, fields), 0};
@@ -119,4 +119,4 @@ protected:
     std::unique_ptr<NetTimeAttempts> attempts;
 };
 
-}  // namespace pw::net::test
+}  // namespace pw::nettime::test

@@ -12,7 +12,7 @@
 #include "nettime/netsync_fixture.h"
 #include "support/test_services.h"
 
-namespace pw::net {
+namespace pw::nettime {
 namespace {
 
 using test::kHour;
@@ -503,4 +503,4 @@ TEST_F(AutoSyncTest, AServerNameIsQuotedWholeUpToTheLongestHostName) {
 }
 
 }  // namespace
-}  // namespace pw::net
+}  // namespace pw::nettime

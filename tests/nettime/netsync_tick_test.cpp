@@ -9,7 +9,7 @@
 #include "sched/tick_fixture.h"
 #include "support/test_services.h"
 
-namespace pw::net {
+namespace pw::nettime {
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -62,4 +62,4 @@ TEST_F(TickSyncTest, AFailingWalkDoesNotStopThePass) {
 }
 
 }  // namespace
-}  // namespace pw::net
+}  // namespace pw::nettime

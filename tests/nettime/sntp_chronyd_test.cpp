@@ -21,7 +21,7 @@
 #include "platform/posix/system_clock.h"
 #include "support/real_socket_helpers.h"
 
-namespace pw::net {
+namespace pw::nettime {
 namespace {
 
 namespace fs = std::filesystem;
@@ -36,11 +36,11 @@ std::vector<std::string> WithoutClockRight(std::vector<std::string> argv) {
 }
 
 std::uint16_t FreeUdpPort() {
-    SocketApi& api = posix::BsdSockets();
-    SocketHandle h = kNoSocket;
-    Endpoint local;
+    net::SocketApi& api = posix::BsdSockets();
+    net::SocketHandle h = net::kNoSocket;
+    net::Endpoint local;
     if (api.OpenUdp(h) != 0) return 0;
-    if (api.Bind(h, Endpoint{kLoopback, 0}) != 0 || api.LocalEndpoint(h, local) != 0) local.port = 0;
+    if (api.Bind(h, net::Endpoint{net::kLoopback, 0}) != 0 || api.LocalEndpoint(h, local) != 0) local.port = 0;
     api.Close(h);
     return local.port;
 }
@@ -166,4 +166,4 @@ TEST_F(Chronyd, OffsetAgreesWithTheReferenceClient) {
 }
 
 }  // namespace
-}  // namespace pw::net
+}  // namespace pw::nettime

@@ -13,13 +13,13 @@
 #include "support/fake_io_driver.h"
 #include "support/ntp_packet.h"
 
-namespace pw::net {
+namespace pw::nettime {
 namespace {
 
 using Lines = std::vector<std::string>;
 
 constexpr std::uint32_t kServer = 0x0A000001;  // 10.0.0.1
-const Endpoint kServerPort{kServer, kNtpPort};
+const net::Endpoint kServerPort{kServer, kNtpPort};
 
 class SntpExchangeTest : public ::testing::Test {
 public:
@@ -36,7 +36,7 @@ public:
         f.originate = originate;
         return test::MakeReply(driver.datagrams.back().bytes, f);
     }
-    IoId Socket() { return driver.Last("udp"); }
+    net::IoId Socket() { return driver.Last("udp"); }
 
     test::FakeClock clock;
     test::FakeIoDriver driver;
@@ -89,7 +89,7 @@ TEST_F(SntpExchangeTest, EveryOrderOfEventsEndsInOneResultOrNone) {
          {"NotAdjusted"}, 0},
         {"the port refused", "ntp.example",
          [](T& t, X&) {
-             t.driver.FailDatagram(t.Socket(), kWsaConnectionReset);
+             t.driver.FailDatagram(t.Socket(), net::kWsaConnectionReset);
              t.driver.Deliver(t.Socket(), t.Reply(), kServerPort, 5);
          },
          {"NotAdjusted"}, 0},
@@ -123,7 +123,7 @@ TEST_F(SntpExchangeTest, EveryOrderOfEventsEndsInOneResultOrNone) {
         driver.hosts["ntp.example"] = kServer;
         driver.silentNames.insert("silent.example");
         driver.deliverAfterCancel = true;
-        if (std::string(c.what) == "no socket to be had") driver.openError = kWsaNoBuffers;
+        if (std::string(c.what) == "no socket to be had") driver.openError = net::kWsaNoBuffers;
         clock.sets.clear();
         clock.throwOnSet = false;
         clock.local = EncodeDate(2026, 12, 8) + EncodeTime(14, 5, 0, 500);
@@ -163,4 +163,4 @@ TEST_F(SntpExchangeTest, LooksUpSendsOneRequestAndWaitsFiveSeconds) {
 }
 
 }  // namespace
-}  // namespace pw::net
+}  // namespace pw::nettime

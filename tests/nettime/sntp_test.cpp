@@ -13,7 +13,7 @@
 #include "support/fake_datagram_socket.h"
 #include "support/ntp_packet.h"
 
-namespace pw::net {
+namespace pw::nettime {
 namespace {
 
 using test::DateTimeOf;
@@ -273,7 +273,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SntpClient, SocketErrorsFailTheQuery) {
-    for (int error : {kWsaTimedOut, kWsaConnectionReset, kWsaNetworkUnreachable}) {
+    for (int error : {net::kWsaTimedOut, net::kWsaConnectionReset, net::kWsaNetworkUnreachable}) {
         SCOPED_TRACE(error);
         TSNTPSend& c = Make([&](const Bytes& req) {
             // A datagram beside an error must not be looked at.
@@ -485,4 +485,4 @@ TEST_F(SntpClient, AKissOfDeathAnsweringTheRequestIsReadAndRejected) {
 }
 
 }  // namespace
-}  // namespace pw::net
+}  // namespace pw::nettime

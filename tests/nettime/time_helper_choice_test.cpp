@@ -7,7 +7,7 @@
 #include "nettime/netsync_fixture.h"
 #include "support/test_services.h"
 
-namespace pw::net {
+namespace pw::nettime {
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -16,7 +16,7 @@ using timehelper::HelperState;
 class FakeLink : public timehelper::HelperLink {
 public:
     HelperState State() override { return state; }
-    PipeTarget Pipe() const override { return {"\\\\.\\pipe\\helper", "Helper"}; }
+    net::PipeTarget Pipe() const override { return {"\\\\.\\pipe\\helper", "Helper"}; }
     HelperState state = HelperState::Running;
 };
 
@@ -35,8 +35,8 @@ protected:
         settings.TimeServers = "good";
         // The helper's pipe: its one request noted, then its reply, or,
         // without one, the pipe breaks.
-        driver.pipeOpening = [](const PipeTarget&) { return PipeOpening::Opened; };
-        driver.pipeWritten = [this](IoId pipe, const std::string& request) {
+        driver.pipeOpening = [](const net::PipeTarget&) { return net::PipeOpening::Opened; };
+        driver.pipeWritten = [this](net::IoId pipe, const std::string& request) {
             events.Add("helper:" + request.substr(0, request.find('\n')));
             driver.PipeWritten(pipe);
             if (reply) driver.PipeMessage(pipe, *reply);
@@ -132,4 +132,4 @@ TEST_F(TimeHelperChoiceTest, TheNetTimeGroupShowsTheHelpersState) {
 }
 
 }  // namespace
-}  // namespace pw::net
+}  // namespace pw::nettime

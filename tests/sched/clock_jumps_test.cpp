@@ -73,7 +73,7 @@ protected:
     // no tick runs until it gives up.
     class BlockingHost : public DeliveringHost {
     public:
-        BlockingHost(Events& e, ReminderWindow& w, Launcher& l, ClockJumps& t) : DeliveringHost(e, w, l), test(t) {}
+        BlockingHost(Events& e, app::ReminderWindow& w, Launcher& l, ClockJumps& t) : DeliveringHost(e, w, l), test(t) {}
         void AutoSynchronize() override {
             if (test.blockSeconds <= 0) return;
             test.resumeAt = test.now + test.blockSeconds;
@@ -122,7 +122,7 @@ protected:
     pw::test::FakeReminderView view;
     RecordingStarter starter;
     Launcher launcher;
-    ReminderWindow window;
+    app::ReminderWindow window;
     BlockingHost host;
     pw::test::FakeSound sound;
     std::optional<ClockTick> tick;

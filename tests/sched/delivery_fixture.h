@@ -5,7 +5,7 @@
 
 #include "common/errors.h"
 #include "sched/launch.h"
-#include "sched/reminder_window.h"
+#include "app/reminder_window.h"
 #include "sched/snooze.h"
 #include "support/fake_reminder_view.h"
 #include "tick_fixture.h"
@@ -27,7 +27,7 @@ public:
 // launcher, everything else is recorded.
 class DeliveringHost : public RecordingHost {
 public:
-    DeliveringHost(Events& e, ReminderWindow& w, Launcher& l) : RecordingHost(e), window(w), launcher(l) {}
+    DeliveringHost(Events& e, app::ReminderWindow& w, Launcher& l) : RecordingHost(e), window(w), launcher(l) {}
     void ShowReminders(const std::vector<std::string>& items) override {
         events.Add("show");
         shown.push_back(items);
@@ -37,7 +37,7 @@ public:
                        std::string_view state) override {
         return launcher.LaunchProgram(name, cmd, dir, state);
     }
-    ReminderWindow& window;
+    app::ReminderWindow& window;
     Launcher& launcher;
 };
 
@@ -81,7 +81,7 @@ struct DeliveryParts {
     pw::test::FakeReminderView view;
     RecordingStarter starter;
     Launcher launcher;
-    ReminderWindow window;
+    app::ReminderWindow window;
     DeliveringHost host;
     pw::test::FakeSound sound;
 };

@@ -82,7 +82,7 @@ TEST(DeliveryLog, LinesReachTheEventLogWithTheirTimeStamps) {
     Launcher launcher(starter, settings, writer);
     pw::test::TestStore store;
     pw::test::FakeReminderView view;
-    ReminderWindow window(view, store, settings, writer, ProgramVersion{});
+    app::ReminderWindow window(view, store, settings, writer, ProgramVersion{});
     window.FormCreate();
 
     launcher.LaunchProgram("Backup", "C:\\Tools\\backup.exe /all", "", "normal");

@@ -92,10 +92,10 @@ TEST_F(ScheduleCacheTest, FollowsEachChangeFromOutsideAndReadsOnlyTheKeysThatCha
          [](Store& s) {
              test::MemoryFileSystem files;
              files.dirs.insert("C:\\b");
-             ASSERT_TRUE(ExportRegistryTree(s, files, "C:\\b\\registry.cfg", cfg::kSettingsKey).Ok());
+             ASSERT_TRUE(backup::ExportRegistryTree(s, files, "C:\\b\\registry.cfg", cfg::kSettingsKey).Ok());
              DeleteKey(s, cfg::ScheduleKey("Alpha"));
              WriteRegString(s, cfg::ScheduleKey("Gamma"), "Message", "edited after the backup");
-             ImportRegistryFile(s, files, "C:\\b\\registry.cfg");
+             backup::ImportRegistryFile(s, files, "C:\\b\\registry.cfg");
          },
          3},  // every key the backup holds is written again
         {"key deleted and made again",

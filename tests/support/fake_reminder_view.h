@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "sched/reminder_window.h"
+#include "app/reminder_window.h"
 
 namespace pw::test {
 
-class FakeReminderView : public sched::ReminderView {
+class FakeReminderView : public app::ReminderView {
 public:
     void SetCaption(std::string_view c) override { caption = std::string(c); }
-    sched::WindowRect Bounds() const override { return bounds; }
-    void SetBounds(const sched::WindowRect& b) override { bounds = b; }
+    app::WindowRect Bounds() const override { return bounds; }
+    void SetBounds(const app::WindowRect& b) override { bounds = b; }
     int ClientHeight() const override { return bounds.height - frameHeight; }
     void SetClientHeight(int h) override { bounds.height = h + frameHeight; }
     bool Visible() const override { return visible; }
@@ -28,7 +28,7 @@ public:
         ++hides;
     }
     void SetTextBackground(Rgb c) override { background = c; }
-    void SetText(const std::vector<sched::StyledLine>& l) override {
+    void SetText(const std::vector<app::StyledLine>& l) override {
         lines = l;
         ++fills;
         scrolledToTop = false;
@@ -37,13 +37,13 @@ public:
     void SetAppName(std::string_view t) override { appName = std::string(t); }
     void SetVersionText(std::string_view t) override { versionText = std::string(t); }
     void SetCountdownText(std::string_view t) override { countdownTexts.push_back(std::string(t)); }
-    int PanelWidth() const override { return bounds.width - 2 * sched::ReminderLayout::At(dpi).border - frameWidth; }
+    int PanelWidth() const override { return bounds.width - 2 * app::ReminderLayout::At(dpi).border - frameWidth; }
     int CountdownWidth() const override { return countdownWidth; }
     void SetCountdownLeft(int left) override { countdownLeft = left; }
     std::string SnoozeMinutesText() const override { return snoozeMinutes; }
     void SetSnoozeMinutesText(std::string_view t) override { snoozeMinutes = std::string(t); }
-    sched::ScreenSize Screen() const override { return screen; }
-    sched::WindowRect WorkArea() const override { return workArea; }
+    app::ScreenSize Screen() const override { return screen; }
+    app::WindowRect WorkArea() const override { return workArea; }
     int Dpi() const override { return dpi; }
     int PixelsPerInch() const override { return ppi; }
     Rgb SystemColour(int index) const override { return index == kSysColourButtonFace ? buttonFace : MakeRgb(1, 2, 3); }
@@ -52,13 +52,13 @@ public:
 
     // What the logic has set.
     std::string caption;
-    sched::WindowRect bounds{100, 100, 200, 300};
+    app::WindowRect bounds{100, 100, 200, 300};
     bool visible = false;
     int shows = 0;
     int fronts = 0;
     int hides = 0;
     Rgb background = 0;
-    std::vector<sched::StyledLine> lines;
+    std::vector<app::StyledLine> lines;
     int fills = 0;
     bool scrolledToTop = false;
     std::string appName;
@@ -71,8 +71,8 @@ public:
     int frameHeight = 25;  // caption and borders
     int frameWidth = 8;
     int countdownWidth = 60;
-    sched::ScreenSize screen{1024, 768};
-    sched::WindowRect workArea{0, 0, 1024, 728};  // task bar at the bottom
+    app::ScreenSize screen{1024, 768};
+    app::WindowRect workArea{0, 0, 1024, 728};  // task bar at the bottom
     int ppi = 96;
     int dpi = 96;
     Rgb buttonFace = MakeRgb(212, 208, 200);

@@ -95,29 +95,29 @@ inline std::vector<std::uint8_t> MakeReply(const std::vector<std::uint8_t>& requ
     std::vector<std::uint8_t> r(fields.length < 48 ? 48 : fields.length, 0xA5);
     std::fill(r.begin(), r.begin() + 48, 0);
     r[0] = static_cast<std::uint8_t>(fields.leap << 6 | (fields.version & 7) << 3 | (fields.mode & 7));
-    r[net::kNtpStratum] = fields.stratum;
+    r[nettime::kNtpStratum] = fields.stratum;
     r[2] = 6;     // poll
     r[3] = 0xEC;  // precision
     for (std::size_t i = 0; i < 4 && fields.referenceId[i]; ++i)
-        r[net::kNtpReferenceId + i] = static_cast<std::uint8_t>(fields.referenceId[i]);
+        r[nettime::kNtpReferenceId + i] = static_cast<std::uint8_t>(fields.referenceId[i]);
     if (request.size() >= 48) {
         switch (fields.originate) {
             case Originate::Echo:
             case Originate::Flipped:
-                std::memcpy(&r[net::kNtpOriginate], &request[net::kNtpTransmit], 8);
-                if (fields.originate == Originate::Flipped) r[net::kNtpOriginate + 7] ^= 1;
+                std::memcpy(&r[nettime::kNtpOriginate], &request[nettime::kNtpTransmit], 8);
+                if (fields.originate == Originate::Flipped) r[nettime::kNtpOriginate + 7] ^= 1;
                 break;
             case Originate::RequestTime:
-                std::memcpy(&r[net::kNtpOriginate], &request[net::kNtpOriginate], 8);
+                std::memcpy(&r[nettime::kNtpOriginate], &request[nettime::kNtpOriginate], 8);
                 break;
             case Originate::Zero:
                 break;
         }
     }
-    PutBigEndian(&r[net::kNtpReceive], fields.receive.seconds);
-    PutBigEndian(&r[net::kNtpReceive + 4], fields.receive.fraction);
-    PutBigEndian(&r[net::kNtpTransmit], fields.transmit.seconds);
-    PutBigEndian(&r[net::kNtpTransmit + 4], fields.transmit.fraction);
+    PutBigEndian(&r[nettime::kNtpReceive], fields.receive.seconds);
+    PutBigEndian(&r[nettime::kNtpReceive + 4], fields.receive.fraction);
+    PutBigEndian(&r[nettime::kNtpTransmit], fields.transmit.seconds);
+    PutBigEndian(&r[nettime::kNtpTransmit + 4], fields.transmit.fraction);
     r.resize(fields.length);
     return r;
 }

@@ -91,7 +91,9 @@ TEST(HelperExchange, EveryOrderOfEventsEndsOnceWithinTheTime) {
         driver.RunFor(1);
         c.meanwhile(driver, exchange);
         driver.RunFor(c.endsByMs);
-        if (exchange) EXPECT_FALSE(exchange->Running());
+        if (exchange) {
+            EXPECT_FALSE(exchange->Running());
+        }
         EXPECT_EQ(driver.OpenCount(), 0u) << testing::PrintToString(driver.actions);
         driver.RunUntilIdle();
         EXPECT_EQ(results, c.results);

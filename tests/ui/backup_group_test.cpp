@@ -275,7 +275,7 @@ TEST_F(BackupGroupTest, RestoreReadsPastAByteOrderMarkAndLinesBeforeAnyHeader) {
 TEST_F(BackupGroupTest, UndoLastRestorePutsBackExactlyTheConfigurationBefore) {
     PlantCraftedBackup();
     auto exported = [&] {
-        EXPECT_TRUE(ExportRegistryTree(store, mem, "C:\\check.cfg", kMain).Ok());
+        EXPECT_TRUE(backup::ExportRegistryTree(store, mem, "C:\\check.cfg", kMain).Ok());
         return mem.files["C:\\check.cfg"];
     };
     const std::string before = exported();

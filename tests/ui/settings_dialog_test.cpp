@@ -110,7 +110,7 @@ public:
     test::FakeDialogView view;
     SettingsDialog dialog;
     test::FakeReminderView reminderView;
-    sched::ReminderWindow reminders;
+    app::ReminderWindow reminders;
     RecordingStarter starter;
     sched::Launcher launcher;
 };
@@ -182,7 +182,7 @@ TEST_F(SettingsDialogTest, RegionalSettingsChangedWhileRunningAreFollowedAtOnceA
     clock.local = EncodeDate(2026, 12, 8) + EncodeTime(9, 30, 5, 0);
     clockWindow.ClockTimer();
     ASSERT_FALSE(reminderView.lines.empty());
-    EXPECT_TRUE(std::any_of(reminderView.lines.begin(), reminderView.lines.end(), [](const sched::StyledLine& l) {
+    EXPECT_TRUE(std::any_of(reminderView.lines.begin(), reminderView.lines.end(), [](const app::StyledLine& l) {
         return l.text.find("Start:12/8/2026 9:30:00 AM") != std::string::npos;
     }));
     const auto log = files.ReadLines(dir.Path("plenwk.log"));
@@ -496,10 +496,10 @@ TEST_F(SettingsDialogTest, TheTimeHelpersLineIsFilledWhenTheNetTimePageShows) {
 TEST_F(SettingsDialogTest, ConnectNowGreysItselfAndSaysWhichServerIsAskedUntilItsAnswer) {
     Create();
     test::FakeIoDriver driver;  // a server that never answers
-    struct Connected : net::ConnectionState {
+    struct Connected : nettime::ConnectionState {
         bool IsInternetConnected() override { return true; }
     } connection;
-    net::NetTimeAttempts netTime({AppServices{store, clock, locale, files, sound, boxes, shell}, driver, connection,
+    nettime::NetTimeAttempts netTime({AppServices{store, clock, locale, files, sound, boxes, shell}, driver, connection,
                                   clockWindow.Settings(), [this] { return dialog.MaxCorrection(); }, nullptr});
     dialog.AttachNetTime(&netTime);
     dialog.Show(app::DialogPage::Schedules);
@@ -772,7 +772,7 @@ TEST_F(SettingsDialogTest, ClicksOnTheBackupGroupWhileItsBoxIsUpAreIgnored) {
     Create();
     Open();
     auto fileText = [&](std::string_view name) {
-        std::ifstream f(AddTrailingBackslash(dir.Path("saved")) + std::string(name));
+        std::ifstream f(backup::AddTrailingBackslash(dir.Path("saved")) + std::string(name));
         return std::string(std::istreambuf_iterator<char>(f), {});
     };
     WriteRegInteger(store, kSettingsKey, "MsgDisplayTime", 30);

@@ -107,7 +107,9 @@ TEST(HttpGetWithoutWaiting, EveryOrderOfEventsEndsOnce) {
         driver.RunFor(1);
         c.meanwhile(driver, get);
         driver.RunFor(c.endsByMs);
-        if (get) EXPECT_FALSE(get->Running());
+        if (get) {
+            EXPECT_FALSE(get->Running());
+        }
         EXPECT_EQ(driver.OpenCount(), 0u) << testing::PrintToString(driver.actions);
         driver.RunUntilIdle();
         EXPECT_EQ(results, c.results);

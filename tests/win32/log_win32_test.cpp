@@ -2,7 +2,7 @@
 // by other programs or marked read-only.
 #include <windows.h>
 
-#include "log/handlers.h"
+#include "app/log_commands.h"
 #include "log/log.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win_files.h"
@@ -85,7 +85,7 @@ TEST_F(WinLog, TrimNowWithoutALogCreatesNone) {
     test::FakeSound sound(events);
     test::FakeMessageBoxes boxes(events);
     fs.Remove(path);
-    butTrimLogClick(log, cfg::GlobalSettings{}, sound, boxes);
+    app::butTrimLogClick(log, cfg::GlobalSettings{}, sound, boxes);
     EXPECT_EQ(events.list, (std::vector<std::string>{"beep", "box:Log file trimmed."}));
     EXPECT_FALSE(fs.FileExists(path));
 }

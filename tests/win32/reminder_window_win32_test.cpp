@@ -126,7 +126,7 @@ TEST_F(ReminderWin32Test, ThreeRemindersWithTheirFontsAndColours) {
     window->ShowReminders(Items(3));
     EXPECT_TRUE(IsWindowVisible(window->Handle()));
     EXPECT_EQ(Caption(), L"Reminders: 3");
-    EXPECT_EQ(ClientHeight(), sched::ReminderWindow::ClientHeightFor(3, 19, window->Dpi()));
+    EXPECT_EQ(ClientHeight(), app::ReminderWindow::ClientHeightFor(3, 19, window->Dpi()));
     const std::string rule(170, '-');
     EXPECT_EQ(Lines(), (std::vector<std::string>{"Start:when 1", "1.Message 1", rule, "Start:when 2", "2.Message 2",
                                                  rule, "Start:when 3", "3.Message 3", rule}));
@@ -193,8 +193,8 @@ TEST_F(ReminderWin32Test, AChangeOfDpiLaysTheWindowOutAgain) {
     GetWindowRect(window->Handle(), &w);
     RECT suggested{w.left, w.top, w.left + 2 * (w.right - w.left), w.top + 2 * (w.bottom - w.top)};
     SendMessageW(window->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-    EXPECT_EQ(window->Sizes(), sched::ReminderLayout::At(dpi));
-    EXPECT_EQ(ClientHeight(), sched::ReminderWindow::ClientHeightFor(2, 19, dpi));
+    EXPECT_EQ(window->Sizes(), app::ReminderLayout::At(dpi));
+    EXPECT_EQ(ClientHeight(), app::ReminderWindow::ClientHeightFor(2, 19, dpi));
     HDC dc = GetDC(nullptr);
     const int ppi = GetDeviceCaps(dc, LOGPIXELSY);
     ReleaseDC(nullptr, dc);

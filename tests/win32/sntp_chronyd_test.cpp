@@ -17,7 +17,7 @@
 #include "platform/win32/winsock_api.h"
 #include "support/real_socket_helpers.h"
 
-namespace pw::net {
+namespace pw::nettime {
 namespace {
 
 class ChronydUnderWine : public ::testing::Test {
@@ -92,4 +92,4 @@ TEST_F(ChronydUnderWine, SetsTheClockOnlyThroughItsClock) {
 }
 
 }  // namespace
-}  // namespace pw::net
+}  // namespace pw::nettime

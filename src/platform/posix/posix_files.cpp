@@ -229,11 +229,13 @@ bool PosixFileSystem::CopyOver(std::string_view from, std::string_view to) {
 
 std::vector<std::string> PosixFileSystem::ListFiles(std::string_view dir, std::string_view pattern) {
     std::vector<std::string> names;
-    std::string d(dir);
-    if (d.empty()) d = ".";
+    // Built whole rather than assigned and appended to: g++ 12 takes the
+    // append after an assignment of "." for an overlapping copy.
+    const std::string d = dir.empty() ? std::string("./")
+                          : dir.back() == '/' ? std::string(dir)
+                                              : std::string(dir) + '/';
     DIR* h = ::opendir(d.c_str());
     if (!h) return names;
-    if (d.back() != '/') d += '/';
     while (dirent* e = ::readdir(h)) {
         std::string name = e->d_name;
         if (!MatchesPattern(pattern, name)) continue;

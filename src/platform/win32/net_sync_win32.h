@@ -7,7 +7,7 @@
 namespace pw::win {
 
 // Asks WinINet each time.
-class WinConnectionState : public net::ConnectionState {
+class WinConnectionState : public nettime::ConnectionState {
 public:
     bool IsInternetConnected() override;
 };
@@ -15,6 +15,6 @@ public:
 // Each call makes a TUDPBlockSocket over the shared Winsock layer (for the
 // time helper service; defined beside that layer, so that the program,
 // which asks through its driver, does not carry it).
-net::SocketFactory WinsockSocketFactory();
+nettime::SocketFactory WinsockSocketFactory();
 
 }  // namespace pw::win

@@ -2,7 +2,7 @@
 // The reminder window on Windows: a sizeable tool window that stays on top
 // of all others, a read-only rich edit control for the reminders and a
 // bottom panel with the program's name, its version and the countdown.
-// Everything it shows and when comes from sched::ReminderWindow; this class
+// Everything it shows and when comes from app::ReminderWindow; this class
 // only maps window messages to its handlers and its view calls to controls.
 //
 // How the program wires it, at start after the clock window and the
@@ -35,12 +35,12 @@
 #include "common/version.h"
 #include "config/global_settings.h"
 #include "sched/log_line.h"
-#include "sched/reminder_window.h"
+#include "app/reminder_window.h"
 #include "platform/win32/window_base.h"
 
 namespace pw::win {
 
-class ReminderWindowWin32 : public WindowBase, private sched::ReminderView {
+class ReminderWindowWin32 : public WindowBase, private app::ReminderView {
 public:
     // The version shown in the panel; by default the running program's.
     // An error that escapes a handler is shown in the program's error box.
@@ -61,7 +61,7 @@ public:
 
     void ShowReminders(const std::vector<std::string>& items) { logic_.ShowReminders(items); }
 
-    sched::ReminderWindow& Logic() { return logic_; }
+    app::ReminderWindow& Logic() { return logic_; }
     bool TimerArmed() const { return timerArmed_; }
 
     // The rich text control, made at its first use; null when it cannot be
@@ -83,7 +83,7 @@ public:
 
     static constexpr UINT_PTR kMsgTimerId = 1;
     // The border and the panel's sizes at the window's DPI.
-    const sched::ReminderLayout& Sizes() const { return sizes_; }
+    const app::ReminderLayout& Sizes() const { return sizes_; }
     // The DPI of the monitor the window is on.
     int Dpi() const override;
 
@@ -106,10 +106,10 @@ private:
     };
     SnoozeRects SnoozeLayout() const;
 
-    // sched::ReminderView
+    // app::ReminderView
     void SetCaption(std::string_view caption) override;
-    sched::WindowRect Bounds() const override;
-    void SetBounds(const sched::WindowRect& bounds) override;
+    app::WindowRect Bounds() const override;
+    void SetBounds(const app::WindowRect& bounds) override;
     int ClientHeight() const override;
     void SetClientHeight(int height) override;
     bool Visible() const override;
@@ -117,7 +117,7 @@ private:
     void BringToFront() override;
     void Hide() override;
     void SetTextBackground(Rgb colour) override;
-    void SetText(const std::vector<sched::StyledLine>& lines) override;
+    void SetText(const std::vector<app::StyledLine>& lines) override;
     void ScrollToTop() override;
     void SetAppName(std::string_view text) override;
     void SetVersionText(std::string_view text) override;
@@ -127,12 +127,12 @@ private:
     void SetCountdownLeft(int left) override;
     std::string SnoozeMinutesText() const override;
     void SetSnoozeMinutesText(std::string_view text) override;
-    sched::ScreenSize Screen() const override;
-    sched::WindowRect WorkArea() const override;
+    app::ScreenSize Screen() const override;
+    app::WindowRect WorkArea() const override;
     int PixelsPerInch() const override;
     Rgb SystemColour(int index) const override;
 
-    sched::ReminderWindow logic_;
+    app::ReminderWindow logic_;
     HWND edit_ = nullptr;
     bool editFailed_ = false;
     std::optional<Rgb> background_;
@@ -155,8 +155,8 @@ private:
     int countdownHeight_ = 0;
     // Distance of the countdown label's right edge from the panel's right
     // edge; kept when the window is resized.
-    int countdownRightGap_ = sched::ReminderLayout{}.countdownRightGap;
-    sched::ReminderLayout sizes_;
+    int countdownRightGap_ = app::ReminderLayout{}.countdownRightGap;
+    app::ReminderLayout sizes_;
     // The countdown timer: the moment of its beat (GetTickCount at Create),
     // whether it is armed, and whether it already runs at the full second
     // (the first event after arming comes at the next beat, sooner).

@@ -131,7 +131,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // it; it answers on its pipe if it is installed.
     pw::win::WinConnectionState connection;
     pw::win::WinHelperLink timeHelper;
-    pw::net::NetTimeAttempts netTime({app, driver, connection, clockLogic.Settings(),
+    pw::nettime::NetTimeAttempts netTime({app, driver, connection, clockLogic.Settings(),
                                       [&settingsDialog] { return settingsDialog.MaxCorrection(); },
                                       [&clockLogic](std::string_view message) { clockLogic.WriteLogLine(message); },
                                       &timeHelper});

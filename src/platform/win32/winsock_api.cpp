@@ -22,7 +22,7 @@ int Checked(int result) { return result == SOCKET_ERROR ? WSAGetLastError() : 0;
 
 }  // namespace
 
-net::SocketFactory WinsockSocketFactory() {
+nettime::SocketFactory WinsockSocketFactory() {
     return [] { return std::make_unique<net::TUDPBlockSocket>(Winsock()); };
 }
 

@@ -20,13 +20,13 @@ int main(int argc, char** argv) {
     pw::win::RegistryStore store;
     pw::win::WinFileSystem fs;
     if (command == "export" && argc == 4) {
-        auto r = pw::ExportRegistryTree(store, fs, argv[2], argv[3]);
+        auto r = pw::backup::ExportRegistryTree(store, fs, argv[2], argv[3]);
         std::printf("export %d %s %s %s\n", static_cast<int>(r.outcome), r.key.c_str(), r.valueName.c_str(),
                     r.reason.c_str());
         return r.Ok() ? 0 : 1;
     }
     if (command == "import") {
-        auto r = pw::ImportRegistryFile(store, fs, argv[2]);
+        auto r = pw::backup::ImportRegistryFile(store, fs, argv[2]);
         std::printf("import values %d refused %d unreadable %d not written %d\n", r.values, r.refused, r.unreadable,
                     r.notWritten);
         return r.found && r.readToEnd && r.notWritten == 0 ? 0 : 1;

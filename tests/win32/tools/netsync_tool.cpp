@@ -53,13 +53,13 @@ int main(int argc, char** argv) {
             win::WinShell shell;
             win::WinIoDriver driver;
             test::RedirectedDriver redirected(driver, port);
-            net::NetTimeAttempts attempts({AppServices{store, clock, locale, fs, sound, boxes, shell}, redirected,
+            nettime::NetTimeAttempts attempts({AppServices{store, clock, locale, fs, sound, boxes, shell}, redirected,
                                            connection, settings,
                                            [&store] { return cfg::Read(store, cfg::kSettingsKey, cfg::global::MaxCorrection); },
                                            [&eventLog](std::string_view m) { eventLog.Write(m); }});
             std::printf("connected: %s\n", win::IsInternetConnected() ? "yes" : "no");
             attempts.AutoSynchronize();
-            driver.RunUntil([&] { return attempts.Running() == net::NetTimeAttempts::Kind::None; }, 120000);
+            driver.RunUntil([&] { return attempts.Running() == nettime::NetTimeAttempts::Kind::None; }, 120000);
             std::printf("LastSynchTime: %s\n", DateTimeToText(settings.LastSynchTime, locale).c_str());
             return 0;
         }

@@ -21,7 +21,7 @@
 #include "platform/win32/time_helper/service_setup.h"
 #include "platform/win32/time_pipe_server.h"
 #include "platform/win32/win_files.h"
-#include "timehelper/helper.h"
+#include "timeservice/helper.h"
 #include "timehelper/names.h"
 
 namespace {
@@ -123,7 +123,7 @@ DWORD Run() {
     // tools show; on 64-bit Windows that is the 64-bit view, not this 32-bit
     // program's redirected one.
     pw::win::RegistryStore store(KEY_WOW64_64KEY);
-    th::TimeHelper helper({clock, pw::win::WinsockSocketFactory(),
+    pw::timeservice::TimeHelper helper({clock, pw::win::WinsockSocketFactory(),
                            [&store] { return store.Open(pw::Root::LocalMachine, th::kPolicyKey, pw::OpenMode::Read); },
                            writeLog});
     pw::win::TimePipeServer server({pw::win::Widen(th::kPipeName)},

@@ -1,6 +1,6 @@
 // The time helper over a test clock and scripted time servers: its policy,
 // what a request gets, and how often it asks its servers.
-#include "timehelper/helper.h"
+#include "timeservice/helper.h"
 
 #include <gtest/gtest.h>
 
@@ -10,14 +10,14 @@
 #include "nettime/netsync_fixture.h"
 #include "timehelper/names.h"
 
-namespace pw::timehelper {
+namespace pw::timeservice {
 namespace {
 
 using Lines = std::vector<std::string>;
 StoreValue N(std::int64_t n) { return StoreValue::Dword(static_cast<std::uint32_t>(n)); }
 StoreValue T(const char* t) { return StoreValue::Text(t); }
 
-class TimeHelperTest : public net::test::NetSyncFixture {
+class TimeHelperTest : public nettime::test::NetSyncFixture {
 protected:
     TimeHelperTest() {
         ahead = {{"good", 90}, {"far", -7200}};
@@ -27,23 +27,23 @@ protected:
         Set("SynchInterval", N(24));
     }
     void Set(std::string_view name, const StoreValue& v) {
-        store.Open(Root::LocalMachine, kPolicyKey, OpenMode::Create)->SetValue(name, v);
+        store.Open(Root::LocalMachine, timehelper::kPolicyKey, OpenMode::Create)->SetValue(name, v);
     }
     TimeHelper& Helper() {
         if (!helper)
             helper = std::make_unique<TimeHelper>(HelperParts{
-                clock, Context().makeSocket, [this] { return store.Open(Root::LocalMachine, kPolicyKey, OpenMode::Read); },
+                clock, Context().makeSocket, [this] { return store.Open(Root::LocalMachine, timehelper::kPolicyKey, OpenMode::Read); },
                 Log()});
         return *helper;
     }
-    Status Sync() { return *ParseStatus(Helper().Handle("SYNC")); }
+    timehelper::Status Sync() { return *timehelper::ParseStatus(Helper().Handle("SYNC")); }
     // Ticks once a minute, a second clear of the present minute, until a
     // server is asked: the minutes that took, 0 for none within 30 hours.
     int MinutesToNextAsk() {
         const std::size_t before = asked.size();
         clock.AdvanceSeconds(1);
         for (int minute = 1; minute <= 30 * 60; ++minute) {
-            clock.Advance(net::test::kMinute);
+            clock.Advance(nettime::test::kMinute);
             Helper().Tick();
             if (asked.size() > before) return minute;
         }
@@ -73,7 +73,7 @@ TEST_F(TimeHelperTest, AMissingOrBadPolicyValueGivesItsDefaultAndOneLineUntilItC
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        auto key = store.Open(Root::LocalMachine, kPolicyKey, OpenMode::ReadWrite);
+        auto key = store.Open(Root::LocalMachine, timehelper::kPolicyKey, OpenMode::ReadWrite);
         const auto kept = key->GetValue(c.name);
         c.value ? key->SetValue(c.name, *c.value) : key->DeleteValue(c.name);
         Lines lines;
@@ -82,7 +82,7 @@ TEST_F(TimeHelperTest, AMissingOrBadPolicyValueGivesItsDefaultAndOneLineUntilItC
                   std::tie(c.read.servers, c.read.maxCorrectionMinutes, c.read.intervalHours));
         EXPECT_EQ(lines.size(), static_cast<std::size_t>(c.lines));
         // The helper logs a complaint once, not at each attempt.
-        for (int attempt = 0; attempt < 2; ++attempt, clock.Advance(2 * net::test::kMinute)) Sync();
+        for (int attempt = 0; attempt < 2; ++attempt, clock.Advance(2 * nettime::test::kMinute)) Sync();
         EXPECT_EQ(std::count_if(events.list.begin(), events.list.end(),
                                 [&](const std::string& e) { return e.find(c.name) != std::string::npos; }),
                   c.lines);
@@ -101,7 +101,7 @@ TEST_F(TimeHelperTest, EachAnswerGivesTheProgramsLineAndSetsOnlyWithinTheMaximum
         std::int64_t max;
         ClockSet answer;
         const char* line;  // the last
-        Status status;     // dates left out
+        timehelper::Status status;     // dates left out
     };
     const Case cases[] = {
         {"good", 60, ClockSet::Done, "NetTime: + 0 days, 00:01:30 from good",
@@ -121,7 +121,7 @@ TEST_F(TimeHelperTest, EachAnswerGivesTheProgramsLineAndSetsOnlyWithinTheMaximum
         Set("TimeServers", T(c.servers));
         Set("MaxCorrection", N(c.max));
         clock.setAnswer = c.answer;
-        Status s = Sync();
+        timehelper::Status s = Sync();
         EXPECT_EQ(events.list.back(), "log:" + std::string(c.line));
         EXPECT_EQ(s.lastCorrectionUtc, c.status.clockSet ? s.lastAttemptUtc : 0);
         s.lastAttemptUtc = s.lastCorrectionUtc = 0;
@@ -177,7 +177,7 @@ TEST_F(TimeHelperTest, AnAnswerIsReusedOnlyUnderThePolicyItWasMadeWithAndTheCloc
 
 TEST_F(TimeHelperTest, AServerThatAsksToBeLeftAloneIsLeftAloneForTheInterval) {
     Set("TimeServers", T("kisser\r\ngood"));
-    for (double days : {0.0, 2 * net::test::kMinute, 25 * net::test::kHour}) {
+    for (double days : {0.0, 2 * nettime::test::kMinute, 25 * nettime::test::kHour}) {
         clock.Advance(days);
         Sync();
     }
@@ -205,4 +205,4 @@ TEST_F(TimeHelperTest, ItsOwnCorrectionFollowsItsIntervalAndRetriesAFailureHourl
 }
 
 }  // namespace
-}  // namespace pw::timehelper
+}  // namespace pw::timeservice

@@ -20,7 +20,7 @@
 #include "nettime/netsync.h"
 #include "timehelper/protocol.h"
 
-namespace pw::timehelper {
+namespace pw::timeservice {
 
 inline constexpr std::int32_t kDefaultIntervalHours = 24;
 // A Sync within this many seconds of the last attempt gets its result, if
@@ -58,18 +58,18 @@ struct Policy {
 
 // The policy from its key (null when the key is missing): defaults for
 // what is missing or bad, one log line for each bad or missing thing.
-Policy ReadPolicy(StoreKey* key, const net::LogWriter& log);
+Policy ReadPolicy(StoreKey* key, const nettime::LogWriter& log);
 
 // What the helper works with. The service gives it the system clock, the
 // Winsock sockets, the policy key under HKEY_LOCAL_MACHINE and its log;
 // tests give it fakes.
 struct HelperParts {
     Clock& clock;
-    net::SocketFactory makeSocket;
+    nettime::SocketFactory makeSocket;
     // Opens the policy key for reading; null when it is missing.
     std::function<std::unique_ptr<StoreKey>()> openPolicy;
     // One line in the helper's own log (time stamp added by the writer).
-    net::LogWriter log;
+    nettime::LogWriter log;
 };
 
 class TimeHelper {
@@ -82,23 +82,23 @@ public:
     // The automatic correction: called by the service about once a minute.
     void Tick();
 
-    Status LastStatus();
+    timehelper::Status LastStatus();
 
 private:
     // Both with attemptLock_ held.
     Policy CurrentPolicy();
-    Status Attempt(const Policy& policy);
+    timehelper::Status Attempt(const Policy& policy);
 
     HelperParts parts_;
     std::mutex attemptLock_;  // one attempt at a time
     std::mutex statusLock_;   // guards status_ only
-    Status status_;
+    timehelper::Status status_;
     // The policy the last attempt was made with.
     Policy attemptPolicy_;
-    net::AutoSyncBackoff backoff_;
+    nettime::AutoSyncBackoff backoff_;
     // The policy's complaints as last logged, so that a bad value is
     // logged when it appears and not at every attempt.
     std::vector<std::string> complaints_;
 };
 
-}  // namespace pw::timehelper
+}  // namespace pw::timeservice

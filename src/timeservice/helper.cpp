@@ -1,10 +1,10 @@
-#include "timehelper/helper.h"
+#include "timeservice/helper.h"
 
 #include <algorithm>
 
 #include "timehelper/names.h"
 
-namespace pw::timehelper {
+namespace pw::timeservice {
 
 namespace {
 
@@ -49,13 +49,13 @@ bool Within(DateTime now, DateTime then, int seconds) {
 
 }  // namespace
 
-Policy ReadPolicy(StoreKey* key, const net::LogWriter& log) {
+Policy ReadPolicy(StoreKey* key, const nettime::LogWriter& log) {
     Policy p;
     auto line = [&](const std::string& text) {
         if (log) log(std::string(kPolicyLinePrefix) + text);
     };
     if (!key) {
-        line("no key HKEY_LOCAL_MACHINE\\" + std::string(kPolicyKey) + "; using the defaults");
+        line("no key HKEY_LOCAL_MACHINE\\" + std::string(timehelper::kPolicyKey) + "; using the defaults");
         return p;
     }
     const Complain complain = [&](std::string_view name, std::string_view what, std::string_view used) {
@@ -64,7 +64,7 @@ Policy ReadPolicy(StoreKey* key, const net::LogWriter& log) {
     const auto servers = key->GetValue(policy::TimeServers.name);
     if (!servers)
         complain(policy::TimeServers.name, "is missing", policy::TimeServers.def);
-    else if (auto list = servers->IsText() ? net::ParseServerList(servers->text) : std::vector<std::string>{};
+    else if (auto list = servers->IsText() ? nettime::ParseServerList(servers->text) : std::vector<std::string>{};
              list.empty())
         complain(policy::TimeServers.name, "names no server", policy::TimeServers.def);
     else
@@ -76,19 +76,19 @@ Policy ReadPolicy(StoreKey* key, const net::LogWriter& log) {
 
 TimeHelper::TimeHelper(HelperParts parts) : parts_(std::move(parts)) {}
 
-Status TimeHelper::LastStatus() {
+timehelper::Status TimeHelper::LastStatus() {
     std::lock_guard lock(statusLock_);
     return status_;
 }
 
 std::string TimeHelper::Handle(std::string_view request) {
-    const auto r = ParseRequest(request);
+    const auto r = timehelper::ParseRequest(request);
     if (!r) return {};
     // A status never waits for an attempt under way.
-    if (*r == Request::Status) return StatusText(LastStatus());
+    if (*r == timehelper::Request::Status) return timehelper::StatusText(LastStatus());
     std::lock_guard lock(attemptLock_);
     const Policy policy = CurrentPolicy();
-    const Status last = LastStatus();
+    const timehelper::Status last = LastStatus();
     const DateTime now = parts_.clock.UtcNow();
     // Also the answer to those who asked while the attempt they waited for
     // ran: each client may ask, the servers are asked once. An answer made
@@ -96,11 +96,11 @@ std::string TimeHelper::Handle(std::string_view request) {
     // answer to this one.
     if (last.attempted && Within(now, last.lastAttemptUtc, kMinSecondsBetweenAttempts) &&
         policy.AsksAsDoes(attemptPolicy_))
-        return StatusText(last);
+        return timehelper::StatusText(last);
     // Whatever the policy, the clock is set at most once a minute: set
     // moments ago, it is right by the last correction's answer.
-    if (last.attempted && Within(now, last.lastCorrectionUtc, kMinSecondsBetweenAttempts)) return StatusText(last);
-    return StatusText(Attempt(policy));
+    if (last.attempted && Within(now, last.lastCorrectionUtc, kMinSecondsBetweenAttempts)) return timehelper::StatusText(last);
+    return timehelper::StatusText(Attempt(policy));
 }
 
 void TimeHelper::Tick() {
@@ -109,11 +109,11 @@ void TimeHelper::Tick() {
     if (!lock.owns_lock()) return;
     const Policy policy = CurrentPolicy();
     if (policy.intervalHours == 0) return;
-    const Status last = LastStatus();
+    const timehelper::Status last = LastStatus();
     if (last.attempted) {
         const DateTime now = parts_.clock.UtcNow();
-        if (!net::IsSyncDue(now, last.lastCorrectionUtc, policy.intervalHours)) return;
-        if (!net::IsSyncDue(now, last.lastAttemptUtc, kRetryHours)) return;
+        if (!nettime::IsSyncDue(now, last.lastCorrectionUtc, policy.intervalHours)) return;
+        if (!nettime::IsSyncDue(now, last.lastAttemptUtc, kRetryHours)) return;
     }
     Attempt(policy);
 }
@@ -134,34 +134,34 @@ Policy TimeHelper::CurrentPolicy() {
     return policy;
 }
 
-Status TimeHelper::Attempt(const Policy& policy) {
+timehelper::Status TimeHelper::Attempt(const Policy& policy) {
     Clock& clock = parts_.clock;
     attemptPolicy_ = policy;
-    Status s;
+    timehelper::Status s;
     s.attempted = true;
     s.lastCorrectionUtc = LastStatus().lastCorrectionUtc;
-    const net::LogWriter log = [this](std::string_view m) {
+    const nettime::LogWriter log = [this](std::string_view m) {
         if (parts_.log) parts_.log(m);
     };
     try {
-        const net::SyncContext ctx{clock, parts_.makeSocket, [&policy] { return policy.maxCorrectionMinutes; }};
-        const net::WalkOutcome outcome =
-            net::SyncWithList(ctx, policy.servers, backoff_, net::BackoffHours(policy.intervalHours), log);
+        const nettime::SyncContext ctx{clock, parts_.makeSocket, [&policy] { return policy.maxCorrectionMinutes; }};
+        const nettime::WalkOutcome outcome =
+            nettime::SyncWithList(ctx, policy.servers, backoff_, nettime::BackoffHours(policy.intervalHours), log);
         s.server = outcome.server;
         s.offsetText = outcome.offset;
         switch (outcome.result) {
-            case net::SyncResult::Corrected: s.clockSet = true; break;
-            case net::SyncResult::NoRight:
-                s.whyNot = net::kNoRightReason;
-                log(net::NotAdjustedLine(outcome.server, s.whyNot));
+            case nettime::SyncResult::Corrected: s.clockSet = true; break;
+            case nettime::SyncResult::NoRight:
+                s.whyNot = nettime::kNoRightReason;
+                log(nettime::NotAdjustedLine(outcome.server, s.whyNot));
                 break;
-            case net::SyncResult::KissOfDeath: s.whyNot = net::kKissReason; break;
-            case net::SyncResult::Error: s.whyNot = kUnknownErrorReason; break;
-            case net::SyncResult::NotAdjusted:
+            case nettime::SyncResult::KissOfDeath: s.whyNot = nettime::kKissReason; break;
+            case nettime::SyncResult::Error: s.whyNot = kUnknownErrorReason; break;
+            case nettime::SyncResult::NotAdjusted:
                 if (outcome.server.empty()) {
                     // Every server asked to be left alone a while ago.
-                    s.whyNot = net::kKissReason;
-                    log(net::NotAdjustedLine({}, s.whyNot));
+                    s.whyNot = nettime::kKissReason;
+                    log(nettime::NotAdjustedLine({}, s.whyNot));
                 } else {
                     s.whyNot = outcome.offset.empty() ? kNoReplyReason : kBeyondMaximumReason;
                 }
@@ -171,7 +171,7 @@ Status TimeHelper::Attempt(const Policy& policy) {
         s.clockSet = false;
         s.whyNot = kUnknownErrorReason;
         try {
-            log(net::kUnknownErrorLine);
+            log(nettime::kUnknownErrorLine);
         } catch (...) {
             // The status below still tells the clients.
         }
@@ -185,4 +185,4 @@ Status TimeHelper::Attempt(const Policy& policy) {
     return s;
 }
 
-}  // namespace pw::timehelper
+}  // namespace pw::timeservice

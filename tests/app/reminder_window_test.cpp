@@ -1,4 +1,4 @@
-#include "sched/reminder_window.h"
+#include "app/reminder_window.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include "support/fake_reminder_view.h"
 #include "support/fake_store.h"
 
-namespace pw::sched {
+namespace pw::app {
 namespace {
 
 using pw::test::FakeReminderView;
@@ -29,7 +29,7 @@ protected:
     static std::vector<std::string> Items(int n) {
         std::vector<std::string> items;
         for (int i = 1; i <= n; ++i)
-            items.push_back(MakeReminderItem("Message " + std::to_string(i), "Start:desc " + std::to_string(i),
+            items.push_back(sched::MakeReminderItem("Message " + std::to_string(i), "Start:desc " + std::to_string(i),
                                              "Sched" + std::to_string(i)));
         return items;
     }
@@ -205,14 +205,14 @@ TEST_F(ReminderWindowTest, OutOfRangeFontSizesAreBroughtIntoRange) {
 
 TEST_F(ReminderWindowTest, AnEmptyMessageLeavesOnlyTheNumber) {
     settings.LogReminders = true;
-    window.ShowReminders({MakeReminderItem("", "Start:x", "Quiet")});
+    window.ShowReminders({sched::MakeReminderItem("", "Start:x", "Quiet")});
     EXPECT_EQ(view.lines[1].text, "1.");
     EXPECT_EQ(logged, (std::vector<std::string>{"Reminder:Quiet Message:1."}));
 }
 
 TEST_F(ReminderWindowTest, AMessageHoldingTheSeparatorStaysWholeInItsField) {
     settings.LogReminders = true;
-    window.ShowReminders({MakeReminderItem("a||b|c", "Start:d", "N||ame")});
+    window.ShowReminders({sched::MakeReminderItem("a||b|c", "Start:d", "N||ame")});
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Start:d", "1.a||b|c", kRule}));
     EXPECT_EQ(logged, (std::vector<std::string>{"Reminder:N||ame Message:1.a||b|c"}));
 }
@@ -285,7 +285,7 @@ TEST_F(ReminderWindowTest, ASecondBatchReplacesTheFirstAndRestartsTheCountdown) 
     view.countdownLeft = 111;
     logged.clear();
 
-    window.ShowReminders({MakeReminderItem("Later", "Start:later", "L")});
+    window.ShowReminders({sched::MakeReminderItem("Later", "Start:later", "L")});
     EXPECT_EQ(view.caption, "Reminders: 1");
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Start:later", "1.Later", kRule}));
     EXPECT_EQ(view.ClientHeight(), 27 + 19 + 48);
@@ -412,4 +412,4 @@ TEST_F(ReminderWindowTest, ClosingOnlyHidesAndAnEmptyListShowsNothing) {
 }
 
 }  // namespace
-}  // namespace pw::sched
+}  // namespace pw::app

@@ -1,4 +1,4 @@
-#include "sched/reminder_window.h"
+#include "app/reminder_window.h"
 
 #include <algorithm>
 
@@ -8,7 +8,7 @@
 #include "config/values.h"
 #include "sched/reminder_item.h"
 
-namespace pw::sched {
+namespace pw::app {
 
 namespace {
 
@@ -123,7 +123,7 @@ ReminderLayout ReminderLayout::At(int dpi) {
 }
 
 ReminderWindow::ReminderWindow(ReminderView& view, Store& store, const cfg::GlobalSettings& settings,
-                               LogLineWriter log, ProgramVersion version)
+                               sched::LogLineWriter log, ProgramVersion version)
     : view_(view), store_(store), settings_(settings), log_(std::move(log)), version_(std::move(version)) {}
 
 std::string ReminderWindow::CountdownText(int seconds) {
@@ -198,7 +198,7 @@ void ReminderWindow::butSnoozeClick() {
     // reminders: none is put off in part.
     const std::string until = snoozes_->Put(shown_, minutes, clock_->LocalAndUtc());
     if (settings_.LogReminders && log_)
-        for (const auto& item : shown_) log_("Snoozed:" + ParseReminderItem(item).name + " Until:" + until);
+        for (const auto& item : shown_) log_("Snoozed:" + sched::ParseReminderItem(item).name + " Until:" + until);
     shown_.clear();
     countdown_ = 0;
     view_.Hide();
@@ -294,12 +294,12 @@ std::vector<StyledLine> ReminderWindow::Lines(const std::vector<std::string>& it
     int n = 0;
     for (const auto& item : items) {
         ++n;
-        const ReminderFields f = ParseReminderItem(item);
+        const sched::ReminderFields f = sched::ParseReminderItem(item);
         std::string numbered = std::to_string(n) + "." + f.message;
         if (log && settings_.LogReminders && log_) {
             // A program that was not started is logged by the tick under
             // LogLaunches; only reminders are logged here.
-            const auto missed = ParseMissedDescription(f.description);
+            const auto missed = sched::ParseMissedDescription(f.description);
             if (!missed) {
                 log_("Reminder:" + f.name + " Message:" + numbered);
             } else if (!missed->launch) {
@@ -314,4 +314,4 @@ std::vector<StyledLine> ReminderWindow::Lines(const std::vector<std::string>& it
     return lines;
 }
 
-}  // namespace pw::sched
+}  // namespace pw::app

@@ -19,7 +19,7 @@
 #include "sched/log_line.h"
 #include "sched/snooze.h"
 
-namespace pw::sched {
+namespace pw::app {
 
 struct WindowRect {
     int left = 0;
@@ -139,12 +139,12 @@ public:
     // The settings are the clock window's in-memory copy, read at each
     // ShowReminders, so a change in the settings dialog holds for the next
     // batch. MsgDisplayTime is read from the store at each ShowReminders.
-    ReminderWindow(ReminderView& view, Store& store, const cfg::GlobalSettings& settings, LogLineWriter log,
+    ReminderWindow(ReminderView& view, Store& store, const cfg::GlobalSettings& settings, sched::LogLineWriter log,
                    ProgramVersion version);
 
     // Where the Snooze button puts reminders off; without it the button
     // does nothing.
-    void AttachSnooze(SnoozeQueue* queue, Clock* clock) {
+    void AttachSnooze(sched::SnoozeQueue* queue, Clock* clock) {
         snoozes_ = queue;
         clock_ = clock;
     }
@@ -194,14 +194,14 @@ private:
     ReminderView& view_;
     Store& store_;
     const cfg::GlobalSettings& settings_;
-    LogLineWriter log_;
+    sched::LogLineWriter log_;
     ProgramVersion version_;
     int countdown_ = 0;
     // The items on the screen: for the Snooze button, and to lay them out
     // again at another DPI.
     std::vector<std::string> shown_;
-    SnoozeQueue* snoozes_ = nullptr;
+    sched::SnoozeQueue* snoozes_ = nullptr;
     Clock* clock_ = nullptr;
 };
 
-}  // namespace pw::sched
+}  // namespace pw::app
