@@ -53,9 +53,6 @@ public:
         if (w_.autoSync_) w_.autoSync_();
     }
     void WriteLogLine(std::string_view message) override { w_.WriteLogLine(message); }
-    void RemoveFromScheduleList(std::string_view name) override {
-        if (w_.dialog_) w_.dialog_->RemoveFromScheduleList(name);
-    }
     bool LaunchProgram(std::string_view name, std::string_view commandLine, std::string_view workingDir,
                        std::string_view windowState) override {
         return w_.launcher_ && w_.launcher_->LaunchProgram(name, commandLine, workingDir, windowState);

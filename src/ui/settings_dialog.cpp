@@ -71,6 +71,11 @@ SettingsDialog::SettingsDialog(SettingsDialogServices services, DialogView& view
 
 template <class F>
 void SettingsDialog::Guard(F&& handler) {
+    struct Running {
+        int& depth;
+        explicit Running(int& d) : depth(d) { ++depth; }
+        ~Running() { --depth; }
+    } running(running_);
     try {
         handler();
     } catch (const AppError& e) {
@@ -125,7 +130,12 @@ void SettingsDialog::PageShown(Page page) {
 }
 
 void SettingsDialog::ShowingRereadsList() {
+    if (!watchTried_) {
+        watchTried_ = true;
+        watch_ = parts_.store.Watch(Root::CurrentUser, cfg::kSchedulesKey);
+    }
     list_ = ListSubkeys(parts_.store, cfg::kSchedulesKey, true);
+    stored_ = list_;
     std::stable_sort(list_.begin(), list_.end(), [](const std::string& a, const std::string& b) { return NameLess(a, b); });
     const std::int32_t last = cfg::Read(parts_.store, cfg::kSettingsKey, cfg::global::LastSchedule);
     selected_ = last >= 0 && last < static_cast<std::int32_t>(list_.size()) ? last : -1;
@@ -140,26 +150,36 @@ void SettingsDialog::Close() {
     parts_.view.HideDialog();
 }
 
-std::int32_t SettingsDialog::MaxCorrection() const {
-    return cfg::SpinFieldValue(parts_.view.Text(Ctl::MaxCorrection), cfg::global::MaxCorrection);
+void SettingsDialog::FollowStoredSchedules() {
+    if (running_ > 0 || !parts_.view.DialogVisible()) return;
+    Guard([&] {
+        if (watch_ && !watch_->Changed()) return;
+        std::vector<std::string> now = ListSubkeys(parts_.store, cfg::kSchedulesKey, true);
+        std::vector<std::string> gone;
+        // Only what the store held: the first schedule's name shown while
+        // none exists has no key to lose.
+        for (const auto& name : stored_)
+            if (std::none_of(now.begin(), now.end(), [&](const std::string& n) { return NamesEqual(n, name); }))
+                gone.push_back(name);
+        stored_ = std::move(now);
+        for (const auto& name : gone) DropFromList(name);
+    });
 }
 
-void SettingsDialog::RemoveFromScheduleList(std::string_view name) {
-    Guard([&] {
-        auto it = std::find_if(list_.begin(), list_.end(), [&](const std::string& n) { return NamesEqual(n, name); });
-        if (it == list_.end()) return;
-        // Text typed for the schedule that is gone must not bring its key
-        // back; text typed for another one is kept.
-        if (selected_ >= 0 && NamesEqual(list_[static_cast<std::size_t>(selected_)], name))
-            pendingText_.reset();
-        else
-            StorePendingText();
-        list_.erase(it);
-        selected_ = list_.empty() ? -1 : 0;
-        parts_.view.SetItems(Ctl::cmbSchedules, list_);
-        parts_.view.SetSelected(Ctl::cmbSchedules, selected_);
-        SelectionChanged();
-    });
+void SettingsDialog::DropFromList(std::string_view name) {
+    auto it = std::find_if(list_.begin(), list_.end(), [&](const std::string& n) { return NamesEqual(n, name); });
+    if (it == list_.end()) return;
+    // Text typed for the schedule that is gone must not bring its key
+    // back; text typed for another one is kept.
+    if (selected_ >= 0 && NamesEqual(list_[static_cast<std::size_t>(selected_)], name))
+        pendingText_.reset();
+    else
+        StorePendingText();
+    list_.erase(it);
+    selected_ = list_.empty() ? -1 : 0;
+    parts_.view.SetItems(Ctl::cmbSchedules, list_);
+    parts_.view.SetSelected(Ctl::cmbSchedules, selected_);
+    SelectionChanged();
 }
 
 void SettingsDialog::LoadSettingsDialog() {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -75,8 +76,6 @@ public:
     // app::SettingsDialogLink
     void Show(app::DialogPage page) override;
     void HelpClick() override;
-    void RemoveFromScheduleList(std::string_view name) override;
-    std::int32_t MaxCorrection() const override;
     void RegionalSettingsChanged() override;
 
     // What the user did to a control. Errors of the store and of date
@@ -88,6 +87,11 @@ public:
     // Stores text typed into a field and not yet left (before the program
     // exits, for one).
     void StorePendingText();
+    // The dialog's once-a-second look, while it shows, at the schedules
+    // key: a schedule deleted outside it (the clock's pass deletes expired
+    // ones) leaves its list. Skipped while a handler of the dialog runs (a
+    // box of it is up); the next look sees the change.
+    void FollowStoredSchedules();
 
     void LoadSettingsDialog();
 
@@ -103,6 +107,8 @@ private:
     // the page does for every control.
     void FillPickers(bool writeBack);
     void ShowingRereadsList();
+    // A schedule that is gone from the store leaves the list.
+    void DropFromList(std::string_view name);
     void SelectionChanged();
     void butAddSchedClick();
     void butDelSchedClick();
@@ -174,6 +180,13 @@ private:
     // A click on "Connect now" waits for its answer.
     bool connectNowWaiting_ = false;
     std::vector<std::string> list_;
+    // The schedules the store held at the last look, and the watch that
+    // says when to look again (none where the store cannot watch).
+    std::vector<std::string> stored_;
+    std::unique_ptr<StoreWatch> watch_;
+    bool watchTried_ = false;
+    // Above zero while a handler runs.
+    int running_ = 0;
     int selected_ = -1;
     std::string currentKey_;
     // The text field typed into and not yet left.

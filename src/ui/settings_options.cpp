@@ -48,7 +48,7 @@ constexpr OptionRow kDisplayRows[] = {
     Text(IDC_MEMO_TIMESERVERS, g::TimeServers, &GlobalSettings::TimeServers),
     Check(IDC_CHK_AUTOSYNCHTIME, g::AutoSynchTime, &GlobalSettings::AutoSynchTime, false, kAutoSynchControls),
     Spin(IDC_EDT_AUTOSYNCHINTERVAL, g::AutoSynchInterval, &GlobalSettings::AutoSynchInterval, 24),
-    Spin(IDC_EDT_MAXCORRECTION, g::MaxCorrection, nullptr, 60, g::MaxCorrection.def),
+    Spin(IDC_EDT_MAXCORRECTION, g::MaxCorrection, &GlobalSettings::MaxCorrection, 60, g::MaxCorrection.def),
     Spin(IDC_EDT_MSGDISPLAYTIME, g::MsgDisplayTime, &GlobalSettings::MsgDisplayTime, 10),
     Spin(IDC_EDT_SNOOZEMINUTES, g::SnoozeMinutes, nullptr, 1),
     Slider(IDC_TB_FONTHEIGHT, g::ReminderFontSize, &GlobalSettings::ReminderFontSize, 18),

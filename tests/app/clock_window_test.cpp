@@ -38,12 +38,9 @@ class RecordingDialog : public SettingsDialogLink {
 public:
     void Show(DialogPage p) override { pages.push_back(p); }
     void HelpClick() override { ++helpClicks; }
-    void RemoveFromScheduleList(std::string_view n) override { removed.push_back(std::string(n)); }
-    std::int32_t MaxCorrection() const override { return 60; }
     void RegionalSettingsChanged() override { ++localeChanges; }
     std::vector<DialogPage> pages;
     int localeChanges = 0;
-    std::vector<std::string> removed;
     int helpClicks = 0;
 };
 
@@ -530,7 +527,7 @@ TEST_F(ClockWindowTest, TheSettingsDialogStartsTheTimerAsItsLastStep) {
     settings.FormCreate();
     ASSERT_FALSE(view.events.empty());
     EXPECT_EQ(view.events.back(), "timer:1000");
-    EXPECT_EQ(settings.MaxCorrection(), 90);
+    EXPECT_EQ(window.Settings().MaxCorrection, 90);
     settings.HelpClick();
     EXPECT_EQ(events.list, (std::vector<std::string>{"beep", "box:Help file not found"}));
 }

@@ -448,7 +448,7 @@ TEST_F(SettingsDialogTest, TestShowsTheShownValuesWithoutStoringThem) {
     EXPECT_EQ(starter.started, std::vector<std::string>{"notepad.exe||1"});
 }
 
-TEST_F(SettingsDialogTest, TheTickRemovesADeletedScheduleFromTheList) {
+TEST_F(SettingsDialogTest, AScheduleDeletedBehindTheOpenDialogLeavesItsList) {
     AddSchedule("Gone", "g");
     AddSchedule("Kept", "k");
     Create();
@@ -456,10 +456,70 @@ TEST_F(SettingsDialogTest, TheTickRemovesADeletedScheduleFromTheList) {
     Type(Ctl::edtMessage, "typed for gone");
     // The tick has deleted the expired schedule's key.
     DeleteKey(store, cfg::ScheduleKey("Gone"));
-    dialog.RemoveFromScheduleList("Gone");
+    dialog.FollowStoredSchedules();
     EXPECT_FALSE(KeyExists(store, cfg::ScheduleKey("Gone")));
     EXPECT_EQ(view[Ctl::cmbSchedules].items, std::vector<std::string>{"Kept"});
     EXPECT_EQ(view[Ctl::edtMessage].text, "k");
+}
+
+// The dialog's look at the schedules key, case by case: only a schedule
+// the store held and lost leaves the list, and a look with nothing gone
+// writes nothing.
+TEST_F(SettingsDialogTest, TheOpenDialogsLookDropsOnlySchedulesTheStoreLost) {
+    struct Case {
+        std::vector<std::string> stored;
+        std::string deleted;  // empty: nothing deleted
+        bool open;
+        std::vector<std::string> listed;
+    };
+    const Case cases[] = {
+        {{"A", "B"}, "B", true, {"A"}},
+        {{"A", "B"}, "A", true, {"B"}},
+        {{"A"}, "A", true, {"Schedule 1"}},
+        // The first schedule's name, shown while none is stored.
+        {{}, "", true, {"Schedule 1"}},
+        {{"A", "B"}, "", true, {"A", "B"}},
+        // Hidden, the list waits for the next showing, which reads it again.
+        {{"A", "B"}, "B", false, {"A", "B"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.deleted + (c.open ? " open" : " hidden"));
+        struct Fresh : SettingsDialogTest {
+            void TestBody() override {}
+        } t;
+        for (const auto& n : c.stored) t.AddSchedule(n, n);
+        t.Create();
+        t.Open();
+        if (!c.open) t.dialog.Close();
+        if (!c.deleted.empty()) DeleteKey(t.store, cfg::ScheduleKey(c.deleted));
+        const int writes = t.store.counts.writes;
+        t.dialog.FollowStoredSchedules();
+        t.dialog.FollowStoredSchedules();
+        EXPECT_EQ(t.view[Ctl::cmbSchedules].items, c.listed);
+        if (c.deleted.empty()) EXPECT_EQ(t.store.counts.writes, writes);
+        EXPECT_FALSE(KeyExists(t.store, cfg::ScheduleKey(c.deleted.empty() ? "none" : c.deleted)));
+    }
+}
+
+// A box of the dialog is up when the schedule goes: the look waits for the
+// handler to end, and the next one drops it.
+TEST_F(SettingsDialogTest, AScheduleDeletedWhileABoxOfTheDialogIsUpLeavesTheListAfterIt) {
+    AddSchedule("A", "a");
+    AddSchedule("B", "b");
+    Create();
+    Open();
+    std::vector<std::string> listedWhileUp;
+    boxes.whileShown = [&] {
+        DeleteKey(store, cfg::ScheduleKey("B"));
+        // The dialog's timer fires in the box's own loop.
+        dialog.FollowStoredSchedules();
+        listedWhileUp = view[Ctl::cmbSchedules].items;
+    };
+    Click(Ctl::butHelp);  // no help file: "Help file not found"
+    EXPECT_EQ(listedWhileUp, (std::vector<std::string>{"A", "B"}));
+    dialog.FollowStoredSchedules();
+    EXPECT_EQ(view[Ctl::cmbSchedules].items, std::vector<std::string>{"A"});
+    EXPECT_EQ(view[Ctl::edtMessage].text, "a");
 }
 
 TEST_F(SettingsDialogTest, ABadStoredValueStopsTheFillWithTheStoresError) {
@@ -500,7 +560,7 @@ TEST_F(SettingsDialogTest, ConnectNowGreysItselfAndSaysWhichServerIsAskedUntilIt
         bool IsInternetConnected() override { return true; }
     } connection;
     net::NetTimeAttempts netTime({AppServices{store, clock, locale, files, sound, boxes, shell}, driver, connection,
-                                  clockWindow.Settings(), [this] { return dialog.MaxCorrection(); }, nullptr});
+                                  clockWindow.Settings(), [this] { return clockWindow.Settings().MaxCorrection; }, nullptr});
     dialog.AttachNetTime(&netTime);
     dialog.Show(app::DialogPage::Schedules);
     view[Ctl::memoTimeServers].text = "127.0.0.1\r\nother";
@@ -533,7 +593,7 @@ TEST_F(SettingsDialogTest, OptionPagesShowTheDefaultsWithNothingStored) {
     EXPECT_EQ(view[Ctl::edtBackupDir].text, "C:\\Apps\\backup");
     EXPECT_EQ(view[Ctl{IDC_BUT_REMINDERBGCOLOR}].colour, 0xFF00000Fu);
     EXPECT_EQ(view[Ctl{IDC_BUT_REMINDERTEXTCOLOR}].colour, 0xFF0000u);
-    EXPECT_EQ(dialog.MaxCorrection(), 60);
+    EXPECT_EQ(clockWindow.Settings().MaxCorrection, 60);
 }
 
 // Every row of the option pages, as a user meets it: the stored value shows
@@ -748,9 +808,9 @@ TEST_F(SettingsDialogTest, OptionsTakeEffectAtOnce) {
     // The synchronisation reads the field as it stands; a text that is not
     // a number is no maximum.
     Type(Ctl::MaxCorrection, "lots");
-    EXPECT_EQ(dialog.MaxCorrection(), 0);
+    EXPECT_EQ(settings.MaxCorrection, 0);
     Type(Ctl::MaxCorrection, "5");
-    EXPECT_EQ(dialog.MaxCorrection(), 5);
+    EXPECT_EQ(settings.MaxCorrection, 5);
     EXPECT_EQ(ReadRegInteger(store, kSettingsKey, "MaxCorrection", 0), 5);
 
     view[Ctl{IDC_CHK_LOGREMINDERS}].checked = true;

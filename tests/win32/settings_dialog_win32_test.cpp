@@ -205,10 +205,10 @@ TEST_F(SettingsWin32Test, WhatTheStartFillsReachesTheControlsAtTheFirstShowing) 
     StoreSchedule("beta", cfg::kTypeLaunch);
     StoreSchedule("Alpha", cfg::kTypeReminder);
     Create();
-    // No window yet, and the time synchronization still reads its limit
-    // through the view; the message loop passes the dialog nothing.
+    // No window yet, and the time synchronization has its limit; the
+    // message loop passes the dialog nothing.
     EXPECT_FALSE(dialog->Handle());
-    EXPECT_EQ(dialog->Logic().MaxCorrection(), 120);
+    EXPECT_EQ(clockWindow->Logic().Settings().MaxCorrection, 120);
     MSG m{};
     m.message = WM_KEYDOWN;
     m.wParam = VK_TAB;
@@ -216,7 +216,7 @@ TEST_F(SettingsWin32Test, WhatTheStartFillsReachesTheControlsAtTheFirstShowing) 
 
     dialog->Logic().Show(app::DialogPage::About);
     ASSERT_TRUE(dialog->Handle());
-    EXPECT_EQ(dialog->Logic().MaxCorrection(), 120);
+    EXPECT_EQ(clockWindow->Logic().Settings().MaxCorrection, 120);
     struct Row {
         Ctl ctl;
         const wchar_t* text;

@@ -68,6 +68,11 @@ private:
     int& depth_;
 };
 
+// While the dialog shows, it looks once a second whether schedules it lists
+// were deleted behind it.
+constexpr UINT_PTR kFollowSchedulesTimer = 1;
+constexpr UINT kFollowSchedulesMs = 1000;
+
 }  // namespace
 
 SettingsDialogWin32::SettingsDialogWin32(Services s)
@@ -293,6 +298,9 @@ INT_PTR SettingsDialogWin32::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
             DrawColourButton(item, colours_[info->ctl]);
             return TRUE;
         }
+        case WM_TIMER:
+            if (hwnd == frame_ && wp == kFollowSchedulesTimer) logic_.FollowStoredSchedules();
+            return TRUE;
         case WM_CLOSE:
             if (hwnd == frame_) logic_.Close();
             return TRUE;
@@ -432,6 +440,7 @@ void SettingsDialogWin32::ShowDialog() {
     }
     ShowWindow(frame_, SW_SHOW);
     SetForegroundWindow(frame_);
+    SetTimer(frame_, kFollowSchedulesTimer, kFollowSchedulesMs, nullptr);
     // The page's first field takes the keys, unless a control of the page
     // has them already: activation alone would give them to Help.
     HWND page = pages_[static_cast<std::size_t>(SelectedPage())];
@@ -443,7 +452,9 @@ void SettingsDialogWin32::ShowDialog() {
 }
 
 void SettingsDialogWin32::HideDialog() {
-    if (frame_) ShowWindow(frame_, SW_HIDE);
+    if (!frame_) return;
+    KillTimer(frame_, kFollowSchedulesTimer);
+    ShowWindow(frame_, SW_HIDE);
 }
 
 bool SettingsDialogWin32::DialogVisible() { return frame_ && IsWindowVisible(frame_) != FALSE; }

@@ -125,14 +125,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     clockLogic.AttachLauncher(&launcher);
     settingsDialog.AttachLauncher(&launcher);
 
-    // The synchronization takes its limit from the settings dialog's
-    // maximum-correction field for every server. Where the program lacks
+    // The synchronization takes its limit from the live settings for every
+    // server. Where the program lacks
     // the right to set the clock, the machine's time helper service may do
     // it; it answers on its pipe if it is installed.
     pw::win::WinConnectionState connection;
     pw::win::WinHelperLink timeHelper;
     pw::net::NetTimeAttempts netTime({app, driver, connection, clockLogic.Settings(),
-                                      [&settingsDialog] { return settingsDialog.MaxCorrection(); },
+                                      [&settings = clockLogic.Settings()] { return settings.MaxCorrection; },
                                       [&clockLogic](std::string_view message) { clockLogic.WriteLogLine(message); },
                                       &timeHelper});
     settingsDialog.AttachNetTime(&netTime);
