@@ -80,7 +80,7 @@ void SettingsDialog::Guard(F&& handler) {
         handler();
     } catch (const AppError& e) {
         filling_ = false;
-        parts_.boxes.ShowError(e.what());
+        parts_.app.boxes.ShowError(e.what());
     }
 }
 
@@ -105,12 +105,10 @@ void SettingsDialog::FormCreate() {
     for (Ctl c : kSoundControls) v.SetEnabled(c, false);
     v.SetText(Ctl::spinRepeatCycleNumber, "0");
     ApplyOptionsCreationState();
+    FollowNetTime();
 
     v.SelectPage(Page::Schedules);
     Guard([&] { LoadSettingsDialog(); });
-    // Only now may the clock tick run: it uses this dialog's schedule list
-    // and its maximum-correction field.
-    parts_.clockWindow.SetClockTimer(app::kTimerInterval);
 }
 
 void SettingsDialog::Show(app::DialogPage page) {
@@ -132,12 +130,12 @@ void SettingsDialog::PageShown(Page page) {
 void SettingsDialog::ShowingRereadsList() {
     if (!watchTried_) {
         watchTried_ = true;
-        watch_ = parts_.store.Watch(Root::CurrentUser, cfg::kSchedulesKey);
+        watch_ = parts_.app.store.Watch(Root::CurrentUser, cfg::kSchedulesKey);
     }
-    list_ = ListSubkeys(parts_.store, cfg::kSchedulesKey, true);
+    list_ = ListSubkeys(parts_.app.store, cfg::kSchedulesKey, true);
     stored_ = list_;
     std::stable_sort(list_.begin(), list_.end(), [](const std::string& a, const std::string& b) { return NameLess(a, b); });
-    const std::int32_t last = cfg::Read(parts_.store, cfg::kSettingsKey, cfg::global::LastSchedule);
+    const std::int32_t last = cfg::Read(parts_.app.store, cfg::kSettingsKey, cfg::global::LastSchedule);
     selected_ = last >= 0 && last < static_cast<std::int32_t>(list_.size()) ? last : -1;
     parts_.view.SetItems(Ctl::cmbSchedules, list_);
     parts_.view.SetSelected(Ctl::cmbSchedules, selected_);
@@ -154,7 +152,7 @@ void SettingsDialog::FollowStoredSchedules() {
     if (running_ > 0 || !parts_.view.DialogVisible()) return;
     Guard([&] {
         if (watch_ && !watch_->Changed()) return;
-        std::vector<std::string> now = ListSubkeys(parts_.store, cfg::kSchedulesKey, true);
+        std::vector<std::string> now = ListSubkeys(parts_.app.store, cfg::kSchedulesKey, true);
         std::vector<std::string> gone;
         // Only what the store held: the first schedule's name shown while
         // none exists has no key to lose.
@@ -205,7 +203,7 @@ void SettingsDialog::LoadSettingsDialog() {
 // its value written back unchanged.
 void SettingsDialog::FillSchedulesPage() {
     auto& v = parts_.view;
-    auto& store = parts_.store;
+    auto& store = parts_.app.store;
     const std::string& key = currentKey_;
 
     const std::int32_t type = cfg::Read(store, key, sv::ScheduleType);
@@ -247,10 +245,10 @@ void SettingsDialog::FillSchedulesPage() {
 
 void SettingsDialog::FillPickers(bool writeBack) {
     auto& v = parts_.view;
-    auto& store = parts_.store;
-    const Locale& loc = parts_.locale;
+    auto& store = parts_.app.store;
+    const Locale& loc = parts_.app.locale;
     const std::string& key = currentKey_;
-    const DateTime today = DateOf(parts_.clock.Now());
+    const DateTime today = DateOf(parts_.app.clock.Now());
     auto fillDate = [&](Ctl c, const cfg::DateValue& value) {
         const DateTime d = cfg::ReadDate(store, key, value, loc, today);
         if (SameDay(v.Value(c), d)) return;
@@ -360,7 +358,7 @@ void SettingsDialog::BringIntoRange(Ctl c, const cfg::IntValue& value) {
 // --- the schedule list --------------------------------------------------------
 
 void SettingsDialog::SelectionChanged() {
-    cfg::Write(parts_.store, cfg::kSettingsKey, cfg::global::LastSchedule, std::max(selected_, 0));
+    cfg::Write(parts_.app.store, cfg::kSettingsKey, cfg::global::LastSchedule, std::max(selected_, 0));
     LoadSettingsDialog();
 }
 
@@ -405,7 +403,7 @@ void SettingsDialog::butAddSchedClick() {
     InsertSorted(*name);
     SelectionChanged();
     LoadSettingsDialog();
-    CreateKey(parts_.store, currentKey_);
+    CreateKey(parts_.app.store, currentKey_);
     WriteDate(Ctl::dtStartDate, false);
     WriteTime(Ctl::dtStartTime);
     WriteDate(Ctl::dtEndDate, true);
@@ -417,11 +415,11 @@ void SettingsDialog::butAddSchedClick() {
 }
 
 void SettingsDialog::butDelSchedClick() {
-    if (parts_.boxes.Ask("Delete Schedule", "Are you sure you want to delete the selected Schedule?", Answer::No) !=
+    if (parts_.app.boxes.Ask("Delete Schedule", "Are you sure you want to delete the selected Schedule?", Answer::No) !=
         Answer::Yes)
         return;
     if (selected_ < 0 || selected_ >= static_cast<int>(list_.size())) return;
-    DeleteKey(parts_.store, currentKey_);
+    DeleteKey(parts_.app.store, currentKey_);
     list_.erase(list_.begin() + selected_);
     selected_ = list_.empty() ? -1 : 0;
     parts_.view.SetItems(Ctl::cmbSchedules, list_);
@@ -435,7 +433,7 @@ void SettingsDialog::butRenameClick() {
     auto name = AskName("Rename schedule", "Rename schedule", old, "Please enter new name for schedule",
                         "The name already exists. Please select a different one.");
     if (!name) return;
-    MoveKey(parts_.store, cfg::ScheduleKey(old), cfg::ScheduleKey(*name));
+    MoveKey(parts_.app.store, cfg::ScheduleKey(old), cfg::ScheduleKey(*name));
     list_.erase(list_.begin() + selected_);
     InsertSorted(*name);
     SelectionChanged();
@@ -448,19 +446,19 @@ template <class Value, class T>
 void SettingsDialog::WriteSchedule(const Value& v, const T& value) {
     // Showing a schedule that has no key yet writes nothing: its key comes
     // with the first change the user makes.
-    if (filling_ && !KeyExists(parts_.store, currentKey_)) return;
-    cfg::Write(parts_.store, currentKey_, v, value);
+    if (filling_ && !KeyExists(parts_.app.store, currentKey_)) return;
+    cfg::Write(parts_.app.store, currentKey_, v, value);
 }
 
 void SettingsDialog::WriteDate(Ctl picker, bool end) {
-    WriteSchedule(end ? sv::EndDate : sv::StartDate, DateToText(parts_.view.Value(picker), parts_.locale));
+    WriteSchedule(end ? sv::EndDate : sv::StartDate, DateToText(parts_.view.Value(picker), parts_.app.locale));
 }
 
 void SettingsDialog::WriteTime(Ctl picker) {
     const cfg::TimeValue& v = picker == Ctl::dtStartTime ? sv::StartTime
                               : picker == Ctl::dtEndTime ? sv::EndTime
                                                          : sv::RepeatPeriod;
-    WriteSchedule(v, TimeToText(parts_.view.Value(picker), parts_.locale));
+    WriteSchedule(v, TimeToText(parts_.view.Value(picker), parts_.app.locale));
 }
 
 void SettingsDialog::ApplyTypeState(int type) {
@@ -498,7 +496,7 @@ void SettingsDialog::cmbWindowStateChange() {
 void SettingsDialog::edtMessageExit() {
     auto& v = parts_.view;
     const std::string message = v.Text(Ctl::edtMessage);
-    if (v.Text(Ctl::edtWorkingDir).empty() && !message.empty() && parts_.files.FileExists(message))
+    if (v.Text(Ctl::edtWorkingDir).empty() && !message.empty() && parts_.app.files.FileExists(message))
         v.SetText(Ctl::edtWorkingDir, FolderOf(message));
     WriteSchedule(sv::Message, message);
     WriteSchedule(sv::WorkingDir, v.Text(Ctl::edtWorkingDir));
@@ -522,7 +520,7 @@ void SettingsDialog::butBrowseWorkingDirClick() {
     auto& v = parts_.view;
     const std::string message = v.Text(Ctl::edtMessage);
     const std::string start =
-        !message.empty() && parts_.files.FileExists(message) ? FolderOf(message) : lastFolder_;
+        !message.empty() && parts_.app.files.FileExists(message) ? FolderOf(message) : lastFolder_;
     auto folder = v.FolderDialog(start);
     if (!folder) return;
     lastFolder_ = *folder;
@@ -538,7 +536,7 @@ void SettingsDialog::butBrowseSoundClick() {
     WriteSchedule(sv::SoundName, *path);
 }
 
-void SettingsDialog::butPlaySoundClick() { parts_.sound.PlayFile(parts_.view.Text(Ctl::edtSoundName)); }
+void SettingsDialog::butPlaySoundClick() { parts_.app.sound.PlayFile(parts_.view.Text(Ctl::edtSoundName)); }
 
 void SettingsDialog::TimePickerChange(Ctl c) {
     const DateTime shown = parts_.view.Value(c);
@@ -551,7 +549,7 @@ void SettingsDialog::UpdateWeekdayLabels() {
     auto& v = parts_.view;
     auto weekday = [&](Ctl picker) {
         const int dow = DayOfWeek(v.Value(picker));
-        return dow >= 1 ? parts_.locale.longDayNames[static_cast<std::size_t>(dow - 1)] : std::string();
+        return dow >= 1 ? parts_.app.locale.longDayNames[static_cast<std::size_t>(dow - 1)] : std::string();
     };
     v.SetText(Ctl::lbl1stDOW, weekday(Ctl::dtStartDate));
     v.SetText(Ctl::lblLastDOW, weekday(Ctl::dtEndDate));
@@ -624,14 +622,14 @@ void SettingsDialog::butTestAppClick() {
     const std::string message = v.Text(Ctl::edtMessage);
     const int type = v.Selected(Ctl::optSchedType);
     if (type == cfg::kTypeLaunch) {
-        const bool started = launcher_ && launcher_->LaunchProgram(name, message, v.Text(Ctl::edtWorkingDir),
+        const bool started = parts_.launcher.LaunchProgram(name, message, v.Text(Ctl::edtWorkingDir),
                                                                   ItemText(cfg::kWindowStates,
                                                                            v.Selected(Ctl::cmbWindowState)));
-        if (!started) parts_.boxes.Show("Error running prog: " + message);
+        if (!started) parts_.app.boxes.Show("Error running prog: " + message);
         return;
     }
-    if (type != cfg::kTypeReminder || !reminders_) return;
-    const Locale& loc = parts_.locale;
+    if (type != cfg::kTypeReminder || !parts_.showReminders) return;
+    const Locale& loc = parts_.app.locale;
     const std::string start =
         DateToText(v.Value(Ctl::dtStartDate), loc) + " " + TimeToText(v.Value(Ctl::dtStartTime), loc);
     const std::string end = DateToText(v.Value(Ctl::dtEndDate), loc) + " " + TimeToText(v.Value(Ctl::dtEndTime), loc);
@@ -639,7 +637,7 @@ void SettingsDialog::butTestAppClick() {
         start, TimeToText(v.Value(Ctl::dtRepeatPeriod), loc),
         cfg::SpinFieldValue(v.Text(Ctl::spinRepeatCycleNumber), sv::RepeatCycleNumber),
         ItemText(sched::kCycleUnitTexts, v.Selected(Ctl::cmbRepeatCycleUnit)), end);
-    reminders_->ShowReminders({sched::MakeReminderItem(message, description, name)});
+    parts_.showReminders({sched::MakeReminderItem(message, description, name)});
 }
 
 }  // namespace pw::ui

@@ -38,13 +38,23 @@ std::string FolderOf(std::string_view path);
 
 // What the dialog works with besides its controls; the Win32 layer is
 // handed the same and adds itself as the view.
-struct SettingsDialogServices : AppServices {
+struct SettingsDialogServices {
+    AppServices app;
     app::ClockWindow& clockWindow;
     ProgramVersion version;
     // The executable's full path, for the start-with-Windows entry.
     std::string executablePath;
     // "Check for updates": asks the update server and answers the user.
     std::function<void()> checkForUpdates;
+    // The editor's "Test" button starts a program or shows a reminder
+    // through them; no reminder window (it could not be made): a reminder's
+    // test shows nothing.
+    sched::Launcher& launcher;
+    app::ShowRemindersFn showReminders;
+    // The attempts at correcting the clock: "Connect now", "Test servers"
+    // and the time helper's line go through them, and the group shows what
+    // they are doing. None: the buttons do nothing.
+    net::NetTimeAttempts* netTime = nullptr;
 };
 
 struct SettingsDialogParts : SettingsDialogServices {
@@ -56,18 +66,8 @@ public:
     SettingsDialog(SettingsDialogServices services, DialogView& view);
 
     // Creation, once at start-up with the window hidden: caption, the
-    // "Schedules" page, LoadSettingsDialog, and as the very last step the
-    // clock timer's start.
+    // "Schedules" page, LoadSettingsDialog.
     void FormCreate();
-    // The reminder window and the launcher are made after the dialog; the
-    // Test button needs them.
-    void AttachReminderWindow(sched::ReminderWindow* reminders) { reminders_ = reminders; }
-    void AttachLauncher(sched::Launcher* launcher) { launcher_ = launcher; }
-    // The attempts at correcting the clock, made after the dialog (they
-    // read its maximum-correction field): "Connect now", "Test servers"
-    // and the time helper's line go through them, and the group shows
-    // what they are doing. Without them the buttons do nothing.
-    void AttachNetTime(net::NetTimeAttempts* netTime);
 
     // The user turned to another page (the dialog's own Show does not
     // come through here).
@@ -174,9 +174,8 @@ private:
     void SetTestServersCaption(std::string_view caption) override;
 
     SettingsDialogParts parts_;
-    sched::ReminderWindow* reminders_ = nullptr;
-    sched::Launcher* launcher_ = nullptr;
-    net::NetTimeAttempts* netTime_ = nullptr;
+    // The group follows the attempts from the dialog's creation.
+    void FollowNetTime();
     // A click on "Connect now" waits for its answer.
     bool connectNowWaiting_ = false;
     std::vector<std::string> list_;

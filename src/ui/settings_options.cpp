@@ -172,7 +172,7 @@ bool SettingsDialog::ShowRowValue(const OptionRow& r, const V& value, const type
 }
 
 void SettingsDialog::FillOptionPages() {
-    auto& store = parts_.store;
+    auto& store = parts_.app.store;
     for (const auto& page : kOptionPages)
         for (const auto& r : page.rows)
             std::visit(
@@ -233,7 +233,7 @@ void SettingsDialog::RowChanged(const OptionRow& r, Event e) {
             const F shown = Shown(r, *value);
             if (auto* field = std::get_if<F GlobalSettings::*>(&r.field))
                 parts_.clockWindow.Settings().*(*field) = shown;
-            cfg::Write(parts_.store, cfg::kSettingsKey, *value, shown);
+            cfg::Write(parts_.app.store, cfg::kSettingsKey, *value, shown);
         },
         r.value);
     AfterRowChanged(c);
@@ -244,7 +244,7 @@ void SettingsDialog::AfterRowChanged(Ctl c) {
     auto& v = parts_.view;
     switch (c) {
         case Ctl::chkLaunchAtWinStart:
-            SetRunAtStartup(parts_.store, cfg::kRunEntry, QuotedCommand(parts_.executablePath), v.Checked(c));
+            SetRunAtStartup(parts_.app.store, cfg::kRunEntry, QuotedCommand(parts_.executablePath), v.Checked(c));
             break;
         case Ctl::chkAlwaysOnTop: parts_.clockWindow.SetTopmost(v.Checked(c)); break;
         default: break;
@@ -257,45 +257,44 @@ void SettingsDialog::SetTestServersCaption(std::string_view caption) {
     parts_.view.SetText(Ctl::butTestTimeServers, caption);
 }
 
-void SettingsDialog::AttachNetTime(net::NetTimeAttempts* netTime) {
-    netTime_ = netTime;
-    if (netTime_) netTime_->OnChange([this] { NetTimeChanged(); });
+void SettingsDialog::FollowNetTime() {
+    if (parts_.netTime) parts_.netTime->OnChange([this] { NetTimeChanged(); });
     NetTimeChanged();
 }
 
 void SettingsDialog::NetTimeChanged() {
     auto& v = parts_.view;
     using Kind = net::NetTimeAttempts::Kind;
-    const Kind running = netTime_ ? netTime_->Running() : Kind::None;
-    const bool waiting = netTime_ && netTime_->ConnectNowWaiting();
+    const Kind running = parts_.netTime ? parts_.netTime->Running() : Kind::None;
+    const bool waiting = parts_.netTime && parts_.netTime->ConnectNowWaiting();
     // An automatic walk may be joined; a click already waiting, or a test
     // under way, may not.
     v.SetEnabled(Ctl::butConnectNow, !waiting && running != Kind::TestServers);
     v.SetEnabled(Ctl::butTestTimeServers, running == Kind::None);
-    v.SetText(Ctl::lblNetTimeProgress, netTime_ ? netTime_->ProgressLine() : std::string());
+    v.SetText(Ctl::lblNetTimeProgress, parts_.netTime ? parts_.netTime->ProgressLine() : std::string());
     // The helper may have made the correction the click asked for.
     if (connectNowWaiting_ && !waiting && v.DialogVisible()) {
         try {
             ShowTimeHelperState();
         } catch (const AppError& e) {
-            parts_.boxes.ShowError(e.what());
+            parts_.app.boxes.ShowError(e.what());
         }
     }
     connectNowWaiting_ = waiting;
 }
 
 void SettingsDialog::NetTime(Ctl c) {
-    if (!netTime_) return;
-    if (c == Ctl::butConnectNow) netTime_->ConnectNow(TimeServersText());
-    if (c == Ctl::butTestTimeServers) netTime_->TestServers(*this);
+    if (!parts_.netTime) return;
+    if (c == Ctl::butConnectNow) parts_.netTime->ConnectNow(TimeServersText());
+    if (c == Ctl::butTestTimeServers) parts_.netTime->TestServers(*this);
 }
 
 void SettingsDialog::ShowTimeHelperState() {
-    if (!netTime_) {
+    if (!parts_.netTime) {
         parts_.view.SetText(Ctl::lblTimeHelper, "Time helper: not installed");
         return;
     }
-    parts_.view.SetText(Ctl::lblTimeHelper, netTime_->HelperStateLine([this](const std::string& line) {
+    parts_.view.SetText(Ctl::lblTimeHelper, parts_.netTime->HelperStateLine([this](const std::string& line) {
         parts_.view.SetText(Ctl::lblTimeHelper, line);
     }));
 }
@@ -313,7 +312,7 @@ bool SettingsDialog::DispatchOption(Ctl c, Event e) {
             v.SetText(Ctl::edtGlobalSoundName, *path);
             return DispatchOption(Ctl::edtGlobalSoundName, Event::Exit);
         }
-        case Ctl::butPlayGlobalSound: parts_.sound.PlayFile(v.Text(Ctl::edtGlobalSoundName)); return true;
+        case Ctl::butPlayGlobalSound: parts_.app.sound.PlayFile(v.Text(Ctl::edtGlobalSoundName)); return true;
         case Ctl::butConnectNow:
         case Ctl::butTestTimeServers: NetTime(c); return true;
         case Ctl::edtBackupDir:
@@ -328,7 +327,7 @@ bool SettingsDialog::DispatchOption(Ctl c, Event e) {
             // before the first; a Backup would write it over the backup.
             if (c != Ctl::edtBackupDir && backupRunning_) return true;
             BackupControls page(v);
-            BackupGroup group(page, BackupServices{parts_, [this] { parts_.clockWindow.mnuCloseClick(); }});
+            BackupGroup group(page, BackupServices{parts_.app, [this] { parts_.clockWindow.mnuCloseClick(); }});
             if (c == Ctl::edtBackupDir) {
                 group.edtBackupDirExit();
                 return true;
@@ -350,8 +349,7 @@ bool SettingsDialog::DispatchOption(Ctl c, Event e) {
             return true;
         }
         case Ctl::butTrimLog:
-            if (auto* log = parts_.clockWindow.Log())
-                log::butTrimLogClick(*log, parts_.clockWindow.Settings(), parts_.sound, parts_.boxes);
+            log::butTrimLogClick(parts_.clockWindow.Log(), parts_.clockWindow.Settings(), parts_.app.sound, parts_.app.boxes);
             return true;
         case Ctl::butCheckForUpdate:
             if (parts_.checkForUpdates) parts_.checkForUpdates();

@@ -46,25 +46,40 @@ public:
         : sound(events),
           boxes(events),
           shell(events),
-          clockWindow(app::ClockWindowParts{AppServices{store, clock, locale, files, sound, boxes, shell}, clockView, dir.Dir()}),
-          dialog(SettingsDialogServices{AppServices{store, clock, locale, files, sound, boxes, shell}, clockWindow,
-                                     ProgramVersion{2, 5, 1, 7, "2.5.1.7"}, "C:\\Apps\\plenwick.exe", {}},
-                 view),
+          eventLog(files, clock, locale, log::LogFilePath(dir.Dir())),
+          launcher(starter, settings, [this](std::string_view m) { eventLog.Write(m); }),
+          clockWindow(app::ClockWindowParts{.app = {store, clock, locale, files, sound, boxes, shell},
+                                            .view = clockView,
+                                            .programDir = dir.Dir(),
+                                            .links = {.settings = settings,
+                                                      .log = eventLog,
+                                                      .showReminders = ShowReminders(),
+                                                      .launcher = launcher}}),
+          dialog(Services(), view),
           reminders(reminderView, store, clockWindow.Settings(), clockWindow.LogWriter(),
-                    ProgramVersion{2, 5, 1, 7, "2.5.1.7"}),
-          launcher(starter, clockWindow.Settings(), clockWindow.LogWriter()) {
+                    ProgramVersion{2, 5, 1, 7, "2.5.1.7"}) {
         // Friday 25 December 2026, 09:12:30.
         clock.local = EncodeDate(2026, 12, 25) + EncodeTime(9, 12, 30, 0);
     }
 
     void Create() {
         clockWindow.FormCreate();
-        clockWindow.AttachSettingsDialog(&dialog);
+        clockWindow.ConnectDialog(dialog);
         dialog.FormCreate();
         reminders.FormCreate();
-        dialog.AttachReminderWindow(&reminders);
-        dialog.AttachLauncher(&launcher);
         events.Clear();
+    }
+    app::ShowRemindersFn ShowReminders() {
+        return [this](const std::vector<std::string>& items) { reminders.ShowReminders(items); };
+    }
+    SettingsDialogServices Services(net::NetTimeAttempts* netTime = nullptr) {
+        return {.app = {store, clock, locale, files, sound, boxes, shell},
+                .clockWindow = clockWindow,
+                .version = ProgramVersion{2, 5, 1, 7, "2.5.1.7"},
+                .executablePath = "C:\\Apps\\plenwick.exe",
+                .launcher = launcher,
+                .showReminders = ShowReminders(),
+                .netTime = netTime};
     }
     void Open() { dialog.Show(app::DialogPage::Schedules); }
 
@@ -106,16 +121,18 @@ public:
     test::FakeMessageBoxes boxes;
     test::FakeShell shell;
     test::FakeClockView clockView;
+    cfg::GlobalSettings settings;
+    log::EventLog eventLog;
+    RecordingStarter starter;
+    sched::Launcher launcher;
     app::ClockWindow clockWindow;
     test::FakeDialogView view;
     SettingsDialog dialog;
     test::FakeReminderView reminderView;
     sched::ReminderWindow reminders;
-    RecordingStarter starter;
-    sched::Launcher launcher;
 };
 
-TEST_F(SettingsDialogTest, CreationCaptionsTheDialogAndStartsTheClockLast) {
+TEST_F(SettingsDialogTest, CreationCaptionsTheDialogAndLeavesTheClockStopped) {
     clockWindow.FormCreate();
     EXPECT_EQ(clockView.timerInterval, 0);
     dialog.FormCreate();
@@ -123,7 +140,8 @@ TEST_F(SettingsDialogTest, CreationCaptionsTheDialogAndStartsTheClockLast) {
     EXPECT_EQ(view[Ctl::lblAppVersion].text, "Version 2.5.1.7");
     EXPECT_EQ(view.page, Page::Schedules);
     EXPECT_FALSE(view.visible);
-    EXPECT_EQ(clockView.timerInterval, app::kTimerInterval);
+    // The program starts it when every part exists.
+    EXPECT_EQ(clockView.timerInterval, 0);
     // Before any type change the message label reads "Reminder".
     EXPECT_EQ(view[Ctl::lblMsg].text, "Reminder");
 }
@@ -159,7 +177,6 @@ TEST_F(SettingsDialogTest, RegionalSettingsChangedWhileRunningAreFollowedAtOnceA
     cfg::Write(store, kSettingsKey, cfg::global::LogReminders, true);
     clock.local = EncodeDate(2026, 12, 8) + EncodeTime(9, 29, 30, 0);
     Create();
-    clockWindow.AttachReminderWindow(&reminders);
     Open();
     clockWindow.ClockTimer();  // the pass of 09:29: nothing due
     EXPECT_EQ(clockView.labels[app::Label::Date].text, "Tue 08/12/2026");
@@ -561,22 +578,22 @@ TEST_F(SettingsDialogTest, ConnectNowGreysItselfAndSaysWhichServerIsAskedUntilIt
     } connection;
     net::NetTimeAttempts netTime({AppServices{store, clock, locale, files, sound, boxes, shell}, driver, connection,
                                   clockWindow.Settings(), [this] { return clockWindow.Settings().MaxCorrection; }, nullptr});
-    dialog.AttachNetTime(&netTime);
-    dialog.Show(app::DialogPage::Schedules);
+    SettingsDialog withNet(Services(&netTime), view);
+    withNet.FormCreate();
+    withNet.Show(app::DialogPage::Schedules);
     view[Ctl::memoTimeServers].text = "127.0.0.1\r\nother";
-    dialog.OnEvent(Ctl::butConnectNow, Event::Click);
+    withNet.OnEvent(Ctl::butConnectNow, Event::Click);
     EXPECT_FALSE(view[Ctl::butConnectNow].enabled);
     EXPECT_FALSE(view[Ctl::butTestTimeServers].enabled);
     EXPECT_EQ(view[Ctl::lblNetTimeProgress].text, "Asking 1 of 1: 127.0.0.1\xE2\x80\xA6");
     // Closing the dialog does not end the attempt the user started.
-    dialog.Close();
+    withNet.Close();
     events.Clear();
     driver.RunUntilIdle();
     EXPECT_EQ(events.list, (std::vector<std::string>{"beep", "box:Time not adjusted."}));
     EXPECT_TRUE(view[Ctl::butConnectNow].enabled);
     EXPECT_TRUE(view[Ctl::butTestTimeServers].enabled);
     EXPECT_EQ(view[Ctl::lblNetTimeProgress].text, "");
-    dialog.AttachNetTime(nullptr);
 }
 
 TEST_F(SettingsDialogTest, OptionPagesShowTheDefaultsWithNothingStored) {

@@ -25,6 +25,7 @@
 #include "platform/win32/win_files.h"
 #include "resource.h"
 #include "ui/option_rows.h"
+#include "../app/clock_links.h"
 #include "support/fake_clock.h"
 #include "support/fake_services.h"
 #include "support/fake_store.h"
@@ -67,11 +68,15 @@ protected:
     }
 
     void Create() {
-        clockWindow = std::make_unique<ClockWindowWin32>(
-            AppServices{store, clock, locale, files, sound, boxes, shell}, files.ExecutableDirectory());
+        clockWindow = std::make_unique<ClockWindowWin32>(AppServices{store, clock, locale, files, sound, boxes, shell},
+                                                         files.ExecutableDirectory(), links.Get());
         ASSERT_TRUE(clockWindow->Create(GetModuleHandleW(nullptr)));
-        dialog = std::make_unique<SettingsDialogWin32>(SettingsDialogWin32::Services{
-            AppServices{store, clock, locale, files, sound, boxes, shell}, clockWindow->Logic(), {1, 2, 3, 4, "1.2.3.4"}, "plenwick.exe", {}});
+        dialog = std::make_unique<SettingsDialogWin32>(
+            SettingsDialogWin32::Services{.app = {store, clock, locale, files, sound, boxes, shell},
+                                          .clockWindow = clockWindow->Logic(),
+                                          .version = {1, 2, 3, 4, "1.2.3.4"},
+                                          .executablePath = "plenwick.exe",
+                                          .launcher = links.launcher});
         ASSERT_TRUE(dialog->Create(GetModuleHandleW(nullptr), clockWindow->Handle()));
     }
     // The windows are made at the first showing.
@@ -109,6 +114,7 @@ protected:
     test::FakeSound sound;
     test::FakeMessageBoxes boxes;
     test::FakeShell shell;
+    test::ClockLinks links{files, clock, locale, files.ExecutableDirectory()};
     std::unique_ptr<ClockWindowWin32> clockWindow;
     std::unique_ptr<SettingsDialogWin32> dialog;
 };

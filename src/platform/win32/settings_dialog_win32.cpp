@@ -76,7 +76,7 @@ constexpr UINT kFollowSchedulesMs = 1000;
 }  // namespace
 
 SettingsDialogWin32::SettingsDialogWin32(Services s)
-    : boxes_(s.boxes), logic_(std::move(s), *this), guard_(boxes_) {
+    : boxes_(s.app.boxes), logic_(std::move(s), *this), guard_(boxes_) {
     customColours_.fill(RGB(255, 255, 255));
 }
 

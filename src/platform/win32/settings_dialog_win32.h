@@ -10,10 +10,11 @@
 //
 // How the program wires it, right after the clock window:
 //
-//     pw::win::SettingsDialogWin32 dialog({store, clock, locale, files, sound,
-//         boxes, clockWindow.Logic(), ReadProgramVersion(), exePath,
-//         checkForUpdates});
-//     dialog.Create(instance, clockWindow.Handle());   // no windows yet; starts the clock
+//     pw::win::SettingsDialogWin32 dialog({.app = app, .clockWindow = clockWindow.Logic(),
+//         .version = version, .executablePath = exePath, .checkForUpdates = check,
+//         .launcher = launcher, .showReminders = show, .netTime = &netTime});
+//     clockWindow.Logic().ConnectDialog(dialog.Logic());
+//     dialog.Create(instance, clockWindow.Handle());   // no windows yet
 //     ...
 //     // in the message loop, before TranslateMessage:
 //     if (dialog.IsDialogMessage(msg)) continue;
@@ -44,10 +45,9 @@ public:
     SettingsDialogWin32(const SettingsDialogWin32&) = delete;
     SettingsDialogWin32& operator=(const SettingsDialogWin32&) = delete;
 
-    // Runs FormCreate, whose last step starts the clock, without making a
-    // window: the frame, its pages and their controls are made when the
-    // dialog is first shown, and until then the view keeps what the logic
-    // sets. False when the templates or the common controls are missing.
+    // Runs FormCreate without making a window: the frame, its pages and
+    // their controls are made when the dialog is first shown, and until
+    // then the view keeps what the logic sets. False when the templates or the common controls are missing.
     bool Create(HINSTANCE instance, HWND owner);
 
     // Makes the windows after delayMs, when the clock has shown and the
