@@ -63,14 +63,14 @@ struct ClockWindowLinks {
     // Shows the reminders of a pass. Where the reminder window could not be
     // made it shows nothing: the user has been told once that reminders
     // cannot show, and the clock runs without.
-    ShowRemindersFn showReminders;
+    ShowRemindersFn showReminders = {};
     sched::Launcher& launcher;
     // The automatic time synchronization, run at each change of the minute;
     // none (as in tests of the window alone): a pass does not synchronize.
-    std::function<void()> autoSynchronize;
+    std::function<void()> autoSynchronize = {};
     // What ends with the program: run first at exit, so that nothing under
     // way (a time server asked, an update check) answers afterwards.
-    std::function<void()> atExit;
+    std::function<void()> atExit = {};
 };
 
 struct ClockWindowParts {

@@ -25,16 +25,16 @@ std::string FolderOf(std::string_view path);
 struct SettingsDialogServices {
     AppServices app;
     app::ClockWindow& clockWindow;
-    ProgramVersion version;
+    ProgramVersion version = {};
     // The executable's full path, for the start-with-Windows entry.
-    std::string executablePath;
+    std::string executablePath = {};
     // "Check for updates": asks the update server and answers the user.
-    std::function<void()> checkForUpdates;
+    std::function<void()> checkForUpdates = {};
     // The editor's "Test" button starts a program or shows a reminder
     // through them; no reminder window (it could not be made): a reminder's
     // test shows nothing.
     sched::Launcher& launcher;
-    app::ShowRemindersFn showReminders;
+    app::ShowRemindersFn showReminders = {};
     // The attempts at correcting the clock: "Connect now", "Test servers"
     // and the time helper's line go through them, and the group shows what
     // they are doing. None: the buttons do nothing.

@@ -5,8 +5,9 @@
 // ui::SettingsDialog; this class turns control notifications into its
 // OnEvent calls and its view calls into control messages. Its parts: the
 // control table (settings_controls_win32), the stand-in before the windows
-// exist (settings_shadow_win32), the colour buttons (colour_button_win32)
-// and the common dialogs (common_dialogs_win32).
+// exist (settings_shadow_win32), the controls' values
+// (settings_values_win32), the colour buttons (colour_button_win32) and the
+// common dialogs (common_dialogs_win32).
 //
 // How the program wires it, right after the clock window:
 //
@@ -132,6 +133,16 @@ private:
     // Above zero while a view call sets a control: the notifications that
     // causes are not the user's.
     int setting_ = 0;
+    class Setting {
+    public:
+        explicit Setting(int& depth) : depth_(depth) { ++depth_; }
+        ~Setting() { --depth_; }
+        Setting(const Setting&) = delete;
+        Setting& operator=(const Setting&) = delete;
+
+    private:
+        int& depth_;
+    };
 };
 
 }  // namespace pw::win
