@@ -513,7 +513,9 @@ TEST_F(SettingsDialogTest, TheOpenDialogsLookDropsOnlySchedulesTheStoreLost) {
         t.dialog.FollowStoredSchedules();
         t.dialog.FollowStoredSchedules();
         EXPECT_EQ(t.view[Ctl::cmbSchedules].items, c.listed);
-        if (c.deleted.empty()) EXPECT_EQ(t.store.counts.writes, writes);
+        if (c.deleted.empty()) {
+            EXPECT_EQ(t.store.counts.writes, writes);
+        }
         EXPECT_FALSE(KeyExists(t.store, cfg::ScheduleKey(c.deleted.empty() ? "none" : c.deleted)));
     }
 }
