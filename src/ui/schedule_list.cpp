@@ -57,6 +57,11 @@ std::vector<std::string> SchedulesPage::GoneFromStore() {
     return gone;
 }
 
+void SchedulesPage::TakeStoreAsSeen() {
+    if (watch_) watch_->Changed();
+    stored_ = ListSubkeys(parts_.app.store, cfg::kSchedulesKey, false);
+}
+
 bool SchedulesPage::Lists(std::string_view name) const {
     return std::any_of(list_.begin(), list_.end(), [&](const std::string& n) { return NamesEqual(n, name); });
 }

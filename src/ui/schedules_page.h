@@ -49,6 +49,9 @@ public:
     // The schedules the store held at the last look and holds no more; an
     // empty list when its watch says nothing changed.
     std::vector<std::string> GoneFromStore();
+    // The store as it is now counts as seen: a restore replaces the
+    // schedules as a whole, and the list follows them at the next showing.
+    void TakeStoreAsSeen();
     bool Lists(std::string_view name) const;
     bool Selects(std::string_view name) const;
     // A schedule gone from the store leaves the list; the first one left

@@ -153,7 +153,9 @@ void SettingsDialog::Dispatch(Ctl c, Event e) {
         case Ctl::butHelp: HelpClick(); return;
         case Ctl::butClose: Close(); return;
         default:
-            if (!schedules_.Dispatch(c, e)) options_.Dispatch(c, e);
+            if (schedules_.Dispatch(c, e)) return;
+            options_.Dispatch(c, e);
+            if (c == Ctl::butRestore || c == Ctl::butUndoRestore) schedules_.TakeStoreAsSeen();
             return;
     }
 }
