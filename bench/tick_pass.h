@@ -37,7 +37,6 @@ public:
     void TrimLog() override {}
     void AutoSynchronize() override {}
     void WriteLogLine(std::string_view) override {}
-    void RemoveFromScheduleList(std::string_view) override {}
     bool LaunchProgram(std::string_view, std::string_view, std::string_view, std::string_view) override {
         ++launches;
         return true;

@@ -45,23 +45,18 @@ public:
     void RefreshClockDisplay() override { w_.RefreshClockDisplay(); }
     void SetCaption(std::string_view caption) override { w_.SetCaption(caption); }
     void TrimLog() override {
-        if (w_.log_) w_.log_->Trim(w_.settings_.TrimLogDays);
+        w_.Log().Trim(w_.Settings().TrimLogDays);
     }
-    // Nothing attached (as in tests of the window alone): a pass does not
-    // synchronize.
     void AutoSynchronize() override {
-        if (w_.autoSync_) w_.autoSync_();
+        if (w_.parts_.links.autoSynchronize) w_.parts_.links.autoSynchronize();
     }
     void WriteLogLine(std::string_view message) override { w_.WriteLogLine(message); }
-    void RemoveFromScheduleList(std::string_view name) override {
-        if (w_.dialog_) w_.dialog_->RemoveFromScheduleList(name);
-    }
     bool LaunchProgram(std::string_view name, std::string_view commandLine, std::string_view workingDir,
                        std::string_view windowState) override {
-        return w_.launcher_ && w_.launcher_->LaunchProgram(name, commandLine, workingDir, windowState);
+        return w_.parts_.links.launcher.LaunchProgram(name, commandLine, workingDir, windowState);
     }
     void ShowReminders(const std::vector<std::string>& items) override {
-        if (w_.reminders_) w_.reminders_->ShowReminders(items);
+        if (w_.parts_.links.showReminders) w_.parts_.links.showReminders(items);
     }
 
 private:
@@ -72,17 +67,17 @@ ClockWindow::ClockWindow(ClockWindowParts parts)
     : parts_(std::move(parts)),
       host_(std::make_unique<TickHost>(*this)),
       tick_(std::make_unique<sched::ClockTick>(
-          sched::TickContext{parts_, settings_, *host_})) {}
+          sched::TickContext{parts_.app, parts_.links.settings, *host_})) {}
 
 ClockWindow::~ClockWindow() = default;
 
 template <class Value>
 auto ClockWindow::ReadOrDefault(const Value& v) {
     try {
-        return cfg::Read(parts_.store, cfg::kSettingsKey, v);
+        return cfg::Read(parts_.app.store, cfg::kSettingsKey, v);
     } catch (const AppError& e) {
-        parts_.boxes.ShowError(e.what());
-        return decltype(cfg::Read(parts_.store, cfg::kSettingsKey, v))(v.def);
+        parts_.app.boxes.ShowError(e.what());
+        return decltype(cfg::Read(parts_.app.store, cfg::kSettingsKey, v))(v.def);
     }
 }
 
@@ -98,13 +93,12 @@ void ClockWindow::FormCreate() {
 
     // A value the registry holds in the wrong form is reported and replaced
     // by its default; the others still load.
-    cfg::LoadGlobalSettings(parts_.store, parts_.locale, settings_,
-                            [this](const AppError& e) { parts_.boxes.ShowError(e.what()); });
-    log_.emplace(parts_.files, parts_.clock, parts_.locale, log::LogFilePath(parts_.programDir));
+    cfg::LoadGlobalSettings(parts_.app.store, parts_.app.locale, Settings(),
+                            [this](const AppError& e) { parts_.app.boxes.ShowError(e.what()); });
     helpPath_ = parts_.programDir + std::string(kHelpFileName);
 
     v.SetTopmost(ReadOrDefault(cfg::global::AlwaysOnTop));
-    log::WriteStartBannerIfLogging(*log_, settings_);
+    log::WriteStartBannerIfLogging(Log(), Settings());
     if (ReadOrDefault(cfg::global::StartMinimized)) v.SetState(WindowState::Minimized);
     SetMenuState(v.State() == WindowState::Minimized);
     v.SetMenuChecked(MenuCommand::DisableSched, tick_->disableSchedules);
@@ -112,36 +106,36 @@ void ClockWindow::FormCreate() {
 }
 
 void ClockWindow::FormDestroy() {
-    if (auto stop = std::exchange(exit_, nullptr)) stop();
+    if (auto stop = std::exchange(parts_.links.atExit, nullptr)) stop();
     auto& v = parts_.view;
     try {
-        cfg::Write(parts_.store, cfg::kSettingsKey, cfg::global::Left, v.Left());
-        cfg::Write(parts_.store, cfg::kSettingsKey, cfg::global::Top, v.Top());
+        cfg::Write(parts_.app.store, cfg::kSettingsKey, cfg::global::Left, v.Left());
+        cfg::Write(parts_.app.store, cfg::kSettingsKey, cfg::global::Top, v.Top());
     } catch (const AppError& e) {
-        parts_.boxes.ShowError(e.what());
+        parts_.app.boxes.ShowError(e.what());
     }
 }
 
 void ClockWindow::RefreshClockDisplay() {
     auto& v = parts_.view;
-    const Locale& loc = parts_.locale;
+    const Locale& loc = parts_.app.locale;
     // Only the copy in memory changes: the store keeps "default", and a new
     // short date pattern of the user's makes it again
     // (RegionalSettingsChanged).
-    if (settings_.ClockDateFormat == "default") {
+    if (Settings().ClockDateFormat == "default") {
         defaultDateFormat_ = "ddd " + loc.shortDatePattern;
-        settings_.ClockDateFormat = defaultDateFormat_;
+        Settings().ClockDateFormat = defaultDateFormat_;
     }
 
-    const DateTime now = parts_.clock.Now();
-    v.SetLabelText(Label::Date, FormatDateTime(settings_.ClockDateFormat, now, loc));
+    const DateTime now = parts_.app.clock.Now();
+    v.SetLabelText(Label::Date, FormatDateTime(Settings().ClockDateFormat, now, loc));
     const int clientWidth = v.ClientWidth();
     dateFont_ = kDateFontPoints;
     v.SetLabelFontSize(Label::Date, dateFont_);
     while (!FitsCentred(clientWidth, v.LabelSize(Label::Date).width) && dateFont_ > kMinFontPoints)
         v.SetLabelFontSize(Label::Date, --dateFont_);
 
-    if (settings_.ampmFormat) {
+    if (Settings().ampmFormat) {
         // Measured with the text of the previous second: the size fits the
         // widest text seen so far and never grows back.
         while (!FitsCentred(clientWidth, v.LabelSize(Label::Time).width) && timeFont_ > kMinFontPoints)
@@ -176,18 +170,18 @@ void ClockWindow::DpiChanged() {
     v.SetWidth(ScaleToDpi(kClockWidth, v.WindowDpi()));
     // The size that fitted was found at the old resolution; rounding may
     // make another one the largest that fits now.
-    if (settings_.ampmFormat) ResetTimeFont();
+    if (Settings().ampmFormat) ResetTimeFont();
     RefreshClockDisplay();
 }
 
 void ClockWindow::RegionalSettingsChanged() {
     // The memory's date form is the old default only while the store still
     // says "default"; a form the user chose stays.
-    if (!defaultDateFormat_.empty() && settings_.ClockDateFormat == defaultDateFormat_ &&
+    if (!defaultDateFormat_.empty() && Settings().ClockDateFormat == defaultDateFormat_ &&
         ReadOrDefault(cfg::global::ClockDateFormat) == "default")
-        settings_.ClockDateFormat = "default";
+        Settings().ClockDateFormat = "default";
     // Other designators may fit at a larger size.
-    if (settings_.ampmFormat) ResetTimeFont();
+    if (Settings().ampmFormat) ResetTimeFont();
     tick_->RegionalSettingsChanged();
     if (dialog_) dialog_->RegionalSettingsChanged();
     RefreshClockDisplay();
@@ -234,16 +228,16 @@ void ClockWindow::mnuHelpClick() {
 }
 
 void ClockWindow::ShowHelpTopic(int topic) {
-    if (!parts_.files.FileExists(helpPath_)) {
-        parts_.sound.Beep();
-        parts_.boxes.Show("Help file not found");
+    if (!parts_.app.files.FileExists(helpPath_)) {
+        parts_.app.sound.Beep();
+        parts_.app.boxes.Show("Help file not found");
         return;
     }
     parts_.view.OpenHelp(helpPath_, topic);
 }
 
 void ClockWindow::mnuLogFileClick() {
-    if (log_) app::mnuLogFileClick(*log_, parts_.shell, parts_.sound, parts_.boxes);
+    app::mnuLogFileClick(Log(), parts_.app.shell, parts_.app.sound, parts_.app.boxes);
 }
 
 void ClockWindow::mnuDisableSchedClick() {
@@ -273,12 +267,9 @@ void ClockWindow::TrayIconDblClick() {
 void ClockWindow::mnuCloseClick() { parts_.view.Close(); }
 
 void ClockWindow::WriteLogLine(std::string_view message) {
-    if (log_) log_->Write(message);
+    Log().Write(message);
 }
 
-const std::string& ClockWindow::LogPath() const {
-    static const std::string none;
-    return log_ ? log_->Path() : none;
-}
+const std::string& ClockWindow::LogPath() const { return parts_.links.log.Path(); }
 
 }  // namespace pw::app

@@ -52,10 +52,33 @@ bool FitsCentred(int clientWidth, int labelWidth);
 // and bottom, so a window larger than the area ends at its right or bottom.
 ScreenRect KeepInside(ScreenRect window, const ScreenRect& workArea);
 
-struct ClockWindowParts : AppServices {
+using ShowRemindersFn = std::function<void(const std::vector<std::string>&)>;
+
+// The parts of the program the clock window drives, all made before it.
+struct ClockWindowLinks {
+    // The settings every part reads; the clock window loads them at its
+    // creation and the settings dialog changes them.
+    cfg::GlobalSettings& settings;
+    log::EventLog& log;
+    // Shows the reminders of a pass. Where the reminder window could not be
+    // made it shows nothing: the user has been told once that reminders
+    // cannot show, and the clock runs without.
+    ShowRemindersFn showReminders = {};
+    sched::Launcher& launcher;
+    // The automatic time synchronization, run at each change of the minute;
+    // none (as in tests of the window alone): a pass does not synchronize.
+    std::function<void()> autoSynchronize = {};
+    // What ends with the program: run first at exit, so that nothing under
+    // way (a time server asked, an update check) answers afterwards.
+    std::function<void()> atExit = {};
+};
+
+struct ClockWindowParts {
+    AppServices app;
     ClockView& view;
     // The executable's directory with its trailing separator.
     std::string programDir;
+    ClockWindowLinks links;
 };
 
 class ClockWindow {
@@ -82,16 +105,14 @@ public:
     // The timer's event: one tick of the engine.
     void ClockTimer();
 
-    // The windows created after this one. The tick needs them, and no tick
-    // runs before they exist.
-    void AttachSettingsDialog(SettingsDialogLink* dialog) { dialog_ = dialog; }
-    void AttachReminderWindow(app::ReminderWindow* reminders) { reminders_ = reminders; }
-    void AttachLauncher(sched::Launcher* launcher) { launcher_ = launcher; }
-    // The automatic time synchronization, run at each change of the minute.
-    void AttachAutoSynchronize(std::function<void()> step) { autoSync_ = std::move(step); }
-    // What ends with the program: run first at exit, so that nothing under
-    // way (a time server asked, an update check) answers afterwards.
-    void AttachExit(std::function<void()> stop) { exit_ = std::move(stop); }
+    // The settings dialog, made after this window: it is owned by it and
+    // acts on it, so it cannot come first. Until then the menu's dialog
+    // commands do nothing.
+    void ConnectDialog(SettingsDialogLink& dialog) { dialog_ = &dialog; }
+    // The clock's timer, started by the program once every part is made:
+    // a pass (and the box of a start-up error, whose loop runs passes)
+    // never meets a part missing.
+    void StartClock() { parts_.view.SetTimerInterval(kTimerInterval); }
 
     // Menu, tray and mouse commands.
     void OnCommand(MenuCommand command);
@@ -107,8 +128,6 @@ public:
 
     // Opens the help document at a topic; says so when it cannot.
     void ShowHelpTopic(int topic);
-    // Starts or stops the clock timer (the settings dialog starts it).
-    void SetClockTimer(int milliseconds) { parts_.view.SetTimerInterval(milliseconds); }
     // Writes time stamp + " - " + message to the log.
     void WriteLogLine(std::string_view message);
     // The same, for the reminder window and the launcher.
@@ -118,10 +137,9 @@ public:
     void SetCaption(std::string_view caption) { parts_.view.SetCaption(caption); }
     // The settings dialog's "Always on top".
     void SetTopmost(bool topmost) { parts_.view.SetTopmost(topmost); }
-    // The event log, once the window is created.
-    log::EventLog* Log() { return log_ ? &*log_ : nullptr; }
+    log::EventLog& Log() { return parts_.links.log; }
 
-    cfg::GlobalSettings& Settings() { return settings_; }
+    cfg::GlobalSettings& Settings() { return parts_.links.settings; }
     const std::string& LogPath() const;
     const std::string& HelpPath() const { return helpPath_; }
     bool SchedulesDisabled() const;
@@ -143,9 +161,6 @@ private:
     void ResetTimeFont();
 
     ClockWindowParts parts_;
-    cfg::GlobalSettings settings_;
-    // Made at creation, when the log file path is set.
-    std::optional<log::EventLog> log_;
     std::string helpPath_;
     // The date form "default" stood for at the last refresh.
     std::string defaultDateFormat_;
@@ -154,10 +169,6 @@ private:
     bool restoreEnabled_ = false;
     bool trayEnabled_ = true;
     SettingsDialogLink* dialog_ = nullptr;
-    app::ReminderWindow* reminders_ = nullptr;
-    sched::Launcher* launcher_ = nullptr;
-    std::function<void()> autoSync_;
-    std::function<void()> exit_;
     std::unique_ptr<TickHost> host_;
     std::unique_ptr<sched::ClockTick> tick_;
 };

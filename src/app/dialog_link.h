@@ -15,10 +15,6 @@ public:
     virtual void Show(DialogPage page) = 0;
     // The dialog's Help button.
     virtual void HelpClick() = 0;
-    // A schedule the tick deleted leaves the editor's list.
-    virtual void RemoveFromScheduleList(std::string_view name) = 0;
-    // The maximum correction field, which the synchronization reads.
-    virtual std::int32_t MaxCorrection() const = 0;
     // The user's regional settings changed: what the dialog shows from
     // them follows, the store is read as at a start and not written.
     virtual void RegionalSettingsChanged() = 0;

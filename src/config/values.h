@@ -107,7 +107,7 @@ inline constexpr std::string_view kDefaultTimeServer = "pool.ntp.org";
     STORED(FlagValue, AlwaysOnTop, true)                              \
     STORED(FlagValue, StartMinimized, false)                          \
     STORED(FlagValue, LaunchAtWinStart, false)                        \
-    STORED(IntValue, MaxCorrection, 60, 0, 9999999)                   \
+    LIVE(IntValue, MaxCorrection, 60, 0, 9999999)                     \
     STORED(FolderValue, BackupDir, "backup")                          \
     STORED(IntValue, LastSchedule, 0, 0, 0x7FFFFFFF)                  \
     STORED(IntValue, SnoozeMinutes, 10, 1, 1440)                      \

@@ -58,7 +58,7 @@ struct NetTimeParts : AppServices {
     ConnectionState& connection;
     // The clock window's global settings.
     cfg::GlobalSettings& settings;
-    // The settings dialog's maximum-correction field, read for each server.
+    // The maximum correction the settings hold, read for each server.
     MaxCorrectionSource maxCorrection;
     // Writes a line to the event log; asked only while LogNetTime is on.
     LogWriter log;

@@ -132,7 +132,6 @@ void ClockTick::Evaluate(const std::string& name, Seconds tick, std::int64_t tod
         if (ctx_.settings.AutoDelSched && IsExpired(t, tick, ctx_.settings.DelSchedDays)) {
             if (DeleteKey(cache_.Writer(), cfg::ScheduleKey(name))) {
                 ctx_.host.WriteLogLine("Schedule deleted: " + name);
-                ctx_.host.RemoveFromScheduleList(name);
                 return;
             }
             // Not deleted: nothing logged, tried again next pass.

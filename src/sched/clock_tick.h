@@ -44,8 +44,6 @@ public:
     // Appends time stamp + " - " + message to the log, whatever the log
     // switches say (callers check the switches).
     virtual void WriteLogLine(std::string_view message) = 0;
-    // The schedule editor drops a deleted schedule from its list.
-    virtual void RemoveFromScheduleList(std::string_view name) = 0;
     virtual bool LaunchProgram(std::string_view name, std::string_view commandLine, std::string_view workingDir,
                                std::string_view windowState) = 0;
     virtual void ShowReminders(const std::vector<std::string>& items) = 0;

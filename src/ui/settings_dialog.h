@@ -1,72 +1,34 @@
 #pragma once
-// The settings dialog's logic: creation, showing, LoadSettingsDialog and
-// every control's handler. The dialog has no buffer of its own: each
-// control writes its value to the store the moment it changes (a text
-// field when the focus leaves it), and a global value also goes into the
-// clock window's settings in the same step. The window itself is a
-// DialogView; the Win32 layer only turns messages into OnEvent calls.
+// The settings dialog's logic: creation, showing, LoadSettingsDialog, the
+// text typed and not yet stored, and the routing of every control's event
+// to its page: the "Schedules" page (schedules_page.h) and the option pages
+// with their backup and net-time groups (option_pages.h). The dialog has
+// no buffer of its own: each control writes its value to the store the
+// moment it changes (a text field when the focus leaves it), and a global
+// value also goes into the live settings in the same step. The window
+// itself is a DialogView; the Win32 layer only turns messages into OnEvent
+// calls.
 
-#include <cstdint>
-#include <functional>
-#include <map>
 #include <optional>
-#include <string>
-#include <string_view>
-#include <vector>
 
-#include "app/clock_window.h"
-#include "common/app_services.h"
 #include "app/dialog_link.h"
-#include "common/clock.h"
-#include "common/files.h"
-#include "common/locale.h"
-#include "common/services.h"
-#include "common/store.h"
-#include "common/version.h"
-#include "nettime/net_time_attempts.h"
-#include "sched/launch.h"
-#include "app/reminder_window.h"
+#include "ui/dialog_parts.h"
 #include "ui/dialog_view.h"
-#include "ui/option_rows.h"
+#include "ui/net_time_group.h"
+#include "ui/option_pages.h"
+#include "ui/schedules_page.h"
 
 namespace pw::ui {
 
-// The folder of a file path, with its trailing separator; empty for a bare
-// name.
-std::string FolderOf(std::string_view path);
-
-// What the dialog works with besides its controls; the Win32 layer is
-// handed the same and adds itself as the view.
-struct SettingsDialogServices : AppServices {
-    app::ClockWindow& clockWindow;
-    ProgramVersion version;
-    // The executable's full path, for the start-with-Windows entry.
-    std::string executablePath;
-    // "Check for updates": asks the update server and answers the user.
-    std::function<void()> checkForUpdates;
-};
-
-struct SettingsDialogParts : SettingsDialogServices {
-    DialogView& view;
-};
-
-class SettingsDialog : public app::SettingsDialogLink, private nettime::NetTimeView {
+class SettingsDialog : public app::SettingsDialogLink {
 public:
     SettingsDialog(SettingsDialogServices services, DialogView& view);
+    SettingsDialog(const SettingsDialog&) = delete;
+    SettingsDialog& operator=(const SettingsDialog&) = delete;
 
     // Creation, once at start-up with the window hidden: caption, the
-    // "Schedules" page, LoadSettingsDialog, and as the very last step the
-    // clock timer's start.
+    // "Schedules" page, LoadSettingsDialog.
     void FormCreate();
-    // The reminder window and the launcher are made after the dialog; the
-    // Test button needs them.
-    void AttachReminderWindow(app::ReminderWindow* reminders) { reminders_ = reminders; }
-    void AttachLauncher(sched::Launcher* launcher) { launcher_ = launcher; }
-    // The attempts at correcting the clock, made after the dialog (they
-    // read its maximum-correction field): "Connect now", "Test servers"
-    // and the time helper's line go through them, and the group shows
-    // what they are doing. Without them the buttons do nothing.
-    void AttachNetTime(nettime::NetTimeAttempts* netTime);
 
     // The user turned to another page (the dialog's own Show does not
     // come through here).
@@ -75,8 +37,6 @@ public:
     // app::SettingsDialogLink
     void Show(app::DialogPage page) override;
     void HelpClick() override;
-    void RemoveFromScheduleList(std::string_view name) override;
-    std::int32_t MaxCorrection() const override;
     void RegionalSettingsChanged() override;
 
     // What the user did to a control. Errors of the store and of date
@@ -88,6 +48,11 @@ public:
     // Stores text typed into a field and not yet left (before the program
     // exits, for one).
     void StorePendingText();
+    // The dialog's once-a-second look, while it shows, at the schedules
+    // key: a schedule deleted outside it (the clock's pass deletes expired
+    // ones) leaves its list. Skipped while a handler of the dialog runs (a
+    // box of it is up); the next look sees the change.
+    void FollowStoredSchedules();
 
     void LoadSettingsDialog();
 
@@ -96,96 +61,14 @@ private:
     void Guard(F&& handler);
     void Dispatch(Ctl control, Event event);
 
-    // Schedules page.
-    void FillSchedulesPage();
-    // The date and time pickers from the current schedule's stored texts;
-    // writeBack: a shown value that changed is stored again, as filling
-    // the page does for every control.
-    void FillPickers(bool writeBack);
-    void ShowingRereadsList();
-    void SelectionChanged();
-    void butAddSchedClick();
-    void butDelSchedClick();
-    void butRenameClick();
-    void optSchedTypeClick();
-    void chkSchedSoundClick();
-    void edtMessageExit();
-    void edtWorkingDirExit();
-    void edtSoundNameExit();
-    void butBrowseAppClick();
-    void butBrowseWorkingDirClick();
-    void butBrowseSoundClick();
-    void butPlaySoundClick();
-    void TimePickerChange(Ctl control);
-    void dtStartDateChange();
-    void dtEndDateChange();
-    void spinRepeatCycleNumberChange();
-    void cmbRepeatCycleUnitChange();
-    void cmbWindowStateChange();
-    void butOnceOnlyClick();
-    void butSkipToNextCycleClick();
-    void butTestAppClick();
-    void ApplyTypeState(int type);
-    void ApplySoundState();
-    void UpdateWeekdayLabels();
-    // Asks for a name until it is usable; nothing on Cancel.
-    std::optional<std::string> AskName(std::string_view caption, std::string_view prompt, std::string initial,
-                                       std::string_view emptyPrompt, std::string_view takenPrompt);
-    void InsertSorted(const std::string& name);
-
-    // Writes one value of the current schedule. While the page is being
-    // filled, a schedule whose key does not exist yet is not created by the
-    // write-back of a shown default.
-    template <class Value, class T>
-    void WriteSchedule(const Value& v, const T& value);
-    void WriteDate(Ctl picker, bool end);
-    void WriteTime(Ctl picker);
-
-    // The option pages.
-    void ApplyOptionsCreationState();
-    void FillOptionPages();
-    static bool IsOptionTextField(Ctl control);
-    // The integer fields, whose text is brought into range on leaving.
-    static bool IsSpinField(Ctl control);
-    // Leaving an integer field brings its text into the value's range.
-    void BringIntoRange(Ctl control, const cfg::IntValue& value);
-    // False for a control that is not on the option pages.
-    bool DispatchOption(Ctl control, Event event);
-    void RowChanged(const OptionRow& row, Event event);
-    void AfterRowChanged(Ctl control);
-    template <class V>
-    typename cfg::FieldOf<V>::type Shown(const OptionRow& row, const V& value);
-    template <class V>
-    bool ShowRowValue(const OptionRow& row, const V& value, const typename cfg::FieldOf<V>::type& stored);
-    void NetTime(Ctl control);
-    void ShowTimeHelperState();
-    // The group's buttons and its line follow the attempt under way.
-    void NetTimeChanged();
-
-    // nettime::NetTimeView, for "Test servers".
-    std::string TimeServersText() override;
-    void SetTimeServersText(std::string_view text) override;
-    void SetTestServersCaption(std::string_view caption) override;
-
     SettingsDialogParts parts_;
-    app::ReminderWindow* reminders_ = nullptr;
-    sched::Launcher* launcher_ = nullptr;
-    nettime::NetTimeAttempts* netTime_ = nullptr;
-    // A click on "Connect now" waits for its answer.
-    bool connectNowWaiting_ = false;
-    std::vector<std::string> list_;
-    int selected_ = -1;
-    std::string currentKey_;
+    NetTimeGroup netTime_;
+    GlobalOptionPages options_;
+    SchedulesPage schedules_;
     // The text field typed into and not yet left.
     std::optional<Ctl> pendingText_;
-    bool filling_ = false;
-    std::string lastFolder_;
-    // The colour the shared colour dialog opens on: the one last chosen in it.
-    std::uint32_t lastColour_ = 0;
-    // The colours the colour buttons show.
-    std::map<Ctl, std::uint32_t> shownColour_;
-    // A backup or restore runs, its box perhaps still up.
-    bool backupRunning_ = false;
+    // Above zero while a handler runs.
+    int running_ = 0;
 };
 
 }  // namespace pw::ui

@@ -10,10 +10,9 @@
 #include "config/values.h"
 #include "app/log_commands.h"
 #include "common/errors.h"
-#include "nettime/net_time_attempts.h"
 #include "ui/backup_group.h"
 #include "ui/option_rows.h"
-#include "ui/settings_dialog.h"
+#include "ui/option_pages.h"
 
 namespace pw::ui {
 
@@ -48,7 +47,7 @@ constexpr OptionRow kDisplayRows[] = {
     Text(IDC_MEMO_TIMESERVERS, g::TimeServers, &GlobalSettings::TimeServers),
     Check(IDC_CHK_AUTOSYNCHTIME, g::AutoSynchTime, &GlobalSettings::AutoSynchTime, false, kAutoSynchControls),
     Spin(IDC_EDT_AUTOSYNCHINTERVAL, g::AutoSynchInterval, &GlobalSettings::AutoSynchInterval, 24),
-    Spin(IDC_EDT_MAXCORRECTION, g::MaxCorrection, nullptr, 60, g::MaxCorrection.def),
+    Spin(IDC_EDT_MAXCORRECTION, g::MaxCorrection, &GlobalSettings::MaxCorrection, 60, g::MaxCorrection.def),
     Spin(IDC_EDT_MSGDISPLAYTIME, g::MsgDisplayTime, &GlobalSettings::MsgDisplayTime, 10),
     Spin(IDC_EDT_SNOOZEMINUTES, g::SnoozeMinutes, nullptr, 1),
     Slider(IDC_TB_FONTHEIGHT, g::ReminderFontSize, &GlobalSettings::ReminderFontSize, 18),
@@ -106,7 +105,7 @@ std::optional<FieldRange> RangeOf(Ctl c) {
     return FieldRange{v.min, v.max, r->step};
 }
 
-void SettingsDialog::ApplyOptionsCreationState() {
+void GlobalOptionPages::ApplyCreationState() {
     auto& v = parts_.view;
     // As the controls are made; filling compares against this.
     for (const auto& page : kOptionPages)
@@ -123,12 +122,11 @@ void SettingsDialog::ApplyOptionsCreationState() {
         }
     v.SetEnabled(Ctl::butUndoRestore, false);
     v.SetItems(Ctl::cmbClockDateFormat, {kDateFormats.begin(), kDateFormats.end()});
-    v.SetText(Ctl::butTestTimeServers, nettime::kTestServersCaption);
 }
 
 // The shown value of a row's control, in the type of its stored value.
 template <class V>
-typename cfg::FieldOf<V>::type SettingsDialog::Shown(const OptionRow& r, const V& value) {
+typename cfg::FieldOf<V>::type GlobalOptionPages::Shown(const OptionRow& r, const V& value) {
     auto& v = parts_.view;
     if constexpr (std::is_same_v<V, cfg::FlagValue>) {
         return v.Checked(r.control);
@@ -145,7 +143,7 @@ typename cfg::FieldOf<V>::type SettingsDialog::Shown(const OptionRow& r, const V
 // Shows a value in a row's control, as the store holds it. False when it
 // was shown already.
 template <class V>
-bool SettingsDialog::ShowRowValue(const OptionRow& r, const V& value, const typename cfg::FieldOf<V>::type& stored) {
+bool GlobalOptionPages::ShowRowValue(const OptionRow& r, const V& value, const typename cfg::FieldOf<V>::type& stored) {
     auto& v = parts_.view;
     if constexpr (std::is_same_v<V, cfg::FlagValue>) {
         if (v.Checked(r.control) == stored) return false;
@@ -171,8 +169,8 @@ bool SettingsDialog::ShowRowValue(const OptionRow& r, const V& value, const type
     return true;
 }
 
-void SettingsDialog::FillOptionPages() {
-    auto& store = parts_.store;
+void GlobalOptionPages::Fill() {
+    auto& store = parts_.app.store;
     for (const auto& page : kOptionPages)
         for (const auto& r : page.rows)
             std::visit(
@@ -184,24 +182,19 @@ void SettingsDialog::FillOptionPages() {
     const std::string dir = cfg::Read(store, cfg::kSettingsKey, g::BackupDir, FolderOf(parts_.executablePath));
     if (v.Text(Ctl::edtBackupDir) != dir) {
         v.SetText(Ctl::edtBackupDir, dir);
-        DispatchOption(Ctl::edtBackupDir, Event::Exit);
+        Dispatch(Ctl::edtBackupDir, Event::Exit);
     }
-    DispatchOption(Ctl::butUndoRestore, Event::Change);
+    Dispatch(Ctl::butUndoRestore, Event::Change);
 }
 
-bool SettingsDialog::IsOptionTextField(Ctl c) {
+bool GlobalOptionPages::IsTextField(Ctl c) {
     const OptionRow* r = OptionRowOf(c);
     return (r && r->kind == RowKind::Text) || c == Ctl::edtBackupDir;
 }
 
-bool SettingsDialog::IsSpinField(Ctl c) {
-    const OptionRow* r = OptionRowOf(c);
-    return (r && r->kind == RowKind::Spin) || c == Ctl::spinRepeatCycleNumber;
-}
-
 // What a row's control does when it changes: its dependent state, then the
 // value into the clock window's settings and the store.
-void SettingsDialog::RowChanged(const OptionRow& r, Event e) {
+void GlobalOptionPages::RowChanged(const OptionRow& r, Event e) {
     auto& v = parts_.view;
     const Ctl c = r.control;
     switch (r.kind) {
@@ -209,7 +202,7 @@ void SettingsDialog::RowChanged(const OptionRow& r, Event e) {
             for (Ctl d : r.enables) v.SetEnabled(d, v.Checked(c));
             break;
         case RowKind::Spin:
-            if (e == Event::Exit) BringIntoRange(c, *std::get<const cfg::IntValue*>(r.value));
+            if (e == Event::Exit) BringIntoRange(parts_.view, c, *std::get<const cfg::IntValue*>(r.value));
             break;
         case RowKind::Combo:
             if (e == Event::Exit) return;
@@ -233,74 +226,25 @@ void SettingsDialog::RowChanged(const OptionRow& r, Event e) {
             const F shown = Shown(r, *value);
             if (auto* field = std::get_if<F GlobalSettings::*>(&r.field))
                 parts_.clockWindow.Settings().*(*field) = shown;
-            cfg::Write(parts_.store, cfg::kSettingsKey, *value, shown);
+            cfg::Write(parts_.app.store, cfg::kSettingsKey, *value, shown);
         },
         r.value);
     AfterRowChanged(c);
 }
 
 // The rows whose change does more than store its value.
-void SettingsDialog::AfterRowChanged(Ctl c) {
+void GlobalOptionPages::AfterRowChanged(Ctl c) {
     auto& v = parts_.view;
     switch (c) {
         case Ctl::chkLaunchAtWinStart:
-            SetRunAtStartup(parts_.store, cfg::kRunEntry, QuotedCommand(parts_.executablePath), v.Checked(c));
+            SetRunAtStartup(parts_.app.store, cfg::kRunEntry, QuotedCommand(parts_.executablePath), v.Checked(c));
             break;
         case Ctl::chkAlwaysOnTop: parts_.clockWindow.SetTopmost(v.Checked(c)); break;
         default: break;
     }
 }
 
-std::string SettingsDialog::TimeServersText() { return parts_.view.Text(Ctl::memoTimeServers); }
-void SettingsDialog::SetTimeServersText(std::string_view text) { parts_.view.SetText(Ctl::memoTimeServers, text); }
-void SettingsDialog::SetTestServersCaption(std::string_view caption) {
-    parts_.view.SetText(Ctl::butTestTimeServers, caption);
-}
-
-void SettingsDialog::AttachNetTime(nettime::NetTimeAttempts* netTime) {
-    netTime_ = netTime;
-    if (netTime_) netTime_->OnChange([this] { NetTimeChanged(); });
-    NetTimeChanged();
-}
-
-void SettingsDialog::NetTimeChanged() {
-    auto& v = parts_.view;
-    using Kind = nettime::NetTimeAttempts::Kind;
-    const Kind running = netTime_ ? netTime_->Running() : Kind::None;
-    const bool waiting = netTime_ && netTime_->ConnectNowWaiting();
-    // An automatic walk may be joined; a click already waiting, or a test
-    // under way, may not.
-    v.SetEnabled(Ctl::butConnectNow, !waiting && running != Kind::TestServers);
-    v.SetEnabled(Ctl::butTestTimeServers, running == Kind::None);
-    v.SetText(Ctl::lblNetTimeProgress, netTime_ ? netTime_->ProgressLine() : std::string());
-    // The helper may have made the correction the click asked for.
-    if (connectNowWaiting_ && !waiting && v.DialogVisible()) {
-        try {
-            ShowTimeHelperState();
-        } catch (const AppError& e) {
-            parts_.boxes.ShowError(e.what());
-        }
-    }
-    connectNowWaiting_ = waiting;
-}
-
-void SettingsDialog::NetTime(Ctl c) {
-    if (!netTime_) return;
-    if (c == Ctl::butConnectNow) netTime_->ConnectNow(TimeServersText());
-    if (c == Ctl::butTestTimeServers) netTime_->TestServers(*this);
-}
-
-void SettingsDialog::ShowTimeHelperState() {
-    if (!netTime_) {
-        parts_.view.SetText(Ctl::lblTimeHelper, "Time helper: not installed");
-        return;
-    }
-    parts_.view.SetText(Ctl::lblTimeHelper, netTime_->HelperStateLine([this](const std::string& line) {
-        parts_.view.SetText(Ctl::lblTimeHelper, line);
-    }));
-}
-
-bool SettingsDialog::DispatchOption(Ctl c, Event e) {
+bool GlobalOptionPages::Dispatch(Ctl c, Event e) {
     if (const OptionRow* r = OptionRowOf(c)) {
         RowChanged(*r, e);
         return true;
@@ -311,53 +255,56 @@ bool SettingsDialog::DispatchOption(Ctl c, Event e) {
             auto path = v.OpenFileDialog({std::string(kWaveFilter), FolderOf(v.Text(Ctl::edtGlobalSoundName))});
             if (!path) return true;
             v.SetText(Ctl::edtGlobalSoundName, *path);
-            return DispatchOption(Ctl::edtGlobalSoundName, Event::Exit);
+            return Dispatch(Ctl::edtGlobalSoundName, Event::Exit);
         }
-        case Ctl::butPlayGlobalSound: parts_.sound.PlayFile(v.Text(Ctl::edtGlobalSoundName)); return true;
+        case Ctl::butPlayGlobalSound: parts_.app.sound.PlayFile(v.Text(Ctl::edtGlobalSoundName)); return true;
         case Ctl::butConnectNow:
-        case Ctl::butTestTimeServers: NetTime(c); return true;
+        case Ctl::butTestTimeServers: netTime_.Click(c); return true;
         case Ctl::edtBackupDir:
         case Ctl::butBackDirBrowse:
         case Ctl::butBackup:
         case Ctl::butRestore:
-        case Ctl::butUndoRestore: {
-            // A box of the group need not hold the dialog (the dialog may
-            // be hidden, the box then the clock window's). A second click on Restore
-            // (the other half of a double click) would restore again and
-            // save the configuration just restored over the copy taken
-            // before the first; a Backup would write it over the backup.
-            if (c != Ctl::edtBackupDir && backupRunning_) return true;
-            BackupControls page(v);
-            BackupGroup group(page, BackupServices{parts_, [this] { parts_.clockWindow.mnuCloseClick(); }});
-            if (c == Ctl::edtBackupDir) {
-                group.edtBackupDirExit();
-                return true;
-            }
-            // Not a click: the field was filled, the button's state follows.
-            if (c == Ctl::butUndoRestore && e != Event::Click) {
-                group.UpdateUndoRestore();
-                return true;
-            }
-            backupRunning_ = true;
-            struct Done {
-                bool& running;
-                ~Done() { running = false; }
-            } done{backupRunning_};
-            if (c == Ctl::butBackDirBrowse) group.butBackDirBrowseClick();
-            if (c == Ctl::butBackup) group.butBackupClick();
-            if (c == Ctl::butRestore) group.butRestoreClick();
-            if (c == Ctl::butUndoRestore) group.butUndoRestoreClick();
-            return true;
-        }
+        case Ctl::butUndoRestore: return Backup(c, e);
         case Ctl::butTrimLog:
-            if (auto* log = parts_.clockWindow.Log())
-                app::butTrimLogClick(*log, parts_.clockWindow.Settings(), parts_.sound, parts_.boxes);
+            app::butTrimLogClick(parts_.clockWindow.Log(), parts_.clockWindow.Settings(), parts_.app.sound, parts_.app.boxes);
             return true;
         case Ctl::butCheckForUpdate:
             if (parts_.checkForUpdates) parts_.checkForUpdates();
             return true;
         default: return false;
     }
+}
+
+bool GlobalOptionPages::Backup(Ctl c, Event e) {
+    auto& v = parts_.view;
+    // A box of the group need not hold the dialog (the dialog may
+    // be hidden, the box then the clock window's). A second click on Restore
+    // (the other half of a double click) would restore again and
+    // save the configuration just restored over the copy taken
+    // before the first; a Backup would write it over the backup.
+    if (c != Ctl::edtBackupDir && backupRunning_) return true;
+    BackupControls page(v);
+    BackupGroup group(page, BackupServices{parts_.app, [this] { parts_.clockWindow.mnuCloseClick(); }});
+    if (c == Ctl::edtBackupDir) {
+        group.edtBackupDirExit();
+        return true;
+    }
+    // Not a click: the field was filled, the button's state follows.
+    if (c == Ctl::butUndoRestore && e != Event::Click) {
+        group.UpdateUndoRestore();
+        return true;
+    }
+    backupRunning_ = true;
+    struct Done {
+        bool& running;
+        ~Done() { running = false; }
+    } done{backupRunning_};
+    if (c == Ctl::butBackDirBrowse) group.butBackDirBrowseClick();
+    if (c == Ctl::butBackup) group.butBackupClick();
+    if (c == Ctl::butRestore) group.butRestoreClick();
+    if (c == Ctl::butUndoRestore) group.butUndoRestoreClick();
+    return true;
+        
 }
 
 }  // namespace pw::ui

@@ -10,6 +10,7 @@
 #include "common/store_access.h"
 #include "config/value_access.h"
 #include "config/values.h"
+#include "clock_links.h"
 #include "fake_clock_view.h"
 #include "platform/posix/posix_files.h"
 #include "support/fake_clock.h"
@@ -26,24 +27,13 @@ namespace {
 using cfg::kSettingsKey;
 namespace global = cfg::global;
 
-class RecordingStarter : public sched::ProcessStarter {
-public:
-    void StartProcess(std::string_view cmd, std::string_view, sched::ShowCommand) override {
-        started.emplace_back(cmd);
-    }
-    std::vector<std::string> started;
-};
-
 class RecordingDialog : public SettingsDialogLink {
 public:
     void Show(DialogPage p) override { pages.push_back(p); }
     void HelpClick() override { ++helpClicks; }
-    void RemoveFromScheduleList(std::string_view n) override { removed.push_back(std::string(n)); }
-    std::int32_t MaxCorrection() const override { return 60; }
     void RegionalSettingsChanged() override { ++localeChanges; }
     std::vector<DialogPage> pages;
     int localeChanges = 0;
-    std::vector<std::string> removed;
     int helpClicks = 0;
 };
 
@@ -53,9 +43,14 @@ protected:
         : sound(events),
           boxes(events),
           shell(events),
-          window(ClockWindowParts{AppServices{store, clock, locale, files, sound, boxes, shell}, view, dir.Dir()}),
+          links(files, clock, locale, dir.Dir()),
+          window(ClockWindowParts{
+              .app = {store, clock, locale, files, sound, boxes, shell},
+              .view = view,
+              .programDir = dir.Dir(),
+              .links = links.Get([this](const std::vector<std::string>& items) { reminders.ShowReminders(items); })}),
           reminders(reminderView, store, window.Settings(), window.LogWriter(), ProgramVersion{1, 0, 0, 0, "1.0.0.0"}),
-          launcher(starter, window.Settings(), window.LogWriter()) {
+          starter(links.starter) {
         // Tuesday 8 December 2026, 14:05:09.
         clock.local = EncodeDate(2026, 12, 8) + EncodeTime(14, 5, 9, 0);
         view.width = 0;
@@ -63,9 +58,7 @@ protected:
 
     void Create() {
         window.FormCreate();
-        window.AttachSettingsDialog(&dialog);
-        window.AttachReminderWindow(&reminders);
-        window.AttachLauncher(&launcher);
+        window.ConnectDialog(dialog);
         reminders.FormCreate();
     }
     std::string LogPath() const { return dir.Path("plenwk.log"); }
@@ -87,11 +80,11 @@ protected:
     test::FakeShell shell;
     test::FakeClockView view;
     RecordingDialog dialog;
+    test::ClockLinks links;
     ClockWindow window;
     test::FakeReminderView reminderView;
-    RecordingStarter starter;
     app::ReminderWindow reminders;
-    sched::Launcher launcher;
+    test::RecordingStarter& starter;
 };
 
 TEST(ClockLayout, CentringRoundsHalvesToTheEvenNeighbourPlusOne) {
@@ -176,7 +169,9 @@ TEST_F(ClockWindowTest, AnyLogSwitchWritesTheBannerAsTheFirstLine) {
         test::TestStore s;
         cfg::Write(s, kSettingsKey, *sw, true);
         test::FakeClockView v;
-        ClockWindow w(ClockWindowParts{{s, clock, locale, files, sound, boxes, shell}, v, dir.Dir()});
+        test::ClockLinks l(files, clock, locale, dir.Dir());
+        ClockWindow w(ClockWindowParts{
+            .app = {s, clock, locale, files, sound, boxes, shell}, .view = v, .programDir = dir.Dir(), .links = l.Get()});
         w.FormCreate();
         EXPECT_EQ(LogLines(), (std::vector<std::string>{"08/12/2026 14:05:09 Started Plenwick -------------------------"}))
             << sw->name;
@@ -339,7 +334,9 @@ TEST_F(ClockWindowTest, SizesFollowTheMonitorsDpi) {
         SCOPED_TRACE(std::to_string(c.dpi) + " -> " + std::to_string(c.changedTo));
         test::FakeClockView v;
         v.dpi = c.dpi;
-        ClockWindow w(ClockWindowParts{AppServices{store, clock, locale, files, sound, boxes, shell}, v, "/x/"});
+        test::ClockLinks l(files, clock, locale, "/x/");
+        ClockWindow w(ClockWindowParts{
+            .app = {store, clock, locale, files, sound, boxes, shell}, .view = v, .programDir = "/x/", .links = l.Get()});
         w.FormCreate();
         // The 12-hour time starts at 17 pixels at 96 DPI, 13 points.
         ASSERT_FALSE(v.labels[Label::Time].sizes.empty());
@@ -393,7 +390,9 @@ TEST_F(ClockWindowTest, RefreshPullsAWindowFarOffScreenBackUnlessMinimized) {
     // In the tray the window stays where it is.
     cfg::Write(store, kSettingsKey, global::StartMinimized, true);
     test::FakeClockView v;
-    ClockWindow w(ClockWindowParts{AppServices{store, clock, locale, files, sound, boxes, shell}, v, "/x/"});
+    test::ClockLinks l(files, clock, locale, "/x/");
+    ClockWindow w(ClockWindowParts{
+        .app = {store, clock, locale, files, sound, boxes, shell}, .view = v, .programDir = "/x/", .links = l.Get()});
     w.FormCreate();
     ASSERT_EQ(v.state, WindowState::Minimized);
     v.SetPosition(4000, -3000);
@@ -520,19 +519,54 @@ TEST_F(ClockWindowTest, ARefusedPositionWriteIsReported) {
     EXPECT_EQ(events.list, (std::vector<std::string>{"error:Failed to set data for 'Left'"}));
 }
 
-TEST_F(ClockWindowTest, TheSettingsDialogStartsTheTimerAsItsLastStep) {
+// The start as the program makes it: the clock window, the settings dialog,
+// then the reminder window, which is refused; its box is up when a program
+// falls due. The clock has not started: the box's loop runs no pass, and the
+// launch starts at the first tick, when every part is there.
+TEST_F(ClockWindowTest, AProgramDueWhileAStartUpBoxIsUpStartsOnceTheClockRuns) {
+    const auto key = cfg::ScheduleKey("Backup");
+    cfg::Write(store, key, cfg::schedule::StartDate, DateToText(EncodeDate(2026, 12, 8), locale));
+    cfg::Write(store, key, cfg::schedule::StartTime, std::string("14:06:00"));
+    cfg::Write(store, key, cfg::schedule::ScheduleType, cfg::kTypeLaunch);
+    cfg::Write(store, key, cfg::schedule::Message, std::string("backup.exe"));
     cfg::Write(store, kSettingsKey, global::MaxCorrection, 90);
+    cfg::Write(store, kSettingsKey, global::LogLaunches, true);
+
     window.FormCreate();
-    view.events.clear();
     test::FakeDialogView dialogView;
     ui::SettingsDialog settings(
-        ui::SettingsDialogServices{AppServices{store, clock, locale, files, sound, boxes, shell}, window, {}, "C:\\p.exe", {}}, dialogView);
+        ui::SettingsDialogServices{.app = {store, clock, locale, files, sound, boxes, shell},
+                                   .clockWindow = window,
+                                   .executablePath = "C:\\p.exe",
+                                   .launcher = links.launcher},
+        dialogView);
     settings.FormCreate();
-    ASSERT_FALSE(view.events.empty());
-    EXPECT_EQ(view.events.back(), "timer:1000");
-    EXPECT_EQ(settings.MaxCorrection(), 90);
+    window.ConnectDialog(settings);
+    int passesWhileUp = 0;
+    boxes.whileShown = [&] {
+        // The minute comes while the user reads the box; the loop of the
+        // box dispatches the clock's timer if it runs.
+        clock.local = EncodeDate(2026, 12, 8) + EncodeTime(14, 6, 0, 0);
+        if (view.timerInterval > 0) {
+            window.ClockTimer();
+            ++passesWhileUp;
+        }
+    };
+    boxes.Show("The reminder window could not be created; reminders will not be shown.");
+    EXPECT_EQ(passesWhileUp, 0);
+    EXPECT_TRUE(starter.started.empty());
+
+    window.StartClock();
+    EXPECT_EQ(view.timerInterval, kTimerInterval);
+    clock.local = EncodeDate(2026, 12, 8) + EncodeTime(14, 6, 1, 0);
+    window.ClockTimer();
+    EXPECT_EQ(starter.started, std::vector<std::string>{"backup.exe"});
+    ASSERT_EQ(LogLines().size(), 2u);
+    EXPECT_EQ(LogLines()[1], "08/12/2026 14:06:01 - Schedule:Backup Program:backup.exe");
+    // The synchronization's limit is the stored one, from the start.
+    EXPECT_EQ(window.Settings().MaxCorrection, 90);
     settings.HelpClick();
-    EXPECT_EQ(events.list, (std::vector<std::string>{"beep", "box:Help file not found"}));
+    EXPECT_EQ(events.list.back(), "box:Help file not found");
 }
 
 TEST_F(ClockWindowTest, TickRunsWithTheRealPartsOfTheWindow) {

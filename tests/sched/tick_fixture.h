@@ -33,7 +33,6 @@ public:
     void TrimLog() override { events.Add("trim"); }
     void AutoSynchronize() override { events.Add("sync"); }
     void WriteLogLine(std::string_view m) override { events.Add("log:" + std::string(m)); }
-    void RemoveFromScheduleList(std::string_view n) override { events.Add("unlist:" + std::string(n)); }
     bool LaunchProgram(std::string_view name, std::string_view cmd, std::string_view dir,
                        std::string_view state) override {
         events.Add("launch:" + std::string(name) + "|" + std::string(cmd) + "|" + std::string(dir) + "|" +

@@ -46,25 +46,40 @@ public:
         : sound(events),
           boxes(events),
           shell(events),
-          clockWindow(app::ClockWindowParts{AppServices{store, clock, locale, files, sound, boxes, shell}, clockView, dir.Dir()}),
-          dialog(SettingsDialogServices{AppServices{store, clock, locale, files, sound, boxes, shell}, clockWindow,
-                                     ProgramVersion{2, 5, 1, 7, "2.5.1.7"}, "C:\\Apps\\plenwick.exe", {}},
-                 view),
+          eventLog(files, clock, locale, log::LogFilePath(dir.Dir())),
+          launcher(starter, settings, [this](std::string_view m) { eventLog.Write(m); }),
+          clockWindow(app::ClockWindowParts{.app = {store, clock, locale, files, sound, boxes, shell},
+                                            .view = clockView,
+                                            .programDir = dir.Dir(),
+                                            .links = {.settings = settings,
+                                                      .log = eventLog,
+                                                      .showReminders = ShowReminders(),
+                                                      .launcher = launcher}}),
+          dialog(Services(), view),
           reminders(reminderView, store, clockWindow.Settings(), clockWindow.LogWriter(),
-                    ProgramVersion{2, 5, 1, 7, "2.5.1.7"}),
-          launcher(starter, clockWindow.Settings(), clockWindow.LogWriter()) {
+                    ProgramVersion{2, 5, 1, 7, "2.5.1.7"}) {
         // Friday 25 December 2026, 09:12:30.
         clock.local = EncodeDate(2026, 12, 25) + EncodeTime(9, 12, 30, 0);
     }
 
     void Create() {
         clockWindow.FormCreate();
-        clockWindow.AttachSettingsDialog(&dialog);
+        clockWindow.ConnectDialog(dialog);
         dialog.FormCreate();
         reminders.FormCreate();
-        dialog.AttachReminderWindow(&reminders);
-        dialog.AttachLauncher(&launcher);
         events.Clear();
+    }
+    app::ShowRemindersFn ShowReminders() {
+        return [this](const std::vector<std::string>& items) { reminders.ShowReminders(items); };
+    }
+    SettingsDialogServices Services(nettime::NetTimeAttempts* netTime = nullptr) {
+        return {.app = {store, clock, locale, files, sound, boxes, shell},
+                .clockWindow = clockWindow,
+                .version = ProgramVersion{2, 5, 1, 7, "2.5.1.7"},
+                .executablePath = "C:\\Apps\\plenwick.exe",
+                .launcher = launcher,
+                .showReminders = ShowReminders(),
+                .netTime = netTime};
     }
     void Open() { dialog.Show(app::DialogPage::Schedules); }
 
@@ -106,16 +121,18 @@ public:
     test::FakeMessageBoxes boxes;
     test::FakeShell shell;
     test::FakeClockView clockView;
+    cfg::GlobalSettings settings;
+    log::EventLog eventLog;
+    RecordingStarter starter;
+    sched::Launcher launcher;
     app::ClockWindow clockWindow;
     test::FakeDialogView view;
     SettingsDialog dialog;
     test::FakeReminderView reminderView;
     app::ReminderWindow reminders;
-    RecordingStarter starter;
-    sched::Launcher launcher;
 };
 
-TEST_F(SettingsDialogTest, CreationCaptionsTheDialogAndStartsTheClockLast) {
+TEST_F(SettingsDialogTest, CreationCaptionsTheDialogAndLeavesTheClockStopped) {
     clockWindow.FormCreate();
     EXPECT_EQ(clockView.timerInterval, 0);
     dialog.FormCreate();
@@ -123,7 +140,8 @@ TEST_F(SettingsDialogTest, CreationCaptionsTheDialogAndStartsTheClockLast) {
     EXPECT_EQ(view[Ctl::lblAppVersion].text, "Version 2.5.1.7");
     EXPECT_EQ(view.page, Page::Schedules);
     EXPECT_FALSE(view.visible);
-    EXPECT_EQ(clockView.timerInterval, app::kTimerInterval);
+    // The program starts it when every part exists.
+    EXPECT_EQ(clockView.timerInterval, 0);
     // Before any type change the message label reads "Reminder".
     EXPECT_EQ(view[Ctl::lblMsg].text, "Reminder");
 }
@@ -159,7 +177,6 @@ TEST_F(SettingsDialogTest, RegionalSettingsChangedWhileRunningAreFollowedAtOnceA
     cfg::Write(store, kSettingsKey, cfg::global::LogReminders, true);
     clock.local = EncodeDate(2026, 12, 8) + EncodeTime(9, 29, 30, 0);
     Create();
-    clockWindow.AttachReminderWindow(&reminders);
     Open();
     clockWindow.ClockTimer();  // the pass of 09:29: nothing due
     EXPECT_EQ(clockView.labels[app::Label::Date].text, "Tue 08/12/2026");
@@ -448,7 +465,7 @@ TEST_F(SettingsDialogTest, TestShowsTheShownValuesWithoutStoringThem) {
     EXPECT_EQ(starter.started, std::vector<std::string>{"notepad.exe||1"});
 }
 
-TEST_F(SettingsDialogTest, TheTickRemovesADeletedScheduleFromTheList) {
+TEST_F(SettingsDialogTest, AScheduleDeletedBehindTheOpenDialogLeavesItsList) {
     AddSchedule("Gone", "g");
     AddSchedule("Kept", "k");
     Create();
@@ -456,10 +473,72 @@ TEST_F(SettingsDialogTest, TheTickRemovesADeletedScheduleFromTheList) {
     Type(Ctl::edtMessage, "typed for gone");
     // The tick has deleted the expired schedule's key.
     DeleteKey(store, cfg::ScheduleKey("Gone"));
-    dialog.RemoveFromScheduleList("Gone");
+    dialog.FollowStoredSchedules();
     EXPECT_FALSE(KeyExists(store, cfg::ScheduleKey("Gone")));
     EXPECT_EQ(view[Ctl::cmbSchedules].items, std::vector<std::string>{"Kept"});
     EXPECT_EQ(view[Ctl::edtMessage].text, "k");
+}
+
+// The dialog's look at the schedules key, case by case: only a schedule
+// the store held and lost leaves the list, and a look with nothing gone
+// writes nothing.
+TEST_F(SettingsDialogTest, TheOpenDialogsLookDropsOnlySchedulesTheStoreLost) {
+    struct Case {
+        std::vector<std::string> stored;
+        std::string deleted;  // empty: nothing deleted
+        bool open;
+        std::vector<std::string> listed;
+    };
+    const Case cases[] = {
+        {{"A", "B"}, "B", true, {"A"}},
+        {{"A", "B"}, "A", true, {"B"}},
+        {{"A"}, "A", true, {"Schedule 1"}},
+        // The first schedule's name, shown while none is stored.
+        {{}, "", true, {"Schedule 1"}},
+        {{"A", "B"}, "", true, {"A", "B"}},
+        // Hidden, the list waits for the next showing, which reads it again.
+        {{"A", "B"}, "B", false, {"A", "B"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.deleted + (c.open ? " open" : " hidden"));
+        struct Fresh : SettingsDialogTest {
+            void TestBody() override {}
+        } t;
+        for (const auto& n : c.stored) t.AddSchedule(n, n);
+        t.Create();
+        t.Open();
+        if (!c.open) t.dialog.Close();
+        if (!c.deleted.empty()) DeleteKey(t.store, cfg::ScheduleKey(c.deleted));
+        const int writes = t.store.counts.writes;
+        t.dialog.FollowStoredSchedules();
+        t.dialog.FollowStoredSchedules();
+        EXPECT_EQ(t.view[Ctl::cmbSchedules].items, c.listed);
+        if (c.deleted.empty()) {
+            EXPECT_EQ(t.store.counts.writes, writes);
+        }
+        EXPECT_FALSE(KeyExists(t.store, cfg::ScheduleKey(c.deleted.empty() ? "none" : c.deleted)));
+    }
+}
+
+// A box of the dialog is up when the schedule goes: the look waits for the
+// handler to end, and the next one drops it.
+TEST_F(SettingsDialogTest, AScheduleDeletedWhileABoxOfTheDialogIsUpLeavesTheListAfterIt) {
+    AddSchedule("A", "a");
+    AddSchedule("B", "b");
+    Create();
+    Open();
+    std::vector<std::string> listedWhileUp;
+    boxes.whileShown = [&] {
+        DeleteKey(store, cfg::ScheduleKey("B"));
+        // The dialog's timer fires in the box's own loop.
+        dialog.FollowStoredSchedules();
+        listedWhileUp = view[Ctl::cmbSchedules].items;
+    };
+    Click(Ctl::butHelp);  // no help file: "Help file not found"
+    EXPECT_EQ(listedWhileUp, (std::vector<std::string>{"A", "B"}));
+    dialog.FollowStoredSchedules();
+    EXPECT_EQ(view[Ctl::cmbSchedules].items, std::vector<std::string>{"A"});
+    EXPECT_EQ(view[Ctl::edtMessage].text, "a");
 }
 
 TEST_F(SettingsDialogTest, ABadStoredValueStopsTheFillWithTheStoresError) {
@@ -500,23 +579,23 @@ TEST_F(SettingsDialogTest, ConnectNowGreysItselfAndSaysWhichServerIsAskedUntilIt
         bool IsInternetConnected() override { return true; }
     } connection;
     nettime::NetTimeAttempts netTime({AppServices{store, clock, locale, files, sound, boxes, shell}, driver, connection,
-                                  clockWindow.Settings(), [this] { return dialog.MaxCorrection(); }, nullptr});
-    dialog.AttachNetTime(&netTime);
-    dialog.Show(app::DialogPage::Schedules);
+                                  clockWindow.Settings(), [this] { return clockWindow.Settings().MaxCorrection; }, nullptr});
+    SettingsDialog withNet(Services(&netTime), view);
+    withNet.FormCreate();
+    withNet.Show(app::DialogPage::Schedules);
     view[Ctl::memoTimeServers].text = "127.0.0.1\r\nother";
-    dialog.OnEvent(Ctl::butConnectNow, Event::Click);
+    withNet.OnEvent(Ctl::butConnectNow, Event::Click);
     EXPECT_FALSE(view[Ctl::butConnectNow].enabled);
     EXPECT_FALSE(view[Ctl::butTestTimeServers].enabled);
     EXPECT_EQ(view[Ctl::lblNetTimeProgress].text, "Asking 1 of 1: 127.0.0.1\xE2\x80\xA6");
     // Closing the dialog does not end the attempt the user started.
-    dialog.Close();
+    withNet.Close();
     events.Clear();
     driver.RunUntilIdle();
     EXPECT_EQ(events.list, (std::vector<std::string>{"beep", "box:Time not adjusted."}));
     EXPECT_TRUE(view[Ctl::butConnectNow].enabled);
     EXPECT_TRUE(view[Ctl::butTestTimeServers].enabled);
     EXPECT_EQ(view[Ctl::lblNetTimeProgress].text, "");
-    dialog.AttachNetTime(nullptr);
 }
 
 TEST_F(SettingsDialogTest, OptionPagesShowTheDefaultsWithNothingStored) {
@@ -533,7 +612,7 @@ TEST_F(SettingsDialogTest, OptionPagesShowTheDefaultsWithNothingStored) {
     EXPECT_EQ(view[Ctl::edtBackupDir].text, "C:\\Apps\\backup");
     EXPECT_EQ(view[Ctl{IDC_BUT_REMINDERBGCOLOR}].colour, 0xFF00000Fu);
     EXPECT_EQ(view[Ctl{IDC_BUT_REMINDERTEXTCOLOR}].colour, 0xFF0000u);
-    EXPECT_EQ(dialog.MaxCorrection(), 60);
+    EXPECT_EQ(clockWindow.Settings().MaxCorrection, 60);
 }
 
 // Every row of the option pages, as a user meets it: the stored value shows
@@ -748,9 +827,9 @@ TEST_F(SettingsDialogTest, OptionsTakeEffectAtOnce) {
     // The synchronisation reads the field as it stands; a text that is not
     // a number is no maximum.
     Type(Ctl::MaxCorrection, "lots");
-    EXPECT_EQ(dialog.MaxCorrection(), 0);
+    EXPECT_EQ(settings.MaxCorrection, 0);
     Type(Ctl::MaxCorrection, "5");
-    EXPECT_EQ(dialog.MaxCorrection(), 5);
+    EXPECT_EQ(settings.MaxCorrection, 5);
     EXPECT_EQ(ReadRegInteger(store, kSettingsKey, "MaxCorrection", 0), 5);
 
     view[Ctl{IDC_CHK_LOGREMINDERS}].checked = true;

@@ -21,6 +21,7 @@
 #include "platform/win32/settings_dialog_win32.h"
 #include "platform/win32/win_files.h"
 #include "resource.h"
+#include "../app/clock_links.h"
 #include "support/fake_clock.h"
 #include "support/fake_services.h"
 #include "support/fake_store.h"
@@ -110,8 +111,8 @@ protected:
     }
 
     void Create() {
-        window = std::make_unique<ClockWindowWin32>(
-            AppServices{store, clock, locale, files, sound, boxes, shell}, files.ExecutableDirectory());
+        window = std::make_unique<ClockWindowWin32>(AppServices{store, clock, locale, files, sound, boxes, shell},
+                                                    files.ExecutableDirectory(), links.Get());
         ASSERT_TRUE(window->Create(GetModuleHandleW(nullptr)));
     }
     HWND Hwnd() const { return window->Handle(); }
@@ -136,6 +137,7 @@ protected:
     test::FakeSound sound;
     test::FakeMessageBoxes boxes;
     test::FakeShell shell;
+    test::ClockLinks links{files, clock, locale, files.ExecutableDirectory()};
     std::unique_ptr<ClockWindowWin32> window;
 };
 
@@ -186,13 +188,17 @@ TEST_F(ClockWin32Test, LabelsAreMeasuredStackedAndSizeTheClientArea) {
     EXPECT_EQ(c.bottom, heights);
 }
 
-TEST_F(ClockWin32Test, TheTimerStartsWithTheSettingsDialogAndTicksThePass) {
+TEST_F(ClockWin32Test, TheTimerStartsWhenTheProgramStartsTheClockAndTicksThePass) {
     Create();
     EXPECT_EQ(window->TimerInterval(), 0);
-    SettingsDialogWin32 settings(
-        {AppServices{store, clock, locale, files, sound, boxes, shell}, window->Logic(), {}, "plenwick.exe", {}});
-    window->Logic().AttachSettingsDialog(&settings.Logic());
+    SettingsDialogWin32 settings({.app = {store, clock, locale, files, sound, boxes, shell},
+                                  .clockWindow = window->Logic(),
+                                  .executablePath = "plenwick.exe",
+                                  .launcher = links.launcher});
+    window->Logic().ConnectDialog(settings.Logic());
     ASSERT_TRUE(settings.Create(GetModuleHandleW(nullptr), Hwnd()));
+    EXPECT_EQ(window->TimerInterval(), 0);
+    window->Logic().StartClock();
     EXPECT_EQ(window->TimerInterval(), 1000);
     SendMessageW(Hwnd(), WM_TIMER, kClockTimerId, 0);
     EXPECT_EQ(Caption(), L"Schedules: 0");

@@ -25,6 +25,7 @@
 #include "platform/win32/win_files.h"
 #include "resource.h"
 #include "ui/option_rows.h"
+#include "../app/clock_links.h"
 #include "support/fake_clock.h"
 #include "support/fake_services.h"
 #include "support/fake_store.h"
@@ -67,11 +68,15 @@ protected:
     }
 
     void Create() {
-        clockWindow = std::make_unique<ClockWindowWin32>(
-            AppServices{store, clock, locale, files, sound, boxes, shell}, files.ExecutableDirectory());
+        clockWindow = std::make_unique<ClockWindowWin32>(AppServices{store, clock, locale, files, sound, boxes, shell},
+                                                         files.ExecutableDirectory(), links.Get());
         ASSERT_TRUE(clockWindow->Create(GetModuleHandleW(nullptr)));
-        dialog = std::make_unique<SettingsDialogWin32>(SettingsDialogWin32::Services{
-            AppServices{store, clock, locale, files, sound, boxes, shell}, clockWindow->Logic(), {1, 2, 3, 4, "1.2.3.4"}, "plenwick.exe", {}});
+        dialog = std::make_unique<SettingsDialogWin32>(
+            SettingsDialogWin32::Services{.app = {store, clock, locale, files, sound, boxes, shell},
+                                          .clockWindow = clockWindow->Logic(),
+                                          .version = {1, 2, 3, 4, "1.2.3.4"},
+                                          .executablePath = "plenwick.exe",
+                                          .launcher = links.launcher});
         ASSERT_TRUE(dialog->Create(GetModuleHandleW(nullptr), clockWindow->Handle()));
     }
     // The windows are made at the first showing.
@@ -109,6 +114,7 @@ protected:
     test::FakeSound sound;
     test::FakeMessageBoxes boxes;
     test::FakeShell shell;
+    test::ClockLinks links{files, clock, locale, files.ExecutableDirectory()};
     std::unique_ptr<ClockWindowWin32> clockWindow;
     std::unique_ptr<SettingsDialogWin32> dialog;
 };
@@ -205,10 +211,10 @@ TEST_F(SettingsWin32Test, WhatTheStartFillsReachesTheControlsAtTheFirstShowing) 
     StoreSchedule("beta", cfg::kTypeLaunch);
     StoreSchedule("Alpha", cfg::kTypeReminder);
     Create();
-    // No window yet, and the time synchronization still reads its limit
-    // through the view; the message loop passes the dialog nothing.
+    // No window yet, and the time synchronization has its limit; the
+    // message loop passes the dialog nothing.
     EXPECT_FALSE(dialog->Handle());
-    EXPECT_EQ(dialog->Logic().MaxCorrection(), 120);
+    EXPECT_EQ(clockWindow->Logic().Settings().MaxCorrection, 120);
     MSG m{};
     m.message = WM_KEYDOWN;
     m.wParam = VK_TAB;
@@ -216,7 +222,7 @@ TEST_F(SettingsWin32Test, WhatTheStartFillsReachesTheControlsAtTheFirstShowing) 
 
     dialog->Logic().Show(app::DialogPage::About);
     ASSERT_TRUE(dialog->Handle());
-    EXPECT_EQ(dialog->Logic().MaxCorrection(), 120);
+    EXPECT_EQ(clockWindow->Logic().Settings().MaxCorrection, 120);
     struct Row {
         Ctl ctl;
         const wchar_t* text;

@@ -41,8 +41,10 @@ UINT MenuIdOf(MenuCommand command) {
     return 0;
 }
 
-ClockWindowWin32::ClockWindowWin32(const AppServices& services, std::string programDir)
-    : WindowBase(services.boxes), logic_(app::ClockWindowParts{services, *this, std::move(programDir)}) {}
+ClockWindowWin32::ClockWindowWin32(const AppServices& services, std::string programDir, app::ClockWindowLinks links)
+    : WindowBase(services.boxes),
+      logic_(app::ClockWindowParts{
+          .app = services, .view = *this, .programDir = std::move(programDir), .links = std::move(links)}) {}
 
 ClockWindowWin32::~ClockWindowWin32() {
     if (hwnd_) DestroyWindow(hwnd_);

@@ -44,8 +44,9 @@ UINT MenuIdOf(app::MenuCommand command);
 
 class ClockWindowWin32 : public WindowBase, private app::ClockView {
 public:
-    // programDir: the executable's directory with its trailing separator.
-    ClockWindowWin32(const AppServices& services, std::string programDir);
+    // programDir: the executable's directory with its trailing separator;
+    // links: the parts it drives, made before it.
+    ClockWindowWin32(const AppServices& services, std::string programDir, app::ClockWindowLinks links);
     ~ClockWindowWin32() override;
     ClockWindowWin32(const ClockWindowWin32&) = delete;
     ClockWindowWin32& operator=(const ClockWindowWin32&) = delete;

@@ -5,15 +5,17 @@
 // ui::SettingsDialog; this class turns control notifications into its
 // OnEvent calls and its view calls into control messages. Its parts: the
 // control table (settings_controls_win32), the stand-in before the windows
-// exist (settings_shadow_win32), the colour buttons (colour_button_win32)
-// and the common dialogs (common_dialogs_win32).
+// exist (settings_shadow_win32), the controls' values
+// (settings_values_win32), the colour buttons (colour_button_win32) and the
+// common dialogs (common_dialogs_win32).
 //
 // How the program wires it, right after the clock window:
 //
-//     pw::win::SettingsDialogWin32 dialog({store, clock, locale, files, sound,
-//         boxes, clockWindow.Logic(), ReadProgramVersion(), exePath,
-//         checkForUpdates});
-//     dialog.Create(instance, clockWindow.Handle());   // no windows yet; starts the clock
+//     pw::win::SettingsDialogWin32 dialog({.app = app, .clockWindow = clockWindow.Logic(),
+//         .version = version, .executablePath = exePath, .checkForUpdates = check,
+//         .launcher = launcher, .showReminders = show, .netTime = &netTime});
+//     clockWindow.Logic().ConnectDialog(dialog.Logic());
+//     dialog.Create(instance, clockWindow.Handle());   // no windows yet
 //     ...
 //     // in the message loop, before TranslateMessage:
 //     if (dialog.IsDialogMessage(msg)) continue;
@@ -44,10 +46,9 @@ public:
     SettingsDialogWin32(const SettingsDialogWin32&) = delete;
     SettingsDialogWin32& operator=(const SettingsDialogWin32&) = delete;
 
-    // Runs FormCreate, whose last step starts the clock, without making a
-    // window: the frame, its pages and their controls are made when the
-    // dialog is first shown, and until then the view keeps what the logic
-    // sets. False when the templates or the common controls are missing.
+    // Runs FormCreate without making a window: the frame, its pages and
+    // their controls are made when the dialog is first shown, and until
+    // then the view keeps what the logic sets. False when the templates or the common controls are missing.
     bool Create(HINSTANCE instance, HWND owner);
 
     // Makes the windows after delayMs, when the clock has shown and the
@@ -132,6 +133,16 @@ private:
     // Above zero while a view call sets a control: the notifications that
     // causes are not the user's.
     int setting_ = 0;
+    class Setting {
+    public:
+        explicit Setting(int& depth) : depth_(depth) { ++depth_; }
+        ~Setting() { --depth_; }
+        Setting(const Setting&) = delete;
+        Setting& operator=(const Setting&) = delete;
+
+    private:
+        int& depth_;
+    };
 };
 
 }  // namespace pw::win

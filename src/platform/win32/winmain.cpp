@@ -1,7 +1,7 @@
-// Program entry of plenwick.exe: the single-instance guard, then the three
-// windows in their order (the clock window, the settings dialog, which
-// starts the clock timer, and the reminder window), then the message loop
-// until "Exit".
+// Program entry of plenwick.exe: the single-instance guard, then every part
+// of the program made with what it needs, the three windows in their order
+// (the clock window, the settings dialog and the reminder window), the
+// clock's timer started last, then the message loop until "Exit".
 #include <windows.h>
 
 #include <cstdlib>
@@ -25,6 +25,7 @@
 #include "platform/win32/version_win32.h"
 #include "platform/win32/win_files.h"
 #include "platform/win32/win_services.h"
+#include "log/log.h"
 #include "sched/launch.h"
 #include "sched/snooze.h"
 #include "update/update_check.h"
@@ -81,70 +82,90 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     pw::win::WinShell shell;
     const pw::AppServices app{store, clock, locale, files, sound, boxes, shell};
 
-    pw::win::ClockWindowWin32 clockWindow(app, files.ExecutableDirectory());
-    if (!clockWindow.Create(instance)) return 1;
-    clockWindow.FollowRegionalSettings(userLocale);
-    auto& clockLogic = clockWindow.Logic();
-    boxes.SetOwner(clockWindow.Handle());
+    const std::string programDir = files.ExecutableDirectory();
+    const pw::ProgramVersion version = pw::win::ReadProgramVersion();
+
+    // Every part is made here with what it needs, before the window that
+    // drives them; the clock's timer starts only when all of them exist.
+    // What they share: the settings, loaded when the clock window is
+    // created and changed by the settings dialog, and the event log.
+    pw::cfg::GlobalSettings settings;
+    pw::log::EventLog eventLog(files, clock, locale, pw::log::LogFilePath(programDir));
+    const pw::sched::LogLineWriter writeLog = [&eventLog](std::string_view message) { eventLog.Write(message); };
+
+    pw::win::WinProcessStarter starter;
+    pw::sched::Launcher launcher(starter, settings, writeLog);
+
+    // Made with the clock window's settings, created after it. Not owned by
+    // the clock window: the windows of a minimized owner are hidden, and
+    // reminders must show while the clock sits in the tray.
+    pw::win::ReminderWindowWin32 reminders(store, settings, writeLog, boxes, version);
+    pw::sched::SnoozeQueue snoozes(store, locale);
+    reminders.Logic().AttachSnooze(&snoozes, &clock);
+    bool remindersMade = false;
+    const pw::app::ShowRemindersFn showReminders = [&](const std::vector<std::string>& items) {
+        if (remindersMade) reminders.ShowReminders(items);
+    };
 
     // Time servers, the time helper and the update server are asked through
     // it: nothing on this thread waits for them.
     pw::win::WinIoDriver driver;
     driver.OnError([&boxes](const char* what) { boxes.ShowError(what); });
-
-    const pw::ProgramVersion version = pw::win::ReadProgramVersion();
     pw::update::UpdateChecker updates({app, driver}, version);
-    auto checkForUpdates = [&updates] { updates.butCheckForUpdateClick(); };
 
-    // Created hidden; its creation starts the clock timer as its last step.
-    // Its schedule writes reach the tick's memory at once.
-    pw::win::SettingsDialogWin32 settingsWindow({app.WithStore(clockLogic.Tick().ScheduleWriter()), clockLogic, version,
-                                                 pw::win::Narrow(pw::win::ExecutableFilePath()), checkForUpdates});
-    auto& settingsDialog = settingsWindow.Logic();
-    clockLogic.AttachSettingsDialog(&settingsDialog);
+    // The synchronization takes its limit from the settings for every
+    // server. Where the program lacks the right to set the clock, the
+    // machine's time helper service may do it; it answers on its pipe if it
+    // is installed.
+    pw::win::WinConnectionState connection;
+    pw::win::WinHelperLink timeHelper;
+    pw::nettime::NetTimeAttempts netTime({app, driver, connection, settings,
+                                      [&settings] { return settings.MaxCorrection; }, writeLog, &timeHelper});
+
+    pw::win::ClockWindowWin32 clockWindow(app, programDir,
+                                          {.settings = settings,
+                                           .log = eventLog,
+                                           .showReminders = showReminders,
+                                           .launcher = launcher,
+                                           .autoSynchronize = [&netTime] { netTime.AutoSynchronize(); },
+                                           // At "Exit" nothing under way may answer any more: no
+                                           // box, no log line, no clock set after it.
+                                           .atExit =
+                                               [&] {
+                                                   netTime.Shutdown();
+                                                   updates.Shutdown();
+                                                   driver.Shutdown();
+                                               }});
+    if (!clockWindow.Create(instance)) return 1;
+    clockWindow.FollowRegionalSettings(userLocale);
+    auto& clockLogic = clockWindow.Logic();
+    boxes.SetOwner(clockWindow.Handle());
+
+    // Created hidden; its schedule writes reach the tick's memory at once.
+    pw::win::SettingsDialogWin32 settingsWindow({
+        .app = app.WithStore(clockLogic.Tick().ScheduleWriter()),
+        .clockWindow = clockLogic,
+        .version = version,
+        .executablePath = pw::win::Narrow(pw::win::ExecutableFilePath()),
+        .checkForUpdates = [&updates] { updates.butCheckForUpdateClick(); },
+        .launcher = launcher,
+        .showReminders = showReminders,
+        .netTime = &netTime,
+    });
+    clockLogic.ConnectDialog(settingsWindow.Logic());
     if (!settingsWindow.Create(instance, clockWindow.Handle())) {
         boxes.ShowError("The settings dialog could not be created.");
         return 1;
     }
     boxes.SetDialog([&settingsWindow] { return settingsWindow.Handle(); });
 
-    pw::win::ReminderWindowWin32 reminders(store, clockLogic.Settings(), clockLogic.LogWriter(), boxes, version);
-    pw::sched::SnoozeQueue snoozes(store, locale);
-    reminders.Logic().AttachSnooze(&snoozes, &clock);
-    // Not owned by the clock window: the windows of a minimized owner are
-    // hidden, and reminders must show while the clock sits in the tray.
     // Without it (no rich edit control on the system) the clock still runs
-    // and starts programs; the user is told once that reminders cannot show.
-    if (reminders.Create(instance)) {
-        clockLogic.AttachReminderWindow(&reminders.Logic());
-        settingsDialog.AttachReminderWindow(&reminders.Logic());
-    } else
-        boxes.ShowError("The reminder window could not be created; reminders will not be shown.");
-    pw::win::WinProcessStarter starter;
-    pw::sched::Launcher launcher(starter, clockLogic.Settings(), clockLogic.LogWriter());
-    clockLogic.AttachLauncher(&launcher);
-    settingsDialog.AttachLauncher(&launcher);
+    // and starts programs; the user is told once that reminders cannot
+    // show. The clock is not running yet: the box's loop runs no pass.
+    remindersMade = reminders.Create(instance);
+    if (!remindersMade) boxes.ShowError("The reminder window could not be created; reminders will not be shown.");
 
-    // The synchronization takes its limit from the settings dialog's
-    // maximum-correction field for every server. Where the program lacks
-    // the right to set the clock, the machine's time helper service may do
-    // it; it answers on its pipe if it is installed.
-    pw::win::WinConnectionState connection;
-    pw::win::WinHelperLink timeHelper;
-    pw::nettime::NetTimeAttempts netTime({app, driver, connection, clockLogic.Settings(),
-                                      [&settingsDialog] { return settingsDialog.MaxCorrection(); },
-                                      [&clockLogic](std::string_view message) { clockLogic.WriteLogLine(message); },
-                                      &timeHelper});
-    settingsDialog.AttachNetTime(&netTime);
-    clockLogic.AttachAutoSynchronize([&netTime] { netTime.AutoSynchronize(); });
-    // At "Exit" nothing under way may answer any more: no box, no log
-    // line, no clock set after it.
-    clockLogic.AttachExit([&] {
-        netTime.Shutdown();
-        updates.Shutdown();
-        driver.Shutdown();
-    });
-
+    clockLogic.StartClock();
     clockWindow.ShowAtStart();
     settingsWindow.BuildLater(1000);
 
