@@ -159,6 +159,12 @@ void SettingsDialogWin32::PrepareControls() {
         switch (info.kind) {
             case Kind::Time:
                 SendMessageW(h, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"HH:mm"));
+                // At 00:00, as the logic took it to stand before it existed,
+                // not at the time of day Windows gives a new picker: else a
+                // schedule without stored times, filled again later, would
+                // have 00:00 written into it or not as the build happened
+                // to come before or after its first filling.
+                SetValue(info.ctl, 0);
                 break;
             case Kind::Spin:
                 if (const auto range = ui::RangeOf(info.ctl)) {
