@@ -138,6 +138,12 @@ e2e_cleanup() {
     # Ends every process of this prefix, which only this run uses.
     "$PW_WINESERVER" -k >/dev/null 2>&1 || true
     for p in $E2E_PIDS; do wait "$p" 2>/dev/null || true; done
+    # The semaphore and memory the run's clock shared (scripts/wine-run):
+    # their maker was killed, so nothing else removes them.
+    if [ -s "${PW_CLOCK_FILE:-}.shared" ]; then
+        read -r _sem _shm <"$PW_CLOCK_FILE.shared" || true
+        rm -f "/dev/shm/sem.${_sem#/}" "/dev/shm/${_shm#/}"
+    fi
     for p in $E2E_SERVERS; do kill "$p" 2>/dev/null || true; done
     for p in $E2E_SERVERS; do wait "$p" 2>/dev/null || true; done
     xvfb_stop
